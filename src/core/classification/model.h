@@ -1,0 +1,67 @@
+#pragma once
+// The classification: categories in code order, the key-word index and the standard codes.
+// Built by the loader and fixed afterwards except for the search flags.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/text/sorted_list.h"
+
+namespace tarnwick {
+
+// A category index wrapped so that it can stand in lists.
+struct TIndeks {
+    int Index = -1;
+};
+
+struct TKat {
+    // Sets Code, Level, ListText and IsLowest from the code.
+    TKat(std::string code, int codeWidth);
+
+    bool Hit = false;
+    bool FirstWordHit = false;
+    std::string Code;
+    std::string Name;
+    std::string ShortLabel;
+    bool IsMissingData = false;
+    bool IsNotApplicable = false;
+    std::string ListText;
+    int Level = 1;
+    bool IsLowest = true;
+    std::string Description;
+};
+
+struct TKatKlucz {
+    std::string Key;
+    std::vector<TIndeks> Entries;
+};
+
+// One row of the built-in occupational scales table.
+struct TSkalaKat {
+    std::string Code;
+    bool Defined = false;
+    std::array<std::string, 7> Values{};  // 1..6; "998" where the table has no value
+};
+
+struct Classification {
+    SortedStringList<TSkalaKat> ScaleTable;
+    SortedStringList<TKat> Categories;
+    SortedStringList<TKatKlucz> KeyWords;
+    std::vector<std::string> ClassificationErrors;
+    std::string MissingDataCode;
+    std::string MissingDataName;
+    std::string NotApplicableCode;
+    std::string NotApplicableName;
+    // The lines of the full classification list (each category's ListText), filled by a
+    // successful load.
+    std::vector<std::string> FullListLines;
+
+    // Index of the category with this code, or -1.
+    int IndexOf(std::string_view code) const { return Categories.Find(code); }
+    const TKat& Category(int index) const { return Categories[index]; }
+    TKat& Category(int index) { return Categories[index]; }
+    int Count() const { return Categories.Count(); }
+};
+
+}  // namespace tarnwick

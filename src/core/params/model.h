@@ -1,0 +1,72 @@
+#pragma once
+// The coding parameters of a project: where the respondent identifier, each occupation field's
+// information fields and its filter lie in a data record, answer labels, and which derived
+// variables the output carries. Filled once by the parser, read-only afterwards.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/text/sorted_list.h"
+
+namespace tarnwick {
+
+inline constexpr int kInfoFields = 13;
+inline constexpr int kScales = 6;
+inline constexpr const char* kClassificationName = "VKT-2009";
+inline constexpr const char* kClassificationMnemo = "VKT";
+inline constexpr const char* kScaleNotApplicable = "999";
+inline constexpr const char* kScaleMissing = "998";
+inline constexpr const char* kX14NotApplicable = "99";
+inline constexpr const char* kX14Missing = "98";
+inline constexpr const char* kRespIdMnemo = "REC_ID";
+
+// One code with its label.
+struct TTekstOdp {
+    std::string Code;
+    std::string Text;
+};
+
+using LabelList = SortedStringList<TTekstOdp>;
+
+// One declared occupation field. Arrays are indexed 1..13 and 1..6; element 0 is unused so that
+// the numbers of the file are the indices of the code.
+struct TDokumZaw {
+    TDokumZaw(std::string mnemo, std::string name)
+        : VarName(std::move(name)), VarMnemo(std::move(mnemo)) {}
+
+    std::string VarName;
+    std::string VarMnemo;
+    int FilterPos = 0;
+    int FilterWidth = 0;
+    std::string FilterLow;
+    std::string FilterHigh;
+    std::array<int, kInfoFields + 1> InfoPos{};
+    std::array<int, kInfoFields + 1> InfoWidth{};
+    std::array<std::string, kInfoFields + 1> InfoDescr{};
+    std::array<LabelList, kInfoFields + 1> InfoLabels{};
+    bool HasScales = false;
+    std::array<std::string, kScales + 1> ScaleMnemo{};
+    std::array<std::string, kScales + 1> ScaleName{};
+    std::string X14Mnemo;
+    std::string X14Name;
+    LabelList X14Labels;
+};
+
+// The whole model. A default-constructed one is the state before the first parse.
+struct CodingParams {
+    std::vector<TDokumZaw> DokumList;
+    int RespIdPos = 0;
+    int RespIdWidth = 0;
+    std::string RespIdMnemo;
+    std::string RespIdLabel;
+    bool X14Declared = false;
+    bool ScalesDeclared = false;
+    LabelList X14LabelList;
+    int CodeWidth = 0;
+};
+
+// The filter rule: is the occupation of field `d` to be coded in this record?
+bool IsApplicable(const TDokumZaw& d, std::string_view record);
+
+}  // namespace tarnwick

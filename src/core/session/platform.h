@@ -1,0 +1,35 @@
+#pragma once
+// What the core needs of the platform. The window implements it with Qt; tests and the
+// command-line tool implement it with scripted answers.
+
+#include <optional>
+#include <string>
+
+#include "core/text/datetime.h"
+
+namespace tarnwick {
+
+enum class Answer { Yes, No, Cancel };
+
+struct FileRequest {
+    std::string title;
+    std::string filter;         // "parameter files (*.zpa)|*.ZPA": description, bar, mask
+    std::string initialFolder;  // empty: the dialog's own choice
+    bool keepLastName = false;  // the name box keeps the name chosen in the last use
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // An information box with OK.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A confirmation box; only Yes counts. `withCancel` adds a Cancel button.
+    virtual Answer Ask(const std::string& question, bool withCancel) = 0;
+    // The file-open dialog; nullopt when the coder cancels. The answer is a full path.
+    virtual std::optional<std::string> ChooseFile(const FileRequest& request) = 0;
+    // The status texts changed: draw them now (lets pending window events run once).
+    virtual void StatusChanged() = 0;
+    virtual DateTime Now() = 0;
+};
+
+}  // namespace tarnwick

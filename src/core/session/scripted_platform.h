@@ -1,0 +1,59 @@
+#pragma once
+// A Platform with scripted answers, for tests and the command-line tool.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/session/platform.h"
+
+namespace tarnwick {
+
+class ScriptedPlatform : public Platform {
+public:
+    // Answers of the file dialogs in the order asked; nullopt cancels. When the queue is
+    // empty, a dialog is cancelled.
+    std::deque<std::optional<std::string>> fileAnswers;
+    // Answers of the questions in the order asked; when empty, No.
+    std::deque<Answer> questionAnswers;
+    // The moment Now() gives; advanced by hand in tests.
+    DateTime now{2026, 12, 7, 0, 37, 40};
+
+    // What the core showed.
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    std::vector<FileRequest> fileRequests;
+    int statusChanges = 0;
+
+    // Called for every message / question as it happens (the console prints them).
+    std::function<void(const std::string&)> onMessage;
+    std::function<void(const std::string&, Answer)> onQuestion;
+
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        if (onMessage) onMessage(text);
+    }
+    Answer Ask(const std::string& question, bool) override {
+        questions.push_back(question);
+        Answer a = Answer::No;
+        if (!questionAnswers.empty()) {
+            a = questionAnswers.front();
+            questionAnswers.pop_front();
+        }
+        if (onQuestion) onQuestion(question, a);
+        return a;
+    }
+    std::optional<std::string> ChooseFile(const FileRequest& request) override {
+        fileRequests.push_back(request);
+        if (fileAnswers.empty()) return std::nullopt;
+        auto a = fileAnswers.front();
+        fileAnswers.pop_front();
+        return a;
+    }
+    void StatusChanged() override { ++statusChanges; }
+    DateTime Now() override { return now; }
+};
+
+}  // namespace tarnwick

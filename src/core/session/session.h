@@ -1,0 +1,94 @@
+#pragma once
+// The whole state of one run: one project per run, owned by one Session object. Every command of
+// the window is an operation on it; the window only renders what it holds.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/classification/model.h"
+#include "core/data/model.h"
+#include "core/params/model.h"
+#include "core/session/platform.h"
+#include "core/text/datetime.h"
+
+namespace tarnwick {
+
+// Pages of the main window's page area.
+enum class Page { None, Error, Coding, Notepad, Report, Options };
+
+// Extensions of the project files, in their fixed order.
+inline constexpr const char* kExtParams = ".zpa";
+inline constexpr const char* kExtClassification = ".clf";
+inline constexpr const char* kExtWorking = ".zda";
+inline constexpr const char* kExtBackup = ".~zd";
+inline constexpr const char* kExtOutput = ".asc";
+inline constexpr const char* kExtScript = ".sps";
+inline constexpr const char* kExtReport = ".zre";
+inline constexpr const char* kExtNotepad = ".zno";
+
+inline constexpr const char* kStatusNotice = "Tarnwick";
+
+class Session {
+public:
+    explicit Session(Platform& platform) : platform(platform) {}
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Platform& platform;
+
+    // Project files.
+    std::string ProjectFolder;  // ends with '/'
+    std::string ParamStem;
+    std::string ClassificationPath;
+    std::string DataStem;
+    std::string DataExt;
+    bool ParamsLoaded = false;
+    bool ClassificationLoaded = false;
+    bool DataLoaded = false;
+    std::optional<DateTime> SessionStart;
+    bool ProjectOpen() const { return ParamsLoaded && ClassificationLoaded && DataLoaded; }
+
+    // Models.
+    CodingParams Params;
+    Classification Clf;
+    CaseModel Cases;
+
+    // Unsaved-work flags.
+    bool WorkingFileRead = false;
+    bool WorkingFileSaved = false;
+    bool ResultsModified = false;
+    bool NotepadModified = false;
+
+    // The session report, the error page and the notepad, as line lists.
+    std::vector<std::string> Report;
+    std::vector<std::string> ErrorLines;
+    std::vector<std::string> Notepad;
+
+    // Status bar panels.
+    std::string StatusNotice;
+    std::string ProgressText;
+
+    // Window state that the core decides.
+    Page FrontPage = Page::None;
+    bool PageAreaVisible = false;
+    bool ReturnToCodingVisible = false;
+
+    // Coding options, for the run only.
+    int ShowNotApplicable = 0;
+    int AfterCodingMode = 0;
+
+    void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }
+    void AppendErrorLine(std::string line) { ErrorLines.push_back(std::move(line)); }
+    void SetStatusNotice(std::string text);
+    void ShowProgressText(std::string text);
+    // Shows the page area with `page` in front.
+    void ShowPage(Page page);
+
+    // File names formed from the folder and stems.
+    std::string ParamsPath() const { return ProjectFolder + ParamStem + kExtParams; }
+    std::string DataPath() const { return ProjectFolder + DataStem + DataExt; }
+    std::string DataFilePath(const char* ext) const { return ProjectFolder + DataStem + ext; }
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,137 @@
+#include "core/text/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+std::string IoErrorText(const std::string& path, int errnum) {
+    return path + ": " + std::strerror(errnum);
+}
+
+namespace {
+
+[[noreturn]] void ThrowIo(const std::string& path, int errnum) {
+    throw IoError(IoErrorText(path, errnum));
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        int f = fd_;
+        fd_ = -1;
+        return f;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) ThrowIo(path, errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) ThrowIo(path, errno);
+    if (S_ISDIR(st.st_mode)) ThrowIo(path, EISDIR);
+    std::string data;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
+    constexpr size_t kBlock = 1 << 20;
+    for (;;) {
+        const size_t old = data.size();
+        data.resize(old + kBlock);
+        ssize_t n = ::read(fd.get(), data.data() + old, kBlock);
+        if (n < 0) {
+            if (errno == EINTR) {
+                data.resize(old);
+                continue;
+            }
+            ThrowIo(path, errno);
+        }
+        data.resize(old + static_cast<size_t>(n));
+        if (n == 0) break;
+    }
+    return data;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view buffer) {
+    std::vector<std::string_view> lines;
+    size_t pos = 0;
+    while (pos < buffer.size()) {
+        size_t nl = buffer.find('\n', pos);
+        size_t end = nl == std::string_view::npos ? buffer.size() : nl;
+        size_t len = end - pos;
+        if (len > 0 && buffer[end - 1] == '\r') --len;
+        lines.push_back(buffer.substr(pos, len));
+        if (nl == std::string_view::npos) break;
+        pos = nl + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    const std::string data = ReadWholeFile(path);
+    std::vector<std::string> out;
+    for (std::string_view l : SplitLines(data)) out.emplace_back(l);
+    return out;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view content) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX";
+    Fd fd(::mkstemp(temp.data()));
+    if (fd.get() < 0) ThrowIo(path, errno);
+    auto fail = [&](int err) {
+        ::unlink(temp.c_str());
+        ThrowIo(path, err);
+    };
+    // Keep the permissions of the file being replaced, or the usual ones for a new file.
+    struct stat old {};
+    mode_t mode = 0644;
+    if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    if (::fchmod(fd.get(), mode) != 0) fail(errno);
+    const char* p = content.data();
+    size_t left = content.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd.get(), p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::fsync(fd.get()) != 0) fail(errno);
+    if (::close(fd.release()) != 0) fail(errno);
+    if (::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
+}
+
+void WriteLinesAtomic(const std::string& path, const std::vector<std::string>& lines) {
+    size_t total = 0;
+    for (const auto& l : lines) total += l.size() + 2;
+    std::string content;
+    content.reserve(total);
+    for (const auto& l : lines) AppendCrLf(content, l);
+    WriteFileAtomic(path, content);
+}
+
+}  // namespace tarnwick

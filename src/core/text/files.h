@@ -1,0 +1,49 @@
+#pragma once
+// Reading and writing whole text files. Lines end with CR LF or LF on reading and CR LF on
+// writing; every write replaces the old file atomically, so a failed save never leaves a
+// half-written file behind.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick {
+
+// A file could not be opened, read or written. what() is the text the coder sees: the file name
+// and the system's reason, as in "/data/x.zda: Permission denied".
+class IoError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Builds the message of an IoError from a path and an errno value.
+std::string IoErrorText(const std::string& path, int errnum);
+
+// Reads the whole file into memory. Throws IoError.
+std::string ReadWholeFile(const std::string& path);
+
+// Splits a buffer into lines ended by LF or CR LF. A last line without its end counts; an
+// empty buffer has no lines. The views point into `buffer`.
+std::vector<std::string_view> SplitLines(std::string_view buffer);
+
+// Reads a text file into its lines. Throws IoError.
+std::vector<std::string> ReadLines(const std::string& path);
+
+// True when a regular file (or a link to one) of that name exists.
+bool FileExists(const std::string& path);
+
+// Writes `content` to `path` through a temporary file in the same folder that is flushed to
+// disk and then renamed over the old file. Throws IoError; the old file is then untouched.
+void WriteFileAtomic(const std::string& path, std::string_view content);
+
+// Writes every line followed by CR LF, atomically.
+void WriteLinesAtomic(const std::string& path, const std::vector<std::string>& lines);
+
+// Appends `line` and CR LF to `out`.
+inline void AppendCrLf(std::string& out, std::string_view line) {
+    out.append(line);
+    out.append("\r\n");
+}
+
+}  // namespace tarnwick
