@@ -48,6 +48,8 @@ public:
     bool DataLoaded = false;
     std::optional<DateTime> SessionStart;
     bool ProjectOpen() const { return ParamsLoaded && ClassificationLoaded && DataLoaded; }
+    // The coding session has begun: notepad read, coding page shown, menus switched.
+    bool SessionStarted = false;
 
     // Models.
     CodingParams Params;

@@ -1,0 +1,367 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "core/data/working_file.h"
+#include "core/session/opening.h"
+#include "core/session/interface_texts.h"
+#include "core/text/files.h"
+#include "gui/about_box.h"
+#include "gui/coding_page.h"
+#include "gui/convert.h"
+
+namespace tarnwick::gui {
+
+namespace {
+
+QString Ui(int slot) { return FromBytes(UiText(slot)); }
+
+// A page's header strip: a bold caption over the page's width.
+QLabel* HeaderStrip(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setMargin(6);
+    return label;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), platform_(this), session_(std::make_unique<Session>(platform_)) {
+    setObjectName("TForm1");
+    platform_.statusHook = [this] { DrawStatus(); };
+    BuildMenus();
+    BuildPages();
+
+    statusNotice_ = new QLabel(this);
+    statusNotice_->setObjectName("StatusPanel0");
+    statusNotice_->setFixedWidth(100);
+    statusProgress_ = new QLabel(this);
+    statusProgress_->setObjectName("StatusPanel1");
+    statusBar()->setObjectName("StatusBar1");
+    statusBar()->addPermanentWidget(statusNotice_);
+    statusBar()->addPermanentWidget(statusProgress_, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    SetUiTexts();
+    session_->SetStatusNotice(kStatusNotice);
+
+    resize(944, 744 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+    Refresh();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenus() {
+    auto add = [this](QAction*& action, const char* name, void (TForm1::*slot)()) {
+        action = menuBar()->addAction(QString());
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    add(mainMenuKodowanie_, "mainMenuKodowanie", &TForm1::mainMenuKodowanieClick);
+    add(mainMenuNotatnik_, "mainMenuNotatnik", &TForm1::mainMenuNotatnikClick);
+    add(mainMenuRaport_, "mainMenuRaport", &TForm1::mainMenuRaportClick);
+    add(mainMenuDane_, "mainMenuDane", &TForm1::mainMenuDaneClick);
+    add(mainMenuOpcje_, "mainMenuOpcje", &TForm1::mainMenuOpcjeClick);
+    add(mainMenuZnajdz_, "mainMenuZnajdz", &TForm1::mainMenuZnajdzClick);
+    add(mainMenuZapisz_, "mainMenuZapisz", &TForm1::mainMenuZapiszClick);
+    add(mainMenuInfo_, "mainMenuInfo", &TForm1::mainMenuInfoClick);
+    add(mainMenuZakoncz_, "mainMenuZakoncz", &TForm1::mainMenuZakonczClick);
+}
+
+void TForm1::BuildPages() {
+    pages_ = new QStackedWidget(this);
+    pages_->setObjectName("PageControl1");
+    setCentralWidget(pages_);
+
+    codingPage_ = new CodingPage(this, pages_);
+    pages_->addWidget(codingPage_);
+
+    notepadPage_ = new QWidget(pages_);
+    notepadPage_->setObjectName("TabSheet1");
+    {
+        auto* layout = new QVBoxLayout(notepadPage_);
+        auto* header = new QWidget(notepadPage_);
+        auto* hl = new QVBoxLayout(header);
+        auto* title = HeaderStrip(QString(), header);
+        title->setObjectName("NotepadTitle");
+        auto* line1 = new QLabel(header);
+        line1->setObjectName("NotepadLine1");
+        auto* line2 = new QLabel(header);
+        line2->setObjectName("NotepadLine2");
+        hl->addWidget(title);
+        hl->addWidget(line1);
+        hl->addWidget(line2);
+        layout->addWidget(header);
+        richEdit13_ = new QPlainTextEdit(notepadPage_);
+        richEdit13_->setObjectName("RichEdit13");
+        richEdit13_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        layout->addWidget(richEdit13_, 1);
+        connect(richEdit13_, &QPlainTextEdit::textChanged, this, [this] {
+            if (drawingEdits_) return;
+            session_->Notepad = SplitToLines(richEdit13_->toPlainText());
+            session_->NotepadModified = true;
+        });
+    }
+    pages_->addWidget(notepadPage_);
+
+    reportPage_ = new QWidget(pages_);
+    reportPage_->setObjectName("TabSheet8");
+    {
+        auto* layout = new QVBoxLayout(reportPage_);
+        auto* title = HeaderStrip(QString(), reportPage_);
+        title->setObjectName("ReportTitle");
+        layout->addWidget(title);
+        richEdit14_ = new QPlainTextEdit(reportPage_);
+        richEdit14_->setObjectName("RichEdit14");
+        layout->addWidget(richEdit14_, 1);
+        connect(richEdit14_, &QPlainTextEdit::textChanged, this, [this] {
+            if (drawingEdits_) return;
+            session_->Report = SplitToLines(richEdit14_->toPlainText());
+        });
+    }
+    pages_->addWidget(reportPage_);
+
+    optionsPage_ = new QWidget(pages_);
+    optionsPage_->setObjectName("TabSheet7");
+    {
+        auto* layout = new QVBoxLayout(optionsPage_);
+        auto* title = HeaderStrip(QString(), optionsPage_);
+        title->setObjectName("OptionsTitle");
+        layout->addWidget(title);
+        auto* row = new QHBoxLayout();
+        layout->addLayout(row);
+        auto makeGroup = [&](const char* name, QButtonGroup*& group, int items) {
+            auto* box = new QGroupBox(optionsPage_);
+            box->setObjectName(name);
+            auto* bl = new QVBoxLayout(box);
+            for (int i = 0; i < 5; ++i) {
+                auto* l = new QLabel(box);
+                l->setObjectName(QString(name) + "Line" + QString::number(i));
+                bl->addWidget(l);
+            }
+            group = new QButtonGroup(box);
+            for (int i = 0; i < items; ++i) {
+                auto* rb = new QRadioButton(box);
+                rb->setObjectName(QString(name) + "Item" + QString::number(i));
+                group->addButton(rb, i);
+                bl->addWidget(rb);
+            }
+            bl->addStretch(1);
+            row->addWidget(box);
+        };
+        makeGroup("RadioGroup1", radioGroup1_, 2);
+        makeGroup("RadioGroup2", radioGroup2_, 3);
+        layout->addStretch(1);
+        connect(radioGroup1_, &QButtonGroup::idClicked, this, [this](int id) {
+            RunCommand([&] { session_->ShowNotApplicable = id; });
+        });
+        connect(radioGroup2_, &QButtonGroup::idClicked, this, [this](int id) {
+            RunCommand([&] { session_->AfterCodingMode = id; });
+        });
+    }
+    pages_->addWidget(optionsPage_);
+
+    errorPage_ = new QWidget(pages_);
+    errorPage_->setObjectName("TabSheet2");
+    {
+        auto* layout = new QVBoxLayout(errorPage_);
+        auto* title = HeaderStrip(QString(), errorPage_);
+        title->setObjectName("ErrorTitle");
+        layout->addWidget(title);
+        memo2_ = new QPlainTextEdit(errorPage_);
+        memo2_->setObjectName("Memo2");
+        memo2_->setReadOnly(true);
+        memo2_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        QFont mono("Monospace");
+        mono.setStyleHint(QFont::TypeWriter);
+        memo2_->setFont(mono);
+        layout->addWidget(memo2_, 1);
+    }
+    pages_->addWidget(errorPage_);
+    pages_->setVisible(false);
+}
+
+void TForm1::SetUiTexts() {
+    setWindowTitle(Ui(1));
+    mainMenuKodowanie_->setText(Ui(3));
+    mainMenuNotatnik_->setText(Ui(5));
+    mainMenuRaport_->setText(Ui(7));
+    mainMenuDane_->setText(Ui(9));
+    mainMenuOpcje_->setText(Ui(11));
+    mainMenuZnajdz_->setText(Ui(13));
+    mainMenuZapisz_->setText(Ui(15));
+    mainMenuInfo_->setText(Ui(17));
+    mainMenuZakoncz_->setText(Ui(19));
+    notepadPage_->findChild<QLabel*>("NotepadTitle")->setText(Ui(61));
+    notepadPage_->findChild<QLabel*>("NotepadLine1")->setText(Ui(63));
+    notepadPage_->findChild<QLabel*>("NotepadLine2")->setText(Ui(65));
+    reportPage_->findChild<QLabel*>("ReportTitle")->setText(Ui(107));
+    optionsPage_->findChild<QLabel*>("OptionsTitle")->setText(Ui(69));
+    errorPage_->findChild<QLabel*>("ErrorTitle")->setText(Ui(67));
+    auto* g1 = optionsPage_->findChild<QGroupBox*>("RadioGroup1");
+    g1->setTitle(Ui(71));
+    for (int i = 0; i < 4; ++i) g1->findChild<QLabel*>("RadioGroup1Line" + QString::number(i))->setText(Ui(73 + 2 * i));
+    g1->findChild<QLabel*>("RadioGroup1Line4")->hide();
+    auto* g2 = optionsPage_->findChild<QGroupBox*>("RadioGroup2");
+    g2->setTitle(Ui(85));
+    for (int i = 0; i < 5; ++i) g2->findChild<QLabel*>("RadioGroup2Line" + QString::number(i))->setText(Ui(87 + 2 * i));
+    radioGroup1_->button(0)->setText(Ui(81));
+    radioGroup1_->button(1)->setText(Ui(83));
+    radioGroup2_->button(0)->setText(Ui(97));
+    radioGroup2_->button(1)->setText(Ui(99));
+    radioGroup2_->button(2)->setText(Ui(101));
+    radioGroup1_->button(0)->setChecked(true);
+    radioGroup2_->button(0)->setChecked(true);
+}
+
+void TForm1::DrawStatus() {
+    statusNotice_->setText(FromBytes(session_->StatusNotice));
+    statusProgress_->setText(FromBytes(session_->ProgressText));
+}
+
+void TForm1::PullEdits() {
+    // The text boxes push every change into the session as it happens; nothing is pending.
+}
+
+void TForm1::RunCommand(const std::function<void()>& command) {
+    if (busy_) return;  // a status update let this event in while a command is still running
+    busy_ = true;
+    try {
+        command();
+    } catch (const IoError& e) {
+        platform_.ShowMessage(e.what());
+    } catch (const std::exception& e) {
+        // A fault of the program itself: say so, keep the session and its codes.
+        platform_.ShowMessage(std::string("Unexpected error: ") + e.what());
+    }
+    busy_ = false;
+    Refresh();
+}
+
+void TForm1::Refresh() {
+    Session& s = *session_;
+    const bool started = s.SessionStarted;
+    mainMenuKodowanie_->setVisible(started && s.ReturnToCodingVisible);
+    mainMenuNotatnik_->setVisible(started);
+    mainMenuRaport_->setVisible(started);
+    mainMenuDane_->setVisible(!started);
+    mainMenuOpcje_->setVisible(started);
+    mainMenuZnajdz_->setVisible(started);
+    mainMenuZapisz_->setVisible(started);
+    mainMenuInfo_->setVisible(true);
+    mainMenuZakoncz_->setVisible(true);
+
+    pages_->setVisible(s.PageAreaVisible);
+    switch (s.FrontPage) {
+        case Page::Coding: pages_->setCurrentWidget(codingPage_); break;
+        case Page::Notepad: pages_->setCurrentWidget(notepadPage_); break;
+        case Page::Report: pages_->setCurrentWidget(reportPage_); break;
+        case Page::Options: pages_->setCurrentWidget(optionsPage_); break;
+        case Page::Error: pages_->setCurrentWidget(errorPage_); break;
+        case Page::None: break;
+    }
+
+    // The error page only ever grows: append what is new.
+    if (s.ErrorLines.size() < shownErrorLines_) shownErrorLines_ = 0, memo2_->clear();
+    for (size_t i = shownErrorLines_; i < s.ErrorLines.size(); ++i) {
+        memo2_->appendPlainText(FromBytes(s.ErrorLines[i]));
+    }
+    shownErrorLines_ = s.ErrorLines.size();
+
+    drawingEdits_ = true;
+    const QString report = JoinLines(s.Report);
+    if (richEdit14_->toPlainText() != report) richEdit14_->setPlainText(report);
+    const QString notepad = JoinLines(s.Notepad);
+    if (richEdit13_->toPlainText() != notepad) richEdit13_->setPlainText(notepad);
+    drawingEdits_ = false;
+
+    radioGroup1_->button(s.ShowNotApplicable)->setChecked(true);
+    radioGroup2_->button(s.AfterCodingMode)->setChecked(true);
+
+    if (s.DataLoaded) codingPage_->Render(s);
+    DrawStatus();
+}
+
+void TForm1::mainMenuKodowanieClick() {
+    RunCommand([&] {
+        session_->ShowPage(Page::Coding);
+        session_->ReturnToCodingVisible = false;
+    });
+}
+
+void TForm1::mainMenuNotatnikClick() {
+    RunCommand([&] {
+        session_->ShowPage(Page::Notepad);
+        session_->ReturnToCodingVisible = true;
+    });
+}
+
+void TForm1::mainMenuRaportClick() {
+    RunCommand([&] {
+        session_->ShowPage(Page::Report);
+        session_->ReturnToCodingVisible = true;
+    });
+}
+
+void TForm1::mainMenuDaneClick() {
+    RunCommand([&] { OpenProject(*session_); });
+}
+
+void TForm1::mainMenuOpcjeClick() {
+    RunCommand([&] {
+        session_->ShowPage(Page::Options);
+        session_->ReturnToCodingVisible = true;
+    });
+}
+
+void TForm1::mainMenuZnajdzClick() {
+    RunCommand([&] { session_->ShowPage(Page::Coding); });
+}
+
+void TForm1::mainMenuZapiszClick() {
+    RunCommand([&] { SaveWorkingFile(*session_); });
+}
+
+void TForm1::mainMenuInfoClick() {
+    if (busy_) return;
+    TAboutBox box(this);
+    box.exec();
+}
+
+void TForm1::mainMenuZakonczClick() { close(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (busy_ || !session_->ProjectOpen()) {
+        if (busy_) {
+            event->ignore();
+            return;
+        }
+        event->accept();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace tarnwick::gui

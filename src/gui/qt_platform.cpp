@@ -1,0 +1,71 @@
+#include "gui/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "gui/convert.h"
+
+namespace tarnwick::gui {
+
+void QtPlatform::ShowMessage(const std::string& text) {
+    const QString t = FromBytes(text);
+    if (messageHook) {
+        messageHook(t);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, QCoreApplication::applicationName(), t,
+                    QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+Answer QtPlatform::Ask(const std::string& question, bool withCancel) {
+    const QString q = FromBytes(question);
+    if (questionHook) return questionHook(q, withCancel);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel) buttons |= QMessageBox::Cancel;
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), q, buttons,
+                    parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    const int r = box.exec();
+    if (r == QMessageBox::Yes) return Answer::Yes;
+    if (r == QMessageBox::No) return Answer::No;
+    return Answer::Cancel;
+}
+
+QString QtPlatform::QtFilter(const std::string& filter) {
+    const size_t bar = filter.find('|');
+    if (bar == std::string::npos) return QString::fromStdString(filter);
+    QString description = QString::fromStdString(filter.substr(0, bar));
+    const QString mask = QString::fromStdString(filter.substr(bar + 1));
+    // File names are case-sensitive here: offer the mask in both letter cases.
+    const int open = description.indexOf('(');
+    if (open >= 0) description = description.left(open).trimmed();
+    return description + " (" + mask.toLower() + " " + mask.toUpper() + ")";
+}
+
+std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
+    std::optional<QString> chosen;
+    if (fileHook) {
+        chosen = fileHook(request);
+    } else {
+        QString start = FromPath(request.initialFolder);
+        if (request.keepLastName && !lastParamsName_.isEmpty()) start = lastParamsName_;
+        const QString name = QFileDialog::getOpenFileName(
+            parent_, QString::fromStdString(request.title), start, QtFilter(request.filter));
+        if (!name.isEmpty()) chosen = name;
+    }
+    if (!chosen) return std::nullopt;
+    if (request.keepLastName) lastParamsName_ = *chosen;
+    return ToPath(QFileInfo(*chosen).absoluteFilePath());
+}
+
+void QtPlatform::StatusChanged() {
+    if (statusHook) statusHook();
+    QCoreApplication::processEvents();
+}
+
+DateTime QtPlatform::Now() { return clockHook ? clockHook() : LocalNow(); }
+
+}  // namespace tarnwick::gui

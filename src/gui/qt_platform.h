@@ -1,0 +1,41 @@
+#pragma once
+// The platform services of the core, given by Qt: message boxes, questions, file dialogs,
+// status drawing and the clock. Tests replace the dialogs through the hooks.
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "core/session/platform.h"
+
+class QWidget;
+
+namespace tarnwick::gui {
+
+class QtPlatform : public Platform {
+public:
+    explicit QtPlatform(QWidget* parent) : parent_(parent) {}
+
+    void ShowMessage(const std::string& text) override;
+    Answer Ask(const std::string& question, bool withCancel) override;
+    std::optional<std::string> ChooseFile(const FileRequest& request) override;
+    void StatusChanged() override;
+    DateTime Now() override;
+
+    // Set by tests to answer without showing a dialog.
+    std::function<std::optional<QString>(const FileRequest&)> fileHook;
+    std::function<void(const QString&)> messageHook;
+    std::function<Answer(const QString&, bool)> questionHook;
+    std::function<DateTime()> clockHook;
+    // Called to draw the status texts.
+    std::function<void()> statusHook;
+
+    // "parameter files (*.zpa)|*.ZPA" -> "parameter files (*.zpa *.ZPA)".
+    static QString QtFilter(const std::string& filter);
+
+private:
+    QWidget* parent_;
+    QString lastParamsName_;
+};
+
+}  // namespace tarnwick::gui
