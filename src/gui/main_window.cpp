@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "core/data/working_file.h"
+#include "core/session/exit.h"
 #include "core/session/opening.h"
 #include "core/session/interface_texts.h"
 #include "core/text/files.h"
@@ -353,15 +354,17 @@ void TForm1::mainMenuInfoClick() {
 void TForm1::mainMenuZakonczClick() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (busy_ || !session_->ProjectOpen()) {
-        if (busy_) {
-            event->ignore();
-            return;
-        }
-        event->accept();
+    if (busy_) {  // a load is running; the coder can close once it has ended
+        event->ignore();
         return;
     }
-    event->accept();
+    bool mayEnd = false;
+    RunCommand([&] { mayEnd = MayEnd(*session_); });
+    if (mayEnd) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 }  // namespace tarnwick::gui

@@ -1,0 +1,17 @@
+#pragma once
+// The subcommands of tarnwick-cli. Each takes its arguments and two streams and returns the exit
+// code, so the tests run them in-process.
+
+#include <iosfwd>
+#include <string>
+
+namespace tarnwick::cli {
+
+// Exit codes shared by every command.
+inline constexpr int kOk = 0;
+inline constexpr int kFaults = 1;
+inline constexpr int kIoOrUsage = 2;
+
+int CheckParams(const std::string& file, std::ostream& out, std::ostream& err);
+
+}  // namespace tarnwick::cli

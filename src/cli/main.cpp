@@ -1,0 +1,24 @@
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    using namespace tarnwick::cli;
+    CLI::App app{"tarnwick-cli: the Tarnwick core from a terminal"};
+    app.require_subcommand(1);
+    int code = kOk;
+
+    std::string paramsFile;
+    auto* checkParams = app.add_subcommand("check-params", "Parse a coding parameters file");
+    checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")->required();
+    checkParams->callback([&] { code = CheckParams(paramsFile, std::cout, std::cerr); });
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int rc = app.exit(e);
+        return rc == 0 ? kOk : kIoOrUsage;
+    }
+    return code;
+}

@@ -1,0 +1,74 @@
+#include "core/session/exit.h"
+
+#include "core/data/output.h"
+#include "core/data/reader.h"
+#include "core/data/working_file.h"
+#include "core/session/session.h"
+#include "core/session/session_start.h"
+#include "core/text/files.h"
+
+namespace tarnwick {
+
+namespace {
+
+std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+}  // namespace
+
+std::string DurationText(long long seconds) {
+    if (seconds < 0) seconds = 0;  // a clock set back during the session
+    const long long hours = seconds / 3600;
+    const long long minutes = (seconds % 3600) / 60;
+    std::string text;
+    if (hours > 0) text = " " + std::to_string(hours) + " hrs";
+    return text + " " + std::to_string(minutes) + " minutes";
+}
+
+std::string ReportFileStamp(const DateTime& m) {
+    return std::to_string(m.year) + TwoDigits(m.month) + TwoDigits(m.day) + TwoDigits(m.hour) +
+           TwoDigits(m.minute);
+}
+
+void WriteSessionReport(Session& s) {
+    const OccupationCounts counts = CountOccupations(s.Cases);
+    const int codedDuring = (counts.toCode - counts.notCoded) - s.Cases.CodedAtStart;
+    s.AppendReportLine(" ");
+    const DateTime end = s.platform.Now();
+    const DateTime start = s.SessionStart.value_or(end);
+    s.AppendReportLine("*** " + DateTimeText(kEnglish, end));
+    s.AppendReportLine("Session of coding occupations was terminated.");
+    s.AppendReportLine("Session lasted" +
+                       DurationText(SecondsSinceEpoch(end) - SecondsSinceEpoch(start)));
+    s.AppendReportLine(std::to_string(codedDuring) + " " +
+                       (codedDuring == 1 ? "occupation was" : "occupations were") +
+                       " coded during the session.");
+    WriteLinesAtomic(s.ProjectFolder + ReportFileStamp(end) + kExtReport, s.Report);
+}
+
+bool RunExitSequence(Session& s) {
+    Platform& p = s.platform;
+    if (p.Ask(kAskExit, true) != Answer::Yes) return false;
+    bool workingDeclined = false;
+    if (s.ResultsModified) {
+        if (p.Ask(kAskSaveWorking, true) == Answer::Yes) {
+            SaveWorkingFile(s);
+        } else {
+            workingDeclined = true;
+        }
+    }
+    if (!workingDeclined && (s.ResultsModified || s.WorkingFileSaved)) {
+        if (p.Ask(kAskSaveOutput, true) == Answer::Yes) WriteFinalOutput(s);
+    }
+    if (s.NotepadModified) {
+        if (p.Ask(kAskSaveNotepad, false) == Answer::Yes) SaveNotepad(s);
+    }
+    if (p.Ask(kAskSaveReport, false) == Answer::Yes) WriteSessionReport(s);
+    return true;
+}
+
+bool MayEnd(Session& s) {
+    if (!s.ProjectOpen()) return true;
+    return RunExitSequence(s);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,34 @@
+#pragma once
+// The end of a coding session: the exit questions and the session report file.
+
+#include <string>
+
+#include "core/text/datetime.h"
+
+namespace tarnwick {
+
+class Session;
+
+inline constexpr const char* kAskExit = "Exit coding session?";
+inline constexpr const char* kAskSaveWorking = "Save cases already coded into a working file?";
+inline constexpr const char* kAskSaveOutput = "Save data and documentation into a final output file?";
+inline constexpr const char* kAskSaveNotepad = "Save the notepad content?";
+inline constexpr const char* kAskSaveReport = "Save the session report?";
+
+// The five questions; true when the program may end. A file that cannot be written throws
+// IoError: the sequence stops there and the session goes on with its flags as they are.
+bool RunExitSequence(Session& session);
+
+// Quit session and closing the window: true when the program may end now.
+bool MayEnd(Session& session);
+
+// " 1 hrs 5 minutes", " 0 minutes": whole hours (days included) and the remaining minutes.
+std::string DurationText(long long seconds);
+
+// YYYYMMDDHHMM of a moment.
+std::string ReportFileStamp(const DateTime& moment);
+
+// Appends the closing lines and writes ProjectFolder + stamp + ".zre". Throws IoError.
+void WriteSessionReport(Session& session);
+
+}  // namespace tarnwick
