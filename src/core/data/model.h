@@ -2,6 +2,7 @@
 // The case model: one TOsoba per record of the survey data file, one TZawod per declared
 // occupation field. Records keep their bytes once, in the data buffer; cases refer to them.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +34,53 @@ struct CaseModel {
     int CodedAtStart = 0;
     int CodedCount = 0;
     int ToCodeCount = 0;
+    // Indices into Respondents of the records listed in the respondent selector, in data order.
+    std::vector<int> SelectorRecords;
+
+    CaseModel() = default;
+    ~CaseModel() = default;
+    // Copies and moves keep every Record pointing into this model's own buffer (a short buffer
+    // lives inside the string object and moves with it).
+    CaseModel(const CaseModel& other) { *this = other; }
+    CaseModel(CaseModel&& other) noexcept { *this = std::move(other); }
+    CaseModel& operator=(const CaseModel& other) {
+        if (this == &other) return *this;
+        DataBuffer = other.DataBuffer;
+        Respondents = other.Respondents;
+        SelectorRecords = other.SelectorRecords;
+        CopyCounts(other);
+        Rebase(other.DataBuffer.data(), other.DataBuffer.size());
+        return *this;
+    }
+    CaseModel& operator=(CaseModel&& other) noexcept {
+        if (this == &other) return *this;
+        const char* oldBase = other.DataBuffer.data();
+        const size_t oldSize = other.DataBuffer.size();
+        DataBuffer = std::move(other.DataBuffer);
+        Respondents = std::move(other.Respondents);
+        SelectorRecords = std::move(other.SelectorRecords);
+        CopyCounts(other);
+        Rebase(oldBase, oldSize);
+        return *this;
+    }
+
+private:
+    void CopyCounts(const CaseModel& other) {
+        CodedAtStart = other.CodedAtStart;
+        CodedCount = other.CodedCount;
+        ToCodeCount = other.ToCodeCount;
+    }
+    // Points every record view that lay in the old buffer into the same place of ours.
+    void Rebase(const char* oldBase, size_t oldSize) {
+        const char* newBase = DataBuffer.data();
+        if (oldBase == newBase) return;
+        const auto lo = reinterpret_cast<std::uintptr_t>(oldBase);
+        for (TOsoba& r : Respondents) {
+            const auto p = reinterpret_cast<std::uintptr_t>(r.Record.data());
+            if (r.Record.data() == nullptr || p < lo || p > lo + oldSize) continue;
+            r.Record = std::string_view(newBase + (p - lo), r.Record.size());
+        }
+    }
 };
 
 }  // namespace tarnwick

@@ -28,6 +28,10 @@ void UpdateHasToCode(TOsoba& respondent);
 // Empty when the field is not declared.
 std::string InfoText(const TDokumZaw& d, std::string_view record, int n);
 
+// The length every record must reach: the last column of the respondent identifier and of every
+// declared information field (filters do not count); 0 when no occupation field is declared.
+int MinimumRecordLength(const CodingParams& params);
+
 // The data step of opening a project: reads ProjectFolder + DataStem + DataExt, merges the
 // working file, counts, fills the report. Shows its own message box and returns false on a
 // fault. Throws IoError when a file cannot be read.
