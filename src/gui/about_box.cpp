@@ -1,27 +1,81 @@
 #include "gui/about_box.h"
 
-#include <QDialogButtonBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tarnwick::gui {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName("TAboutBox");
     setWindowTitle("Tarnwick application program");
+    setModal(true);
+
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(
-        "Computer application program designed to code occupations\n"
-        "according to Varden Classification of Occupations VKT-2009.",
-        this);
-    layout->addWidget(text);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("OKButton");
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    layout->addWidget(buttons);
+    auto* panel = new QFrame(this);
+    panel->setObjectName("Panel1");
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setLineWidth(2);
+    auto* row = new QHBoxLayout(panel);
+
+    auto* picture = new QLabel(panel);
+    picture->setObjectName("ProgramIcon");
+    // The picture is a JPEG stored in the program; Qt's JPEG plugin decodes it with libjpeg.
+    QImageReader reader(":/tarnwick/about.jpg", "jpeg");
+    const QImage image = reader.read();
+    if (!image.isNull()) picture->setPixmap(QPixmap::fromImage(image));
+    picture->setAlignment(Qt::AlignCenter);
+    row->addWidget(picture);
+
+    auto* text = new QVBoxLayout();
+    auto addLine = [&](const QString& line, const char* name, bool bold = false) {
+        auto* l = new QLabel(line, panel);
+        l->setObjectName(name);
+        l->setWordWrap(true);
+        if (bold) {
+            QFont f = l->font();
+            f.setBold(true);
+            l->setFont(f);
+        }
+        text->addWidget(l);
+    };
+    addLine("Computer application program designed to code occupations", "ProductName", true);
+    addLine("according to Varden Classification of Occupations VKT-2009.", "Version", true);
+    text->addSpacing(12);
+    addLine("Written by the Tarnwick developers for the coding of occupations in surveys. It "
+            "accompanies the published description of the Varden Classification of "
+            "Occupations VKT-2009 and its occupational scales.",
+            "Copyright");
+    text->addSpacing(12);
+    addLine("You may use and copy this program for coding survey data, free of charge, "
+            "provided that it is passed on whole and unchanged.",
+            "Comments");
+    addLine("The program is provided as it is, without any warranty. Its authors accept no "
+            "liability for any loss or damage that its use may cause; check the coded results "
+            "before you rely on them.",
+            "Disclaimer");
+    text->addStretch(1);
+    row->addLayout(text, 1);
+    layout->addWidget(panel, 1);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OKButton");
+    ok->setDefault(true);
+    ok->setAutoDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+
     setFixedSize(611, 387);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 }
 
 }  // namespace tarnwick::gui

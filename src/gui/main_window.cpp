@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "core/coding/navigation.h"
 #include "core/data/working_file.h"
 #include "core/session/exit.h"
 #include "core/session/opening.h"
@@ -23,6 +25,9 @@
 #include "gui/about_box.h"
 #include "gui/coding_page.h"
 #include "gui/convert.h"
+
+// Resources of a static library must be registered by hand (outside any namespace).
+static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }
 
 namespace tarnwick::gui {
 
@@ -47,6 +52,8 @@ QLabel* HeaderStrip(const QString& text, QWidget* parent) {
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), platform_(this), session_(std::make_unique<Session>(platform_)) {
     setObjectName("TForm1");
+    InitTarnwickResources();
+    setWindowIcon(QIcon(":/tarnwick/tarnwick.png"));
     platform_.statusHook = [this] { DrawStatus(); };
     BuildMenus();
     BuildPages();
@@ -176,10 +183,10 @@ void TForm1::BuildPages() {
         makeGroup("RadioGroup2", radioGroup2_, 3);
         layout->addStretch(1);
         connect(radioGroup1_, &QButtonGroup::idClicked, this, [this](int id) {
-            RunCommand([&] { session_->ShowNotApplicable = id; });
+            RunCommand([&] { RadioGroup1Click(*session_, id); });
         });
         connect(radioGroup2_, &QButtonGroup::idClicked, this, [this](int id) {
-            RunCommand([&] { session_->AfterCodingMode = id; });
+            RunCommand([&] { RadioGroup2Click(*session_, id); });
         });
     }
     pages_->addWidget(optionsPage_);
@@ -301,7 +308,7 @@ void TForm1::Refresh() {
     radioGroup1_->button(s.ShowNotApplicable)->setChecked(true);
     radioGroup2_->button(s.AfterCodingMode)->setChecked(true);
 
-    if (s.DataLoaded) codingPage_->Render(s);
+    if (s.SessionStarted) codingPage_->Render(s);
     DrawStatus();
 }
 
@@ -338,7 +345,7 @@ void TForm1::mainMenuOpcjeClick() {
 }
 
 void TForm1::mainMenuZnajdzClick() {
-    RunCommand([&] { session_->ShowPage(Page::Coding); });
+    RunCommand([&] { FindNonCoded(*session_); });
 }
 
 void TForm1::mainMenuZapiszClick() {

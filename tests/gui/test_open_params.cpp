@@ -1,6 +1,7 @@
 // Opening a project in the window: the parameters step through a scripted file dialog.
 
 #include <QAction>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QtTest>

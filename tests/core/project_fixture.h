@@ -1,0 +1,109 @@
+#pragma once
+// A small project on disk for tests that run the whole opening: parameters, a classification
+// that defines every basic category, and a data file.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/classification/loader.h"
+#include "core/classification/scales.h"
+
+namespace tarnwick::testing {
+
+// A fresh, empty folder under the system's temporary folder, removed with the object.
+class TempFolder {
+public:
+    TempFolder() {
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("tarnwick-test-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::string Path(const std::string& name = {}) const {
+        return (path_ / name).string();
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+inline std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A classification text that loads without faults: every basic category, two further
+// categories below 1110 (1111 teacher, 1119 nurse... by name) and the two standard categories.
+inline std::string MinimalClassificationText() {
+    std::vector<std::string> codes = BuiltInScaleCodes();
+    codes.push_back("9997");
+    codes.push_back("9998");
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    std::string text = "Test classification\r\n";
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const std::string& c = codes[i];
+        const bool lowest = i + 1 == codes.size() || !IsSubordinate(c, codes[i + 1]);
+        std::string marker = "#C ";
+        if (c == "9997") marker = "#CM ";
+        if (c == "9998") marker = "#CN ";
+        text += marker + c + "\r\n";
+        if (c == "9997") {
+            text += "#N Missing data\r\n";
+        } else if (c == "9998") {
+            text += "#N Not applicable\r\n";
+        } else {
+            text += "#N Category " + c + "\r\n#S Cat " + c + "\r\n";
+        }
+        if (lowest) text += "#D Work of [category" + c + "] and [worker]\r\n";
+    }
+    return text;
+}
+
+// A project with one occupation field "ZAW" (information fields 1 and 2, a filter on column 8)
+// and respondents "000001".."000004": the third fails the filter.
+struct SmallProject {
+    TempFolder folder;
+    std::string params, classification, data;
+
+    SmallProject() {
+        params = folder.Path("proj.zpa");
+        classification = folder.Path("test.clf");
+        data = folder.Path("wave.dat");
+        WriteFile(params,
+                  "Test parameters\r\n"
+                  "#R 1-6 'Respondent number'\r\n"
+                  "#J ZAW 'Occupation'\r\n"
+                  "#I1 10-29 'Job title'\r\n"
+                  "#I2 30-39 'Duties'\r\n"
+                  "#F 8 1\r\n"
+                  "#S1 PRS 'prestige'\r\n");
+        WriteFile(classification, MinimalClassificationText());
+        WriteFile(data,
+                  "000001 1 teacher             teaching  \r\n"
+                  "000002 1 nurse               caring    \r\n"
+                  "000003 2 nobody              nothing   \r\n"
+                  "000004 1 driver              driving   \r\n");
+    }
+};
+
+}  // namespace tarnwick::testing

@@ -1,0 +1,178 @@
+// The end of a session: the exit questions, the report file and the notepad.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/data/working_file.h"
+#include "core/session/exit.h"
+#include "core/session/opening.h"
+#include "core/session/scripted_platform.h"
+#include "core/session/session.h"
+#include "core/session/session_start.h"
+#include "core/text/files.h"
+#include "project_fixture.h"
+
+using namespace tarnwick;
+using tarnwick::testing::ReadFileText;
+using tarnwick::testing::SmallProject;
+using tarnwick::testing::WriteFile;
+
+namespace {
+
+class ExitSequence : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform.fileAnswers = {project.params, project.classification, project.data};
+        OpenProject(session);
+        ASSERT_TRUE(session.SessionStarted) << (platform.messages.empty() ? "" : platform.messages[0]);
+        platform.messages.clear();
+    }
+
+    // Codes the first case as if the coder had pressed CODE.
+    void CodeFirstCase() {
+        TZawod& z = session.Cases.Respondents[0].Occupations[0];
+        const int i = session.Clf.IndexOf("1112");
+        z.Code = "1112";
+        z.CodeName = session.Clf.Category(i).Name;
+        session.ResultsModified = true;
+    }
+
+    void Answers(std::initializer_list<Answer> answers) { platform.questionAnswers = answers; }
+
+    SmallProject project;
+    ScriptedPlatform platform;
+    Session session{platform};
+};
+
+}  // namespace
+
+TEST_F(ExitSequence, AnythingButYesToTheFirstQuestionKeepsTheSession) {
+    for (Answer a : {Answer::No, Answer::Cancel}) {
+        platform.questions.clear();
+        CodeFirstCase();
+        Answers({a, Answer::Yes, Answer::Yes});
+        EXPECT_FALSE(RunExitSequence(session));
+        EXPECT_EQ(platform.questions, std::vector<std::string>{kAskExit});
+        EXPECT_FALSE(FileExists(project.folder.Path("wave.zda")));
+    }
+}
+
+TEST_F(ExitSequence, NothingCodedOrSavedAsksOnlyAboutTheReport) {
+    Answers({Answer::Yes, Answer::No});
+    EXPECT_TRUE(RunExitSequence(session));
+    EXPECT_EQ(platform.questions, (std::vector<std::string>{kAskExit, kAskSaveReport}));
+}
+
+TEST_F(ExitSequence, SavingEverythingWritesEveryFile) {
+    CodeFirstCase();
+    session.Notepad = {"check respondent 4"};
+    session.NotepadModified = true;
+    platform.now = DateTime{2026, 12, 7, 1, 43, 9};  // session began at 00:37:40
+    Answers({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes});
+    EXPECT_TRUE(RunExitSequence(session));
+    EXPECT_EQ(platform.questions,
+              (std::vector<std::string>{kAskExit, kAskSaveWorking, kAskSaveOutput,
+                                        kAskSaveNotepad, kAskSaveReport}));
+    EXPECT_TRUE(FileExists(project.folder.Path("wave.zda")));
+    EXPECT_TRUE(FileExists(project.folder.Path("wave.asc")));
+    EXPECT_TRUE(FileExists(project.folder.Path("wave.sps")));
+    EXPECT_EQ(ReadFileText(project.folder.Path("wave.zno")), "check respondent 4\r\n");
+
+    const std::string report = ReadFileText(project.folder.Path("202612070143.zre"));
+    const std::string closing =
+        " \r\n*** December 7, 2026 at 01:43:09\r\n"
+        "Session of coding occupations was terminated.\r\n"
+        "Session lasted 1 hrs 5 minutes\r\n"
+        "1 occupation was coded during the session.\r\n";
+    ASSERT_GE(report.size(), closing.size());
+    EXPECT_EQ(report.substr(report.size() - closing.size()), closing);
+    EXPECT_EQ(report.rfind(">>> REPORT FROM A SESSION OF CODING OCCUPATIONS <<<\r\n", 0), 0u);
+}
+
+TEST_F(ExitSequence, DecliningUnsavedCodesSkipsTheFinalOutput) {
+    CodeFirstCase();
+    Answers({Answer::Yes, Answer::No, Answer::No});
+    EXPECT_TRUE(RunExitSequence(session));
+    EXPECT_EQ(platform.questions,
+              (std::vector<std::string>{kAskExit, kAskSaveWorking, kAskSaveReport}));
+    EXPECT_FALSE(FileExists(project.folder.Path("wave.zda")));
+}
+
+TEST_F(ExitSequence, AWorkingFileSavedEarlierBringsTheFinalOutputQuestion) {
+    CodeFirstCase();
+    SaveWorkingFile(session);
+    ASSERT_FALSE(session.ResultsModified);
+    Answers({Answer::Yes, Answer::No, Answer::No});
+    EXPECT_TRUE(RunExitSequence(session));
+    EXPECT_EQ(platform.questions,
+              (std::vector<std::string>{kAskExit, kAskSaveOutput, kAskSaveReport}));
+}
+
+TEST_F(ExitSequence, AFailedWriteStopsTheSequenceAndTheRetryGoesOn) {
+    CodeFirstCase();
+    // A folder in place of the output file: the output cannot replace it.
+    std::filesystem::create_directory(project.folder.Path("wave.asc"));
+    Answers({Answer::Yes, Answer::Yes, Answer::Yes});
+    EXPECT_THROW(RunExitSequence(session), IoError);
+    // The working file was saved before the failure, and stays saved.
+    EXPECT_TRUE(session.WorkingFileSaved);
+    EXPECT_FALSE(session.ResultsModified);
+    EXPECT_TRUE(FileExists(project.folder.Path("wave.zda")));
+
+    std::filesystem::remove(project.folder.Path("wave.asc"));
+    platform.questions.clear();
+    Answers({Answer::Yes, Answer::Yes, Answer::No});
+    EXPECT_TRUE(RunExitSequence(session));
+    EXPECT_EQ(platform.questions,
+              (std::vector<std::string>{kAskExit, kAskSaveOutput, kAskSaveReport}));
+    EXPECT_TRUE(FileExists(project.folder.Path("wave.asc")));
+}
+
+TEST_F(ExitSequence, AReportThatCannotBeWrittenKeepsItsClosingLines) {
+    std::filesystem::create_directory(project.folder.Path("202612070037.zre"));
+    Answers({Answer::Yes, Answer::Yes});
+    const size_t before = session.Report.size();
+    EXPECT_THROW(RunExitSequence(session), IoError);
+    EXPECT_EQ(session.Report.size(), before + 5);
+    EXPECT_EQ(session.Report.back(), "0 occupations were coded during the session.");
+}
+
+TEST(SessionTexts, DurationIsWholeHoursAndRemainingMinutes) {
+    EXPECT_EQ(DurationText(25 * 3600 + 10 * 60 + 59), " 25 hrs 10 minutes");
+    EXPECT_EQ(DurationText(59), " 0 minutes");
+    EXPECT_EQ(DurationText(2 * 3600), " 2 hrs 0 minutes");
+    EXPECT_EQ(DurationText(3599), " 59 minutes");
+}
+
+TEST(SessionTexts, ReportStampHasTwelveDigits) {
+    EXPECT_EQ(ReportFileStamp(DateTime{2026, 3, 4, 5, 6, 7}), "202603040506");
+    EXPECT_EQ(ReportFileStamp(DateTime{2026, 12, 31, 23, 59, 59}), "202612312359");
+}
+
+TEST(SessionTexts, ProgressText) {
+    EXPECT_EQ(CodingProgressText(1, 10), "1 occupation has been coded. 9 are yet to be coded.");
+    EXPECT_EQ(CodingProgressText(0, 10), "0 occupations have been coded. 10 are yet to be coded.");
+    EXPECT_EQ(CodingProgressText(10, 10), "All occupations have been coded (10)");
+}
+
+TEST_F(ExitSequence, NotepadRoundTripAndItsReportLine) {
+    session.Notepad = {"first line", "", "third \xB3\xF3\xBF"};
+    SaveNotepad(session);
+    Session again(platform);
+    again.ProjectFolder = session.ProjectFolder;
+    again.DataStem = session.DataStem;
+    again.NotepadModified = true;
+    LoadNotepad(again);
+    EXPECT_EQ(again.Notepad, session.Notepad);
+    EXPECT_FALSE(again.NotepadModified);
+    EXPECT_EQ(again.Report.back(),
+              "Notepad content read-in from file: " + project.folder.Path("wave.zno"));
+
+    // An empty notepad file empties the notepad and still says so.
+    WriteFile(project.folder.Path("wave.zno"), "");
+    again.Report.clear();
+    LoadNotepad(again);
+    EXPECT_TRUE(again.Notepad.empty());
+    EXPECT_EQ(again.Report.size(), 1u);
+}
