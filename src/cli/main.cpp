@@ -14,6 +14,15 @@ int main(int argc, char** argv) {
     checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")->required();
     checkParams->callback([&] { code = CheckParams(paramsFile, std::cout, std::cerr); });
 
+    std::string exportParams, exportClf, exportData;
+    auto* exportCmd = app.add_subcommand(
+        "export", "Open a project and write its final output data file and SPSS script");
+    exportCmd->add_option("PARAMS", exportParams, "coding parameters file")->required();
+    exportCmd->add_option("CLASSIFICATION", exportClf, "classification file")->required();
+    exportCmd->add_option("DATA", exportData, "survey data file")->required();
+    exportCmd->callback(
+        [&] { code = Export(exportParams, exportClf, exportData, std::cout, std::cerr); });
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

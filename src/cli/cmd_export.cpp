@@ -1,0 +1,41 @@
+#include <filesystem>
+#include <ostream>
+
+#include "cli/commands.h"
+#include "core/data/output.h"
+#include "core/session/opening.h"
+#include "core/session/scripted_platform.h"
+#include "core/session/session.h"
+#include "core/text/files.h"
+
+namespace tarnwick::cli {
+
+int Export(const std::string& params, const std::string& clf, const std::string& data,
+           std::ostream& out, std::ostream& err) {
+    ScriptedPlatform platform;
+    Session session(platform);
+    try {
+        // The three files are the answers of the three file dialogs of Open project.
+        for (const std::string* file : {&params, &clf, &data}) {
+            platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
+        }
+        OpenProject(session);
+        if (!session.ProjectOpen()) {
+            // What the window would show: the error page, or the message boxes.
+            for (const std::string& line : session.ErrorLines) out << line << '\n';
+            for (const std::string& text : platform.messages) out << text << '\n';
+            return kFaults;
+        }
+        WriteFinalOutput(session);
+    } catch (const IoError& e) {
+        err << e.what() << '\n';
+        return kIoOrUsage;
+    } catch (const std::filesystem::filesystem_error& e) {
+        err << e.what() << '\n';
+        return kIoOrUsage;
+    }
+    for (const std::string& line : session.Report) out << line << '\n';
+    return kOk;
+}
+
+}  // namespace tarnwick::cli
