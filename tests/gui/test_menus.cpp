@@ -1,0 +1,139 @@
+// The main window's menus and pages once a project is open, and the questions on quitting.
+
+#include <QAction>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QtTest>
+
+#include "../core/project_fixture.h"
+#include "core/session/exit.h"
+#include "gui/main_window.h"
+
+using tarnwick::Answer;
+using tarnwick::FileRequest;
+using tarnwick::gui::TForm1;
+using tarnwick::testing::SmallProject;
+
+class TestMenus : public QObject {
+    Q_OBJECT
+
+    static QStringList VisibleMenus(TForm1& w) {
+        QStringList names;
+        for (QAction* a : w.menuBar()->actions()) {
+            if (a->isVisible()) names << a->objectName();
+        }
+        return names;
+    }
+    static QString FrontPage(TForm1& w) {
+        return w.findChild<QStackedWidget*>("PageControl1")->currentWidget()->objectName();
+    }
+    static void Click(TForm1& w, const char* name) { w.findChild<QAction*>(name)->trigger(); }
+
+    static void Open(TForm1& w, SmallProject& p) {
+        QStringList files = {QString::fromStdString(p.params),
+                             QString::fromStdString(p.classification),
+                             QString::fromStdString(p.data)};
+        w.platform().fileHook = [files](const FileRequest&) mutable -> std::optional<QString> {
+            if (files.isEmpty()) return std::nullopt;
+            return files.takeFirst();
+        };
+        Click(w, "mainMenuDane");
+    }
+
+private slots:
+    void menusFollowThePages() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        QVERIFY(w.session().SessionStarted);
+        QCOMPARE(FrontPage(w), QString("TabSheet3"));
+        QCOMPARE(VisibleMenus(w),
+                 QStringList({"mainMenuNotatnik", "mainMenuRaport", "mainMenuOpcje",
+                              "mainMenuZnajdz", "mainMenuZapisz", "mainMenuInfo",
+                              "mainMenuZakoncz"}));
+
+        Click(w, "mainMenuOpcje");
+        QCOMPARE(FrontPage(w), QString("TabSheet7"));
+        QVERIFY(VisibleMenus(w).contains("mainMenuKodowanie"));
+        Click(w, "mainMenuNotatnik");
+        QCOMPARE(FrontPage(w), QString("TabSheet1"));
+        Click(w, "mainMenuKodowanie");
+        QCOMPARE(FrontPage(w), QString("TabSheet3"));
+        QVERIFY(!VisibleMenus(w).contains("mainMenuKodowanie"));
+
+        // Find non-coded from the Options page keeps Return to coding session.
+        Click(w, "mainMenuOpcje");
+        Click(w, "mainMenuZnajdz");
+        QCOMPARE(FrontPage(w), QString("TabSheet3"));
+        QVERIFY(VisibleMenus(w).contains("mainMenuKodowanie"));
+
+        Click(w, "mainMenuRaport");
+        QCOMPARE(FrontPage(w), QString("TabSheet8"));
+        const QString report = w.findChild<QPlainTextEdit*>("RichEdit14")->toPlainText();
+        QVERIFY(report.startsWith(">>> REPORT FROM A SESSION OF CODING OCCUPATIONS <<<\n \n*** "));
+        QVERIFY(report.contains("Coding parameters successfully read-in from file: "));
+    }
+
+    void editsOfReportAndNotepadReachTheSession() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        Click(w, "mainMenuNotatnik");
+        auto* notepad = w.findChild<QPlainTextEdit*>("RichEdit13");
+        QVERIFY(!w.session().NotepadModified);
+        notepad->setFocus();
+        QTest::keyClicks(notepad, "call back");
+        QVERIFY(w.session().NotepadModified);
+        QCOMPARE(w.session().Notepad, std::vector<std::string>{"call back"});
+
+        Click(w, "mainMenuRaport");
+        auto* report = w.findChild<QPlainTextEdit*>("RichEdit14");
+        report->moveCursor(QTextCursor::End);
+        QTest::keyClicks(report, " checked");
+        QVERIFY(w.session().Report.back().ends_with(" checked"));
+    }
+
+    void quittingAsksAndNoKeepsTheWindow() {
+        SmallProject project;
+        TForm1 w;
+        w.show();
+        Open(w, project);
+        QStringList asked;
+        w.platform().questionHook = [&](const QString& q, bool) {
+            asked << q;
+            return Answer::No;
+        };
+        Click(w, "mainMenuZakoncz");
+        QCOMPARE(asked, QStringList({tarnwick::kAskExit}));
+        QVERIFY(w.isVisible());
+
+        asked.clear();
+        w.platform().questionHook = [&](const QString& q, bool) {
+            asked << q;
+            return q == tarnwick::kAskExit ? Answer::Yes : Answer::No;
+        };
+        w.close();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(asked, QStringList({tarnwick::kAskExit, tarnwick::kAskSaveReport}));
+    }
+
+    void optionsPageSetsTheOptions() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        Click(w, "mainMenuOpcje");
+        w.findChild<QRadioButton*>("RadioGroup2Item2")->click();
+        QCOMPARE(w.session().AfterCodingMode, 2);
+        w.findChild<QRadioButton*>("RadioGroup1Item1")->click();
+        QCOMPARE(w.session().ShowNotApplicable, 1);
+        // Leaving the page keeps the choice.
+        Click(w, "mainMenuKodowanie");
+        Click(w, "mainMenuOpcje");
+        QVERIFY(w.findChild<QRadioButton*>("RadioGroup2Item2")->isChecked());
+    }
+};
+
+QTEST_MAIN(TestMenus)
+#include "test_menus.moc"
