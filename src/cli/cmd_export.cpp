@@ -6,6 +6,7 @@
 #include "core/session/opening.h"
 #include "core/session/scripted_platform.h"
 #include "core/session/session.h"
+#include "core/text/datetime.h"
 #include "core/text/files.h"
 
 namespace tarnwick::cli {
@@ -13,6 +14,7 @@ namespace tarnwick::cli {
 int Export(const std::string& params, const std::string& clf, const std::string& data,
            std::ostream& out, std::ostream& err) {
     ScriptedPlatform platform;
+    platform.now = LocalNow();  // the report's time stamps are real ones
     Session session(platform);
     try {
         // The three files are the answers of the three file dialogs of Open project.
