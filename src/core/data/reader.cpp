@@ -1,7 +1,10 @@
 #include "core/data/reader.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -70,6 +73,20 @@ std::string ShortRecordMessage(const Session& session, const std::string& path, 
            " (length of current data record=" + std::to_string(length) + ").";
 }
 
+// A million records make a model of hundreds of megabytes; large pages spare the system most of
+// the page faults of filling it. Only a hint: nothing changes where it is not supported.
+void AdviseLargePages(const void* data, size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t kLarge = uintptr_t{2} << 20;
+    const auto begin = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kLarge - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
 }  // namespace
 
 bool ReadInputData(Session& session) {
@@ -87,6 +104,7 @@ bool ReadInputData(Session& session) {
     const size_t fields = params.DokumList.size();
 
     cases.Respondents.reserve(LineCursor::CountLines(cases.DataBuffer));
+    AdviseLargePages(cases.Respondents.data(), cases.Respondents.capacity() * sizeof(TOsoba));
     LineCursor cursor(cases.DataBuffer);
     std::string_view record;
     while (cursor.Next(record)) {
