@@ -14,6 +14,9 @@ inline constexpr int kIoOrUsage = 2;
 
 int CheckParams(const std::string& file, std::ostream& out, std::ostream& err);
 
+// Reads console commands from `in`, one a line, and drives the coding page's operations.
+int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err);
+
 // Opens a project as Open project does, with the three files as the dialogs' answers, then
 // writes the final output data file and its SPSS script and prints the session report.
 int Export(const std::string& params, const std::string& clf, const std::string& data,

@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")->required();
     checkParams->callback([&] { code = CheckParams(paramsFile, std::cout, std::cerr); });
 
+    auto* session = app.add_subcommand("session", "Run a coding session from commands on stdin");
+    session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr); });
+
     std::string exportParams, exportClf, exportData;
     auto* exportCmd = app.add_subcommand(
         "export", "Open a project and write its final output data file and SPSS script");

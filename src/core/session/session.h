@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/classification/model.h"
+#include "core/coding/view.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
 #include "core/session/platform.h"
@@ -79,6 +80,16 @@ public:
     // Coding options, for the run only.
     int ShowNotApplicable = 0;
     int AfterCodingMode = 0;
+
+    // The current case, the category selected in either list and the last code given with CODE.
+    int CurrentRecord = 0;
+    int CurrentField = 0;
+    int SelectedCategory = -1;
+    std::vector<TIndeks> PreselectedEntries;  // one per line of View.PreselectedLines
+    std::string LastCode;
+    std::string LastCodeName;
+    // What the coding page shows.
+    CodingView View;
 
     void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }
     void AppendErrorLine(std::string line) { ErrorLines.push_back(std::move(line)); }

@@ -1,5 +1,6 @@
 #include "core/session/session_start.h"
 
+#include "core/coding/navigation.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 
@@ -32,6 +33,7 @@ void StartCodingSession(Session& s) {
     ShowCodingProgress(s, s.Cases.CodedCount, s.Cases.ToCodeCount);
     s.SessionStarted = true;
     s.ReturnToCodingVisible = false;
+    GoToFirstNotCoded(s);
 }
 
 }  // namespace tarnwick

@@ -1,0 +1,226 @@
+// tarnwick-cli session: a console that drives the coding page's operations, one command a line.
+
+#include <charconv>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "cli/commands.h"
+#include "core/coding/actions.h"
+#include "core/coding/category_lists.h"
+#include "core/coding/navigation.h"
+#include "core/coding/search.h"
+#include "core/data/working_file.h"
+#include "core/session/opening.h"
+#include "core/session/scripted_platform.h"
+#include "core/session/session.h"
+#include "core/text/files.h"
+
+namespace tarnwick::cli {
+
+namespace {
+
+struct Console {
+    Console(std::ostream& out, std::ostream& err) : out(out), err(err) {
+        platform.onMessage = [this](const std::string& text) {
+            this->out << "message: " << text << '\n';
+        };
+    }
+    std::ostream& out;
+    std::ostream& err;
+    ScriptedPlatform platform;
+    Session session{platform};
+    bool failed = false;
+    size_t errorLinesShown = 0;
+
+    void Error(std::string_view text) {
+        out << "error: " << text << '\n';
+        failed = true;
+    }
+};
+
+// Splits off the first blank-separated word; `rest` keeps everything after that one blank.
+std::string_view NextWord(std::string_view& rest) {
+    const size_t blank = rest.find(' ');
+    std::string_view word = rest.substr(0, blank);
+    rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    return word;
+}
+
+std::optional<int> Number(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+void Open(Console& c, std::string_view args) {
+    Session& s = c.session;
+    if (s.SessionStarted) {
+        c.Error("a project is already open");
+        return;
+    }
+    std::string_view answers[3];
+    for (auto& a : answers) a = NextWord(args);
+    if (answers[2].empty() || !args.empty()) {
+        c.Error("usage: open PARAMS CLF DATA (- cancels that dialog)");
+        return;
+    }
+    // Each answer goes to its own step's dialog; steps already loaded ask nothing.
+    const bool loaded[3] = {s.ParamsLoaded, s.ClassificationLoaded, s.DataLoaded};
+    c.platform.fileAnswers.clear();
+    for (int i = 0; i < 3; ++i) {
+        if (loaded[i]) continue;
+        if (answers[i] == "-") {
+            c.platform.fileAnswers.push_back(std::nullopt);
+        } else {
+            c.platform.fileAnswers.emplace_back(std::string(answers[i]));
+        }
+    }
+    try {
+        OpenProject(s);
+    } catch (const IoError& e) {
+        c.out << "message: " << e.what() << '\n';
+    }
+    c.platform.fileAnswers.clear();
+    // The error page of a failed step, as far as it has not been printed yet.
+    for (; c.errorLinesShown < s.ErrorLines.size(); ++c.errorLinesShown) {
+        c.err << s.ErrorLines[c.errorLinesShown] << '\n';
+    }
+}
+
+void Show(Console& c, std::string_view) {
+    const Session& s = c.session;
+    const CodingView& v = s.View;
+    std::ostream& out = c.out;
+    out << "case: " << s.CurrentRecord << ' ' << s.CurrentField << '\n';
+    const auto& rs = s.Cases.Respondents;
+    if (s.CurrentRecord >= 0 && s.CurrentRecord < static_cast<int>(rs.size())) {
+        out << "respondent: " << rs[static_cast<size_t>(s.CurrentRecord)].RespondentId << '\n';
+    }
+    out << "caption: " << v.OccupationCaption << '\n';
+    out << "code: " << v.CodeText << '\n';
+    out << "label: " << v.LabelText << '\n';
+    for (size_t n = 1; n < v.Info.size(); ++n) {
+        if (v.Info[n].Visible) out << "info " << n << ": " << v.Info[n].Text << '\n';
+    }
+    out << "selected: " << s.SelectedCategory << '\n';
+    for (const std::string& line : v.PreselectedLines) out << "pre: " << line << '\n';
+    out << "progress: " << s.ProgressText << '\n';
+}
+
+void Pick(Console& c, std::string_view args) { ComboBox1Typed(c.session, args); }
+
+void ClickLine(Console& c, std::string_view args, bool full) {
+    const auto line = Number(args);
+    if (!line) {
+        c.Error("a line number is expected");
+        return;
+    }
+    const bool selected = full ? ListBox2Click(c.session, *line) : ListBox1Click(c.session, *line);
+    if (!selected) c.Error("no line " + std::string(args) + " in the list");
+}
+
+void Tab(Console& c, std::string_view args) {
+    if (args == "full") {
+        PageControl2Change(c.session, CategoryTab::Full, kFullListVisibleLines);
+    } else if (args == "pre") {
+        PageControl2Change(c.session, CategoryTab::Preselected, kFullListVisibleLines);
+    } else {
+        c.Error("tab full|pre");
+    }
+}
+
+void Second(Console& c, std::string_view args) {
+    if (args == "on" || args == "off") {
+        CheckBox1Click(c.session, args == "on");
+    } else {
+        c.Error("second on|off");
+    }
+}
+
+void Option(Console& c, std::string_view args) {
+    const std::string_view name = NextWord(args);
+    const auto value = Number(args);
+    if (name == "show-na" && value && (*value == 0 || *value == 1)) {
+        RadioGroup1Click(c.session, *value);
+    } else if (name == "after" && value && *value >= 0 && *value <= 2) {
+        RadioGroup2Click(c.session, *value);
+    } else {
+        c.Error("option show-na 0|1 or option after 0|1|2");
+    }
+}
+
+void Save(Console& c, std::string_view) {
+    try {
+        SaveWorkingFile(c.session);
+    } catch (const IoError& e) {
+        c.out << "message: " << e.what() << '\n';
+    }
+}
+
+using Handler = void (*)(Console&, std::string_view args);
+
+struct ConsoleCommand {
+    std::string_view name;
+    bool needsProject;
+    Handler run;
+};
+
+// clang-format off
+constexpr ConsoleCommand kCommands[] = {
+    {"open", false, Open},
+    {"show", true, Show},
+    {"next-occupation", true, [](Console& c, std::string_view) { NextOccupation(c.session); }},
+    {"previous-occupation", true, [](Console& c, std::string_view) { PreviousOccupation(c.session); }},
+    {"next-record", true, [](Console& c, std::string_view) { NextRecord(c.session); }},
+    {"previous-record", true, [](Console& c, std::string_view) { PreviousRecord(c.session); }},
+    {"pick", true, Pick},
+    {"find", true, [](Console& c, std::string_view) { FindNonCoded(c.session); }},
+    {"key1", true, [](Console& c, std::string_view a) { Edit1Change(c.session, a); }},
+    {"key2", true, [](Console& c, std::string_view a) { Edit3Change(c.session, a); }},
+    {"second", true, Second},
+    {"select", true, [](Console& c, std::string_view a) { RichEditSelectionChange(c.session, a); }},
+    {"full", true, [](Console& c, std::string_view a) { ClickLine(c, a, true); }},
+    {"pre", true, [](Console& c, std::string_view a) { ClickLine(c, a, false); }},
+    {"tab", true, Tab},
+    {"code", true, [](Console& c, std::string_view) { BitBtn5Click(c.session); }},
+    {"missing", true, [](Console& c, std::string_view) { Button2Click(c.session); }},
+    {"na", true, [](Console& c, std::string_view) { Button1Click(c.session); }},
+    {"repeat", true, [](Console& c, std::string_view) { Button3Click(c.session); }},
+    {"cancel", true, [](Console& c, std::string_view) { Button4Click(c.session); }},
+    {"option", true, Option},
+    {"save", true, Save},
+};
+// clang-format on
+
+}  // namespace
+
+int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err) {
+    Console console(out, err);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string_view rest = line;
+        const std::string_view name = NextWord(rest);
+        if (name.empty() || name.front() == '#') continue;
+        const ConsoleCommand* command = nullptr;
+        for (const ConsoleCommand& c : kCommands) {
+            if (c.name == name) command = &c;
+        }
+        if (!command) {
+            console.Error("unknown command '" + std::string(name) + "'");
+            continue;
+        }
+        if (command->needsProject && !console.session.SessionStarted) {
+            console.Error("no project is open");
+            continue;
+        }
+        command->run(console, rest);
+    }
+    return console.failed ? kFaults : kOk;
+}
+
+}  // namespace tarnwick::cli

@@ -1,0 +1,154 @@
+#include "core/coding/actions.h"
+
+#include <string_view>
+
+#include "core/coding/category_lists.h"
+#include "core/coding/navigation.h"
+#include "core/data/reader.h"
+#include "core/session/session.h"
+#include "core/session/session_start.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr const char* kNoCategorySelected = "No category selected";
+constexpr const char* kNothingToRepeat = "No category has been coded yet";
+
+TOsoba* CurrentRespondent(Session& s) {
+    auto& rs = s.Cases.Respondents;
+    if (s.CurrentRecord < 0 || s.CurrentRecord >= static_cast<int>(rs.size())) return nullptr;
+    TOsoba& o = rs[static_cast<size_t>(s.CurrentRecord)];
+    if (s.CurrentField < 0 || s.CurrentField >= static_cast<int>(o.Occupations.size())) {
+        return nullptr;
+    }
+    return &o;
+}
+
+TZawod& CurrentCase(Session& s, TOsoba& o) {
+    return o.Occupations[static_cast<size_t>(s.CurrentField)];
+}
+
+// A case that gets its first code counts as coded; storing over a code changes no count.
+void CountFirstCode(Session& s, const TZawod& z) {
+    if (!z.Code.empty()) return;
+    ++s.Cases.CodedCount;
+    ShowCodingProgress(s, s.Cases.CodedCount, s.Cases.ToCodeCount);
+}
+
+void Store(Session& s, TOsoba& o, TZawod& z, std::string_view code, std::string_view name) {
+    CountFirstCode(s, z);
+    z.Code = std::string(code);
+    z.CodeName = name;
+    z.ToCode = true;
+    o.HasToCode = true;
+    s.ResultsModified = true;
+}
+
+void RedrawCodeBoxes(Session& s) {
+    TOsoba* o = CurrentRespondent(s);
+    if (!o) return;
+    const TZawod& z = CurrentCase(s, *o);
+    s.View.CodeText = z.Code;
+    s.View.LabelText = std::string(z.CodeName);
+}
+
+// What follows every action. When the move finds no further case the boxes are redrawn all the
+// same, so that they show the code just stored rather than the one shown before.
+void AfterAction(Session& s) {
+    bool moved = false;
+    if (s.AfterCodingMode == 0) moved = NextNotCoded(s);
+    if (s.AfterCodingMode == 1) moved = NextNotCodedInField(s);
+    if (!moved) RedrawCodeBoxes(s);
+}
+
+// The name of a stored category, as held by the classification (cases keep a view of it).
+std::string_view NameInClassification(const Session& s, const std::string& code) {
+    const int i = s.Clf.IndexOf(code);
+    if (i >= 0) return s.Clf.Category(i).Name;
+    if (code == s.Clf.MissingDataCode) return s.Clf.MissingDataName;
+    if (code == s.Clf.NotApplicableCode) return s.Clf.NotApplicableName;
+    return {};
+}
+
+}  // namespace
+
+void BitBtn5Click(Session& s) {
+    if (s.SelectedCategory < 0 || s.SelectedCategory >= s.Clf.Count()) {
+        s.platform.ShowMessage(kNoCategorySelected);
+        return;
+    }
+    TOsoba* o = CurrentRespondent(s);
+    if (!o) return;
+    const TKat& category = s.Clf.Category(s.SelectedCategory);
+    Store(s, *o, CurrentCase(s, *o), category.Code, category.Name);
+    s.LastCode = category.Code;
+    s.LastCodeName = category.Name;
+    s.View.LastCodeText = s.LastCode;
+    s.View.LastCodeHint = s.LastCodeName;
+    AfterAction(s);
+}
+
+void Button2Click(Session& s) {
+    TOsoba* o = CurrentRespondent(s);
+    if (!o) return;
+    Store(s, *o, CurrentCase(s, *o), s.Clf.MissingDataCode, s.Clf.MissingDataName);
+    AfterAction(s);
+}
+
+void Button1Click(Session& s) {
+    TOsoba* o = CurrentRespondent(s);
+    if (!o) return;
+    TZawod& z = CurrentCase(s, *o);
+    if (z.Code != s.Clf.NotApplicableCode) {
+        CountFirstCode(s, z);
+        z.Code = s.Clf.NotApplicableCode;
+        z.CodeName = s.Clf.NotApplicableName;
+        z.ToCode = false;
+        s.ResultsModified = true;
+        UpdateHasToCode(*o);
+    }
+    AfterAction(s);
+}
+
+void Button3Click(Session& s) {
+    TOsoba* o = CurrentRespondent(s);
+    if (!o) return;
+    // Storing an empty code would count the case as coded while it stays without code.
+    if (s.LastCode.empty()) {
+        s.platform.ShowMessage(kNothingToRepeat);
+        return;
+    }
+    Store(s, *o, CurrentCase(s, *o), s.LastCode, NameInClassification(s, s.LastCode));
+    AfterAction(s);
+}
+
+void Button4Click(Session& s) {
+    TOsoba* o = CurrentRespondent(s);
+    if (!o) return;
+    TZawod& z = CurrentCase(s, *o);
+    if (!z.Code.empty()) {
+        if (z.Code == s.Clf.NotApplicableCode) {
+            ++s.Cases.ToCodeCount;
+            z.ToCode = true;
+        } else if (s.Cases.CodedCount > 0) {
+            --s.Cases.CodedCount;
+        }
+        z.Code.clear();
+        z.CodeName = {};
+        ShowCodingProgress(s, s.Cases.CodedCount, s.Cases.ToCodeCount);
+        o->HasToCode = true;
+        s.ResultsModified = true;
+    }
+    AfterAction(s);
+}
+
+void ListBox1DblClick(Session& s, int line) {
+    if (ListBox1Click(s, line)) BitBtn5Click(s);
+}
+
+void ListBox2DblClick(Session& s, int line) {
+    if (ListBox2Click(s, line)) BitBtn5Click(s);
+}
+
+}  // namespace tarnwick

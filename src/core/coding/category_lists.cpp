@@ -1,0 +1,85 @@
+#include "core/coding/category_lists.h"
+
+#include <algorithm>
+
+#include "core/session/session.h"
+
+namespace tarnwick {
+
+namespace {
+
+bool ValidCategory(const Session& s, int index) { return index >= 0 && index < s.Clf.Count(); }
+
+}  // namespace
+
+std::string PreselectedLine(const TKat& category) { return category.Code + " " + category.Name; }
+
+void ClearPreselected(Session& s) {
+    s.PreselectedEntries.clear();
+    s.View.PreselectedLines.clear();
+    s.View.PreselectedSelected = -1;
+    s.View.PreselectedDescription.clear();
+    ++s.View.PreselectedVersion;
+}
+
+void ResetCategoryPanel(Session& s) {
+    CodingView& v = s.View;
+    v.ActiveTab = CategoryTab::Preselected;
+    // An empty list stays as it is, so that showing case after case does not make the window
+    // rebuild it.
+    if (!s.PreselectedEntries.empty() || !v.PreselectedLines.empty()) ClearPreselected(s);
+    v.PreselectedSelected = -1;
+    v.PreselectedDescription.clear();
+    v.FullSelected = -1;
+    v.FullDescription.clear();
+    s.SelectedCategory = -1;
+}
+
+bool ListBox1Click(Session& s, int line) {
+    if (line < 0 || line >= static_cast<int>(s.PreselectedEntries.size())) return false;
+    const int index = s.PreselectedEntries[static_cast<size_t>(line)].Index;
+    if (!ValidCategory(s, index)) return false;
+    s.SelectedCategory = index;
+    s.View.PreselectedSelected = line;
+    s.View.PreselectedDescription = s.Clf.Category(index).Description;
+    return true;
+}
+
+bool ListBox2Click(Session& s, int line) {
+    if (!ValidCategory(s, line)) return false;
+    s.SelectedCategory = line;
+    s.View.FullSelected = line;
+    s.View.FullDescription = s.Clf.Category(line).Description;
+    return true;
+}
+
+void PageControl2Change(Session& s, CategoryTab tab, int visibleLines) {
+    CodingView& v = s.View;
+    v.ActiveTab = tab;
+    const int selected = s.SelectedCategory;
+    if (!ValidCategory(s, selected)) return;
+    const TKat& category = s.Clf.Category(selected);
+
+    if (tab == CategoryTab::Full) {
+        v.FullSelected = selected;
+        // Centre the line: half the visible lines above it, never before the first line.
+        v.FullTopLine = std::max(0, selected - std::max(visibleLines, 0) / 2);
+        ++v.FullScrollRequest;
+        v.FullDescription = category.Description;
+        return;
+    }
+
+    const auto& entries = s.PreselectedEntries;
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [selected](const TIndeks& e) { return e.Index == selected; });
+    int line = static_cast<int>(it - entries.begin());
+    if (it == entries.end()) {
+        s.PreselectedEntries.push_back(TIndeks{selected});
+        v.PreselectedLines.push_back(PreselectedLine(category));
+        ++v.PreselectedVersion;
+    }
+    v.PreselectedSelected = line;
+    v.PreselectedDescription = category.Description;
+}
+
+}  // namespace tarnwick

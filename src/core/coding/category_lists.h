@@ -1,0 +1,35 @@
+#pragma once
+// The category panel: the pre-selected list (ListBox1 with PreselectedEntries) and the full
+// classification list (ListBox2), the selected category and the carry-over between the pages.
+
+#include <string>
+
+#include "core/coding/view.h"
+
+namespace tarnwick {
+
+class Session;
+struct TKat;
+
+// Visible lines of ListBox2 at its designed height (440 pixels, 13 per line).
+inline constexpr int kFullListVisibleLines = 440 / 13;
+
+// "Code Name": a line of the pre-selected list.
+std::string PreselectedLine(const TKat& category);
+
+// The reset done whenever a case is shown: pre-selected page in front, both lists without
+// selection, the pre-selected list and both descriptions empty, no category selected.
+void ResetCategoryPanel(Session& session);
+
+// Empties ListBox1 together with PreselectedEntries.
+void ClearPreselected(Session& session);
+
+// A click on line `line`; a line that does not exist changes nothing. True when a category was
+// selected.
+bool ListBox1Click(Session& session, int line);
+bool ListBox2Click(Session& session, int line);
+
+// The coder switched to `tab`; `visibleLines` is ListBox2's height divided by the line height.
+void PageControl2Change(Session& session, CategoryTab tab, int visibleLines);
+
+}  // namespace tarnwick
