@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
+#include "core/classification/loader.h"
 #include "core/classification/scales.h"
 #include "core/data/output.h"
 #include "core/params/parser.h"
@@ -244,6 +247,83 @@ TEST_F(OutputTest, FailedWriteKeepsTheEarlierFilesAndAddsNoReportLines) {
     session_.ProjectFolder += "gone/";
     EXPECT_THROW(WriteFinalOutput(session_), IoError);
     EXPECT_TRUE(session_.Report.empty());
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// A valid classification: every code of the built-in scales table, plus the two standard codes.
+std::string SmallClassification() {
+    std::vector<std::string> codes = BuiltInScaleCodes();
+    codes.push_back("9998");
+    codes.push_back("9999");
+    std::string text = "Test classification\n";
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const std::string& c = codes[i];
+        text += (c == "9998" ? "#CM " : c == "9999" ? "#CN " : "#C ") + c + "\n#N Name " + c + "\n";
+        if (i + 1 == codes.size() || !IsSubordinate(c, codes[i + 1])) {
+            text += "#D Workers [kind" + c + "]\n";
+        }
+    }
+    return text;
+}
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("tarnwick_export_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "clf");
+        WriteFileAtomic(Path("p.zpa"), "#R 1-4 'Respondent'\n#J ZAWR 'Job'\n#I1 5-8 'Title'\n#F 9 1\n");
+        WriteFileAtomic(Path("clf/c.clf"), SmallClassification());
+        WriteFileAtomic(Path("w.dat"), "0001abcd1\r\n0002efgh2\r\n");
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    int Run() {
+        out_.str("");
+        err_.str("");
+        return cli::Export(Path("p.zpa"), Path("clf/c.clf"), Path("w.dat"), out_, err_);
+    }
+
+    fs::path dir_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(ExportTest, WritesTheOutputAndPrintsTheReport) {
+    WriteFileAtomic(Path("w.zda"), "00011000\r\n0002    \r\n");
+    ASSERT_EQ(Run(), cli::kOk) << out_.str() << err_.str();
+    // The blank stored code, not the filter, decides: record 2 is to be coded again.
+    EXPECT_EQ(ReadWholeFile(Path("w.asc")), "00011000\r\n0002    \r\n");
+    const std::string report = out_.str();
+    EXPECT_EQ(report.rfind(">>> REPORT FROM A SESSION OF CODING OCCUPATIONS <<<\n", 0), 0u);
+    EXPECT_NE(report.find("\nFinal output data file was written as: " + Path("w.asc") + "\n"),
+              std::string::npos);
+    EXPECT_NE(report.find("\nFile contains 2 occupations. 1 occupations are yet to be coded.\n"),
+              std::string::npos);
+}
+
+TEST_F(ExportTest, FaultsPrintWhatTheWindowWouldShow) {
+    WriteFileAtomic(Path("w.dat"), "0001abcd1\r\n0002ef\r\n");
+    EXPECT_EQ(Run(), cli::kFaults);
+    EXPECT_EQ(out_.str(), "*** ERROR IN DATA FILE p *** When reading input data from file: " +
+                              Path("w.dat") +
+                              " a data record has been found with a length shorter than "
+                              "expected maximum location of a data field=8 (length of current "
+                              "data record=6).\n");
+    EXPECT_FALSE(fs::exists(Path("w.asc")));
+
+    WriteFileAtomic(Path("p.zpa"), "#J ZAWR 'Job'\n");
+    EXPECT_EQ(Run(), cli::kFaults);
+    EXPECT_NE(out_.str().find("No respondent ID declaration"), std::string::npos) << out_.str();
+
+    fs::remove(Path("p.zpa"));
+    EXPECT_EQ(Run(), cli::kIoOrUsage);
+    EXPECT_NE(err_.str().find(Path("p.zpa")), std::string::npos) << err_.str();
 }
 
 }  // namespace
