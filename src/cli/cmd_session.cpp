@@ -13,6 +13,7 @@
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
 #include "core/data/working_file.h"
+#include "core/session/exit.h"
 #include "core/session/opening.h"
 #include "core/session/scripted_platform.h"
 #include "core/session/session.h"
@@ -33,6 +34,7 @@ struct Console {
     ScriptedPlatform platform;
     Session session{platform};
     bool failed = false;
+    bool ended = false;  // the exit sequence let the program end
     size_t errorLinesShown = 0;
 
     void Error(std::string_view text) {
@@ -161,6 +163,40 @@ void Save(Console& c, std::string_view) {
     }
 }
 
+// The answers to the exit questions, in the order asked: y, n or c, with or without blanks.
+// The console ends when the program may end.
+void Quit(Console& c, std::string_view args) {
+    c.platform.questionAnswers.clear();
+    for (char a : args) {
+        if (a == ' ') continue;
+        if (a == 'y') {
+            c.platform.questionAnswers.push_back(Answer::Yes);
+        } else if (a == 'n') {
+            c.platform.questionAnswers.push_back(Answer::No);
+        } else if (a == 'c') {
+            c.platform.questionAnswers.push_back(Answer::Cancel);
+        } else {
+            c.Error("quit answers are y, n or c");
+            return;
+        }
+    }
+    c.platform.onQuestion = [&c](const std::string& question, Answer answer) {
+        const char* word = answer == Answer::Yes ? "y" : (answer == Answer::No ? "n" : "c");
+        c.out << "question: " << question << " -> " << word << '\n';
+    };
+    try {
+        c.ended = MayEnd(c.session);
+    } catch (const IoError& e) {
+        c.out << "message: " << e.what() << '\n';
+    }
+    c.platform.onQuestion = nullptr;
+}
+
+void Notepad(Console& c, std::string_view text) {
+    c.session.Notepad.emplace_back(text);
+    c.session.NotepadModified = true;
+}
+
 using Handler = void (*)(Console&, std::string_view args);
 
 struct ConsoleCommand {
@@ -193,6 +229,8 @@ constexpr ConsoleCommand kCommands[] = {
     {"cancel", true, [](Console& c, std::string_view) { Button4Click(c.session); }},
     {"option", true, Option},
     {"save", true, Save},
+    {"notepad", true, Notepad},
+    {"quit", false, Quit},
 };
 // clang-format on
 
@@ -201,7 +239,7 @@ constexpr ConsoleCommand kCommands[] = {
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err) {
     Console console(out, err);
     std::string line;
-    while (std::getline(in, line)) {
+    while (!console.ended && std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::string_view rest = line;
         const std::string_view name = NextWord(rest);
