@@ -1,0 +1,147 @@
+// Coding through the real widgets of the coding page: a key word, a line, CODE.
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest>
+
+#include "../core/project_fixture.h"
+#include "gui/main_window.h"
+
+using tarnwick::FileRequest;
+using tarnwick::gui::TForm1;
+using tarnwick::testing::SmallProject;
+
+class TestCodingPage : public QObject {
+    Q_OBJECT
+
+    static void Open(TForm1& w, SmallProject& p) {
+        QStringList files = {QString::fromStdString(p.params),
+                             QString::fromStdString(p.classification),
+                             QString::fromStdString(p.data)};
+        w.platform().fileHook = [files](const FileRequest&) mutable -> std::optional<QString> {
+            if (files.isEmpty()) return std::nullopt;
+            return files.takeFirst();
+        };
+        w.findChild<QAction*>("mainMenuDane")->trigger();
+    }
+    template <class T>
+    static T* Get(TForm1& w, const char* name) {
+        T* widget = w.findChild<T*>(name);
+        if (!widget) qFatal("no widget %s", name);
+        return widget;
+    }
+    static QString Text(TForm1& w, const char* box) {
+        return Get<QPlainTextEdit>(w, box)->toPlainText();
+    }
+    static void ClickLine(QListView* list, int row) {
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+private slots:
+    void codesCasesWithKeyWordLineAndCode() {
+        SmallProject project;
+        TForm1 w;
+        w.resize(1200, 900);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList messages;
+        w.platform().messageHook = [&](const QString& m) { messages << m; };
+        Open(w, project);
+        QVERIFY(w.session().SessionStarted);
+
+        // The first case: respondent 000001, its information fields shown.
+        QCOMPARE(Get<QLabel>(w, "Label12")->text(), QString("Occupation"));
+        QCOMPARE(Get<QComboBox>(w, "ComboBox1")->currentText(), QString("000001"));
+        QCOMPARE(Text(w, "RichEdit1").trimmed(), QString("teacher"));
+        QCOMPARE(Get<QLabel>(w, "Label1")->text(), QString("Job title"));
+        QVERIFY(Get<QPlainTextEdit>(w, "RichEdit2")->isVisible());
+        QVERIFY(!Get<QPlainTextEdit>(w, "RichEdit3")->isVisible());
+        QCOMPARE(w.findChild<QLabel*>("StatusPanel1")->text(),
+                 QString("0 occupations have been coded. 3 are yet to be coded."));
+
+        // CODE without a selection refuses.
+        QTest::mouseClick(Get<QPushButton>(w, "BitBtn5"), Qt::LeftButton);
+        QCOMPARE(messages, QStringList({"No category selected"}));
+
+        // A key word narrows the list; a click selects; CODE codes and moves on.
+        QTest::keyClicks(Get<QLineEdit>(w, "Edit1"), "category1112");
+        auto* list1 = Get<QListView>(w, "ListBox1");
+        QCOMPARE(list1->model()->rowCount(), 1);
+        QCOMPARE(list1->model()->index(0, 0).data().toString(), QString("1112 Category 1112"));
+        ClickLine(list1, 0);
+        QCOMPARE(w.session().SelectedCategory, w.session().Clf.IndexOf("1112"));
+        QVERIFY(Text(w, "Memo1").contains("Work of category1112 and worker"));
+        QTest::mouseClick(Get<QPushButton>(w, "BitBtn5"), Qt::LeftButton);
+
+        QCOMPARE(w.session().Cases.Respondents[0].Occupations[0].Code, std::string("1112"));
+        QCOMPARE(Get<QLineEdit>(w, "Edit2")->text(), QString("1112"));
+        QCOMPARE(Get<QComboBox>(w, "ComboBox1")->currentText(), QString("000002"));
+        QCOMPARE(Text(w, "RichEdit1").trimmed(), QString("nurse"));
+        QCOMPARE(Get<QLineEdit>(w, "Edit1")->text(), QString());
+        QCOMPARE(list1->model()->rowCount(), 0);
+        QCOMPARE(w.findChild<QLabel*>("StatusPanel1")->text(),
+                 QString("1 occupation has been coded. 2 are yet to be coded."));
+
+        // REPEAT gives the same code to the next case.
+        QTest::mouseClick(Get<QPushButton>(w, "Button3"), Qt::LeftButton);
+        QCOMPARE(w.session().Cases.Respondents[1].Occupations[0].Code, std::string("1112"));
+        // The not-applicable respondent is skipped: 000004 is next.
+        QCOMPARE(Get<QComboBox>(w, "ComboBox1")->currentText(), QString("000004"));
+
+        // The full classification: a click shows its line's description; switching to the
+        // pre-selected page carries the category over.
+        auto* tabs = Get<QTabWidget>(w, "PageControl2");
+        tabs->setCurrentIndex(1);
+        auto* list2 = Get<QListView>(w, "ListBox2");
+        QCOMPARE(list2->model()->rowCount(), w.session().Clf.Count());
+        const int row = w.session().Clf.IndexOf("1113");
+        list2->scrollTo(list2->model()->index(row, 0));
+        ClickLine(list2, row);
+        QCOMPARE(w.session().SelectedCategory, row);
+        QVERIFY(Text(w, "Memo3").contains("category1113"));
+        tabs->setCurrentIndex(0);
+        QCOMPARE(list1->model()->rowCount(), 1);
+        QCOMPARE(list1->model()->index(0, 0).data().toString(), QString("1113 Category 1113"));
+        // MISSING codes the last case; all are coded now.
+        QTest::mouseClick(Get<QPushButton>(w, "Button2"), Qt::LeftButton);
+        QCOMPARE(w.findChild<QLabel*>("StatusPanel1")->text(),
+                 QString("All occupations have been coded (3)"));
+        QCOMPARE(messages.last(), QString("All cases are already coded"));
+        QCOMPARE(Text(w, "RichEdit11"), QString("9997"));
+    }
+
+    void arrowButtonsAndSelector() {
+        SmallProject project;
+        TForm1 w;
+        QStringList messages;
+        w.platform().messageHook = [&](const QString& m) { messages << m; };
+        Open(w, project);
+        QTest::mouseClick(Get<QToolButton>(w, "BitBtn3"), Qt::LeftButton);
+        QCOMPARE(Get<QComboBox>(w, "ComboBox1")->currentText(), QString("000002"));
+        QTest::mouseClick(Get<QToolButton>(w, "BitBtn1"), Qt::LeftButton);
+        QCOMPARE(Get<QComboBox>(w, "ComboBox1")->currentText(), QString("000004"));
+        QTest::mouseClick(Get<QToolButton>(w, "BitBtn1"), Qt::LeftButton);
+        QCOMPARE(messages.last(), QString("This is the last occupation in data file"));
+        QTest::mouseClick(Get<QToolButton>(w, "BitBtn4"), Qt::LeftButton);
+        QCOMPARE(Get<QComboBox>(w, "ComboBox1")->currentText(), QString("000002"));
+
+        auto* combo = Get<QComboBox>(w, "ComboBox1");
+        QCOMPARE(combo->count(), 3);  // 000003 has nothing to code
+        combo->lineEdit()->setText("000001");
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(w.session().CurrentRecord, 0);
+        QCOMPARE(combo->currentText(), QString("000001"));
+    }
+};
+
+QTEST_MAIN(TestCodingPage)
+#include "test_coding_page.moc"
