@@ -93,6 +93,7 @@ void Counters(benchmark::State& state, const Fixture& f) {
 void BM_OpenData(benchmark::State& state) {
     Fixture& f = Project();
     Session& s = *f.session;
+    double firstPeak = 0;
     for (auto _ : state) {
         s.Report.clear();
         if (!ReadInputData(s)) {
@@ -101,7 +102,12 @@ void BM_OpenData(benchmark::State& state) {
             return;
         }
         benchmark::DoNotOptimize(s.Cases.Respondents.data());
+        // The first opening in this process is the one a coder meets.
+        if (firstPeak == 0) firstPeak = PeakRssMb();
     }
+    state.counters["first_open_peak_MB"] = firstPeak;
+    state.counters["first_open_peak_per_data_byte"] =
+        firstPeak * 1024.0 * 1024.0 / static_cast<double>(f.project.dataBytes);
     state.counters["to_code"] = s.Cases.ToCodeCount;
     state.counters["coded"] = s.Cases.CodedAtStart;
     Counters(state, f);

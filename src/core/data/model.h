@@ -56,7 +56,11 @@ struct CaseModel {
         if (this == &other) return *this;
         const char* oldBase = other.DataBuffer.data();
         const size_t oldSize = other.DataBuffer.size();
-        DataBuffer = std::move(other.DataBuffer);
+        // Plain move assignment keeps our old allocation when the source is short; a model of
+        // hundreds of megabytes must really go.
+        std::string incoming = std::move(other.DataBuffer);
+        DataBuffer.swap(incoming);
+        incoming = std::string();
         Respondents = std::move(other.Respondents);
         SelectorRecords = std::move(other.SelectorRecords);
         CopyCounts(other);

@@ -1,6 +1,9 @@
 #include "core/data/reader.h"
 
 #include <sys/mman.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -95,6 +98,10 @@ bool ReadInputData(Session& session) {
     // A model from an earlier failed attempt is never used again; the new one is built aside
     // and takes its place only when everything has succeeded.
     session.Cases = CaseModel{};
+#ifdef __GLIBC__
+    // Give the freed cases of an earlier attempt back before the file is read again.
+    ::malloc_trim(0);
+#endif
 
     CaseModel cases;
     cases.DataBuffer = ReadWholeFile(path);
