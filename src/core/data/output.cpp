@@ -1,7 +1,9 @@
 #include "core/data/output.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -16,10 +18,35 @@ namespace tarnwick {
 
 namespace {
 
+// The derived values of a code, looked up once per distinct code: a million lines carry only a
+// few thousand different codes.
+class DerivedValues {
+public:
+    explicit DerivedValues(const Classification& clf) : clf_(clf) {}
+
+    struct Values {
+        std::string x14;
+        std::array<std::string, kScales + 1> scales;
+    };
+
+    const Values& Of(const std::string& code) {
+        auto it = cache_.find(code);
+        if (it != cache_.end()) return it->second;
+        Values v;
+        v.x14 = MapToX14(clf_, code);
+        for (int n = 1; n <= kScales; ++n) v.scales[n] = LookupScale(clf_, code, n);
+        return cache_.emplace(code, std::move(v)).first->second;
+    }
+
+private:
+    const Classification& clf_;
+    std::unordered_map<std::string, Values> cache_;
+};
+
 // Appends one respondent's line of the output data file (without its line end).
-void AppendOutputLine(std::string& out, const Session& session, const TOsoba& r) {
+void AppendOutputLine(std::string& out, const Session& session, DerivedValues& derived,
+                      const TOsoba& r) {
     const CodingParams& params = session.Params;
-    const Classification& clf = session.Clf;
     out.append(r.RespondentId);
     const size_t fields = std::min(params.DokumList.size(), r.Occupations.size());
     for (size_t i = 0; i < fields; ++i) {
@@ -30,20 +57,22 @@ void AppendOutputLine(std::string& out, const Session& session, const TOsoba& r)
         } else {
             out.append(c);
         }
+        const DerivedValues::Values* v = nullptr;
+        if (!c.empty() && (!d.X14Mnemo.empty() || d.HasScales)) v = &derived.Of(c);
         if (!d.X14Mnemo.empty()) {
-            if (c.empty()) {
+            if (v == nullptr) {
                 out.append(2, ' ');
             } else {
-                out.append(MapToX14(clf, c));
+                out.append(v->x14);
             }
         }
         if (d.HasScales) {
             for (int n = 1; n <= kScales; ++n) {
                 if (d.ScaleMnemo[n].empty()) continue;
-                if (c.empty()) {
+                if (v == nullptr) {
                     out.append(3, ' ');
                 } else {
-                    out.append(LookupScale(clf, c, n));
+                    out.append(v->scales[n]);
                 }
             }
         }
@@ -122,9 +151,10 @@ std::vector<std::string> ScaleVariables(const CodingParams& params) {
 std::vector<std::string> FinalOutputLines(const Session& session) {
     std::vector<std::string> lines;
     lines.reserve(session.Cases.Respondents.size());
+    DerivedValues derived(session.Clf);
     for (const TOsoba& r : session.Cases.Respondents) {
         std::string line;
-        AppendOutputLine(line, session, r);
+        AppendOutputLine(line, session, derived, r);
         lines.push_back(std::move(line));
     }
     return lines;
@@ -256,8 +286,9 @@ void WriteFinalOutput(Session& session) {
     const auto& respondents = session.Cases.Respondents;
     std::string content;
     content.reserve(respondents.size() * (OutputLineLength(session) + 2));
+    DerivedValues derived(session.Clf);
     for (const TOsoba& r : respondents) {
-        AppendOutputLine(content, session, r);
+        AppendOutputLine(content, session, derived, r);
         content.append("\r\n");
     }
     WriteFileAtomic(ascPath, content);
