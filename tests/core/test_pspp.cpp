@@ -1,0 +1,280 @@
+// The demo project's final output read by GNU PSPP: the script runs without a warning, every
+// variable sits at its columns with its labels and missing values, and the values PSPP reads
+// are the ones written, the not-applicable codes turned into system-missing.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "core/data/working_file.h"
+#include "core/session/opening.h"
+#include "core/session/scripted_platform.h"
+#include "core/session/session.h"
+#include "core/text/files.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One line of PSPP's CSV output split into its fields.
+std::vector<std::string> CsvFields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                fields.back() += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+// The rows of the table headed "Table: <title>" (header row included), up to the blank line.
+std::vector<std::vector<std::string>> Table(const std::vector<std::string>& lines,
+                                            const std::string& title) {
+    std::vector<std::vector<std::string>> rows;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (CsvFields(lines[i]).front() != "Table: " + title) continue;
+        for (size_t j = i + 1; j < lines.size() && !lines[j].empty(); ++j) {
+            rows.push_back(CsvFields(lines[j]));
+        }
+        break;
+    }
+    return rows;
+}
+
+// A code as PSPP prints an F4.0 / F2.0 value: no leading zeros.
+std::string AsNumber(const std::string& digits) { return std::to_string(std::stoi(digits)); }
+
+// A three-digit scale value read with one implied decimal, as PSPP prints it (F4.1).
+std::string AsScale(const std::string& digits) {
+    const int v = std::stoi(digits);
+    return std::to_string(v / 10) + "." + std::to_string(v % 10);
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+struct Variable {
+    std::string name;
+    int first = 0;
+    int last = 0;
+    enum Kind { Id, Code, X14, Scale } kind = Code;
+    std::string label;
+};
+
+TEST(Pspp, DemoOutputReadsBackAsWritten) {
+    if (std::system("command -v pspp > /dev/null 2>&1") != 0) GTEST_SKIP() << "pspp is not installed";
+    const fs::path demo = TARNWICK_DEMO;
+    fs::path clfFile;
+    for (const auto& e : fs::directory_iterator(demo)) {
+        if (e.path().extension() == ".clf") clfFile = e.path();
+    }
+    ASSERT_FALSE(clfFile.empty()) << "no classification in " << demo;
+
+    const fs::path dir = fs::temp_directory_path() / ("tarnwick_pspp_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    struct Cleanup {
+        fs::path path;
+        ~Cleanup() { fs::remove_all(path); }
+    } cleanup{dir};
+    fs::create_directories(dir / "it's here");
+    const fs::path project = dir / "it's here";  // an apostrophe in the FILE path
+    for (const char* name : {"demo.zpa", "demo.dat"}) fs::copy_file(demo / name, project / name);
+    fs::copy_file(clfFile, project / clfFile.filename());
+    const std::string zpa = (project / "demo.zpa").string();
+    const std::string clf = (project / clfFile.filename()).string();
+    const std::string dat = (project / "demo.dat").string();
+
+    // Code part of the cases in a first session and save them, as a coder would.
+    {
+        ScriptedPlatform platform;
+        platform.fileAnswers = {zpa, clf, dat};
+        Session s(platform);
+        OpenProject(s);
+        ASSERT_TRUE(s.ProjectOpen());
+        std::vector<int> lowest;
+        for (int i = 0; i < s.Clf.Count(); ++i) {
+            const TKat& k = s.Clf.Category(i);
+            if (k.IsLowest && !k.IsMissingData && !k.IsNotApplicable) lowest.push_back(i);
+        }
+        ASSERT_FALSE(lowest.empty());
+        size_t n = 0;
+        for (TOsoba& r : s.Cases.Respondents) {
+            for (TZawod& z : r.Occupations) {
+                if (!z.ToCode || ++n % 4 == 0) continue;  // every fourth case stays uncoded
+                if (n % 9 == 0) {
+                    z.Code = s.Clf.MissingDataCode;
+                    z.CodeName = s.Clf.MissingDataName;
+                } else {
+                    const TKat& k = s.Clf.Category(lowest[(n * 7) % lowest.size()]);
+                    z.Code = k.Code;
+                    z.CodeName = k.Name;
+                }
+            }
+        }
+        SaveWorkingFile(s);
+    }
+
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(cli::Export(zpa, clf, dat, out, err), cli::kOk) << out.str() << err.str();
+
+    // What the project holds, for the expectations.
+    ScriptedPlatform platform;
+    platform.fileAnswers = {zpa, clf, dat};
+    Session s(platform);
+    OpenProject(s);
+    ASSERT_TRUE(s.ProjectOpen());
+    std::vector<Variable> vars = {{"REC_ID", 1, s.Params.RespIdWidth, Variable::Id, s.Params.RespIdLabel}};
+    int k = s.Params.RespIdWidth;
+    for (const TDokumZaw& d : s.Params.DokumList) {
+        vars.push_back({d.VarMnemo + "VKT", k + 1, k + 4, Variable::Code, d.VarName + " (VKT-2009)"});
+        k += 4;
+        if (!d.X14Mnemo.empty()) {
+            vars.push_back({d.VarMnemo + d.X14Mnemo, k + 1, k + 2, Variable::X14, d.VarName + " " + d.X14Name});
+            k += 2;
+        }
+        for (int n = 1; n <= 6; ++n) {
+            if (d.ScaleMnemo[n].empty()) continue;
+            vars.push_back({d.VarMnemo + d.ScaleMnemo[n], k + 1, k + 3, Variable::Scale,
+                            d.VarName + " " + d.ScaleName[n]});
+            k += 3;
+        }
+    }
+
+    const std::string sps = (project / "demo.sps").string();
+    const std::string run = (dir / "run.sps").string();
+    const std::string csv = (dir / "out.csv").string();
+    const std::string log = (dir / "log.txt").string();
+    std::string quotedSps;
+    for (char c : sps) quotedSps += c == '\'' ? std::string("''") : std::string(1, c);
+    WriteFileAtomic(run, "INCLUDE FILE='" + quotedSps + "'.\nDISPLAY DICTIONARY.\nLIST.\n");
+    const std::string command =
+        "cd '" + dir.string() + "' && pspp -O format=csv -o out.csv run.sps > log.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadWholeFile(log);
+    const std::string csvText = ReadWholeFile(csv);
+    EXPECT_EQ(Lower(csvText).find("warning"), std::string::npos) << csvText.substr(0, 2000);
+    EXPECT_EQ(Lower(csvText).find("error"), std::string::npos) << csvText.substr(0, 2000);
+    EXPECT_EQ(Lower(ReadWholeFile(log)).find("warning"), std::string::npos) << ReadWholeFile(log);
+    EXPECT_EQ(Lower(ReadWholeFile(log)).find("error"), std::string::npos) << ReadWholeFile(log);
+    const std::vector<std::string> lines = ReadLines(csv);
+
+    // Columns.
+    const auto dataList = Table(lines, "Reading 1 record from `" + project.string() + "/demo.asc'.");
+    ASSERT_EQ(dataList.size(), vars.size() + 1) << csvText.substr(0, 2000);
+    for (size_t i = 0; i < vars.size(); ++i) {
+        const auto& row = dataList[i + 1];
+        ASSERT_GE(row.size(), 3u);
+        EXPECT_EQ(row[0], vars[i].name);
+        EXPECT_EQ(row[2], std::to_string(vars[i].first) + "-" + std::to_string(vars[i].last));
+    }
+
+    // Labels and missing values.
+    const auto dictionary = Table(lines, "Variables");
+    ASSERT_EQ(dictionary.size(), vars.size() + 1);
+    for (size_t i = 0; i < vars.size(); ++i) {
+        const auto& row = dictionary[i + 1];
+        ASSERT_GE(row.size(), 3u);
+        EXPECT_EQ(row[0], vars[i].name);
+        EXPECT_EQ(row[2], vars[i].label);
+        const std::string missing = vars[i].kind == Variable::Id      ? ""
+                                    : vars[i].kind == Variable::Code ? AsNumber(s.Clf.MissingDataCode)
+                                    : vars[i].kind == Variable::X14  ? "98"
+                                                                     : "99.8";
+        EXPECT_EQ(row.back(), missing) << vars[i].name;
+    }
+
+    // Value labels: every category of the classification under each coded variable, the
+    // fourteen classes under each X14 variable, the two special values under each scale.
+    std::map<std::string, std::map<std::string, std::string>> labels;
+    {
+        const auto rows = Table(lines, "Value Labels");
+        std::string current;
+        for (size_t i = 1; i < rows.size(); ++i) {
+            if (rows[i].size() < 3) continue;  // the footnote
+            if (!rows[i][0].empty()) current = rows[i][0];
+            std::string value = rows[i][1];
+            if (value.size() > 3 && value.substr(value.size() - 3) == "[a]") value.resize(value.size() - 3);
+            labels[current][value] = rows[i][2];
+        }
+    }
+    for (const Variable& v : vars) {
+        const auto& got = labels[v.label];
+        if (v.kind == Variable::Code) {
+            ASSERT_EQ(got.size(), static_cast<size_t>(s.Clf.Count())) << v.name;
+            for (int i = 0; i < s.Clf.Count(); ++i) {
+                const TKat& c = s.Clf.Category(i);
+                const std::string expected = c.IsMissingData || c.IsNotApplicable || c.ShortLabel.empty()
+                                                 ? c.Name
+                                                 : c.ShortLabel;
+                EXPECT_EQ(got.at(AsNumber(c.Code)), expected) << v.name << " " << c.Code;
+            }
+        } else if (v.kind == Variable::X14) {
+            EXPECT_EQ(got.size(), 16u);
+            for (const auto& e : s.Params.X14LabelList) EXPECT_EQ(got.at(AsNumber(e.key)), e.value.Text);
+        } else if (v.kind == Variable::Scale) {
+            EXPECT_EQ(got, (std::map<std::string, std::string>{{"99.8", "Missing data"},
+                                                               {"99.9", "Not applicable"}}));
+        }
+    }
+
+    // The values read: as written in the data file, not-applicable and blank as system-missing.
+    const std::vector<std::string> asc = ReadLines((project / "demo.asc").string());
+    const auto listed = Table(lines, "Data List");
+    ASSERT_EQ(listed.size(), asc.size() + 1);
+    int notApplicable = 0;
+    int missing = 0;
+    for (size_t r = 0; r < asc.size(); ++r) {
+        const auto& row = listed[r + 1];
+        ASSERT_EQ(row.size(), vars.size());
+        for (size_t i = 0; i < vars.size(); ++i) {
+            const Variable& v = vars[i];
+            const std::string raw = asc[r].substr(static_cast<size_t>(v.first - 1),
+                                                  static_cast<size_t>(v.last - v.first + 1));
+            std::string got = row[i];
+            while (!got.empty() && got.back() == ' ') got.pop_back();
+            std::string expected;
+            switch (v.kind) {
+                case Variable::Id: expected = raw; break;
+                case Variable::Code:
+                    if (raw == s.Clf.NotApplicableCode) ++notApplicable;
+                    if (raw == s.Clf.MissingDataCode) ++missing;
+                    expected = raw == s.Clf.NotApplicableCode || raw == "    " ? "." : AsNumber(raw);
+                    break;
+                case Variable::X14: expected = raw == "99" || raw == "  " ? "." : AsNumber(raw); break;
+                case Variable::Scale: expected = raw == "999" || raw == "   " ? "." : AsScale(raw); break;
+            }
+            EXPECT_EQ(got, expected) << "record " << r + 1 << " " << v.name << " \"" << raw << '"';
+        }
+    }
+    EXPECT_GT(notApplicable, 0);
+    EXPECT_GT(missing, 0);
+}
+
+}  // namespace
+}  // namespace tarnwick
