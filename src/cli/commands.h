@@ -13,6 +13,7 @@ inline constexpr int kFaults = 1;
 inline constexpr int kIoOrUsage = 2;
 
 int CheckParams(const std::string& file, std::ostream& out, std::ostream& err);
+int CheckClassification(const std::string& file, std::ostream& out, std::ostream& err);
 
 // Reads console commands from `in`, one a line, and drives the coding page's operations.
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err);

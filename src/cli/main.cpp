@@ -14,6 +14,12 @@ int main(int argc, char** argv) {
     checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")->required();
     checkParams->callback([&] { code = CheckParams(paramsFile, std::cout, std::cerr); });
 
+    std::string clfFile;
+    auto* checkClf =
+        app.add_subcommand("check-classification", "Load and check a classification file");
+    checkClf->add_option("FILE", clfFile, "classification file, read as named")->required();
+    checkClf->callback([&] { code = CheckClassification(clfFile, std::cout, std::cerr); });
+
     auto* session = app.add_subcommand("session", "Run a coding session from commands on stdin");
     session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr); });
 

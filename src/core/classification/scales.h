@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/classification/model.h"
 
@@ -14,5 +15,9 @@ void BuildScaleTable(Classification& clf);
 // Value of scale k (1..6) for a code: three blanks for no code, "999" for the not-applicable
 // code, "998" for a code without a row or a row without values.
 std::string LookupScale(const Classification& clf, std::string_view code, int k);
+
+// The codes of the built-in table, in table order: the basic categories that every
+// classification must define.
+std::vector<std::string> BuiltInScaleCodes();
 
 }  // namespace tarnwick
