@@ -2,8 +2,10 @@
 // The case model: one TOsoba per record of the survey data file, one TZawod per declared
 // occupation field. Records keep their bytes once, in the data buffer; cases refer to them.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,11 +26,30 @@ struct TZawod {
 struct TOsoba {
     std::string RespondentId;
     bool HasToCode = false;
-    std::vector<TZawod> Occupations;
+    // Read from a file, the cases of all respondents lie in one block of the model's arena
+    // rather than in a million small allocations; a copied or hand-built respondent uses the
+    // ordinary heap.
+    std::pmr::vector<TZawod> Occupations;
     std::string_view Record;  // the record's bytes in CaseModel::DataBuffer
 };
 
+// One block of memory handed out in order and released all at once.
+class CaseArena {
+public:
+    explicit CaseArena(size_t bytes)
+        : block_(new std::byte[bytes]), resource_(block_.get(), bytes) {}
+    std::pmr::memory_resource* resource() { return &resource_; }
+    const std::byte* data() const { return block_.get(); }
+
+private:
+    std::unique_ptr<std::byte[]> block_;
+    std::pmr::monotonic_buffer_resource resource_;
+};
+
 struct CaseModel {
+    // Holds the Occupations of the respondents read from a file. Declared first so that it
+    // outlives them.
+    std::unique_ptr<CaseArena> Arena;
     std::string DataBuffer;  // the whole survey data file, read once
     std::vector<TOsoba> Respondents;
     int CodedAtStart = 0;
@@ -46,7 +67,10 @@ struct CaseModel {
     CaseModel& operator=(const CaseModel& other) {
         if (this == &other) return *this;
         DataBuffer = other.DataBuffer;
-        Respondents = other.Respondents;
+        // The copies take their cases from the ordinary heap; ours can then go with our arena.
+        std::vector<TOsoba> copies(other.Respondents);
+        Respondents = std::move(copies);
+        Arena.reset();
         SelectorRecords = other.SelectorRecords;
         CopyCounts(other);
         Rebase(other.DataBuffer.data(), other.DataBuffer.size());
@@ -61,7 +85,11 @@ struct CaseModel {
         std::string incoming = std::move(other.DataBuffer);
         DataBuffer.swap(incoming);
         incoming = std::string();
+        // Our old respondents go first, while the arena they live in is still there.
         Respondents = std::move(other.Respondents);
+        std::unique_ptr<CaseArena> oldArena = std::move(Arena);
+        Arena = std::move(other.Arena);
+        oldArena.reset();
         SelectorRecords = std::move(other.SelectorRecords);
         CopyCounts(other);
         Rebase(oldBase, oldSize);

@@ -110,8 +110,16 @@ bool ReadInputData(Session& session) {
     const int minimum = MinimumRecordLength(params);
     const size_t fields = params.DokumList.size();
 
-    cases.Respondents.reserve(LineCursor::CountLines(cases.DataBuffer));
+    const size_t records = LineCursor::CountLines(cases.DataBuffer);
+    cases.Respondents.reserve(records);
     AdviseLargePages(cases.Respondents.data(), cases.Respondents.capacity() * sizeof(TOsoba));
+    if (records > 0 && fields > 0) {
+        const size_t bytes = records * fields * sizeof(TZawod);
+        cases.Arena = std::make_unique<CaseArena>(bytes);
+        AdviseLargePages(cases.Arena->data(), bytes);
+    }
+    std::pmr::memory_resource* arena =
+        cases.Arena ? cases.Arena->resource() : std::pmr::get_default_resource();
     LineCursor cursor(cases.DataBuffer);
     std::string_view record;
     while (cursor.Next(record)) {
@@ -119,9 +127,9 @@ bool ReadInputData(Session& session) {
             session.platform.ShowMessage(ShortRecordMessage(session, path, minimum, record.size()));
             return false;
         }
-        TOsoba& r = cases.Respondents.emplace_back();
-        r.RespondentId.assign(CutField(record, params.RespIdPos, params.RespIdWidth));
-        r.Record = record;
+        TOsoba& r = cases.Respondents.emplace_back(
+            TOsoba{std::string(CutField(record, params.RespIdPos, params.RespIdWidth)), false,
+                   std::pmr::vector<TZawod>(arena), record});
         r.Occupations.reserve(fields);
         for (const TDokumZaw& d : params.DokumList) {
             TZawod& z = r.Occupations.emplace_back(IsApplicable(d, record));
