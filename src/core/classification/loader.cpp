@@ -66,7 +66,6 @@ class TextIds {
                 const auto id = static_cast<uint32_t>(refs_.size());
                 cell = Cell{tag, id + 1};
                 refs_.push_back(ref);
-                hashes_.push_back(hash);
                 added = true;
                 return id;
             }
@@ -94,16 +93,16 @@ class TextIds {
         cells_.assign(cells_.size() * 2, Cell{});
         const size_t mask = cells_.size() - 1;
         for (uint32_t id = 0; id < refs_.size(); ++id) {
-            size_t at = Slot(hashes_[id]) & mask;
+            const uint64_t hash = Fnv(Text(id));
+            size_t at = Slot(hash) & mask;
             while (cells_[at].idPlusOne != 0) at = (at + 1) & mask;
-            cells_[at] = Cell{static_cast<uint32_t>(hashes_[id] >> 32), id + 1};
+            cells_[at] = Cell{static_cast<uint32_t>(hash >> 32), id + 1};
         }
     }
 
     const std::string& arena_;
     std::vector<Cell> cells_;
     std::vector<TextRef> refs_;
-    std::vector<uint64_t> hashes_;
 };
 
 // Builds the key-word index in bulk. A word's keys (the word and each of its beginnings) are
@@ -630,7 +629,13 @@ class ClassificationLoader {
 bool LoadClassificationText(std::string_view text, const std::string& path, int& codeWidth,
                             Classification& out, std::vector<std::string>& errorPage) {
     ClassificationLoader loader(codeWidth);
-    for (std::string_view line : SplitLines(text)) loader.ReadLine(line);
+    // Lines end with LF or CR LF; the CR goes with the trimming. A last line without its end
+    // counts.
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t end = std::min(text.find('\n', pos), text.size());
+        loader.ReadLine(text.substr(pos, end - pos));
+        pos = end + 1;
+    }
     loader.Finish();
     Classification& clf = loader.Result();
     if (loader.Failed()) {
@@ -650,6 +655,8 @@ bool LoadClassificationText(std::string_view text, const std::string& path, int&
 
 bool LoadClassification(Session& session, const std::string& path) {
     const std::string text = ReadWholeFile(path);
+    // Entries of the pre-selected list point into the old categories.
+    session.PreselectedEntries.clear();
     Classification clf;
     std::vector<std::string> errors;
     if (!LoadClassificationText(text, path, session.Params.CodeWidth, clf, errors)) {
