@@ -48,7 +48,7 @@ TREE = r"""
 0184 | Senior officials of humanitarian and other organisations | NGO officials | charity director; foundation president; NGO director | | prezes fundacji
 0200 | Directors and chief executives | Directors and chief executives
 0290 | Chief executives and general managers | Chief executives
-0291 | Chief executives of large enterprises | Chief executives | chief executive; CEO; managing director; company president; general manager | | dyrektor generalny; prezes zarządu | Plan, direct and coordinate the work of a large company with the help of other managers.
+0291 | Chief executives of large enterprises | Chief executives | chief executive; CEO; managing director; company president; general manager | | dyrektor generalny; prezes zarządu | Direct a large company with the help of other managers.
 0292 | Heads of public institutions and agencies | Heads of public institutions | agency head; institute director; office director | | dyrektor urzędu
 0293 | Owners and managers of small enterprises | Small business managers | business owner; shop owner; entrepreneur; small business manager; proprietor | self-employed | przedsiębiorca; właściciel firmy | Run their own small firm, usually with fewer than ten employees, and take part in its daily work.
 0294 | Heads of banks and financial institutions | Bank directors | bank director; bank president; branch director | | dyrektor banku
@@ -761,7 +761,7 @@ def build():
         short = cat["short"] or cat["name"]
         lines.append(("#S=" if i % 2 else "#S ") + short)
         if lowest:
-            lines += wrap("#D ", description(cat, i))
+            lines += wrap("#D ", description(cat, i), 100)
             keys += len(cat["kws"])
     return cats, lines
 
