@@ -127,6 +127,7 @@ void CodingPage::Build() {
     auto* leftScroll = new QScrollArea(splitter);
     leftScroll->setWidgetResizable(true);
     leftScroll->setFrameShape(QFrame::NoFrame);
+    leftScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* left = new QWidget(leftScroll);
     leftScroll->setWidget(left);
     auto* col = new QVBoxLayout(left);
@@ -157,7 +158,7 @@ void CodingPage::Build() {
     comboBox1_->setInsertPolicy(QComboBox::NoInsert);
     comboBox1_->setCompleter(nullptr);  // a million identifiers: match on Enter, not per key
     comboBox1_->setFont(Bold(comboBox1_->font()));
-    comboBox1_->setMinimumWidth(140);
+    comboBox1_->setMinimumWidth(110);
     comboBox1_->setToolTip(FromBytes("Wyb\xF3r respondenta wed\xB3ug symbolu identyfikacyjnego"));
     selectorModel_ = new LineListModel(comboBox1_);
     comboBox1_->setModel(selectorModel_);
@@ -176,6 +177,7 @@ void CodingPage::Build() {
     bo->addWidget(bitBtn2_);
     bo->addWidget(bitBtn1_);
     navRow->addWidget(byRecords, 1);
+    navRow->setSpacing(6);
     navRow->addWidget(byOccupations);
     col->addLayout(navRow);
 
@@ -217,7 +219,9 @@ void CodingPage::Build() {
 
     auto* actions = new QGroupBox(Ui(31), left);
     actions->setObjectName("GroupBox4");
-    auto* ac = new QHBoxLayout(actions);
+    // Four small buttons in two rows, the last code beside REPEAT, the large CODE on the right.
+    auto* ac = new QGridLayout(actions);
+    ac->setHorizontalSpacing(6);
     auto makeButton = [&](const char* name, int slot) {
         auto* b = new QPushButton(Ui(slot), actions);
         b->setObjectName(name);
@@ -233,22 +237,25 @@ void CodingPage::Build() {
     edit2_->setObjectName("Edit2");
     edit2_->setReadOnly(true);
     edit2_->setFont(Bold(edit2_->font()));
-    edit2_->setFixedWidth(48);
+    edit2_->setFixedWidth(52);
     edit2_->setAlignment(Qt::AlignCenter);
     bitBtn5_ = new QPushButton(Ui(41), actions);
     bitBtn5_->setObjectName("BitBtn5");
     bitBtn5_->setIcon(TickIcon());
-    bitBtn5_->setIconSize(QSize(24, 24));
-    bitBtn5_->setFont(Bold(bitBtn5_->font()));
-    bitBtn5_->setMinimumSize(96, 40);
+    bitBtn5_->setIconSize(QSize(26, 26));
+    QFont codeFont = Bold(bitBtn5_->font());
+    codeFont.setPointSizeF(codeFont.pointSizeF() * 1.3);
+    bitBtn5_->setFont(codeFont);
+    bitBtn5_->setMinimumSize(120, 62);
+    bitBtn5_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     bitBtn5_->setToolTip(QString("Zakodowanie aktualnie wybranego zawodu"));
-    for (QWidget* w : {static_cast<QWidget*>(button1_), static_cast<QWidget*>(button2_),
-                       static_cast<QWidget*>(button4_), static_cast<QWidget*>(button3_),
-                       static_cast<QWidget*>(edit2_)}) {
-        ac->addWidget(w);
-    }
-    ac->addStretch(1);
-    ac->addWidget(bitBtn5_);
+    ac->addWidget(button1_, 0, 0);
+    ac->addWidget(button2_, 0, 1, 1, 2);
+    ac->addWidget(button4_, 1, 0);
+    ac->addWidget(button3_, 1, 1);
+    ac->addWidget(edit2_, 1, 2);
+    ac->addWidget(bitBtn5_, 0, 3, 2, 1);
+    ac->setColumnStretch(3, 1);
     col->addWidget(actions);
 
     // Key words.
@@ -297,6 +304,7 @@ void CodingPage::Build() {
         infoCaptions_[n] = caption;
         infoBoxes_[n] = MakeCaseText(kBoxes[n], kHeights[n]);
         infoBoxes_[n]->setMinimumWidth(315);
+        caption->setMaximumWidth(160);
         grid->addWidget(caption, n - 1, 0);
         grid->addWidget(infoBoxes_[n], n - 1, 1);
         caption->hide();
