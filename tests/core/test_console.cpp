@@ -47,51 +47,54 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
 
 TEST(SessionConsole, CommandsBeforeOpeningAndUnknownCommandsAreErrors) {
     const ConsoleRun run = RunConsole("show\ncode\n\n# a comment\nfly away\nopen - - -\n");
-    EXPECT_EQ(run.lines, (std::vector<std::string>{"error: no project is open",
-                                                   "error: no project is open",
-                                                   "error: unknown command 'fly'"}));
+    EXPECT_EQ(run.lines,
+              (std::vector<std::string>{"error: no project is open", "error: no project is open",
+                                        "error: unknown command 'fly'"}));
     EXPECT_EQ(run.code, cli::kFaults);
 }
 
 TEST(SessionConsole, OpenResumesAtTheFailedStepAndPrintsInputOutputFailures) {
     SmallProject p;
-    const ConsoleRun run = RunConsole("open " + p.folder.Path("none.zpa") + " x y\n" + "open " +
-                               p.params + " - y\n" + "open x " + p.classification + " " +
-                               p.folder.Path("none.dat") + "\n" + "open x x " + p.data +
-                               "\nshow\nopen a b c\n");
+    const ConsoleRun run =
+        RunConsole("open " + p.folder.Path("none.zpa") + " x y\n" + "open " + p.params + " - y\n" +
+                   "open x " + p.classification + " " + p.folder.Path("none.dat") + "\n" +
+                   "open x x " + p.data + "\nshow\nopen a b c\n");
     ASSERT_GE(run.lines.size(), 3u);
-    EXPECT_EQ(run.lines[0], "message: " + p.folder.Path("none.zpa") + ": No such file or directory");
-    EXPECT_EQ(run.lines[1], "message: " + p.folder.Path("none.dat") + ": No such file or directory");
+    EXPECT_EQ(run.lines[0],
+              "message: " + p.folder.Path("none.zpa") + ": No such file or directory");
+    EXPECT_EQ(run.lines[1],
+              "message: " + p.folder.Path("none.dat") + ": No such file or directory");
     EXPECT_EQ(run.lines[2], "case: 0 0");
     EXPECT_EQ(run.lines.back(), "error: a project is already open");
 }
 
 TEST(SessionConsole, CodingASmallProject) {
     SmallProject p;
-    const ConsoleRun run = RunConsole("open " + p.params + " " + p.classification + " " + p.data + "\n" +
-                               "show\n"
-                               "key1 category0111\n"
-                               "pre 0\n"
-                               "show\n"
-                               "code\n"
-                               "show\n"
-                               "option after 2\n"
-                               "missing\n"
-                               "repeat\n"
-                               "show\n"
-                               "pick 000003\n"
-                               "option show-na 1\n"
-                               "pick 000003\n"
-                               "show\n"
-                               "cancel\n"
-                               "next-record\n"
-                               "find\n"
-                               "show\n"
-                               "option after 0\n"
-                               "na\n"
-                               "show\n"
-                               "pre 7\n"
-                               "save\n");
+    const ConsoleRun run =
+        RunConsole("open " + p.params + " " + p.classification + " " + p.data + "\n" +
+                   "show\n"
+                   "key1 category0111\n"
+                   "pre 0\n"
+                   "show\n"
+                   "code\n"
+                   "show\n"
+                   "option after 2\n"
+                   "missing\n"
+                   "repeat\n"
+                   "show\n"
+                   "pick 000003\n"
+                   "option show-na 1\n"
+                   "pick 000003\n"
+                   "show\n"
+                   "cancel\n"
+                   "next-record\n"
+                   "find\n"
+                   "show\n"
+                   "option after 0\n"
+                   "na\n"
+                   "show\n"
+                   "pre 7\n"
+                   "save\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Shown(run, 0),
               (std::vector<std::string>{
@@ -102,19 +105,22 @@ TEST(SessionConsole, CodingASmallProject) {
     EXPECT_FALSE(Has(Shown(run, 1), "selected: -1"));
     // CODE moved on to the next respondent.
     EXPECT_EQ(Shown(run, 2)[0], "case: 1 0");
-    EXPECT_TRUE(Has(Shown(run, 2), "progress: 1 occupation has been coded. 2 are yet to be coded."));
+    EXPECT_TRUE(
+        Has(Shown(run, 2), "progress: 1 occupation has been coded. 2 are yet to be coded."));
     // MISSING then REPEAT in mode 2: the case stays and shows the repeated category.
     EXPECT_TRUE(Has(Shown(run, 3), "case: 1 0"));
     EXPECT_TRUE(Has(Shown(run, 3), "code: 0111"));
     EXPECT_TRUE(Has(Shown(run, 3), "label: Category 0111"));
-    EXPECT_TRUE(Has(Shown(run, 3), "progress: 2 occupations have been coded. 1 are yet to be coded."));
+    EXPECT_TRUE(
+        Has(Shown(run, 3), "progress: 2 occupations have been coded. 1 are yet to be coded."));
     // Respondent 3 is listed only once not-applicable cases are shown.
     EXPECT_EQ(Shown(run, 4)[0], "case: 2 0");
     EXPECT_TRUE(Has(Shown(run, 4), "code: 9998"));
     // After CANCEL it is a case to code, and Find non-coded comes back to it.
     EXPECT_EQ(Shown(run, 5)[0], "case: 2 0");
     EXPECT_TRUE(Has(Shown(run, 5), "code: "));
-    EXPECT_TRUE(Has(Shown(run, 5), "progress: 2 occupations have been coded. 2 are yet to be coded."));
+    EXPECT_TRUE(
+        Has(Shown(run, 5), "progress: 2 occupations have been coded. 2 are yet to be coded."));
     // NOT APPLICABLE in mode 0 moves on to the last case without code.
     EXPECT_EQ(Shown(run, 6)[0], "case: 3 0");
     EXPECT_TRUE(Has(Shown(run, 6), "info 1: driver              "));
@@ -125,6 +131,52 @@ TEST(SessionConsole, CodingASmallProject) {
     const std::string working = ReadFileText(p.folder.Path("wave.zda"));
     EXPECT_NE(working.find("0111"), std::string::npos);
     EXPECT_NE(working.find("9998"), std::string::npos);
+}
+
+// The demo project, copied so that saving writes beside the copy.
+struct DemoCopy {
+    TempFolder folder;
+    std::string open;
+    DemoCopy() {
+        for (const char* name : {"demo.zpa", "demo.clf", "demo.dat"}) {
+            WriteFile(folder.Path(name), ReadFileText(std::string(TARNWICK_DEMO) + "/" + name));
+        }
+        open = "open " + folder.Path("demo.zpa") + " " + folder.Path("demo.clf") + " " +
+               folder.Path("demo.dat") + "\n";
+    }
+};
+
+TEST(SessionConsole, DemoProjectCodedSavedAndReopened) {
+    DemoCopy demo;
+    // The first case's job title, selected in its text, lists the engineers' categories.
+    const ConsoleRun look = RunConsole(demo.open + "show\nselect  Engineer \nshow\n");
+    ASSERT_EQ(look.err, "");
+    const std::vector<std::string> first = Shown(look, 0);
+    ASSERT_GE(first.size(), 2u);
+    EXPECT_EQ(first[0], "case: 0 0");
+    EXPECT_TRUE(Has(first, "progress: 0 occupations have been coded. 645 are yet to be coded."));
+    int line = -1, n = 0;
+    for (const std::string& l : Shown(look, 1)) {
+        if (l.rfind("pre: ", 0) != 0) continue;
+        if (l.rfind("pre: 1123 ", 0) == 0) line = n;
+        ++n;
+    }
+    ASSERT_GE(line, 0) << "1123 not among the pre-selected categories";
+
+    const ConsoleRun coding = RunConsole(demo.open + "select Engineer\npre " +
+                                         std::to_string(line) + "\ncode\nshow\nsave\n");
+    ASSERT_EQ(coding.code, cli::kOk) << coding.lines.back();
+    EXPECT_NE(Shown(coding, 0)[0], "case: 0 0");
+    EXPECT_TRUE(
+        Has(Shown(coding, 0), "progress: 1 occupation has been coded. 644 are yet to be coded."));
+
+    // Opened again, the saved code is back and the first case to code is another one.
+    const ConsoleRun again = RunConsole(demo.open + "show\nprevious-occupation\nshow\n");
+    EXPECT_EQ(Shown(again, 0)[0], Shown(coding, 0)[0]);
+    EXPECT_TRUE(
+        Has(Shown(again, 0), "progress: 1 occupation has been coded. 644 are yet to be coded."));
+    EXPECT_EQ(Shown(again, 1)[0], "case: 0 0");
+    EXPECT_TRUE(Has(Shown(again, 1), "code: 1123"));
 }
 
 }  // namespace
