@@ -17,7 +17,7 @@ namespace {
 
 // A small deterministic generator: every run writes the same project.
 class Rng {
-public:
+  public:
     explicit Rng(uint64_t seed) : state_(seed * 2654435761ULL + 1) {}
     uint32_t Next() {
         state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -25,21 +25,21 @@ public:
     }
     uint32_t Below(uint32_t n) { return Next() % n; }
 
-private:
+  private:
     uint64_t state_;
 };
 
 const char* const kWords[] = {
-    "teacher",  "driver",   "nurse",    "clerk",     "manager",  "welder",   "baker",
-    "farmer",   "cleaner",  "engineer", "mechanic",  "cashier",  "joiner",   "plumber",
-    "salesman", "designer", "porter",   "labourer",  "secretary", "tailor",  "painter",
-    "operator", "assistant", "foreman", "inspector", "analyst",  "surveyor", "guard",
-    "cook",     "waiter",   "miner",    "fitter",    "printer",  "gardener", "lecturer"};
-const char* const kDuties[] = {"repairs machines", "teaches pupils", "drives a lorry",
+    "teacher",  "driver",    "nurse",    "clerk",     "manager",   "welder",   "baker",
+    "farmer",   "cleaner",   "engineer", "mechanic",  "cashier",   "joiner",   "plumber",
+    "salesman", "designer",  "porter",   "labourer",  "secretary", "tailor",   "painter",
+    "operator", "assistant", "foreman",  "inspector", "analyst",   "surveyor", "guard",
+    "cook",     "waiter",    "miner",    "fitter",    "printer",   "gardener", "lecturer"};
+const char* const kDuties[] = {"repairs machines",   "teaches pupils",   "drives a lorry",
                                "keeps the accounts", "serves customers", "cares for patients",
-                               "builds houses", "cleans offices", "manages a team",
-                               "writes software", "bakes bread", "grows vegetables"};
-const char* const kIndustries[] = {"Education", "Health", "Retail trade", "Construction",
+                               "builds houses",      "cleans offices",   "manages a team",
+                               "writes software",    "bakes bread",      "grows vegetables"};
+const char* const kIndustries[] = {"Education", "Health",      "Retail trade",  "Construction",
                                    "Transport", "Agriculture", "Manufacturing", "Public service"};
 
 // Field widths of one occupation field in a record.
@@ -58,7 +58,7 @@ void Pad(std::string& out, std::string_view text, size_t width) {
 }
 
 class Writer {
-public:
+  public:
     explicit Writer(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {
         if (file_ == nullptr) throw std::runtime_error("cannot write " + path);
         buffer_.reserve(kChunk + 4096);
@@ -73,9 +73,10 @@ public:
     }
     size_t written() const { return written_ + buffer_.size(); }
 
-private:
+  private:
     void Flush() {
-        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        if (!buffer_.empty() &&
+            std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
             throw std::runtime_error("cannot write " + path_);
         }
         written_ += buffer_.size();
@@ -245,8 +246,9 @@ GeneratedProject GenerateProject(const ProjectSpec& spec) {
             if (!applicable) {
                 z += "9999";
             } else if (rng.Below(1000) < codedPerMille) {
-                z += rng.Below(20) == 0 ? std::string("9998")
-                                        : p.lowestCodes[rng.Below(static_cast<uint32_t>(p.lowestCodes.size()))];
+                z += rng.Below(20) == 0
+                         ? std::string("9998")
+                         : p.lowestCodes[rng.Below(static_cast<uint32_t>(p.lowestCodes.size()))];
             } else {
                 z += "    ";
             }

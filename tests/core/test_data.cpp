@@ -37,7 +37,7 @@ constexpr const char* kParams =
     "#F 7\n";
 
 class DataReaderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("tarnwick_data_" + std::to_string(::getpid()) + "_" +
@@ -67,9 +67,7 @@ protected:
         ASSERT_TRUE(ParseCodingParamsText(text, "proj.zpa", session_.Params, errors, report))
             << (errors.empty() ? "" : errors.back());
     }
-    void WriteData(const std::string& bytes) {
-        WriteFileAtomic(session_.DataPath(), bytes);
-    }
+    void WriteData(const std::string& bytes) { WriteFileAtomic(session_.DataPath(), bytes); }
     // A record of kParams: identifier, ZAWR's filter (2), ZAWO's filter (1), title (6),
     // status (2), father's title (5).
     static std::string Rec(const std::string& id, const std::string& f1, const std::string& f2,
@@ -146,11 +144,12 @@ TEST_F(DataReaderTest, FilterRangeIsInclusiveAfterNormalising) {
     Params(kParams);
     // Filter of ZAWR at 5-6 with range 01-05; ZAWO's filter (column 7, no range) set to "1".
     const std::vector<std::pair<std::string, bool>> cases = {
-        {" 3", true}, {"01", true}, {"05", true}, {"06", false},
+        {" 3", true},  {"01", true},  {"05", true}, {"06", false},
         {"00", false}, {"  ", false}, {" 5", true}, {"5 ", false}};
     std::vector<std::string> lines;
     for (size_t i = 0; i < cases.size(); ++i) {
-        lines.push_back(Rec("000" + std::to_string(i), cases[i].first, "1", "TITLE ", "01", "FATHE"));
+        lines.push_back(
+            Rec("000" + std::to_string(i), cases[i].first, "1", "TITLE ", "01", "FATHE"));
     }
     WriteData(Crlf(lines));
     ASSERT_TRUE(ReadInputData(session_));
@@ -200,7 +199,7 @@ TEST_F(DataReaderTest, InformationFieldsShowLabelsOrTheNormalisedCode) {
     const auto& rs = session_.Cases.Respondents;
     const TDokumZaw& zawr = session_.Params.DokumList[0];
     const TDokumZaw& zawo = session_.Params.DokumList[1];
-    EXPECT_EQ(InfoText(zawr, rs[0].Record, 1), "Teach ");  // cut as it stands
+    EXPECT_EQ(InfoText(zawr, rs[0].Record, 1), "Teach ");    // cut as it stands
     EXPECT_EQ(InfoText(zawr, rs[0].Record, 3), "Employee");  // " 1" found as "01"
     EXPECT_EQ(InfoText(zawr, rs[1].Record, 3), "Farmer");
     EXPECT_EQ(InfoText(zawr, rs[2].Record, 3), "1 ");  // trailing blank: not found, unchanged

@@ -25,21 +25,22 @@ namespace fs = std::filesystem;
 
 std::string X14Labels() {
     std::string s;
-    for (int i = 1; i <= 14; ++i) s += "#T " + std::to_string(i) + " 'class " + std::to_string(i) + "'\n";
+    for (int i = 1; i <= 14; ++i)
+        s += "#T " + std::to_string(i) + " 'class " + std::to_string(i) + "'\n";
     return s;
 }
 
 // Scales declared S5 before S2; the second field asks for nothing derived.
-const std::string kTwoFields = "#R 1-6 'Respondent number'\n"
-                               "#J ZAWR 'Occupation of respondent'\n"
-                               "#S5 CPX 'complexity'\n"
-                               "#S2 SEI 'socio-economic index'\n"
-                               "#X14 K14 'occupational class'\n" +
-                               X14Labels() +
-                               "#J ZAWO 'Occupation of \"father\"'\n";
+const std::string kTwoFields =
+    "#R 1-6 'Respondent number'\n"
+    "#J ZAWR 'Occupation of respondent'\n"
+    "#S5 CPX 'complexity'\n"
+    "#S2 SEI 'socio-economic index'\n"
+    "#X14 K14 'occupational class'\n" +
+    X14Labels() + "#J ZAWO 'Occupation of \"father\"'\n";
 
 class OutputTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("tarnwick_out_" + std::to_string(::getpid()) + "_" +
@@ -85,10 +86,11 @@ protected:
             z.Code = c;
         }
     }
-    static std::vector<std::string> Between(const std::vector<std::string>& lines,
-                                            size_t from, size_t to) {
-        return std::vector<std::string>(lines.begin() + static_cast<long>(from),
-                                        lines.begin() + static_cast<long>(std::min(to, lines.size())));
+    static std::vector<std::string> Between(const std::vector<std::string>& lines, size_t from,
+                                            size_t to) {
+        return std::vector<std::string>(
+            lines.begin() + static_cast<long>(from),
+            lines.begin() + static_cast<long>(std::min(to, lines.size())));
     }
 
     fs::path dir_;
@@ -97,9 +99,10 @@ protected:
 };
 
 TEST_F(OutputTest, ScriptBeginsAsTheExampleProject) {
-    Params("#R 1-6 'Respondent number'\n#J ZAWR 'Occupation of respondent'\n"
-           "#S1 PRS 'prestige'\n#X14 K14 'occupational class'\n" +
-           X14Labels());
+    Params(
+        "#R 1-6 'Respondent number'\n#J ZAWR 'Occupation of respondent'\n"
+        "#S1 PRS 'prestige'\n#X14 K14 'occupational class'\n" +
+        X14Labels());
     const auto lines = SpssScriptLines(session_, "C:\\survey\\wave1.asc");
     EXPECT_EQ(Between(lines, 0, 17),
               (std::vector<std::string>{"DATA LIST", " FILE='C:\\survey\\wave1.asc'", " RECORD=1/",
@@ -113,56 +116,76 @@ TEST_F(OutputTest, ScriptBeginsAsTheExampleProject) {
 
 TEST_F(OutputTest, WholeScriptOfTwoFieldsWithEveryBlock) {
     Params(kTwoFields);
-    std::vector<std::string> expected = {
-        "DATA LIST",
-        " FILE='/data/it''s/wave.asc'",
-        " RECORD=1/",
-        " REC_ID 1-6 (A)",
-        " ZAWRVKT 7-10",
-        " ZAWRK14 11-12",
-        " ZAWRSEI 13-15 (1)",
-        " ZAWRCPX 16-18 (1)",
-        " ZAWOVKT 19-22",
-        ".",
-        "VARIABLE LABELS",
-        " REC_ID",
-        " \"Respondent number\"",
-        " ZAWRVKT",
-        " \"Occupation of respondent (VKT-2009)\"",
-        " ZAWRK14",
-        " \"Occupation of respondent occupational class\"",
-        " ZAWRSEI",
-        " \"Occupation of respondent socio-economic index\"",
-        " ZAWRCPX",
-        " \"Occupation of respondent complexity\"",
-        " ZAWOVKT",
-        " \"Occupation of \"\"father\"\" (VKT-2009)\"",
-        ".",
-        "VALUE LABELS",
-        " ZAWRVKT",
-        " ZAWOVKT",
-        " 0100 \"Armed forces officers\"",
-        " 1000 \"Managers\"",
-        " 2310 \"Teachers \"\"general\"\"\"",
-        " 9998 \"Missing data\"",
-        " 9999 \"Not applicable\"",
-        ".",
-        "VALUE LABELS",
-        " ZAWRK14"};
+    std::vector<std::string> expected = {"DATA LIST",
+                                         " FILE='/data/it''s/wave.asc'",
+                                         " RECORD=1/",
+                                         " REC_ID 1-6 (A)",
+                                         " ZAWRVKT 7-10",
+                                         " ZAWRK14 11-12",
+                                         " ZAWRSEI 13-15 (1)",
+                                         " ZAWRCPX 16-18 (1)",
+                                         " ZAWOVKT 19-22",
+                                         ".",
+                                         "VARIABLE LABELS",
+                                         " REC_ID",
+                                         " \"Respondent number\"",
+                                         " ZAWRVKT",
+                                         " \"Occupation of respondent (VKT-2009)\"",
+                                         " ZAWRK14",
+                                         " \"Occupation of respondent occupational class\"",
+                                         " ZAWRSEI",
+                                         " \"Occupation of respondent socio-economic index\"",
+                                         " ZAWRCPX",
+                                         " \"Occupation of respondent complexity\"",
+                                         " ZAWOVKT",
+                                         " \"Occupation of \"\"father\"\" (VKT-2009)\"",
+                                         ".",
+                                         "VALUE LABELS",
+                                         " ZAWRVKT",
+                                         " ZAWOVKT",
+                                         " 0100 \"Armed forces officers\"",
+                                         " 1000 \"Managers\"",
+                                         " 2310 \"Teachers \"\"general\"\"\"",
+                                         " 9998 \"Missing data\"",
+                                         " 9999 \"Not applicable\"",
+                                         ".",
+                                         "VALUE LABELS",
+                                         " ZAWRK14"};
     for (int i = 1; i <= 14; ++i) {
         expected.push_back((i < 10 ? " 0" : " ") + std::to_string(i) + " \"class " +
                            std::to_string(i) + "\"");
     }
-    const std::vector<std::string> rest = {
-        " 98 \"Missing data\"", " 99 \"Not applicable\"", ".",
-        "VALUE LABELS", " ZAWRSEI", " ZAWRCPX", " 99.8 \"Missing data\"",
-        " 99.9 \"Not applicable\"", ".",
-        "MIS VAL", " ZAWRVKT", " ZAWOVKT", " (9998).",
-        "MIS VAL", " ZAWRK14", " (98).",
-        "MIS VAL", " ZAWRSEI", " ZAWRCPX", " (99.8).",
-        "RECODE", " ZAWRVKT", " ZAWOVKT", " (9999=SYSMIS).",
-        "RECODE", " ZAWRK14", " (99=SYSMIS).",
-        "RECODE", " ZAWRSEI", " ZAWRCPX", " (99.9=SYSMIS)."};
+    const std::vector<std::string> rest = {" 98 \"Missing data\"",
+                                           " 99 \"Not applicable\"",
+                                           ".",
+                                           "VALUE LABELS",
+                                           " ZAWRSEI",
+                                           " ZAWRCPX",
+                                           " 99.8 \"Missing data\"",
+                                           " 99.9 \"Not applicable\"",
+                                           ".",
+                                           "MIS VAL",
+                                           " ZAWRVKT",
+                                           " ZAWOVKT",
+                                           " (9998).",
+                                           "MIS VAL",
+                                           " ZAWRK14",
+                                           " (98).",
+                                           "MIS VAL",
+                                           " ZAWRSEI",
+                                           " ZAWRCPX",
+                                           " (99.8).",
+                                           "RECODE",
+                                           " ZAWRVKT",
+                                           " ZAWOVKT",
+                                           " (9999=SYSMIS).",
+                                           "RECODE",
+                                           " ZAWRK14",
+                                           " (99=SYSMIS).",
+                                           "RECODE",
+                                           " ZAWRSEI",
+                                           " ZAWRCPX",
+                                           " (99.9=SYSMIS)."};
     expected.insert(expected.end(), rest.begin(), rest.end());
     EXPECT_EQ(SpssScriptLines(session_, "/data/it's/wave.asc"), expected);
 }
@@ -202,10 +225,8 @@ TEST_F(OutputTest, OutputLinesCarryCodesClassesAndScalesInColumnOrder) {
     Respondent("000020", {"9999", "2310"});
     // 0100: class 01, S2 838, S5 690 (the built-in table's row).
     EXPECT_EQ(FinalOutputLines(session_),
-              (std::vector<std::string>{"0000170100018386901000",
-                                        "000018                ",
-                                        "0000199998989989989999",
-                                        "0000209999999999992310"}));
+              (std::vector<std::string>{"0000170100018386901000", "000018                ",
+                                        "0000199998989989989999", "0000209999999999992310"}));
 }
 
 TEST_F(OutputTest, WritingReplacesBothFilesAndReports) {
@@ -216,8 +237,7 @@ TEST_F(OutputTest, WritingReplacesBothFilesAndReports) {
     WriteFinalOutput(session_);
     const std::string asc = session_.ProjectFolder + "wave.asc";
     const std::string sps = session_.ProjectFolder + "wave.sps";
-    EXPECT_EQ(ReadWholeFile(asc),
-              "0000170100018386909999\r\n000018            1000\r\n");
+    EXPECT_EQ(ReadWholeFile(asc), "0000170100018386909999\r\n000018            1000\r\n");
     std::string script;
     for (const auto& l : SpssScriptLines(session_, asc)) script += l + "\r\n";
     EXPECT_EQ(ReadWholeFile(sps), script);
@@ -230,9 +250,9 @@ TEST_F(OutputTest, WritingReplacesBothFilesAndReports) {
 
     session_.Cases.Respondents[1].Occupations[0].Code = "1000";
     WriteFinalOutput(session_);
-    EXPECT_EQ(ReadWholeFile(asc),
-              "0000170100018386909999\r\n0000181000987406451000\r\n");
-    EXPECT_EQ(session_.Report.back(), "File contains 3 occupations. All occupations have been coded.");
+    EXPECT_EQ(ReadWholeFile(asc), "0000170100018386909999\r\n0000181000987406451000\r\n");
+    EXPECT_EQ(session_.Report.back(),
+              "File contains 3 occupations. All occupations have been coded.");
 }
 
 TEST_F(OutputTest, FailedWriteKeepsTheEarlierFilesAndAddsNoReportLines) {
@@ -272,12 +292,13 @@ std::string SmallClassification() {
 }
 
 class ExportTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("tarnwick_export_" + std::to_string(::getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "clf");
-        WriteFileAtomic(Path("p.zpa"), "#R 1-4 'Respondent'\n#J ZAWR 'Job'\n#I1 5-8 'Title'\n#F 9 1\n");
+        WriteFileAtomic(Path("p.zpa"),
+                        "#R 1-4 'Respondent'\n#J ZAWR 'Job'\n#I1 5-8 'Title'\n#F 9 1\n");
         WriteFileAtomic(Path("clf/c.clf"), SmallClassification());
         WriteFileAtomic(Path("w.dat"), "0001abcd1\r\n0002efgh2\r\n");
     }
@@ -310,11 +331,11 @@ TEST_F(ExportTest, WritesTheOutputAndPrintsTheReport) {
 TEST_F(ExportTest, FaultsPrintWhatTheWindowWouldShow) {
     WriteFileAtomic(Path("w.dat"), "0001abcd1\r\n0002ef\r\n");
     EXPECT_EQ(Run(), cli::kFaults);
-    EXPECT_EQ(out_.str(), "*** ERROR IN DATA FILE p *** When reading input data from file: " +
-                              Path("w.dat") +
-                              " a data record has been found with a length shorter than "
-                              "expected maximum location of a data field=8 (length of current "
-                              "data record=6).\n");
+    EXPECT_EQ(out_.str(),
+              "*** ERROR IN DATA FILE p *** When reading input data from file: " + Path("w.dat") +
+                  " a data record has been found with a length shorter than "
+                  "expected maximum location of a data field=8 (length of current "
+                  "data record=6).\n");
     EXPECT_FALSE(fs::exists(Path("w.asc")));
 
     WriteFileAtomic(Path("p.zpa"), "#J ZAWR 'Job'\n");

@@ -88,7 +88,8 @@ struct Variable {
 };
 
 TEST(Pspp, DemoOutputReadsBackAsWritten) {
-    if (std::system("command -v pspp > /dev/null 2>&1") != 0) GTEST_SKIP() << "pspp is not installed";
+    if (std::system("command -v pspp > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pspp is not installed";
     const fs::path demo = TARNWICK_DEMO;
     fs::path clfFile;
     for (const auto& e : fs::directory_iterator(demo)) {
@@ -96,7 +97,8 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
     }
     ASSERT_FALSE(clfFile.empty()) << "no classification in " << demo;
 
-    const fs::path dir = fs::temp_directory_path() / ("tarnwick_pspp_" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("tarnwick_pspp_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     struct Cleanup {
         fs::path path;
@@ -150,13 +152,16 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
     Session s(platform);
     OpenProject(s);
     ASSERT_TRUE(s.ProjectOpen());
-    std::vector<Variable> vars = {{"REC_ID", 1, s.Params.RespIdWidth, Variable::Id, s.Params.RespIdLabel}};
+    std::vector<Variable> vars = {
+        {"REC_ID", 1, s.Params.RespIdWidth, Variable::Id, s.Params.RespIdLabel}};
     int k = s.Params.RespIdWidth;
     for (const TDokumZaw& d : s.Params.DokumList) {
-        vars.push_back({d.VarMnemo + "VKT", k + 1, k + 4, Variable::Code, d.VarName + " (VKT-2009)"});
+        vars.push_back(
+            {d.VarMnemo + "VKT", k + 1, k + 4, Variable::Code, d.VarName + " (VKT-2009)"});
         k += 4;
         if (!d.X14Mnemo.empty()) {
-            vars.push_back({d.VarMnemo + d.X14Mnemo, k + 1, k + 2, Variable::X14, d.VarName + " " + d.X14Name});
+            vars.push_back({d.VarMnemo + d.X14Mnemo, k + 1, k + 2, Variable::X14,
+                            d.VarName + " " + d.X14Name});
             k += 2;
         }
         for (int n = 1; n <= 6; ++n) {
@@ -185,7 +190,8 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
     const std::vector<std::string> lines = ReadLines(csv);
 
     // Columns.
-    const auto dataList = Table(lines, "Reading 1 record from `" + project.string() + "/demo.asc'.");
+    const auto dataList =
+        Table(lines, "Reading 1 record from `" + project.string() + "/demo.asc'.");
     ASSERT_EQ(dataList.size(), vars.size() + 1) << csvText.substr(0, 2000);
     for (size_t i = 0; i < vars.size(); ++i) {
         const auto& row = dataList[i + 1];
@@ -202,10 +208,11 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
         ASSERT_GE(row.size(), 3u);
         EXPECT_EQ(row[0], vars[i].name);
         EXPECT_EQ(row[2], vars[i].label);
-        const std::string missing = vars[i].kind == Variable::Id      ? ""
-                                    : vars[i].kind == Variable::Code ? AsNumber(s.Clf.MissingDataCode)
-                                    : vars[i].kind == Variable::X14  ? "98"
-                                                                     : "99.8";
+        const std::string missing = vars[i].kind == Variable::Id ? ""
+                                    : vars[i].kind == Variable::Code
+                                        ? AsNumber(s.Clf.MissingDataCode)
+                                    : vars[i].kind == Variable::X14 ? "98"
+                                                                    : "99.8";
         EXPECT_EQ(row.back(), missing) << vars[i].name;
     }
 
@@ -219,7 +226,8 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
             if (rows[i].size() < 3) continue;  // the footnote
             if (!rows[i][0].empty()) current = rows[i][0];
             std::string value = rows[i][1];
-            if (value.size() > 3 && value.substr(value.size() - 3) == "[a]") value.resize(value.size() - 3);
+            if (value.size() > 3 && value.substr(value.size() - 3) == "[a]")
+                value.resize(value.size() - 3);
             labels[current][value] = rows[i][2];
         }
     }
@@ -229,14 +237,15 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
             ASSERT_EQ(got.size(), static_cast<size_t>(s.Clf.Count())) << v.name;
             for (int i = 0; i < s.Clf.Count(); ++i) {
                 const TKat& c = s.Clf.Category(i);
-                const std::string expected = c.IsMissingData || c.IsNotApplicable || c.ShortLabel.empty()
-                                                 ? c.Name
-                                                 : c.ShortLabel;
+                const std::string expected =
+                    c.IsMissingData || c.IsNotApplicable || c.ShortLabel.empty() ? c.Name
+                                                                                 : c.ShortLabel;
                 EXPECT_EQ(got.at(AsNumber(c.Code)), expected) << v.name << " " << c.Code;
             }
         } else if (v.kind == Variable::X14) {
             EXPECT_EQ(got.size(), 16u);
-            for (const auto& e : s.Params.X14LabelList) EXPECT_EQ(got.at(AsNumber(e.key)), e.value.Text);
+            for (const auto& e : s.Params.X14LabelList)
+                EXPECT_EQ(got.at(AsNumber(e.key)), e.value.Text);
         } else if (v.kind == Variable::Scale) {
             EXPECT_EQ(got, (std::map<std::string, std::string>{{"99.8", "Missing data"},
                                                                {"99.9", "Not applicable"}}));
@@ -260,14 +269,21 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
             while (!got.empty() && got.back() == ' ') got.pop_back();
             std::string expected;
             switch (v.kind) {
-                case Variable::Id: expected = raw; break;
+                case Variable::Id:
+                    expected = raw;
+                    break;
                 case Variable::Code:
                     if (raw == s.Clf.NotApplicableCode) ++notApplicable;
                     if (raw == s.Clf.MissingDataCode) ++missing;
-                    expected = raw == s.Clf.NotApplicableCode || raw == "    " ? "." : AsNumber(raw);
+                    expected =
+                        raw == s.Clf.NotApplicableCode || raw == "    " ? "." : AsNumber(raw);
                     break;
-                case Variable::X14: expected = raw == "99" || raw == "  " ? "." : AsNumber(raw); break;
-                case Variable::Scale: expected = raw == "999" || raw == "   " ? "." : AsScale(raw); break;
+                case Variable::X14:
+                    expected = raw == "99" || raw == "  " ? "." : AsNumber(raw);
+                    break;
+                case Variable::Scale:
+                    expected = raw == "999" || raw == "   " ? "." : AsScale(raw);
+                    break;
             }
             EXPECT_EQ(got, expected) << "record " << r + 1 << " " << v.name << " \"" << raw << '"';
         }

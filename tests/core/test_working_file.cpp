@@ -35,7 +35,7 @@ constexpr const char* kParams =
     "#F 6 1\n";
 
 class WorkingFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("tarnwick_zda_" + std::to_string(::getpid()) + "_" +
@@ -159,8 +159,7 @@ TEST_F(WorkingFileTest, SaveNotesTheReportAndEveryLineEndsCrLf) {
     platform_.now = DateTime{2026, 3, 9, 8, 5, 1};
     const size_t before = session_->Report.size();
     SaveResults(*session_);
-    const std::vector<std::string> tail(session_->Report.begin() + before,
-                                        session_->Report.end());
+    const std::vector<std::string> tail(session_->Report.begin() + before, session_->Report.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
                         " ", "*** March 9, 2026 at 08:05:01",
                         "Working file of occupations coded was saved as: " + Path(".zda")}));
@@ -218,18 +217,21 @@ TEST_F(WorkingFileTest, IdentifierMustMatchExactly) {
         "file: wave.zda it has been detected in data record No ";
     // Letter case differs in record 4.
     EXPECT_EQ(OpenWith("A0001\r\nB0002\r\nC0003\r\nD0004\r\n"),
-              head + "4 that the respondent's ID \"D0004\" differs from respondent's ID number "
-                     "\"d0004\" read from the data input file:wave.dat" +
+              head +
+                  "4 that the respondent's ID \"D0004\" differs from respondent's ID number "
+                  "\"d0004\" read from the data input file:wave.dat" +
                   kBreaks);
     // A blank instead of a digit in record 2.
     EXPECT_EQ(OpenWith("A0001\r\nB 002\r\nC0003\r\nd0004\r\n"),
-              head + "2 that the respondent's ID \"B 002\" differs from respondent's ID number "
-                     "\"B0002\" read from the data input file:wave.dat" +
+              head +
+                  "2 that the respondent's ID \"B 002\" differs from respondent's ID number "
+                  "\"B0002\" read from the data input file:wave.dat" +
                   kBreaks);
     // A line shorter than the identifier in record 1.
     EXPECT_EQ(OpenWith("A00\r\n"),
-              head + "1 that the respondent's ID \"A00\" differs from respondent's ID number "
-                     "\"A0001\" read from the data input file:wave.dat" +
+              head +
+                  "1 that the respondent's ID \"A00\" differs from respondent's ID number "
+                  "\"A0001\" read from the data input file:wave.dat" +
                   kBreaks);
 }
 
@@ -239,8 +241,7 @@ TEST_F(WorkingFileTest, UnknownOrCutCodeIsFatal) {
         "file: wave.zda a symbol ";
     const std::string tail =
         " has been found, which does not exist in classification VKT-2009" + std::string(kBreaks);
-    EXPECT_EQ(OpenWith("A0001\r\nB0002\r\nC000323101234\r\nd0004\r\n"),
-              head + "\"1234\"" + tail);
+    EXPECT_EQ(OpenWith("A0001\r\nB0002\r\nC000323101234\r\nd0004\r\n"), head + "\"1234\"" + tail);
     EXPECT_EQ(OpenWith("A0001\r\nB0002231\r\nC0003\r\nd0004\r\n"), head + "\"231\"" + tail);
     EXPECT_EQ(OpenWith("A0001 231\r\nB0002\r\nC0003\r\nd0004\r\n"), head + "\" 231\"" + tail);
 }
@@ -287,8 +288,7 @@ TEST_F(WorkingFileTest, FailedSaveLeavesTheOldFileAndTheFlags) {
     unchanged();
     // No temporary file is left behind.
     for (const auto& e : fs::directory_iterator(dir_)) {
-        EXPECT_EQ(e.path().filename().string().rfind(".wave", 0), std::string::npos)
-            << e.path();
+        EXPECT_EQ(e.path().filename().string().rfind(".wave", 0), std::string::npos) << e.path();
     }
     // A directory stands where the file should be: the rename fails, nothing is lost.
     fs::remove(Path(".zda"));

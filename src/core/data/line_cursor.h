@@ -8,7 +8,7 @@
 namespace tarnwick {
 
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::string_view buffer) : buffer_(buffer) {}
 
     // The next line into `line`; false at the end of the buffer.
@@ -17,7 +17,8 @@ public:
         const char* start = buffer_.data() + pos_;
         const size_t left = buffer_.size() - pos_;
         const void* nl = std::memchr(start, '\n', left);
-        size_t len = nl == nullptr ? left : static_cast<size_t>(static_cast<const char*>(nl) - start);
+        size_t len =
+            nl == nullptr ? left : static_cast<size_t>(static_cast<const char*>(nl) - start);
         pos_ += nl == nullptr ? len : len + 1;
         if (len > 0 && start[len - 1] == '\r') --len;
         line = std::string_view(start, len);
@@ -39,7 +40,7 @@ public:
         return n;
     }
 
-private:
+  private:
     std::string_view buffer_;
     size_t pos_ = 0;
 };

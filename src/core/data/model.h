@@ -35,13 +35,13 @@ struct TOsoba {
 
 // One block of memory handed out in order and released all at once.
 class CaseArena {
-public:
+  public:
     explicit CaseArena(size_t bytes)
         : block_(new std::byte[bytes]), resource_(block_.get(), bytes) {}
     std::pmr::memory_resource* resource() { return &resource_; }
     const std::byte* data() const { return block_.get(); }
 
-private:
+  private:
     std::unique_ptr<std::byte[]> block_;
     std::pmr::monotonic_buffer_resource resource_;
 };
@@ -96,7 +96,7 @@ struct CaseModel {
         return *this;
     }
 
-private:
+  private:
     void CopyCounts(const CaseModel& other) {
         CodedAtStart = other.CodedAtStart;
         CodedCount = other.CodedCount;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/classification/scales.h"
@@ -21,7 +21,7 @@ namespace {
 // The derived values of a code, looked up once per distinct code: a million lines carry only a
 // few thousand different codes.
 class DerivedValues {
-public:
+  public:
     explicit DerivedValues(const Classification& clf) : clf_(clf) {}
 
     struct Values {
@@ -38,7 +38,7 @@ public:
         return cache_.emplace(code, std::move(v)).first->second;
     }
 
-private:
+  private:
     const Classification& clf_;
     std::unordered_map<std::string, Values> cache_;
 };

@@ -35,9 +35,8 @@ OccupationCounts CountOccupations(const CaseModel& cases) {
 }
 
 void UpdateHasToCode(TOsoba& respondent) {
-    respondent.HasToCode =
-        std::any_of(respondent.Occupations.begin(), respondent.Occupations.end(),
-                    [](const TZawod& z) { return z.ToCode; });
+    respondent.HasToCode = std::any_of(respondent.Occupations.begin(), respondent.Occupations.end(),
+                                       [](const TZawod& z) { return z.ToCode; });
 }
 
 std::string InfoText(const TDokumZaw& d, std::string_view record, int n) {
@@ -57,7 +56,8 @@ int MinimumRecordLength(const CodingParams& params) {
     for (const TDokumZaw& d : params.DokumList) {
         for (int n = 1; n <= kInfoFields; ++n) {
             if (d.InfoPos[n] > 0) {
-                longest = std::max(longest, static_cast<long long>(d.InfoPos[n]) + d.InfoWidth[n] - 1);
+                longest =
+                    std::max(longest, static_cast<long long>(d.InfoPos[n]) + d.InfoWidth[n] - 1);
             }
         }
     }
@@ -169,7 +169,8 @@ bool ReadInputData(Session& session) {
     }
     session.AppendReportLine("The total of " + std::to_string(counts.respondents) +
                              " respondents have occupations for coding. ");
-    std::string last = "Data set contains " + std::to_string(counts.toCode) + " occupations for coding";
+    std::string last =
+        "Data set contains " + std::to_string(counts.toCode) + " occupations for coding";
     if (counts.notCoded > 0) {
         last += ", of which " + std::to_string(counts.notCoded) + " occupations are not yet coded.";
     } else {

@@ -79,11 +79,11 @@ bool ReadWorkingFile(Session& session, CaseModel& cases) {
         }
         for (size_t k = 0; k < r.Occupations.size(); ++k) {
             TZawod& c = r.Occupations[k];
-            const long long column = static_cast<long long>(idWidth) + 1 +
-                                     static_cast<long long>(k) * codeWidth;
-            const std::string_view v =
-                column > INT32_MAX ? std::string_view()
-                                   : CutField(line, static_cast<int>(column), codeWidth);
+            const long long column =
+                static_cast<long long>(idWidth) + 1 + static_cast<long long>(k) * codeWidth;
+            const std::string_view v = column > INT32_MAX
+                                           ? std::string_view()
+                                           : CutField(line, static_cast<int>(column), codeWidth);
             if (IsBlank(v)) {
                 c.Code.clear();
                 c.CodeName = {};
