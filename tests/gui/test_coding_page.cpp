@@ -12,26 +12,17 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "../core/project_fixture.h"
 #include "gui/main_window.h"
+#include "window_helpers.h"
 
 using tarnwick::FileRequest;
 using tarnwick::gui::TForm1;
+using namespace tarnwick::testing;
 using tarnwick::testing::SmallProject;
 
 class TestCodingPage : public QObject {
     Q_OBJECT
 
-    static void Open(TForm1& w, SmallProject& p) {
-        QStringList files = {QString::fromStdString(p.params),
-                             QString::fromStdString(p.classification),
-                             QString::fromStdString(p.data)};
-        w.platform().fileHook = [files](const FileRequest&) mutable -> std::optional<QString> {
-            if (files.isEmpty()) return std::nullopt;
-            return files.takeFirst();
-        };
-        w.findChild<QAction*>("mainMenuDane")->trigger();
-    }
     template <class T>
     static T* Get(TForm1& w, const char* name) {
         T* widget = w.findChild<T*>(name);
@@ -55,7 +46,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QStringList messages;
         w.platform().messageHook = [&](const QString& m) { messages << m; };
-        Open(w, project);
+        OpenProjectThroughDialogs(w, project);
         QVERIFY(w.session().SessionStarted);
 
         // The first case: respondent 000001, its information fields shown.
@@ -124,7 +115,7 @@ private slots:
         TForm1 w;
         QStringList messages;
         w.platform().messageHook = [&](const QString& m) { messages << m; };
-        Open(w, project);
+        OpenProjectThroughDialogs(w, project);
         QTest::mouseClick(Get<QToolButton>(w, "BitBtn3"), Qt::LeftButton);
         QCOMPARE(Get<QComboBox>(w, "ComboBox1")->currentText(), QString("000002"));
         QTest::mouseClick(Get<QToolButton>(w, "BitBtn1"), Qt::LeftButton);

@@ -7,46 +7,30 @@
 #include <QStackedWidget>
 #include <QtTest>
 
-#include "../core/project_fixture.h"
 #include "core/session/exit.h"
 #include "gui/main_window.h"
+#include "window_helpers.h"
 
 using tarnwick::Answer;
 using tarnwick::FileRequest;
 using tarnwick::gui::TForm1;
+using namespace tarnwick::testing;
 using tarnwick::testing::SmallProject;
 
 class TestMenus : public QObject {
     Q_OBJECT
 
-    static QStringList VisibleMenus(TForm1& w) {
-        QStringList names;
-        for (QAction* a : w.menuBar()->actions()) {
-            if (a->isVisible()) names << a->objectName();
-        }
-        return names;
-    }
     static QString FrontPage(TForm1& w) {
         return w.findChild<QStackedWidget*>("PageControl1")->currentWidget()->objectName();
     }
     static void Click(TForm1& w, const char* name) { w.findChild<QAction*>(name)->trigger(); }
 
-    static void Open(TForm1& w, SmallProject& p) {
-        QStringList files = {QString::fromStdString(p.params),
-                             QString::fromStdString(p.classification),
-                             QString::fromStdString(p.data)};
-        w.platform().fileHook = [files](const FileRequest&) mutable -> std::optional<QString> {
-            if (files.isEmpty()) return std::nullopt;
-            return files.takeFirst();
-        };
-        Click(w, "mainMenuDane");
-    }
 
 private slots:
     void menusFollowThePages() {
         SmallProject project;
         TForm1 w;
-        Open(w, project);
+        OpenProjectThroughDialogs(w, project);
         QVERIFY(w.session().SessionStarted);
         QCOMPARE(FrontPage(w), QString("TabSheet3"));
         QCOMPARE(VisibleMenus(w),
@@ -79,7 +63,7 @@ private slots:
     void editsOfReportAndNotepadReachTheSession() {
         SmallProject project;
         TForm1 w;
-        Open(w, project);
+        OpenProjectThroughDialogs(w, project);
         Click(w, "mainMenuNotatnik");
         auto* notepad = w.findChild<QPlainTextEdit*>("RichEdit13");
         QVERIFY(!w.session().NotepadModified);
@@ -99,7 +83,7 @@ private slots:
         SmallProject project;
         TForm1 w;
         w.show();
-        Open(w, project);
+        OpenProjectThroughDialogs(w, project);
         QStringList asked;
         w.platform().questionHook = [&](const QString& q, bool) {
             asked << q;
@@ -122,7 +106,7 @@ private slots:
     void optionsPageSetsTheOptions() {
         SmallProject project;
         TForm1 w;
-        Open(w, project);
+        OpenProjectThroughDialogs(w, project);
         Click(w, "mainMenuOpcje");
         w.findChild<QRadioButton*>("RadioGroup2Item2")->click();
         QCOMPARE(w.session().AfterCodingMode, 2);

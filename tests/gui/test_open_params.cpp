@@ -7,20 +7,15 @@
 #include <QtTest>
 
 #include "gui/main_window.h"
+#include "window_helpers.h"
 
 using tarnwick::FileRequest;
 using tarnwick::gui::TForm1;
+using namespace tarnwick::testing;
 
 class TestOpenParams : public QObject {
     Q_OBJECT
 
-    static QStringList VisibleMenus(TForm1& w) {
-        QStringList names;
-        for (QAction* a : w.menuBar()->actions()) {
-            if (a->isVisible()) names << a->objectName();
-        }
-        return names;
-    }
 
 private slots:
     void startsWithThreeMenusAndNoPages() {
