@@ -46,23 +46,27 @@ std::string ReadWholeFile(const std::string& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) ThrowIo(path, errno);
     if (S_ISDIR(st.st_mode)) ThrowIo(path, EISDIR);
+    // A regular file is read straight into a buffer of its size. The end is then confirmed with
+    // a small read beside it: growing the buffer by a block past the known size would copy the
+    // whole file once more and leave twice its size allocated for as long as the text is kept.
+    // What lies beyond (a file that grew meanwhile, or one of no known size) is appended.
     std::string data;
-    if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
-    constexpr size_t kBlock = 1 << 20;
+    if (S_ISREG(st.st_mode) && st.st_size > 0) data.resize(static_cast<size_t>(st.st_size));
+    size_t used = 0;
+    char beyond[64 * 1024];
     for (;;) {
-        const size_t old = data.size();
-        data.resize(old + kBlock);
-        ssize_t n = ::read(fd.get(), data.data() + old, kBlock);
+        const bool inside = used < data.size();
+        ssize_t n = inside ? ::read(fd.get(), data.data() + used, data.size() - used)
+                           : ::read(fd.get(), beyond, sizeof beyond);
         if (n < 0) {
-            if (errno == EINTR) {
-                data.resize(old);
-                continue;
-            }
+            if (errno == EINTR) continue;
             ThrowIo(path, errno);
         }
-        data.resize(old + static_cast<size_t>(n));
         if (n == 0) break;
+        if (!inside) data.append(beyond, static_cast<size_t>(n));
+        used += static_cast<size_t>(n);
     }
+    data.resize(used);
     return data;
 }
 
