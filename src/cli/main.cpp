@@ -1,9 +1,12 @@
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <iostream>
 
 #include "cli/commands.h"
 
 int main(int argc, char** argv) {
+    // A write past the file-size limit must fail with an error, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     using namespace tarnwick::cli;
     CLI::App app{"tarnwick-cli: the Tarnwick core from a terminal"};
     app.require_subcommand(1);
