@@ -159,6 +159,9 @@ void CodingPage::Build() {
     comboBox1_->setCompleter(nullptr);  // a million identifiers: match on Enter, not per key
     comboBox1_->setFont(Bold(comboBox1_->font()));
     comboBox1_->setMinimumWidth(110);
+    // Sizing to the contents would measure every identifier (a million of them).
+    comboBox1_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    comboBox1_->setMinimumContentsLength(10);
     comboBox1_->setToolTip(FromBytes("Wyb\xF3r respondenta wed\xB3ug symbolu identyfikacyjnego"));
     selectorModel_ = new LineListModel(comboBox1_);
     comboBox1_->setModel(selectorModel_);
