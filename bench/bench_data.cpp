@@ -58,10 +58,10 @@ struct Fixture {
         folder = (std::filesystem::temp_directory_path() /
                   ("tarnwick_bench_data_" + std::to_string(::getpid())))
                      .string();
-        bench::ProjectSpec spec;
-        spec.folder = folder;
-        spec.records = records;
-        project = bench::GenerateProject(spec);
+        bench::ProjectSpec plan;
+        plan.folder = folder;
+        plan.records = records;
+        project = bench::GenerateProject(plan);
 
         session = std::make_unique<Session>(platform);
         Session& s = *session;

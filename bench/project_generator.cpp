@@ -204,10 +204,10 @@ std::string GenerateParamsText() {
     return text;
 }
 
-GeneratedProject GenerateProject(const ProjectSpec& spec) {
-    std::filesystem::create_directories(spec.folder);
+GeneratedProject GenerateProject(const ProjectSpec& plan) {
+    std::filesystem::create_directories(plan.folder);
     GeneratedProject p;
-    const std::string base = spec.folder + "/" + spec.stem;
+    const std::string base = plan.folder + "/" + plan.stem;
     p.paramsPath = base + ".zpa";
     p.classificationPath = base + ".clf";
     p.dataPath = base + ".dat";
@@ -219,15 +219,15 @@ GeneratedProject GenerateProject(const ProjectSpec& spec) {
     }
     {
         Writer w(p.classificationPath);
-        w.buffer() = GenerateClassificationText(spec.categories, &p.lowestCodes);
+        w.buffer() = GenerateClassificationText(plan.categories, &p.lowestCodes);
     }
 
-    Rng rng(spec.seed);
+    Rng rng(plan.seed);
     Writer data(p.dataPath);
     Writer working(p.workingPath);
     char id[32];
-    const uint32_t codedPerMille = static_cast<uint32_t>(spec.codedShare * 1000);
-    for (size_t r = 0; r < spec.records; ++r) {
+    const uint32_t codedPerMille = static_cast<uint32_t>(plan.codedShare * 1000);
+    for (size_t r = 0; r < plan.records; ++r) {
         std::snprintf(id, sizeof id, "%08zu", (r + 1) % 100000000);
         std::string& d = data.buffer();
         d += id;

@@ -37,7 +37,7 @@ std::string GenerateClassificationText(size_t count, std::vector<std::string>* l
 // The coding parameters text matching the generated data records.
 std::string GenerateParamsText();
 
-// Writes the four files of a project into spec.folder.
-GeneratedProject GenerateProject(const ProjectSpec& spec);
+// Writes the four files of a project into plan.folder.
+GeneratedProject GenerateProject(const ProjectSpec& plan);
 
 }  // namespace tarnwick::bench

@@ -28,12 +28,12 @@ double Ms(QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    tarnwick::bench::ProjectSpec spec;
-    spec.records = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
-    spec.folder = (std::filesystem::temp_directory_path() / "tarnwick-window-bench").string();
-    std::filesystem::remove_all(spec.folder);
-    const auto project = tarnwick::bench::GenerateProject(spec);
-    std::printf("project: %zu records, %.1f MB data\n", spec.records, project.dataBytes / 1e6);
+    tarnwick::bench::ProjectSpec plan;
+    plan.records = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
+    plan.folder = (std::filesystem::temp_directory_path() / "tarnwick-window-bench").string();
+    std::filesystem::remove_all(plan.folder);
+    const auto project = tarnwick::bench::GenerateProject(plan);
+    std::printf("project: %zu records, %.1f MB data\n", plan.records, project.dataBytes / 1e6);
 
     tarnwick::gui::TForm1 w;
     w.resize(1200, 900);
@@ -94,6 +94,6 @@ int main(int argc, char** argv) {
     w.findChild<QAction*>("mainMenuZapisz")->trigger();
     std::printf("save results: %.0f ms\n", Ms(t));
 
-    std::filesystem::remove_all(spec.folder);
+    std::filesystem::remove_all(plan.folder);
     return 0;
 }
