@@ -415,7 +415,9 @@ void CodingPage::Connect() {
         Command([&](Session& s) { ListBox2DblClick(s, i.row()); });
     });
     connect(pageControl2_, &QTabWidget::currentChanged, this, [this](int index) {
-        const int visible = std::max(1, listBox2_->viewport()->height() / 13);
+        // Lines that fit in the list, so that the carried-over category stands in the middle.
+        const int lineHeight = std::max(1, listBox2_->sizeHintForRow(0));
+        const int visible = std::max(1, listBox2_->viewport()->height() / lineHeight);
         Command([&](Session& s) {
             PageControl2Change(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected,
                                visible);
