@@ -399,14 +399,23 @@ void CodingPage::Connect() {
     connect(listBox2_, &QListView::clicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { ListBox2Click(s, i.row()); });
     });
-    // Keyboard moves in a list select too.
-    connect(listBox1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& i) {
-                if (i.isValid()) Command([&](Session& s) { ListBox1Click(s, i.row()); });
+    // Keyboard moves in a list select too. Only a change of the selection counts: a list that
+    // gains the focus sets its current line without selecting it.
+    connect(listBox1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (selected.isEmpty()) return;
+                const int row = selected.indexes().first().row();
+                Command([&](Session& s) {
+                    if (s.View.PreselectedSelected != row) ListBox1Click(s, row);
+                });
             });
-    connect(listBox2_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& i) {
-                if (i.isValid()) Command([&](Session& s) { ListBox2Click(s, i.row()); });
+    connect(listBox2_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (selected.isEmpty()) return;
+                const int row = selected.indexes().first().row();
+                Command([&](Session& s) {
+                    if (s.View.FullSelected != row) ListBox2Click(s, row);
+                });
             });
     connect(listBox1_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { ListBox1DblClick(s, i.row()); });

@@ -110,6 +110,32 @@ private slots:
         QCOMPARE(Text(w, "RichEdit11"), QString("9997"));
     }
 
+    void selectionIsCarriedToTheFullListAndCentred() {
+        SmallProject project;
+        TForm1 w;
+        w.resize(1200, 900);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        OpenProjectThroughDialogs(w, project);
+        QTest::keyClicks(Get<QLineEdit>(w, "Edit1"), "category8412");
+        auto* list1 = Get<QListView>(w, "ListBox1");
+        QCOMPARE(list1->model()->rowCount(), 1);
+        ClickLine(list1, 0);
+        const int selected = w.session().Clf.IndexOf("8412");
+        QCOMPARE(w.session().SelectedCategory, selected);
+
+        Get<QTabWidget>(w, "PageControl2")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        auto* list2 = Get<QListView>(w, "ListBox2");
+        // The list taking the focus must not select its first line instead.
+        QCOMPARE(w.session().SelectedCategory, selected);
+        QCOMPARE(list2->currentIndex().row(), selected);
+        const QRect line = list2->visualRect(list2->currentIndex());
+        QVERIFY(list2->viewport()->rect().contains(line));
+        QVERIFY(line.top() > list2->viewport()->height() / 4);
+        QVERIFY(Text(w, "Memo3").contains("category8412"));
+    }
+
     void arrowButtonsAndSelector() {
         SmallProject project;
         TForm1 w;
