@@ -32,6 +32,7 @@ std::string ReportFileStamp(const DateTime& m) {
 void WriteSessionReport(Session& s) {
     const OccupationCounts counts = CountOccupations(s.Cases);
     const int codedDuring = (counts.toCode - counts.notCoded) - s.Cases.CodedAtStart;
+    const size_t before = s.Report.size();
     s.AppendReportLine(" ");
     const DateTime end = s.platform.Now();
     const DateTime start = s.SessionStart.value_or(end);
@@ -42,7 +43,14 @@ void WriteSessionReport(Session& s) {
     s.AppendReportLine(std::to_string(codedDuring) + " " +
                        (codedDuring == 1 ? "occupation was" : "occupations were") +
                        " coded during the session.");
-    WriteLinesAtomic(s.ProjectFolder + ReportFileStamp(end) + kExtReport, s.Report);
+    try {
+        WriteLinesAtomic(s.ProjectFolder + ReportFileStamp(end) + kExtReport, s.Report);
+    } catch (const IoError&) {
+        // The session goes on: its closing lines come again, with their time, when the report is
+        // saved at a later end.
+        s.Report.resize(before);
+        throw;
+    }
 }
 
 bool RunExitSequence(Session& s) {

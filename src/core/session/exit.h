@@ -28,7 +28,8 @@ std::string DurationText(long long seconds);
 // YYYYMMDDHHMM of a moment.
 std::string ReportFileStamp(const DateTime& moment);
 
-// Appends the closing lines and writes ProjectFolder + stamp + ".zre". Throws IoError.
+// Appends the closing lines and writes ProjectFolder + stamp + ".zre". Throws IoError; the
+// report is then as it was before.
 void WriteSessionReport(Session& session);
 
 }  // namespace tarnwick
