@@ -559,6 +559,33 @@ TEST_F(BadInputTest, FoldersInPlaceOfFiles) {
     EXPECT_EQ(Codes()[0], "9997");
 }
 
+// A data file named like one of the files the program writes beside it would be overwritten by
+// that file: by the backup as soon as it is opened, by the working file, the output, the script
+// or the notepad later. It is refused, and stays as it was.
+TEST_F(BadInputTest, DataFileNamedLikeAFileTheProgramWrites) {
+    const std::string data = ReadFileText(p.data);
+    WriteFile(Path(".zda"), "0000019997\r\n000002\r\n000003\r\n000004\r\n");
+    EXPECT_EQ(Open({p.params, p.classification, std::nullopt}), "");
+    ASSERT_TRUE(s.ClassificationLoaded);
+    for (const char* ext : {".zda", ".~zd", ".asc", ".sps", ".zno", ".zre", ".ASC", ".~ZD"}) {
+        const std::string path = Path(ext);
+        if (!fs::exists(path)) WriteFile(path, data);
+        const Snapshot before = Take(Folder());
+        EXPECT_EQ(Open({path}), "");
+        EXPECT_EQ(platform.messages,
+                  (std::vector<std::string>{"**** ERROR IN INPUT DATA FILE **** Input data file " +
+                                            path +
+                                            " has the extension of a file that the program "
+                                            "writes: " + ext + kBreaks}));
+        EXPECT_FALSE(s.DataLoaded);
+        EXPECT_EQ(Take(Folder()), before) << ext;
+    }
+    // A longer extension that only ends like one is a data file like any other.
+    WriteFile(Path(".old.asc"), data);
+    EXPECT_EQ(Open({Path(".old.asc")}), "");
+    EXPECT_TRUE(s.SessionStarted);
+}
+
 TEST_F(BadInputTest, FilesWithoutPermission) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permission bits do not bind root; the folder cases above stand in";

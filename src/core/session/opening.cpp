@@ -6,6 +6,7 @@
 #include "core/session/session.h"
 #include "core/session/session_start.h"
 #include "core/text/datetime.h"
+#include "core/text/text.h"
 
 namespace tarnwick {
 
@@ -30,6 +31,8 @@ std::string ExtensionOf(std::string_view name) {
 }
 
 namespace {
+
+constexpr const char* kBreaks = " **** THIS ERROR BREAKS THE EXECUTION OF THE PROGRAM ****";
 
 bool ParamsStep(Session& s) {
     s.AppendReportLine(">>> REPORT FROM A SESSION OF CODING OCCUPATIONS <<<");
@@ -65,6 +68,19 @@ bool ClassificationStep(Session& s) {
     return true;
 }
 
+// The extensions of the files that the program writes beside the data file, named after it. A
+// data file of such a name would be overwritten by one of them (the backup is written at the
+// very opening), so it is refused; letter case does not count, as on the file systems of
+// memory sticks.
+bool IsWrittenExtension(std::string_view ext) {
+    const char* const written[] = {kExtWorking, kExtBackup, kExtOutput,
+                                   kExtScript,  kExtNotepad, kExtReport};
+    for (const char* own : written) {
+        if (CompareNoCase(ext, own) == 0) return true;
+    }
+    return false;
+}
+
 bool DataStep(Session& s) {
     FileRequest request{"Open an input data file", "data files (*.dat)|*.DAT", s.ProjectFolder,
                         false};
@@ -74,6 +90,12 @@ bool DataStep(Session& s) {
     s.DataExt.clear();
     s.DataStem = StemOf(name);
     s.DataExt = ExtensionOf(name);
+    if (IsWrittenExtension(s.DataExt)) {
+        s.platform.ShowMessage("**** ERROR IN INPUT DATA FILE **** Input data file " + s.DataPath() +
+                               " has the extension of a file that the program writes: " +
+                               s.DataExt + kBreaks);
+        return false;
+    }
     if (!ReadInputData(s)) return false;
     s.DataLoaded = true;
     return true;
