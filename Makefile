@@ -3,10 +3,20 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libcli11-dev libjpeg-dev pspp xvfb xdotool imagemagick
+            libbenchmark-dev libcli11-dev libjpeg-dev pspp xvfb xdotool imagemagick \
+            clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test bench format clean
+# The sanitizer build of the tests and the fuzzing build (clang, libFuzzer) have folders of
+# their own. `make fuzz-long TARGET=session SECONDS=3600` fuzzes one target for longer.
+ASAN_BUILD   ?= build-asan
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_TARGETS := params classification data session console
+FUZZ_SECONDS ?= 30
+TARGET       ?=
+SECONDS      ?= 1800
+
+.PHONY: all deps build run test bench format clean asan fuzz-build fuzz fuzz-long
 
 all: build
 
@@ -30,8 +40,59 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	cd examples/demo && ../../$(BUILD)/src/app/tarnwick
 
+# The normal tests first, then the same core tests under the sanitizers, then a short run of
+# every fuzz target on its corpus.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory asan
+	@$(MAKE) --no-print-directory fuzz
+
+# The core's tests built with AddressSanitizer and UndefinedBehaviorSanitizer. The window tests
+# are left out: Qt's libraries are not instrumented, and under the leak checker its offscreen
+# platform reports allocations of its own that are no fault of ours.
+$(ASAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_SANITIZE=ON \
+	  -DTARNWICK_GUI=OFF -DTARNWICK_BENCH=OFF
+
+asan: deps $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target core_tests
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# Everything instrumented for libFuzzer with ASan and UBSan (clang only; warnings of clang's own
+# do not stop a fuzzing run).
+$(FUZZ_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DTARNWICK_FUZZ=ON -DTARNWICK_GUI=OFF -DTARNWICK_BENCH=OFF -DTARNWICK_WERROR=OFF
+
+fuzz-build: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+
+# Runs fuzz target $(1) for $(2) seconds from the committed seeds, keeping what it finds new in
+# corpus folder $(3) of the build folder, never in the repository. A finding (crash, leak,
+# timeout, failed invariant) is saved under $(FUZZ_BUILD)/findings.
+FUZZ_RUN = mkdir -p $(FUZZ_BUILD)/$(3)/$(1) $(FUZZ_BUILD)/findings && \
+	$(FUZZ_BUILD)/fuzz/fuzz_$(1) $(FUZZ_BUILD)/$(3)/$(1) fuzz/corpus/$(1) \
+	  -max_total_time=$(2) -timeout=60 -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_BUILD)/findings/$(1)-
+
+# The short runs start afresh from the seeds each time, so that they take the same time always.
+fuzz: fuzz-build
+	@rm -rf $(FUZZ_BUILD)/corpus-short
+	@for t in $(FUZZ_TARGETS); do \
+	  log=$(FUZZ_BUILD)/fuzz_$$t.log; \
+	  echo "fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	  if ! ( $(call FUZZ_RUN,$$t,$(FUZZ_SECONDS),corpus-short) ) > $$log 2>&1; then \
+	    tail -n 60 $$log; echo "fuzz_$$t FAILED (log: $$log)"; exit 1; \
+	  fi; \
+	  grep -E '^(#[0-9]+.*DONE|stat::number_of_executed_units)' $$log; \
+	done
+
+# A long run keeps its corpus in $(FUZZ_BUILD)/corpus/<target> from one run to the next.
+fuzz-long: fuzz-build
+	@[ -n "$(TARGET)" ] || \
+	  { echo "usage: make fuzz-long TARGET=<$(FUZZ_TARGETS)> SECONDS=<n>"; exit 2; }
+	$(call FUZZ_RUN,$(TARGET),$(SECONDS),corpus)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done

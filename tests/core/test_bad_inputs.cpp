@@ -77,7 +77,7 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
 }
 
 class BadInputTest : public ::testing::Test {
-protected:
+  protected:
     SmallProject p;
     ScriptedPlatform platform;
     Session s{platform};
@@ -162,7 +162,8 @@ TEST_F(BadInputTest, EmptyFilesGiveTheirMessagesAndOpeningResumesAtTheStepThatFa
     EXPECT_EQ(platform.messages,
               (std::vector<std::string>{
                   "**** ERROR IN INPUT DATA FILE **** There is nothing to be coded in input data "
-                  "file: " + p.data + kBreaks}));
+                  "file: " +
+                  p.data + kBreaks}));
     EXPECT_TRUE(s.ClassificationLoaded);
     EXPECT_FALSE(s.DataLoaded);
     EXPECT_TRUE(s.Cases.Respondents.empty());
@@ -177,7 +178,8 @@ TEST_F(BadInputTest, EmptyFilesGiveTheirMessagesAndOpeningResumesAtTheStepThatFa
               (std::vector<std::string>{
                   "**** ERROR IN DATA FILES **** When processing previously coded symbols from "
                   "file: wave.zda the number of data records has been detected to be lower than "
-                  "in original input data file wave.dat" + std::string(kBreaks)}));
+                  "in original input data file wave.dat" +
+                  std::string(kBreaks)}));
     EXPECT_TRUE(s.Cases.Respondents.empty());
     EXPECT_EQ(Take(Folder(), {"wave.~zd"}), before);
     EXPECT_EQ(ReadFileText(Path(".~zd")), "");
@@ -208,13 +210,13 @@ TEST_F(BadInputTest, BinaryFilesWithNulBytes) {
     WriteFile(p.classification, Bytes("#C 00\0\x01\r\n#N \0\0\r\n\0\0\0"));
     size_t errors = s.ErrorLines.size();
     EXPECT_EQ(Open({p.params, p.classification}), "");
-    EXPECT_EQ(ErrorsSince(errors),
-              Concat({"Errors detected during opening the classification file '" +
-                          p.classification + "'",
-                      " ", "*** Error in line 1: length of a code differs from 4.",
-                      "     Line(1)='#C 00'", " ", "*** Error in line 2: an empty name of category.",
-                      "     Line(2)='#N'"},
-                     NoCategoryFaults()));
+    EXPECT_EQ(
+        ErrorsSince(errors),
+        Concat(
+            {"Errors detected during opening the classification file '" + p.classification + "'",
+             " ", "*** Error in line 1: length of a code differs from 4.", "     Line(1)='#C 00'",
+             " ", "*** Error in line 2: an empty name of category.", "     Line(2)='#N'"},
+            NoCategoryFaults()));
 
     // A data record may hold any byte: it is kept as it is, also through a save and a reopening.
     WriteFile(p.classification, clf);
@@ -224,7 +226,8 @@ TEST_F(BadInputTest, BinaryFilesWithNulBytes) {
     WriteFile(p.data, data);
     EXPECT_EQ(Open({p.classification, p.data}), "");
     ASSERT_TRUE(s.SessionStarted);
-    EXPECT_EQ(s.Cases.Respondents[0].RespondentId, Bytes("000\0" "01"));
+    EXPECT_EQ(s.Cases.Respondents[0].RespondentId, Bytes("000\0"
+                                                         "01"));
     EXPECT_EQ(InfoText(s.Params.DokumList[0], s.Cases.Respondents[0].Record, 1),
               Bytes("te\0cher") + std::string(13, ' '));
     s.Cases.Respondents[0].Occupations[0].Code = "9997";
@@ -256,7 +259,8 @@ TEST_F(BadInputTest, LinesOfSeveralMegabytes) {
     // A comment line and an occupation name of megabytes are taken as they are.
     const std::string params = ReadFileText(p.params);
     WriteFile(p.params, "Title\r\n" + std::string(5 * kMegabyte, 'x') + "\r\n" + params +
-                            "#J BIG '" + std::string(3 * kMegabyte, 'n') + "'\r\n#I1 10-29 'Job'\r\n");
+                            "#J BIG '" + std::string(3 * kMegabyte, 'n') +
+                            "'\r\n#I1 10-29 'Job'\r\n");
     EXPECT_EQ(Open({p.params}), "");
     ASSERT_TRUE(s.ParamsLoaded);
     EXPECT_EQ(s.Params.DokumList.back().VarName.size(), 3 * kMegabyte);
@@ -311,7 +315,8 @@ TEST_F(BadInputTest, LinesOfSeveralMegabytes) {
               (std::vector<std::string>{
                   "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols "
                   "from file: wave.zda a symbol \"7777\" has been found, which does not exist in "
-                  "classification VKT-2009" + std::string(kBreaks)}));
+                  "classification VKT-2009" +
+                  std::string(kBreaks)}));
     EXPECT_EQ(Take(Folder(), {"wave.~zd"}), before);
 }
 
@@ -328,12 +333,12 @@ TEST_F(BadInputTest, CarriageReturnAloneDoesNotEndALine) {
     WriteFile(p.classification, "#CM 9997\r#N Missing data\r#CN 9998\r#N Not applicable\r");
     const size_t errors = s.ErrorLines.size();
     EXPECT_EQ(Open({p.params, p.classification}), "");
-    EXPECT_EQ(ErrorsSince(errors),
-              Concat({"Errors detected during opening the classification file '" +
-                          p.classification + "'",
-                      " ", "*** Error in line 1: length of a code differs from 4.",
-                      "     Line(1)='#CM 9997\r#N Missing data\r#CN 9998\r#N Not applicable'"},
-                     NoCategoryFaults()));
+    EXPECT_EQ(
+        ErrorsSince(errors),
+        Concat({"Errors detected during opening the classification file '" + p.classification + "'",
+                " ", "*** Error in line 1: length of a code differs from 4.",
+                "     Line(1)='#CM 9997\r#N Missing data\r#CN 9998\r#N Not applicable'"},
+               NoCategoryFaults()));
 
     // Data: one record, the rest of the file inside it; the report says so.
     WriteFile(p.classification, clf);
@@ -360,7 +365,8 @@ TEST_F(BadInputTest, CarriageReturnAloneDoesNotEndALine) {
               (std::vector<std::string>{
                   "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols "
                   "from file: wave.zda a symbol \"\r000\" has been found, which does not exist in "
-                  "classification VKT-2009" + std::string(kBreaks)}));
+                  "classification VKT-2009" +
+                  std::string(kBreaks)}));
     EXPECT_EQ(ReadFileText(Path(".zda")), "000001\r000002\r");
 }
 
@@ -380,18 +386,18 @@ TEST_F(BadInputTest, Utf8ByteOrderMarkIsThreeBytesOfText) {
     WriteFile(p.classification, bom + body);
     const size_t errors = s.ErrorLines.size();
     EXPECT_EQ(Open({p.params, p.classification}), "");
-    EXPECT_EQ(ErrorsSince(errors),
-              (std::vector<std::string>{
-                  "Errors detected during opening the classification file '" + p.classification +
-                      "'",
-                  " ",
-                  "*** Error in line 2: a name definition requires an initialization of the "
-                  "category before.",
-                  "     Line(2)='#N Category 0000'", " ",
-                  "*** Error in line 3: a short label requires an initialization of the category "
-                  "before.",
-                  "     Line(3)='#S Cat 0000'", " ",
-                  "*** Definition of a basic VKT-2009 category 0000 is missing"}));
+    EXPECT_EQ(
+        ErrorsSince(errors),
+        (std::vector<std::string>{
+            "Errors detected during opening the classification file '" + p.classification + "'",
+            " ",
+            "*** Error in line 2: a name definition requires an initialization of the "
+            "category before.",
+            "     Line(2)='#N Category 0000'", " ",
+            "*** Error in line 3: a short label requires an initialization of the category "
+            "before.",
+            "     Line(3)='#S Cat 0000'", " ",
+            "*** Definition of a basic VKT-2009 category 0000 is missing"}));
     // Before a title it does no harm.
     WriteFile(p.classification, bom + clf);
     const std::string data = ReadFileText(p.data);
@@ -425,7 +431,8 @@ TEST_F(BadInputTest, DataFileOfAMillionEmptyLines) {
     EXPECT_EQ(other.messages,
               (std::vector<std::string>{
                   "**** ERROR IN INPUT DATA FILE **** There is nothing to be coded in input data "
-                  "file: " + p.data + kBreaks}));
+                  "file: " +
+                  p.data + kBreaks}));
     EXPECT_TRUE(t.Cases.Respondents.empty());
     EXPECT_FALSE(t.DataLoaded);
     EXPECT_EQ(ReadFileText(p.data).size(), 2'000'000u);
@@ -439,7 +446,8 @@ TEST_F(BadInputTest, WorkingFileWithFewerOrMoreLinesThanTheData) {
               (std::vector<std::string>{
                   "**** ERROR IN DATA FILES **** When processing previously coded symbols from "
                   "file: wave.zda the number of data records has been detected to be lower than "
-                  "in original input data file wave.dat" + std::string(kBreaks)}));
+                  "in original input data file wave.dat" +
+                  std::string(kBreaks)}));
     EXPECT_TRUE(s.Cases.Respondents.empty());
     EXPECT_EQ(ReadFileText(Path(".zda")), fewer);
     EXPECT_EQ(ReadFileText(Path(".~zd")), fewer);
@@ -450,7 +458,8 @@ TEST_F(BadInputTest, WorkingFileWithFewerOrMoreLinesThanTheData) {
     EXPECT_EQ(Open({p.data}), "");
     ASSERT_TRUE(s.SessionStarted);
     EXPECT_EQ(Codes(), (std::vector<std::string>{"9997", "", "9998", "0111"}));
-    const std::string backup = "0000019997\r\n000002\r\n0000039998\r\n0000040111\r\n0000051110\r\n000006\r\n";
+    const std::string backup =
+        "0000019997\r\n000002\r\n0000039998\r\n0000040111\r\n0000051110\r\n000006\r\n";
     EXPECT_EQ(ReadFileText(Path(".~zd")), backup);
     SaveWorkingFile(s);
     EXPECT_EQ(ReadFileText(Path(".zda")),
@@ -464,7 +473,8 @@ TEST_F(BadInputTest, MissingFolders) {
     EXPECT_FALSE(s.ParamsLoaded);
     EXPECT_TRUE(s.ErrorLines.empty());
 
-    EXPECT_EQ(Open({p.params, missing + "test.clf"}), missing + "test.clf: No such file or directory");
+    EXPECT_EQ(Open({p.params, missing + "test.clf"}),
+              missing + "test.clf: No such file or directory");
     EXPECT_TRUE(s.ParamsLoaded);
     EXPECT_FALSE(s.ClassificationLoaded);
 
@@ -572,11 +582,12 @@ TEST_F(BadInputTest, DataFileNamedLikeAFileTheProgramWrites) {
         if (!fs::exists(path)) WriteFile(path, data);
         const Snapshot before = Take(Folder());
         EXPECT_EQ(Open({path}), "");
-        EXPECT_EQ(platform.messages,
-                  (std::vector<std::string>{"**** ERROR IN INPUT DATA FILE **** Input data file " +
-                                            path +
-                                            " has the extension of a file that the program "
-                                            "writes: " + ext + kBreaks}));
+        EXPECT_EQ(
+            platform.messages,
+            (std::vector<std::string>{"**** ERROR IN INPUT DATA FILE **** Input data file " + path +
+                                      " has the extension of a file that the program "
+                                      "writes: " +
+                                      ext + kBreaks}));
         EXPECT_FALSE(s.DataLoaded);
         EXPECT_EQ(Take(Folder()), before) << ext;
     }

@@ -110,7 +110,7 @@ std::string WriteError(F write) {
 }
 
 class FaultInjectionTest : public ::testing::Test {
-protected:
+  protected:
     SmallProject p;
     ScriptedPlatform platform;
     Session s{platform};
@@ -183,7 +183,8 @@ TEST_F(FaultInjectionTest, WritesThatFailPartWayLeaveTheEarlierFileWhole) {
     Code(0, "0111");
     SaveWorkingFile(s);
     Code(1, "0112");
-    Writer working{Path(".zda"), [&] { SaveWorkingFile(s); }, [&] {
+    Writer working{Path(".zda"), [&] { SaveWorkingFile(s); },
+                   [&] {
                        std::string text;
                        for (const TOsoba& r : s.Cases.Respondents) {
                            text += r.RespondentId;
@@ -225,8 +226,7 @@ TEST_F(FaultInjectionTest, WritesThatFailPartWayLeaveTheEarlierFileWhole) {
     // The final output data file, then its script (written after it by the same command).
     WriteFinalOutput(s);
     Code(0, "0171");
-    Writer output{asc, [&] { WriteFinalOutput(s); },
-                  [&] { return Lines(FinalOutputLines(s)); }};
+    Writer output{asc, [&] { WriteFinalOutput(s); }, [&] { return Lines(FinalOutputLines(s)); }};
     EXPECT_EQ(FailPartWay(output), "ok");
     Writer script{Path(".sps"), [&] { WriteFinalOutput(s); },
                   [&] { return Lines(SpssScriptLines(s, asc)); }};
@@ -283,7 +283,8 @@ TEST(FaultInjection, ProcessKilledWhileSavingLeavesTheEarlierFileWhole) {
     auto workingFile = [&](int k) {
         setVersion(k);
         std::string text;
-        for (const TOsoba& r : s.Cases.Respondents) text += r.RespondentId + r.Occupations[0].Code + "\r\n";
+        for (const TOsoba& r : s.Cases.Respondents)
+            text += r.RespondentId + r.Occupations[0].Code + "\r\n";
         return text;
     };
     auto outputFile = [&](int k) {

@@ -1,0 +1,210 @@
+// The coding session on the demo project (copied to a scratch folder, so that saves never touch
+// the repository). The input is a stream of commands, one a line: the session console's commands
+// and a few more that only the window gives (entry N, dpre N, dfull N, tab full|pre N, output,
+// report). They drive the core's operations on a session that is checked after every command:
+// the pre-selected list and its entries stay in step, the selected category and the current case
+// exist, every stored code is one the classification knows, and a save, whether it succeeds or
+// fails, keeps every code in memory and, when it succeeds, writes exactly those codes.
+//
+// The demo is opened once; each input starts from a session made of that opening's models, as
+// Open project leaves it, so that a run costs the commands and not the loading.
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/coding/actions.h"
+#include "core/coding/category_lists.h"
+#include "core/coding/navigation.h"
+#include "core/coding/search.h"
+#include "core/data/output.h"
+#include "core/data/working_file.h"
+#include "core/session/exit.h"
+#include "core/session/opening.h"
+#include "core/session/scripted_platform.h"
+#include "core/session/session_start.h"
+#include "core/text/datetime.h"
+#include "core/text/files.h"
+#include "fuzz_common.h"
+
+using namespace tarnwick;
+using namespace tarnwick::fuzz;
+
+namespace {
+
+std::string_view NextWord(std::string_view& rest) {
+    const size_t blank = rest.find(' ');
+    const std::string_view word = rest.substr(0, blank);
+    rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    return word;
+}
+
+std::optional<int> Number(std::string_view text) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// A save or a write of the exit sequence: whatever happens, the codes in memory stay.
+template <class F>
+void Writes(Session& s, F write) {
+    const std::vector<CaseState> before = CaseStates(s.Cases);
+    try {
+        write();
+    } catch (const IoError&) {
+    }
+    FUZZ_CHECK(CaseStates(s.Cases) == before);
+}
+
+// One console command on our own session. False when the session has ended.
+bool Command(ScriptedPlatform& platform, Session& s, std::string_view line) {
+    std::string_view args = line;
+    const std::string_view name = NextWord(args);
+    const std::optional<int> n = Number(args);
+    if (name == "next-occupation") {
+        NextOccupation(s);
+    } else if (name == "previous-occupation") {
+        PreviousOccupation(s);
+    } else if (name == "next-record") {
+        NextRecord(s);
+    } else if (name == "previous-record") {
+        PreviousRecord(s);
+    } else if (name == "pick") {
+        ComboBox1Typed(s, args);
+    } else if (name == "entry" && n) {
+        ComboBox1Change(s, *n);
+    } else if (name == "find") {
+        FindNonCoded(s);
+    } else if (name == "key1") {
+        Edit1Change(s, args);
+    } else if (name == "key2") {
+        Edit3Change(s, args);
+    } else if (name == "second") {
+        CheckBox1Click(s, args == "on");
+    } else if (name == "select") {
+        RichEditSelectionChange(s, args);
+    } else if (name == "full" && n) {
+        ListBox2Click(s, *n);
+    } else if (name == "pre" && n) {
+        ListBox1Click(s, *n);
+    } else if (name == "dfull" && n) {
+        ListBox2DblClick(s, *n);
+    } else if (name == "dpre" && n) {
+        ListBox1DblClick(s, *n);
+    } else if (name == "tab") {
+        const std::string_view which = NextWord(args);
+        const int visible = Number(args).value_or(kFullListVisibleLines);
+        PageControl2Change(s, which == "full" ? CategoryTab::Full : CategoryTab::Preselected,
+                           visible);
+    } else if (name == "code") {
+        BitBtn5Click(s);
+    } else if (name == "missing") {
+        Button2Click(s);
+    } else if (name == "na") {
+        Button1Click(s);
+    } else if (name == "repeat") {
+        Button3Click(s);
+    } else if (name == "cancel") {
+        Button4Click(s);
+    } else if (name == "option") {
+        const std::string_view which = NextWord(args);
+        const int value = Number(args).value_or(-1);
+        if (which == "show-na") RadioGroup1Click(s, value);
+        if (which == "after") RadioGroup2Click(s, value);
+    } else if (name == "save") {
+        bool saved = false;
+        Writes(s, [&] {
+            SaveWorkingFile(s);
+            saved = true;
+        });
+        if (saved) {
+            FUZZ_CHECK(ReadBytes(s.DataFilePath(kExtWorking)) == ExpectedWorkingFile(s));
+            FUZZ_CHECK(!s.ResultsModified && s.WorkingFileSaved);
+        }
+    } else if (name == "output") {
+        Writes(s, [&] { WriteFinalOutput(s); });
+    } else if (name == "report") {
+        Writes(s, [&] { WriteSessionReport(s); });
+    } else if (name == "notepad") {
+        s.Notepad.emplace_back(args);
+        s.NotepadModified = true;
+    } else if (name == "quit") {
+        platform.questionAnswers.clear();
+        for (char a : args) {
+            if (a == 'y') platform.questionAnswers.push_back(Answer::Yes);
+            if (a == 'n') platform.questionAnswers.push_back(Answer::No);
+            if (a == 'c') platform.questionAnswers.push_back(Answer::Cancel);
+        }
+        bool ended = false;
+        Writes(s, [&] { ended = MayEnd(s); });
+        platform.questionAnswers.clear();
+        if (ended) return false;
+    }
+    return true;
+}
+
+// The demo project, opened once.
+Session& Opened() {
+    static ScriptedPlatform& platform = *new ScriptedPlatform;
+    static Session& base = []() -> Session& {
+        const std::string& dir = DemoCopy();
+        Session& s = *new Session(platform);
+        platform.fileAnswers = {dir + "demo.zpa", dir + "demo.clf", dir + "demo.dat"};
+        OpenProject(s);
+        FUZZ_CHECK(s.ProjectOpen());
+        return s;
+    }();
+    return base;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    Session& base = Opened();
+    RemoveFilesExcept(DemoCopy(), kDemoFiles);
+
+    ScriptedPlatform platform;
+    Session s(platform);
+    s.ProjectFolder = base.ProjectFolder;
+    s.ParamStem = base.ParamStem;
+    s.ClassificationPath = base.ClassificationPath;
+    s.DataStem = base.DataStem;
+    s.DataExt = base.DataExt;
+    s.SessionStart = base.SessionStart;
+    s.Report = base.Report;
+    s.Params = base.Params;
+    // The classification is lent for the run and given back at its end, whatever happens: a
+    // search changes only its hit flags, which every search sets afresh.
+    s.Clf = std::move(base.Clf);
+    struct GiveBack {
+        Session& from;
+        Session& to;
+        ~GiveBack() { to.Clf = std::move(from.Clf); }
+    } giveBack{s, base};
+    s.Cases = base.Cases;
+    for (TOsoba& r : s.Cases.Respondents) {
+        for (TZawod& z : r.Occupations) z.CodeName = ExpectedCodeName(s.Clf, z.Code);
+    }
+    s.ParamsLoaded = s.ClassificationLoaded = s.DataLoaded = true;
+    StartCodingSession(s);
+    CheckSession(s);
+
+    size_t pos = 0;
+    while (pos < input.size()) {
+        size_t end = input.find('\n', pos);
+        if (end == std::string_view::npos) end = input.size();
+        std::string_view line = input.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const bool goesOn = Command(platform, s, line);
+        CheckSession(s);
+        if (!goesOn) break;
+    }
+    return 0;
+}
