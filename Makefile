@@ -16,7 +16,7 @@ FUZZ_SECONDS ?= 30
 TARGET       ?=
 SECONDS      ?= 1800
 
-.PHONY: all deps build run test bench format clean asan fuzz-build fuzz fuzz-long
+.PHONY: all deps configure build run test bench format clean asan fuzz-build fuzz fuzz-long
 
 all: build
 
@@ -37,7 +37,11 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+configure: deps $(BUILD)/CMakeCache.txt
+
+# Builds the desktop program alone, then starts it beside the demo project's files.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tarnwick
 	cd examples/demo && ../../$(BUILD)/src/app/tarnwick
 
 # The normal tests first, then the same core tests under the sanitizers, then a short run of
