@@ -72,12 +72,13 @@ $(FUZZ_BUILD)/CMakeCache.txt:
 fuzz-build: deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 
-# Runs fuzz target $(1) for $(2) seconds from the committed seeds, keeping what it finds new in
-# corpus folder $(3) of the build folder, never in the repository. A finding (crash, leak,
-# timeout, failed invariant) is saved under $(FUZZ_BUILD)/findings.
+# Runs fuzz target $(1) for $(2) seconds from the committed seeds, with its dictionary of key
+# words (fuzz/<target>.dict), keeping what it finds new in corpus folder $(3) of the build folder,
+# never in the repository. A finding (crash, leak, timeout, failed invariant) is saved under
+# $(FUZZ_BUILD)/findings.
 FUZZ_RUN = mkdir -p $(FUZZ_BUILD)/$(3)/$(1) $(FUZZ_BUILD)/findings && \
 	$(FUZZ_BUILD)/fuzz/fuzz_$(1) $(FUZZ_BUILD)/$(3)/$(1) fuzz/corpus/$(1) \
-	  -max_total_time=$(2) -timeout=60 -print_final_stats=1 \
+	  -dict=fuzz/$(1).dict -max_total_time=$(2) -timeout=60 -print_final_stats=1 \
 	  -artifact_prefix=$(FUZZ_BUILD)/findings/$(1)-
 
 # The short runs start afresh from the seeds each time, so that they take the same time always.
