@@ -305,8 +305,12 @@ TEST(FaultInjection, ProcessKilledWhileSavingLeavesTheEarlierFileWhole) {
     WriteFinalOutput(s);
     const std::string script = ReadFileText(sps);
 
+    // Kills at ten moments; on a loaded machine a save may take longer than the plan, so more
+    // moments are tried until at least one kill has landed inside a save.
     int interrupted = 0;
-    for (int delayMs : {2, 5, 10, 20, 30, 50, 80, 120, 170, 250}) {
+    constexpr int kDelays[] = {2, 5, 10, 20, 30, 50, 80, 120, 170, 250};
+    for (int attempt = 0; attempt < 60 && (attempt < 10 || interrupted == 0); ++attempt) {
+        const int delayMs = kDelays[attempt % 10] + attempt / 10 * 7;
         const pid_t pid = ::fork();
         if (pid == 0) {
             for (int k = 1;; k = k % (versions - 1) + 1) {
