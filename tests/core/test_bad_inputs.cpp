@@ -18,6 +18,7 @@
 #include "core/data/output.h"
 #include "core/data/reader.h"
 #include "core/data/working_file.h"
+#include "core/params/parser.h"
 #include "core/session/exit.h"
 #include "core/session/opening.h"
 #include "core/session/scripted_platform.h"
@@ -618,6 +619,41 @@ TEST_F(BadInputTest, FilesWithoutPermission) {
     ::chmod(Dir().c_str(), 0755);
     EXPECT_EQ(ReadFileText(Path(".zda")), saved);
     EXPECT_EQ(Codes()[0], "9997");
+}
+
+// Found by fuzzing the parameters: a second #F line of another width and without a range kept
+// the first line's range at the first width, so the filter compared values of two widths.
+TEST(FuzzFindings, FilterDeclaredAgainWithAnotherWidthKeepsItsRangeAtTheNewWidth) {
+    auto parse = [](const std::string& filters, std::vector<std::string>& errors) {
+        CodingParams params;
+        std::string report;
+        const bool ok = ParseCodingParamsText("#R 1-6 'ID'\n#J ZAW 'Job'\n#I1 10-29 'Title'\n" +
+                                                  filters,
+                                              "p.zpa", params, errors, report);
+        return ok ? params : CodingParams{};
+    };
+    std::vector<std::string> errors;
+    CodingParams wider = parse("#F 8 1-3\n#F 7-8\n", errors);
+    ASSERT_EQ(wider.DokumList.size(), 1u);
+    const TDokumZaw& d = wider.DokumList[0];
+    EXPECT_EQ(d.FilterLow, "01");
+    EXPECT_EQ(d.FilterHigh, "03");
+    EXPECT_TRUE(IsApplicable(d, "000001 2 teacher"));
+    EXPECT_TRUE(IsApplicable(d, "00000103 teacher"));
+    EXPECT_FALSE(IsApplicable(d, "000001 4 teacher"));
+
+    CodingParams narrower = parse("#F 7-8 01-03\n#F 8\n", errors);
+    ASSERT_EQ(narrower.DokumList.size(), 1u);
+    EXPECT_EQ(narrower.DokumList[0].FilterLow, "1");
+    EXPECT_EQ(narrower.DokumList[0].FilterHigh, "3");
+    EXPECT_TRUE(IsApplicable(narrower.DokumList[0], "00000102 teacher"));
+    EXPECT_FALSE(IsApplicable(narrower.DokumList[0], "00000104 teacher"));
+
+    EXPECT_TRUE(errors.empty());
+    parse("#F 7-8 12\n#F 8\n", errors);
+    EXPECT_EQ(errors, (std::vector<std::string>{" ", "*** Error in line 5 \"#F 8\":",
+                                                "Filter range contains numbers out of filter "
+                                                "field width"}));
 }
 
 // Files are read whole whatever their length, and so are those whose length the system does

@@ -251,7 +251,24 @@ class Parser {
         if (!error_ && !low.empty()) {
             current_->FilterLow = NormaliseCode(low, width);
             current_->FilterHigh = NormaliseCode(high, width);
+        } else if (!error_ && !current_->FilterLow.empty()) {
+            // A range kept from an earlier #F line of another width would be compared byte by byte
+            // with values of this width, and pass the wrong ones: it is brought to the new width.
+            if (!Refit(current_->FilterLow, width) || !Refit(current_->FilterHigh, width)) {
+                Fault("Filter range contains numbers out of filter field width");
+            }
         }
+    }
+
+    // A normalised value brought to another width: padding zeros are added or dropped. False when
+    // a digit other than a padding zero would have to go.
+    static bool Refit(std::string& value, int width) {
+        const size_t w = static_cast<size_t>(width);
+        if (value.size() < w) value.insert(0, w - value.size(), '0');
+        size_t drop = 0;
+        while (value.size() - drop > w && value[drop] == '0') ++drop;
+        value.erase(0, drop);
+        return value.size() == w;
     }
 
     void Label() {
