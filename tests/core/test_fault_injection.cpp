@@ -345,6 +345,7 @@ TEST(FaultInjection, ProcessKilledWhileSavingLeavesTheEarlierFileWhole) {
     }
     // The kills did land inside saves, so the test saw what it is about.
     EXPECT_GT(interrupted, 0);
+    RecordProperty("kills_inside_a_save", interrupted);
 
     // The codes in this process are all there, and the next save is whole.
     const std::string expected = workingFile(7);
