@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/classification/loader.h"
+#include "core/params/parser.h"
 #include "core/classification/scales.h"
 #include "core/session/session.h"
 #include "core/text/text.h"
@@ -122,6 +123,25 @@ inline Classification LoadSmallClassification() {
     Classification clf;
     std::vector<std::string> errors;
     FUZZ_CHECK(LoadClassificationText(SmallClassificationText(), "small.clf", width, clf, errors));
+    return clf;
+}
+
+// The demo's coding parameters, parsed once.
+inline const CodingParams& DemoParams() {
+    static const CodingParams params = [] {
+        CodingParams p;
+        std::vector<std::string> errors;
+        std::string report;
+        FUZZ_CHECK(ParseCodingParamsText(ReadBytes(std::string(TARNWICK_DEMO) + "/demo.zpa"),
+                                         "demo.zpa", p, errors, report));
+        return p;
+    }();
+    return params;
+}
+
+// The small classification, loaded once.
+inline const Classification& SmallClassification() {
+    static const Classification clf = LoadSmallClassification();
     return clf;
 }
 

@@ -27,22 +27,6 @@ using namespace tarnwick::fuzz;
 
 namespace {
 
-const CodingParams& DemoParams() {
-    static const CodingParams params = [] {
-        CodingParams p;
-        std::vector<std::string> errors;
-        std::string report;
-        FUZZ_CHECK(ParseCodingParamsText(ReadBytes(std::string(TARNWICK_DEMO) + "/demo.zpa"),
-                                         "demo.zpa", p, errors, report));
-        return p;
-    }();
-    return params;
-}
-
-const Classification& SmallClassification() {
-    static const Classification clf = LoadSmallClassification();
-    return clf;
-}
 
 // A session whose parameters and classification steps have succeeded, as Open project leaves
 // it before asking for the data file.

@@ -19,23 +19,6 @@ using namespace tarnwick::fuzz;
 
 namespace {
 
-// A model from an earlier successful parse: every parse must replace all of it.
-const CodingParams& DemoParams() {
-    static const CodingParams params = [] {
-        CodingParams p;
-        std::vector<std::string> errors;
-        std::string report;
-        FUZZ_CHECK(ParseCodingParamsText(ReadBytes(std::string(TARNWICK_DEMO) + "/demo.zpa"),
-                                         "demo.zpa", p, errors, report));
-        return p;
-    }();
-    return params;
-}
-
-const Classification& SmallClassification() {
-    static const Classification clf = LoadSmallClassification();
-    return clf;
-}
 
 bool IsEmptyModel(const CodingParams& p) {
     return p.DokumList.empty() && p.RespIdPos == 0 && p.RespIdWidth == 0 && p.RespIdMnemo.empty() &&

@@ -8,12 +8,7 @@ namespace tarnwick::cli {
 
 int CheckClassification(const std::string& file, std::ostream& out, std::ostream& err) {
     std::string text;
-    try {
-        text = ReadWholeFile(file);
-    } catch (const IoError& e) {
-        err << e.what() << '\n';
-        return kIoOrUsage;
-    }
+    if (!ReadInputFile(file, text, err)) return kIoOrUsage;
     // Projects always declare four-digit codes.
     int codeWidth = 4;
     Classification clf;

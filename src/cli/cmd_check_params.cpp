@@ -6,14 +6,19 @@
 
 namespace tarnwick::cli {
 
-int CheckParams(const std::string& file, std::ostream& out, std::ostream& err) {
-    std::string text;
+bool ReadInputFile(const std::string& file, std::string& text, std::ostream& err) {
     try {
         text = ReadWholeFile(file);
+        return true;
     } catch (const IoError& e) {
         err << e.what() << '\n';
-        return kIoOrUsage;
+        return false;
     }
+}
+
+int CheckParams(const std::string& file, std::ostream& out, std::ostream& err) {
+    std::string text;
+    if (!ReadInputFile(file, text, err)) return kIoOrUsage;
     CodingParams params;
     std::vector<std::string> errors;
     std::string report;

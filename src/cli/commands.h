@@ -12,6 +12,10 @@ inline constexpr int kOk = 0;
 inline constexpr int kFaults = 1;
 inline constexpr int kIoOrUsage = 2;
 
+// Reads a file named on the command line; on failure prints the system's text to `err` and
+// returns false (the command then exits with kIoOrUsage).
+bool ReadInputFile(const std::string& file, std::string& text, std::ostream& err);
+
 int CheckParams(const std::string& file, std::ostream& out, std::ostream& err);
 int CheckClassification(const std::string& file, std::ostream& out, std::ostream& err);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,19 @@ inline void WriteFile(const std::string& path, const std::string& content) {
 inline std::string ReadFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every entry of a folder: a file by its bytes, a folder by a mark.
+using Snapshot = std::map<std::string, std::string>;
+
+inline Snapshot Take(const std::string& folder, const std::vector<std::string>& except = {}) {
+    Snapshot shot;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (std::find(except.begin(), except.end(), name) != except.end()) continue;
+        shot[name] = e.is_directory() ? std::string("<folder>") : ReadFileText(e.path().string());
+    }
+    return shot;
 }
 
 // A classification text that loads without faults: every basic category, two further

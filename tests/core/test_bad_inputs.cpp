@@ -38,18 +38,8 @@ using testing::WriteFile;
 constexpr const char* kBreaks = " **** THIS ERROR BREAKS THE EXECUTION OF THE PROGRAM ****";
 constexpr size_t kMegabyte = 1 << 20;
 
-// Every entry of a folder: a file by its bytes, a folder by a mark.
-using Snapshot = std::map<std::string, std::string>;
-
-Snapshot Take(const std::string& folder, const std::vector<std::string>& except = {}) {
-    Snapshot shot;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        const std::string name = e.path().filename().string();
-        if (std::find(except.begin(), except.end(), name) != except.end()) continue;
-        shot[name] = e.is_directory() ? std::string("<folder>") : ReadFileText(e.path().string());
-    }
-    return shot;
-}
+using testing::Snapshot;
+using testing::Take;
 
 // The error page of a classification without categories, after its heading and line faults.
 std::vector<std::string> NoCategoryFaults() {

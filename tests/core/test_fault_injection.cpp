@@ -36,17 +36,8 @@ using testing::ReadFileText;
 using testing::SmallProject;
 using testing::WriteFile;
 
-using Snapshot = std::map<std::string, std::string>;
-
-Snapshot Take(const std::string& folder, const std::vector<std::string>& except = {}) {
-    Snapshot shot;
-    for (const auto& e : fs::directory_iterator(folder)) {
-        const std::string name = e.path().filename().string();
-        if (std::find(except.begin(), except.end(), name) != except.end()) continue;
-        shot[name] = e.is_directory() ? std::string("<folder>") : ReadFileText(e.path().string());
-    }
-    return shot;
-}
+using testing::Snapshot;
+using testing::Take;
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
