@@ -24,7 +24,7 @@
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
-#include "core/session/interface_texts.h"
+#include "core/text/interface_texts.h"
 #include "core/session/session.h"
 #include "gui/convert.h"
 #include "gui/list_models.h"

@@ -20,7 +20,7 @@
 #include "core/data/working_file.h"
 #include "core/session/exit.h"
 #include "core/session/opening.h"
-#include "core/session/interface_texts.h"
+#include "core/text/interface_texts.h"
 #include "core/text/files.h"
 #include "gui/about_box.h"
 #include "gui/coding_page.h"

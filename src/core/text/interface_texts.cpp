@@ -1,4 +1,4 @@
-#include "core/session/interface_texts.h"
+#include "core/text/interface_texts.h"
 
 namespace tarnwick {
 

@@ -1,0 +1,135 @@
+#pragma once
+// Every text the program shows or writes, in one place that the core and the window both read:
+// the table of interface texts (menus, captions, report phrases) and the messages of the core.
+//
+// The table has 160 slots in pairs, slot 2k Polish and 2k+1 English, as Windows-1250 bytes. The
+// program always uses the English slot of each pair; a pair is named by `Ui`.
+
+#include <string>
+
+namespace tarnwick {
+
+inline constexpr int kUiTextSlots = 160;
+
+// The text of a slot; empty for an unused slot or a number outside 0..159.
+const char* UiText(int slot);
+
+// The pairs of the table, numbered as the table stores them (pair k is slots 2k and 2k+1).
+enum class Ui : int {
+    WindowTitle = 0,
+    ReturnToCodingMenu = 1,
+    NotepadMenu = 2,
+    ReportMenu = 3,
+    OpenProjectMenu = 4,
+    OptionsMenu = 5,
+    FindNonCodedMenu = 6,
+    SaveResultsMenu = 7,
+    InfoMenu = 8,
+    QuitSessionMenu = 9,
+    FileNavigation = 11,
+    ByDataRecords = 12,
+    ByOccupations = 13,
+    AssignedCategoryOf = 14,
+    CodingActions = 15,
+    NotApplicableButton = 16,
+    MissingButton = 17,
+    RepeatButton = 18,
+    CancelButton = 19,
+    CodeButton = 20,
+    KeyWords = 21,
+    FirstKeyWord = 22,
+    SecondKeyWord = 23,
+    PreselectedCategories = 25,
+    FullClassification = 26,
+    NotepadTitle = 30,
+    NotepadLine1 = 31,
+    NotepadLine2 = 32,
+    ErrorMessages = 33,
+    CodingOptions = 34,
+    AccessibilityTitle = 35,
+    AccessibilityLine1 = 36,
+    AccessibilityLine2 = 37,
+    AccessibilityLine3 = 38,
+    AccessibilityLine4 = 39,
+    HideNotApplicable = 40,
+    ShowNotApplicable = 41,
+    NavigationTitle = 42,
+    NavigationLine1 = 43,
+    NavigationLine2 = 44,
+    NavigationLine3 = 45,
+    NavigationLine4 = 46,
+    NavigationLine5 = 47,
+    NextInSameRecord = 48,
+    SameInNextRecord = 49,
+    StayInSameField = 50,
+    ReportTitle = 53,
+    // Report phrases.
+    ReportHeading = 54,
+    SessionStarted = 55,
+    SessionTerminated = 56,
+    SessionLasted = 57,
+    OutputWrittenAs = 58,
+    ParamsReadFrom = 59,
+    DataReadFrom = 60,
+    CodedSoFarReadFrom = 61,
+    TheTotalOf = 62,
+    RespondentsHaveOccupations = 63,
+    AllOccupationsCodedEnd = 64,
+    OfWhich = 65,
+    OccupationsNotYetCoded = 66,
+    DataSetContains = 67,
+    OccupationsForCoding = 68,
+    NotepadReadFrom = 69,
+    WorkingFileSavedAs = 70,
+    AllInDataFileCoded = 71,
+    ScriptWrittenInto = 72,
+};
+
+// The English text of a pair, the one the program shows.
+inline const char* Text(Ui id) { return UiText(2 * static_cast<int>(id) + 1); }
+inline std::string Str(Ui id) { return Text(id); }
+// The Polish text of a pair.
+inline const char* PolishText(Ui id) { return UiText(2 * static_cast<int>(id)); }
+
+// The classification's display name: English "VKT-2009", Polish "VKP-2009".
+inline constexpr const char* kClassificationDisplayPolish = "VKP-2009";
+inline constexpr const char* kClassificationDisplayEnglish = "VKT-2009";
+
+// The messages of the core: message boxes, questions and fixed report texts.
+namespace msg {
+
+// Ends every message of a fault that stops the opening of a project.
+inline constexpr const char* kBreaksExecution =
+    " **** THIS ERROR BREAKS THE EXECUTION OF THE PROGRAM ****";
+
+// Moves between cases.
+inline constexpr const char* kAllCasesCoded = "All cases are already coded";
+inline constexpr const char* kNoFurtherInField = "No further cases within this field are not-coded";
+inline constexpr const char* kLastOccupation = "This is the last occupation in data file";
+inline constexpr const char* kFirstOccupation = "This is the first occupation in data file";
+inline constexpr const char* kLastRecord = "This is the last data record in data file";
+inline constexpr const char* kFirstRecord = "This is the first data record in data file";
+
+// Coding actions.
+inline constexpr const char* kNoCategorySelected = "No category selected";
+inline constexpr const char* kNothingToRepeat = "No category has been coded yet";
+
+// The exit questions.
+inline constexpr const char* kAskExit = "Exit coding session?";
+inline constexpr const char* kAskSaveWorking = "Save cases already coded into a working file?";
+inline constexpr const char* kAskSaveOutput =
+    "Save data and documentation into a final output file?";
+inline constexpr const char* kAskSaveNotepad = "Save the notepad content?";
+inline constexpr const char* kAskSaveReport = "Save the session report?";
+
+// The file dialogs of Open project: title and filter.
+inline constexpr const char* kOpenParamsTitle = "Open a coding parameters file";
+inline constexpr const char* kOpenParamsFilter = "parameter files (*.zpa)|*.ZPA";
+inline constexpr const char* kOpenClassificationTitle = "Open a classification file";
+inline constexpr const char* kOpenClassificationFilter = "classification files (*.clf)|*.CLF";
+inline constexpr const char* kOpenDataTitle = "Open an input data file";
+inline constexpr const char* kOpenDataFilter = "data files (*.dat)|*.DAT";
+
+}  // namespace msg
+
+}  // namespace tarnwick
