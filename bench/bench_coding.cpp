@@ -12,7 +12,7 @@
 #include "core/coding/actions.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/text.h"
 
@@ -323,7 +323,7 @@ void BM_SelectorPick(benchmark::State& state) {
     const std::string last = f.s.Cases.Respondents.back().RespondentId;
     for (auto _ : state) {
         Place(f.s, 0, 1);
-        ComboBox1Typed(f.s, last);
+        PickRespondent(f.s, last);
     }
     f.s.ShowNotApplicable = 0;
     FillRespondentSelector(f.s);

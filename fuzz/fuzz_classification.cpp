@@ -15,7 +15,7 @@
 #include "core/classification/loader.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/search.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/scripted_platform.h"
 #include "fuzz_common.h"
 
 using namespace tarnwick;
@@ -97,12 +97,12 @@ void Search(Classification clf, std::string_view text) {
         }
         SearchKeyWords(s, words[0] + " " + w);
         CheckSession(s);
-        ListBox1Click(s, 0);
-        ListBox1Click(s, static_cast<int>(s.PreselectedEntries.size()) - 1);
+        SelectPreselectedLine(s, 0);
+        SelectPreselectedLine(s, static_cast<int>(s.PreselectedEntries.size()) - 1);
         CheckSession(s);
-        PageControl2Change(s, CategoryTab::Full, kFullListVisibleLines);
-        ListBox2Click(s, s.Clf.Count() - 1);
-        PageControl2Change(s, CategoryTab::Preselected, kFullListVisibleLines);
+        ShowCategoryTab(s, CategoryTab::Full, kFullListVisibleLines);
+        SelectFullListLine(s, s.Clf.Count() - 1);
+        ShowCategoryTab(s, CategoryTab::Preselected, kFullListVisibleLines);
         CheckSession(s);
     }
 }

@@ -13,12 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/data/line_cursor.h"
+#include "core/text/lines.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/params/parser.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/opening.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/text/files.h"
 #include "fuzz_common.h"
 
@@ -63,9 +64,10 @@ void CheckOutput(const Session& s) {
         if (!d.X14Mnemo.empty()) length += 2;
         for (int n = 1; n <= kScales; ++n) length += d.ScaleMnemo[n].empty() ? 0 : 3;
     }
-    const std::vector<std::string> lines = FinalOutputLines(s);
+    const std::string content = FormatOutputData(s.Params, s.Clf, s.Cases);
+    const std::vector<std::string_view> lines = SplitLines(content);
     FUZZ_CHECK(lines.size() == s.Cases.Respondents.size());
-    for (const std::string& line : lines) FUZZ_CHECK(line.size() == length);
+    for (std::string_view line : lines) FUZZ_CHECK(line.size() == length);
 }
 
 }  // namespace

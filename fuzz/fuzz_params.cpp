@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "core/data/output.h"
-#include "core/data/reader.h"
 #include "core/params/parser.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/scripted_platform.h"
 #include "fuzz_common.h"
 
 using namespace tarnwick;
@@ -106,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Session s(platform);
     s.Params = std::move(model);
     s.Clf = SmallClassification();
-    const std::vector<std::string> script = SpssScriptLines(s, "/data/fuzz.asc");
+    const std::vector<std::string> script = SpssScriptLines(s.Params, s.Clf, "/data/fuzz.asc");
     FUZZ_CHECK(!script.empty() && script.front() == "DATA LIST");
-    FUZZ_CHECK(FinalOutputLines(s).empty());
+    FUZZ_CHECK(FormatOutputData(s.Params, s.Clf, s.Cases).empty());
     return 0;
 }

@@ -21,12 +21,13 @@
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
-#include "core/data/output.h"
-#include "core/data/working_file.h"
-#include "core/session/exit.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
-#include "core/session/session_start.h"
+#include "core/coding/options.h"
+#include "core/project/exit.h"
+#include "core/project/opening.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/coding_session.h"
+#include "core/project/scripted_platform.h"
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "fuzz_common.h"
@@ -75,47 +76,49 @@ bool Command(ScriptedPlatform& platform, Session& s, std::string_view line) {
     } else if (name == "previous-record") {
         PreviousRecord(s);
     } else if (name == "pick") {
-        ComboBox1Typed(s, args);
+        PickRespondent(s, args);
     } else if (name == "entry" && n) {
-        ComboBox1Change(s, *n);
+        SelectRespondentEntry(s, *n);
     } else if (name == "find") {
         FindNonCoded(s);
     } else if (name == "key1") {
-        Edit1Change(s, args);
+        SetFirstKeyWord(s, args);
     } else if (name == "key2") {
-        Edit3Change(s, args);
+        SetSecondKeyWord(s, args);
     } else if (name == "second") {
-        CheckBox1Click(s, args == "on");
+        UseSecondKeyWord(s, args == "on");
     } else if (name == "select") {
-        RichEditSelectionChange(s, args);
+        SearchSelectedText(s, args);
     } else if (name == "full" && n) {
-        ListBox2Click(s, *n);
+        SelectFullListLine(s, *n);
     } else if (name == "pre" && n) {
-        ListBox1Click(s, *n);
+        SelectPreselectedLine(s, *n);
     } else if (name == "dfull" && n) {
-        ListBox2DblClick(s, *n);
+        CodeFullListLine(s, *n);
     } else if (name == "dpre" && n) {
-        ListBox1DblClick(s, *n);
+        CodePreselectedLine(s, *n);
     } else if (name == "tab") {
         const std::string_view which = NextWord(args);
         const int visible = Number(args).value_or(kFullListVisibleLines);
-        PageControl2Change(s, which == "full" ? CategoryTab::Full : CategoryTab::Preselected,
+        ShowCategoryTab(s, which == "full" ? CategoryTab::Full : CategoryTab::Preselected,
                            visible);
     } else if (name == "code") {
-        BitBtn5Click(s);
+        CodeSelected(s);
     } else if (name == "missing") {
-        Button2Click(s);
+        MarkMissing(s);
     } else if (name == "na") {
-        Button1Click(s);
+        MarkNotApplicable(s);
     } else if (name == "repeat") {
-        Button3Click(s);
+        RepeatLastCode(s);
     } else if (name == "cancel") {
-        Button4Click(s);
+        ClearCode(s);
     } else if (name == "option") {
         const std::string_view which = NextWord(args);
         const int value = Number(args).value_or(-1);
-        if (which == "show-na") RadioGroup1Click(s, value);
-        if (which == "after") RadioGroup2Click(s, value);
+        if (which == "show-na" && (value == 0 || value == 1)) SetShowNotApplicable(s, value == 1);
+        if (which == "after" && AfterCodingModeOf(value)) {
+            SetAfterCodingMode(s, *AfterCodingModeOf(value));
+        }
     } else if (name == "save") {
         bool saved = false;
         Writes(s, [&] {

@@ -2,9 +2,9 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "core/data/output.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/opening.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
 #include "core/text/files.h"

@@ -12,10 +12,11 @@
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
-#include "core/data/working_file.h"
-#include "core/session/exit.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
+#include "core/coding/options.h"
+#include "core/project/exit.h"
+#include "core/project/opening.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 
@@ -113,7 +114,7 @@ void Show(Console& c, std::string_view) {
     out << "progress: " << s.ProgressText << '\n';
 }
 
-void Pick(Console& c, std::string_view args) { ComboBox1Typed(c.session, args); }
+void Pick(Console& c, std::string_view args) { PickRespondent(c.session, args); }
 
 void ClickLine(Console& c, std::string_view args, bool full) {
     const auto line = Number(args);
@@ -121,15 +122,15 @@ void ClickLine(Console& c, std::string_view args, bool full) {
         c.Error("a line number is expected");
         return;
     }
-    const bool selected = full ? ListBox2Click(c.session, *line) : ListBox1Click(c.session, *line);
+    const bool selected = full ? SelectFullListLine(c.session, *line) : SelectPreselectedLine(c.session, *line);
     if (!selected) c.Error("no line " + std::string(args) + " in the list");
 }
 
 void Tab(Console& c, std::string_view args) {
     if (args == "full") {
-        PageControl2Change(c.session, CategoryTab::Full, kFullListVisibleLines);
+        ShowCategoryTab(c.session, CategoryTab::Full, kFullListVisibleLines);
     } else if (args == "pre") {
-        PageControl2Change(c.session, CategoryTab::Preselected, kFullListVisibleLines);
+        ShowCategoryTab(c.session, CategoryTab::Preselected, kFullListVisibleLines);
     } else {
         c.Error("tab full|pre");
     }
@@ -137,7 +138,7 @@ void Tab(Console& c, std::string_view args) {
 
 void Second(Console& c, std::string_view args) {
     if (args == "on" || args == "off") {
-        CheckBox1Click(c.session, args == "on");
+        UseSecondKeyWord(c.session, args == "on");
     } else {
         c.Error("second on|off");
     }
@@ -146,10 +147,11 @@ void Second(Console& c, std::string_view args) {
 void Option(Console& c, std::string_view args) {
     const std::string_view name = NextWord(args);
     const auto value = Number(args);
+    const std::optional<AfterCodingMode> mode = value ? AfterCodingModeOf(*value) : std::nullopt;
     if (name == "show-na" && value && (*value == 0 || *value == 1)) {
-        RadioGroup1Click(c.session, *value);
-    } else if (name == "after" && value && *value >= 0 && *value <= 2) {
-        RadioGroup2Click(c.session, *value);
+        SetShowNotApplicable(c.session, *value == 1);
+    } else if (name == "after" && mode) {
+        SetAfterCodingMode(c.session, *mode);
     } else {
         c.Error("option show-na 0|1 or option after 0|1|2");
     }
@@ -215,18 +217,18 @@ constexpr ConsoleCommand kCommands[] = {
     {"previous-record", true, [](Console& c, std::string_view) { PreviousRecord(c.session); }},
     {"pick", true, Pick},
     {"find", true, [](Console& c, std::string_view) { FindNonCoded(c.session); }},
-    {"key1", true, [](Console& c, std::string_view a) { Edit1Change(c.session, a); }},
-    {"key2", true, [](Console& c, std::string_view a) { Edit3Change(c.session, a); }},
+    {"key1", true, [](Console& c, std::string_view a) { SetFirstKeyWord(c.session, a); }},
+    {"key2", true, [](Console& c, std::string_view a) { SetSecondKeyWord(c.session, a); }},
     {"second", true, Second},
-    {"select", true, [](Console& c, std::string_view a) { RichEditSelectionChange(c.session, a); }},
+    {"select", true, [](Console& c, std::string_view a) { SearchSelectedText(c.session, a); }},
     {"full", true, [](Console& c, std::string_view a) { ClickLine(c, a, true); }},
     {"pre", true, [](Console& c, std::string_view a) { ClickLine(c, a, false); }},
     {"tab", true, Tab},
-    {"code", true, [](Console& c, std::string_view) { BitBtn5Click(c.session); }},
-    {"missing", true, [](Console& c, std::string_view) { Button2Click(c.session); }},
-    {"na", true, [](Console& c, std::string_view) { Button1Click(c.session); }},
-    {"repeat", true, [](Console& c, std::string_view) { Button3Click(c.session); }},
-    {"cancel", true, [](Console& c, std::string_view) { Button4Click(c.session); }},
+    {"code", true, [](Console& c, std::string_view) { CodeSelected(c.session); }},
+    {"missing", true, [](Console& c, std::string_view) { MarkMissing(c.session); }},
+    {"na", true, [](Console& c, std::string_view) { MarkNotApplicable(c.session); }},
+    {"repeat", true, [](Console& c, std::string_view) { RepeatLastCode(c.session); }},
+    {"cancel", true, [](Console& c, std::string_view) { ClearCode(c.session); }},
     {"option", true, Option},
     {"save", true, Save},
     {"notepad", true, Notepad},

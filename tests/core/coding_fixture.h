@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "core/coding/navigation.h"
-#include "core/data/reader.h"
-#include "core/session/scripted_platform.h"
+#include "core/coding/options.h"
+#include "core/data/cases.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/session/session_start.h"
 #include "core/text/text.h"
 
 namespace tarnwick::testing {

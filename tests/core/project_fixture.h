@@ -13,6 +13,9 @@
 
 #include "core/classification/loader.h"
 #include "core/classification/scales.h"
+#include "core/data/output.h"
+#include "core/session/session.h"
+#include "core/text/lines.h"
 
 namespace tarnwick::testing {
 
@@ -50,6 +53,14 @@ inline void WriteFile(const std::string& path, const std::string& content) {
 inline std::string ReadFileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The lines of the output data file that the session would write.
+inline std::vector<std::string> OutputLines(const Session& s) {
+    const std::string content = FormatOutputData(s.Params, s.Clf, s.Cases);
+    std::vector<std::string> lines;
+    for (std::string_view line : SplitLines(content)) lines.emplace_back(line);
+    return lines;
 }
 
 // Every entry of a folder: a file by its bytes, a folder by a mark.

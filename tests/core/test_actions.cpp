@@ -20,7 +20,7 @@ class ActionsTest : public CodingTest {
     // Six cases to code: (0,0) (0,2) (2,1) (3,0) (3,1) (5,2).
     ActionsTest() { BuildCases({"101", "000", "010", "110", "000", "001"}); }
 
-    void Select(int category) { ASSERT_TRUE(ListBox2Click(s, category)); }
+    void Select(int category) { ASSERT_TRUE(SelectFullListLine(s, category)); }
 };
 
 TEST_F(ActionsTest, ProgressTextFollowsTheCountingRule) {
@@ -30,16 +30,16 @@ TEST_F(ActionsTest, ProgressTextFollowsTheCountingRule) {
     SetCode(1, 0, kDentists);
     SetCode(2, 2, kDentists);
     Recount();
-    RadioGroup2Click(s, 2);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
     Go(1, 1);
     Select(kPhysicians);
-    BitBtn5Click(s);
+    CodeSelected(s);
     EXPECT_EQ(s.ProgressText, "5 occupations have been coded. 5 are yet to be coded.");
     // Coding the same case again changes no count and shows no new text.
     const int changes = platform.statusChanges;
     s.ProgressText = "untouched";
     Select(kDentists);
-    BitBtn5Click(s);
+    CodeSelected(s);
     EXPECT_EQ(s.ProgressText, "untouched");
     EXPECT_EQ(platform.statusChanges, changes);
     EXPECT_EQ(s.Cases.CodedCount, 5);
@@ -48,9 +48,9 @@ TEST_F(ActionsTest, ProgressTextFollowsTheCountingRule) {
     // "occupation has" for exactly one, "occupations have" for none.
     BuildCases({"111", "111", "111", "100"});
     Go(0, 0);
-    Button2Click(s);
+    MarkMissing(s);
     EXPECT_EQ(s.ProgressText, "1 occupation has been coded. 9 are yet to be coded.");
-    Button4Click(s);
+    ClearCode(s);
     EXPECT_EQ(s.ProgressText, "0 occupations have been coded. 10 are yet to be coded.");
 
     // The last case to code gives the "all" form with the total.
@@ -61,7 +61,7 @@ TEST_F(ActionsTest, ProgressTextFollowsTheCountingRule) {
     }
     Recount();
     Go(3, 0);
-    Button2Click(s);
+    MarkMissing(s);
     EXPECT_EQ(s.ProgressText, "All occupations have been coded (10)");
 }
 
@@ -78,27 +78,27 @@ class EveryAction : public ActionsTest,
                     public ::testing::WithParamInterface<std::tuple<int, int>> {};
 
 const ActionCase kActions[] = {
-    {"CODE", [](ActionsTest&, Session& s) { ListBox1Click(s, 0); }, BitBtn5Click, "2211",
+    {"CODE", [](ActionsTest&, Session& s) { SelectPreselectedLine(s, 0); }, CodeSelected, "2211",
      "Physicians", true},
-    {"MISSING", [](ActionsTest&, Session&) {}, Button2Click, "9997", "Missing data", true},
-    {"NOT APPLICABLE", [](ActionsTest&, Session&) {}, Button1Click, "9998", "Not applicable",
+    {"MISSING", [](ActionsTest&, Session&) {}, MarkMissing, "9997", "Missing data", true},
+    {"NOT APPLICABLE", [](ActionsTest&, Session&) {}, MarkNotApplicable, "9998", "Not applicable",
      false},
     {"REPEAT",
      [](ActionsTest&, Session& s) {
          s.LastCode = "5141";
          s.LastCodeName = "Hairdressers";
      },
-     Button3Click, "5141", "Hairdressers", true},
-    {"CANCEL", [](ActionsTest& t, Session&) { t.SetCode(0, 0, kMps); }, Button4Click, "", "", true},
+     RepeatLastCode, "5141", "Hairdressers", true},
+    {"CANCEL", [](ActionsTest& t, Session&) { t.SetCode(0, 0, kMps); }, ClearCode, "", "", true},
 };
 
 TEST_P(EveryAction, StoresAndThenMovesAsTheModeSays) {
     const auto [mode, index] = GetParam();
     const ActionCase& a = kActions[index];
     SCOPED_TRACE(a.name);
-    RadioGroup2Click(s, mode);
+    SetAfterCodingMode(s, static_cast<AfterCodingMode>(mode));
     Go(0, 0);
-    Edit1Change(s, "lekarz");
+    SetFirstKeyWord(s, "lekarz");
     a.prepare(*this, s);
 
     a.action(s);
@@ -136,8 +136,8 @@ INSTANTIATE_TEST_SUITE_P(ModesAndActions, EveryAction,
 
 TEST_F(ActionsTest, CodeWithoutSelectedCategoryRefusesAndStays) {
     Go(0, 0);
-    Edit1Change(s, "lekarz");
-    BitBtn5Click(s);
+    SetFirstKeyWord(s, "lekarz");
+    CodeSelected(s);
     EXPECT_EQ(TakeMessages(), Messages{"No category selected"});
     ExpectAt(0, 0);
     EXPECT_EQ(Case(0, 0).Code, "");
@@ -149,7 +149,7 @@ TEST_F(ActionsTest, CodeWithoutSelectedCategoryRefusesAndStays) {
 TEST_F(ActionsTest, CodeStoresTheStandardCategoriesAsCasesToCode) {
     Go(0, 0);
     Select(kNotApp);
-    BitBtn5Click(s);
+    CodeSelected(s);
     EXPECT_EQ(Case(0, 0).Code, "9998");
     EXPECT_TRUE(Case(0, 0).ToCode);
     EXPECT_EQ(s.Cases.CodedCount, 1);
@@ -157,21 +157,21 @@ TEST_F(ActionsTest, CodeStoresTheStandardCategoriesAsCasesToCode) {
 }
 
 TEST_F(ActionsTest, LastCodeChangesOnlyThroughCode) {
-    RadioGroup2Click(s, 2);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
     Go(0, 0);
     Select(kHairdressers);
-    BitBtn5Click(s);
+    CodeSelected(s);
     EXPECT_EQ(s.View.LastCodeText, "5141");
     EXPECT_EQ(s.View.LastCodeHint, "Hairdressers");
     Go(0, 2);
-    Button2Click(s);
-    Button1Click(s);
-    Button4Click(s);
+    MarkMissing(s);
+    MarkNotApplicable(s);
+    ClearCode(s);
     EXPECT_EQ(s.LastCode, "5141");
     EXPECT_EQ(s.View.LastCodeText, "5141");
     // REPEAT after MISSING repeats the category last given with CODE.
-    Button2Click(s);
-    Button3Click(s);
+    MarkMissing(s);
+    RepeatLastCode(s);
     EXPECT_EQ(Case(0, 2).Code, "5141");
     // The stored name is the classification's own text.
     EXPECT_EQ(Case(0, 2).CodeName.data(), s.Clf.Category(kHairdressers).Name.data());
@@ -179,7 +179,7 @@ TEST_F(ActionsTest, LastCodeChangesOnlyThroughCode) {
 
 TEST_F(ActionsTest, RepeatBeforeAnyCodeRefusesAndStays) {
     Go(0, 0);
-    Button3Click(s);
+    RepeatLastCode(s);
     EXPECT_EQ(TakeMessages(), Messages{"No category has been coded yet"});
     ExpectAt(0, 0);
     EXPECT_EQ(Case(0, 0).Code, "");
@@ -191,36 +191,36 @@ TEST_F(ActionsTest, MissingAndRepeatReplaceACodeWithoutCounting) {
     SetCode(0, 0, kDentists);
     Recount();
     s.LastCode = "2211";
-    RadioGroup2Click(s, 2);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
     Go(0, 0);
-    Button2Click(s);
+    MarkMissing(s);
     EXPECT_EQ(Case(0, 0).Code, "9997");
-    Button3Click(s);
+    RepeatLastCode(s);
     EXPECT_EQ(Case(0, 0).Code, "2211");
     EXPECT_EQ(s.Cases.CodedCount, 1);
     EXPECT_EQ(s.Cases.ToCodeCount, 6);
 }
 
 TEST_F(ActionsTest, NotApplicableOnANotApplicableCaseStoresNothingButStillMoves) {
-    RadioGroup1Click(s, 1);
+    SetShowNotApplicable(s, true);
     Go(1, 0);
-    Button1Click(s);
+    MarkNotApplicable(s);
     EXPECT_FALSE(s.ResultsModified);
     EXPECT_FALSE(Case(1, 0).ToCode);
     EXPECT_EQ(s.Cases.CodedCount, 0);
     ExpectAt(2, 1);  // the next case to code, mode 0
 
-    RadioGroup2Click(s, 2);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
     Go(1, 0);
     s.View.CodeText = "stale";
-    Button1Click(s);
+    MarkNotApplicable(s);
     EXPECT_EQ(s.View.CodeText, "9998");
     EXPECT_FALSE(s.ResultsModified);
 }
 
 TEST_F(ActionsTest, NotApplicableOnTheOnlyCaseToCodeClearsHasToCode) {
     Go(2, 1);
-    Button1Click(s);
+    MarkNotApplicable(s);
     EXPECT_FALSE(s.Cases.Respondents[2].HasToCode);
     EXPECT_FALSE(Case(2, 1).ToCode);
     // Counted as coded, still among the cases to code.
@@ -229,10 +229,10 @@ TEST_F(ActionsTest, NotApplicableOnTheOnlyCaseToCodeClearsHasToCode) {
 }
 
 TEST_F(ActionsTest, CancelOnANotApplicableCaseMakesItACaseToCode) {
-    RadioGroup1Click(s, 1);
-    RadioGroup2Click(s, 2);
+    SetShowNotApplicable(s, true);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
     Go(1, 2);
-    Button4Click(s);
+    ClearCode(s);
     EXPECT_EQ(Case(1, 2).Code, "");
     EXPECT_EQ(std::string(Case(1, 2).CodeName), "");
     EXPECT_TRUE(Case(1, 2).ToCode);
@@ -248,22 +248,22 @@ TEST_F(ActionsTest, CancelOnACodedCaseLowersTheCountNeverBelowZero) {
     SetCode(3, 1, kDentists);
     SetCode(5, 2, kDentists);
     Recount();
-    RadioGroup2Click(s, 2);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
     Go(3, 1);
-    Button4Click(s);
+    ClearCode(s);
     EXPECT_EQ(s.Cases.CodedCount, 1);
     EXPECT_EQ(s.Cases.ToCodeCount, 6);
     EXPECT_TRUE(Case(3, 1).ToCode);
     s.Cases.CodedCount = 0;
     Go(5, 2);
-    Button4Click(s);
+    ClearCode(s);
     EXPECT_EQ(s.Cases.CodedCount, 0);
     EXPECT_EQ(Case(5, 2).Code, "");
 }
 
 TEST_F(ActionsTest, CancelOnACaseWithoutCodeStoresNothingAndMovesOn) {
     Go(0, 0);
-    Button4Click(s);
+    ClearCode(s);
     EXPECT_FALSE(s.ResultsModified);
     EXPECT_EQ(s.ProgressText, "");
     ExpectAt(0, 2);
@@ -275,13 +275,13 @@ TEST_F(ActionsTest, CancelMovesPastTheEmptiedCaseUntilItIsTheOnlyOneLeft) {
     }
     Recount();
     Go(0, 2);
-    Button4Click(s);
+    ClearCode(s);
     ExpectAt(3, 0);  // the search starts after the emptied case
     Select(kDentists);
-    BitBtn5Click(s);
+    CodeSelected(s);
     ExpectAt(0, 2);  // round the end, back to it
     Select(kDentists);
-    BitBtn5Click(s);
+    CodeSelected(s);
     EXPECT_EQ(TakeMessages(), Messages{"All cases are already coded"});
     ExpectAt(0, 2);
 }
@@ -293,7 +293,7 @@ TEST_F(ActionsTest, CodingTheLastCaseInModeZeroStaysAndShowsTheNewCode) {
     Recount();
     Go(5, 2);
     Select(kDrivers);
-    BitBtn5Click(s);
+    CodeSelected(s);
     EXPECT_EQ(TakeMessages(), Messages{"All cases are already coded"});
     ExpectAt(5, 2);
     EXPECT_EQ(s.View.CodeText, "8322");
@@ -302,9 +302,9 @@ TEST_F(ActionsTest, CodingTheLastCaseInModeZeroStaysAndShowsTheNewCode) {
 }
 
 TEST_F(ActionsTest, CodingInTheLastRecordInModeOneSaysNoFurtherCases) {
-    RadioGroup2Click(s, 1);
+    SetAfterCodingMode(s, AfterCodingMode::SameFieldNextRecord);
     Go(3, 1);
-    Button2Click(s);
+    MarkMissing(s);
     EXPECT_EQ(TakeMessages(), Messages{"No further cases within this field are not-coded"});
     ExpectAt(3, 1);
     EXPECT_EQ(s.View.CodeText, "9997");
@@ -312,17 +312,17 @@ TEST_F(ActionsTest, CodingInTheLastRecordInModeOneSaysNoFurtherCases) {
 }
 
 TEST_F(ActionsTest, DoubleClickCodesTheLinesCategory) {
-    RadioGroup2Click(s, 2);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
     Go(0, 0);
-    ListBox2DblClick(s, kMps);
+    CodeFullListLine(s, kMps);
     EXPECT_EQ(Case(0, 0).Code, "1111");
-    Edit1Change(s, "lekarz");
-    ListBox1DblClick(s, 1);
+    SetFirstKeyWord(s, "lekarz");
+    CodePreselectedLine(s, 1);
     EXPECT_EQ(Case(0, 0).Code, "2212");
     EXPECT_EQ(s.LastCode, "2212");
     // A line that does not exist codes nothing and says nothing.
-    ListBox1DblClick(s, 2);
-    ListBox2DblClick(s, -1);
+    CodePreselectedLine(s, 2);
+    CodeFullListLine(s, -1);
     EXPECT_EQ(Case(0, 0).Code, "2212");
     EXPECT_TRUE(TakeMessages().empty());
 }

@@ -16,14 +16,17 @@
 
 #include "core/classification/scales.h"
 #include "core/data/output.h"
-#include "core/data/reader.h"
+#include "core/data/cases.h"
 #include "core/data/working_file.h"
 #include "core/params/parser.h"
-#include "core/session/exit.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/exit.h"
+#include "core/project/opening.h"
+#include "core/project/notepad.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/session/session_start.h"
+#include "core/project/coding_session.h"
 #include "core/text/files.h"
 #include "project_fixture.h"
 
@@ -291,7 +294,7 @@ TEST_F(BadInputTest, LinesOfSeveralMegabytes) {
     OpenProject(v);
     ASSERT_TRUE(v.SessionStarted);
     EXPECT_EQ(v.Cases.Respondents[0].Record.size(), 39 + 4 * kMegabyte);
-    const std::vector<std::string> out = FinalOutputLines(v);
+    const std::vector<std::string> out = testing::OutputLines(v);
     ASSERT_EQ(out.size(), 4u);
     for (const std::string& line : out) EXPECT_EQ(line.size(), out[1].size());
 

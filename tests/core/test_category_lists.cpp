@@ -30,37 +30,37 @@ class CategoryListsTest : public CodingTest {
 };
 
 TEST_F(CategoryListsTest, ClickingALineSelectsItsCategoryAndShowsItsDescription) {
-    Edit1Change(s, "lekarz");
-    EXPECT_TRUE(ListBox1Click(s, 1));
+    SetFirstKeyWord(s, "lekarz");
+    EXPECT_TRUE(SelectPreselectedLine(s, 1));
     EXPECT_EQ(s.SelectedCategory, kDentists);
     EXPECT_EQ(s.View.PreselectedSelected, 1);
     EXPECT_EQ(s.View.PreselectedDescription, "Treat teeth.");
-    EXPECT_TRUE(ListBox2Click(s, kLegislators));
+    EXPECT_TRUE(SelectFullListLine(s, kLegislators));
     EXPECT_EQ(s.SelectedCategory, kLegislators);
     EXPECT_EQ(s.View.FullSelected, kLegislators);
     EXPECT_EQ(s.View.FullDescription, "Make laws.");
     // A higher-level category has no description and can still be coded.
-    EXPECT_TRUE(ListBox2Click(s, kOfficials));
+    EXPECT_TRUE(SelectFullListLine(s, kOfficials));
     EXPECT_EQ(s.View.FullDescription, "");
-    RadioGroup2Click(s, 2);
-    BitBtn5Click(s);
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
+    CodeSelected(s);
     EXPECT_EQ(Case(0, 0).Code, "1100");
 }
 
 TEST_F(CategoryListsTest, ClicksOutsideTheListsChangeNothing) {
-    Edit1Change(s, "lekarz");
-    ListBox1Click(s, 0);
-    for (int line : {-1, 2, 100}) EXPECT_FALSE(ListBox1Click(s, line));
-    for (int line : {-1, 10, 1000}) EXPECT_FALSE(ListBox2Click(s, line));
+    SetFirstKeyWord(s, "lekarz");
+    SelectPreselectedLine(s, 0);
+    for (int line : {-1, 2, 100}) EXPECT_FALSE(SelectPreselectedLine(s, line));
+    for (int line : {-1, 10, 1000}) EXPECT_FALSE(SelectFullListLine(s, line));
     EXPECT_EQ(s.SelectedCategory, kPhysicians);
     EXPECT_EQ(s.View.PreselectedSelected, 0);
     EXPECT_EQ(s.View.FullSelected, -1);
 }
 
 TEST_F(CategoryListsTest, ACategoryIsCarriedToThePreselectedListAndBack) {
-    Edit1Change(s, "lekarz");
-    ListBox2Click(s, kDrivers);
-    PageControl2Change(s, CategoryTab::Preselected, kFullListVisibleLines);
+    SetFirstKeyWord(s, "lekarz");
+    SelectFullListLine(s, kDrivers);
+    ShowCategoryTab(s, CategoryTab::Preselected, kFullListVisibleLines);
     EXPECT_EQ(s.View.PreselectedLines,
               (Lines{"2211 Physicians", "2212 Dentists", "8322 Car drivers"}));
     EXPECT_EQ(s.View.PreselectedSelected, 2);
@@ -69,8 +69,8 @@ TEST_F(CategoryListsTest, ACategoryIsCarriedToThePreselectedListAndBack) {
 
     // Back on the full list the same category is selected and centred.
     const int request = s.View.FullScrollRequest;
-    ListBox1Click(s, 1);
-    PageControl2Change(s, CategoryTab::Full, 4);
+    SelectPreselectedLine(s, 1);
+    ShowCategoryTab(s, CategoryTab::Full, 4);
     EXPECT_EQ(s.View.ActiveTab, CategoryTab::Full);
     EXPECT_EQ(s.View.FullSelected, kDentists);
     EXPECT_EQ(s.View.FullTopLine, kDentists - 2);
@@ -79,49 +79,49 @@ TEST_F(CategoryListsTest, ACategoryIsCarriedToThePreselectedListAndBack) {
 
     // Already there: not added twice, its line is selected.
     const int version = s.View.PreselectedVersion;
-    PageControl2Change(s, CategoryTab::Preselected, kFullListVisibleLines);
+    ShowCategoryTab(s, CategoryTab::Preselected, kFullListVisibleLines);
     EXPECT_EQ(s.View.PreselectedLines.size(), 3u);
     EXPECT_EQ(s.View.PreselectedSelected, 1);
     EXPECT_EQ(s.View.PreselectedVersion, version);
 }
 
 TEST_F(CategoryListsTest, CentringNeverScrollsBeforeTheFirstLine) {
-    ListBox2Click(s, kOfficials);
-    PageControl2Change(s, CategoryTab::Full, kFullListVisibleLines);
+    SelectFullListLine(s, kOfficials);
+    ShowCategoryTab(s, CategoryTab::Full, kFullListVisibleLines);
     EXPECT_EQ(s.View.FullTopLine, 0);
-    ListBox2Click(s, kNotApp);
-    PageControl2Change(s, CategoryTab::Full, 5);
+    SelectFullListLine(s, kNotApp);
+    ShowCategoryTab(s, CategoryTab::Full, 5);
     EXPECT_EQ(s.View.FullTopLine, kNotApp - 2);  // half of 5 visible lines is 2
-    PageControl2Change(s, CategoryTab::Full, 0);
+    ShowCategoryTab(s, CategoryTab::Full, 0);
     EXPECT_EQ(s.View.FullTopLine, kNotApp);
 }
 
 TEST_F(CategoryListsTest, AfterACaseIsShownSwitchingPagesWaitsForASelection) {
-    Edit1Change(s, "lekarz");
-    ListBox1Click(s, 0);
+    SetFirstKeyWord(s, "lekarz");
+    SelectPreselectedLine(s, 0);
     Go(1, 0);
     const int version = s.View.PreselectedVersion;
-    PageControl2Change(s, CategoryTab::Full, kFullListVisibleLines);
+    ShowCategoryTab(s, CategoryTab::Full, kFullListVisibleLines);
     EXPECT_EQ(s.View.ActiveTab, CategoryTab::Full);
     EXPECT_EQ(s.View.FullSelected, -1);
-    PageControl2Change(s, CategoryTab::Preselected, kFullListVisibleLines);
+    ShowCategoryTab(s, CategoryTab::Preselected, kFullListVisibleLines);
     EXPECT_TRUE(s.View.PreselectedLines.empty());
     EXPECT_EQ(s.View.PreselectedVersion, version);
 
     // A category carried into the emptied list is its only line, and clicking it selects it.
-    ListBox2Click(s, kMps);
-    PageControl2Change(s, CategoryTab::Preselected, kFullListVisibleLines);
+    SelectFullListLine(s, kMps);
+    ShowCategoryTab(s, CategoryTab::Preselected, kFullListVisibleLines);
     EXPECT_EQ(s.View.PreselectedLines, Lines{"1111 Members of parliament"});
-    ListBox2Click(s, kManagers);
-    EXPECT_TRUE(ListBox1Click(s, 0));
+    SelectFullListLine(s, kManagers);
+    EXPECT_TRUE(SelectPreselectedLine(s, 0));
     EXPECT_EQ(s.SelectedCategory, kMps);
     ExpectListsAgree();
 }
 
 TEST_F(CategoryListsTest, ResetEmptiesBothListsTogether) {
-    Edit1Change(s, "kie");
-    ListBox2Click(s, kDrivers);
-    PageControl2Change(s, CategoryTab::Full, kFullListVisibleLines);
+    SetFirstKeyWord(s, "kie");
+    SelectFullListLine(s, kDrivers);
+    ShowCategoryTab(s, CategoryTab::Full, kFullListVisibleLines);
     ResetCategoryPanel(s);
     EXPECT_TRUE(s.PreselectedEntries.empty());
     EXPECT_TRUE(s.View.PreselectedLines.empty());
@@ -130,7 +130,7 @@ TEST_F(CategoryListsTest, ResetEmptiesBothListsTogether) {
     EXPECT_EQ(s.View.FullDescription, "");
     EXPECT_EQ(s.View.PreselectedDescription, "");
     EXPECT_EQ(s.SelectedCategory, -1);
-    EXPECT_FALSE(ListBox1Click(s, 0));
+    EXPECT_FALSE(SelectPreselectedLine(s, 0));
 }
 
 }  // namespace

@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/data/reader.h"
+#include "core/data/cases.h"
 #include "core/params/parser.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/notepad.h"
+#include "core/project/opening.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 

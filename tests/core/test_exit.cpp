@@ -5,11 +5,16 @@
 #include <filesystem>
 
 #include "core/data/working_file.h"
-#include "core/session/exit.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
+#include "core/coding/progress.h"
+#include "core/project/exit.h"
+#include "core/text/interface_texts.h"
+#include "core/project/opening.h"
+#include "core/project/notepad.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/session/session_start.h"
+#include "core/project/coding_session.h"
 #include "core/text/files.h"
 #include "project_fixture.h"
 
@@ -53,7 +58,7 @@ TEST_F(ExitSequence, AnythingButYesToTheFirstQuestionKeepsTheSession) {
         CodeFirstCase();
         Answers({a, Answer::Yes, Answer::Yes});
         EXPECT_FALSE(RunExitSequence(session));
-        EXPECT_EQ(platform.questions, std::vector<std::string>{kAskExit});
+        EXPECT_EQ(platform.questions, std::vector<std::string>{msg::kAskExit});
         EXPECT_FALSE(FileExists(project.folder.Path("wave.zda")));
     }
 }
@@ -61,7 +66,7 @@ TEST_F(ExitSequence, AnythingButYesToTheFirstQuestionKeepsTheSession) {
 TEST_F(ExitSequence, NothingCodedOrSavedAsksOnlyAboutTheReport) {
     Answers({Answer::Yes, Answer::No});
     EXPECT_TRUE(RunExitSequence(session));
-    EXPECT_EQ(platform.questions, (std::vector<std::string>{kAskExit, kAskSaveReport}));
+    EXPECT_EQ(platform.questions, (std::vector<std::string>{msg::kAskExit, msg::kAskSaveReport}));
 }
 
 TEST_F(ExitSequence, SavingEverythingWritesEveryFile) {
@@ -72,8 +77,8 @@ TEST_F(ExitSequence, SavingEverythingWritesEveryFile) {
     Answers({Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes, Answer::Yes});
     EXPECT_TRUE(RunExitSequence(session));
     EXPECT_EQ(platform.questions,
-              (std::vector<std::string>{kAskExit, kAskSaveWorking, kAskSaveOutput,
-                                        kAskSaveNotepad, kAskSaveReport}));
+              (std::vector<std::string>{msg::kAskExit, msg::kAskSaveWorking, msg::kAskSaveOutput,
+                                        msg::kAskSaveNotepad, msg::kAskSaveReport}));
     EXPECT_TRUE(FileExists(project.folder.Path("wave.zda")));
     EXPECT_TRUE(FileExists(project.folder.Path("wave.asc")));
     EXPECT_TRUE(FileExists(project.folder.Path("wave.sps")));
@@ -95,7 +100,7 @@ TEST_F(ExitSequence, DecliningUnsavedCodesSkipsTheFinalOutput) {
     Answers({Answer::Yes, Answer::No, Answer::No});
     EXPECT_TRUE(RunExitSequence(session));
     EXPECT_EQ(platform.questions,
-              (std::vector<std::string>{kAskExit, kAskSaveWorking, kAskSaveReport}));
+              (std::vector<std::string>{msg::kAskExit, msg::kAskSaveWorking, msg::kAskSaveReport}));
     EXPECT_FALSE(FileExists(project.folder.Path("wave.zda")));
 }
 
@@ -106,7 +111,7 @@ TEST_F(ExitSequence, AWorkingFileSavedEarlierBringsTheFinalOutputQuestion) {
     Answers({Answer::Yes, Answer::No, Answer::No});
     EXPECT_TRUE(RunExitSequence(session));
     EXPECT_EQ(platform.questions,
-              (std::vector<std::string>{kAskExit, kAskSaveOutput, kAskSaveReport}));
+              (std::vector<std::string>{msg::kAskExit, msg::kAskSaveOutput, msg::kAskSaveReport}));
 }
 
 TEST_F(ExitSequence, AFailedWriteStopsTheSequenceAndTheRetryGoesOn) {
@@ -125,7 +130,7 @@ TEST_F(ExitSequence, AFailedWriteStopsTheSequenceAndTheRetryGoesOn) {
     Answers({Answer::Yes, Answer::Yes, Answer::No});
     EXPECT_TRUE(RunExitSequence(session));
     EXPECT_EQ(platform.questions,
-              (std::vector<std::string>{kAskExit, kAskSaveOutput, kAskSaveReport}));
+              (std::vector<std::string>{msg::kAskExit, msg::kAskSaveOutput, msg::kAskSaveReport}));
     EXPECT_TRUE(FileExists(project.folder.Path("wave.asc")));
 }
 

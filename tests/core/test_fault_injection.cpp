@@ -20,11 +20,14 @@
 
 #include "core/data/output.h"
 #include "core/data/working_file.h"
-#include "core/session/exit.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/exit.h"
+#include "core/project/opening.h"
+#include "core/project/notepad.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/session/session_start.h"
+#include "core/project/coding_session.h"
 #include "core/text/files.h"
 #include "project_fixture.h"
 
@@ -217,11 +220,11 @@ TEST_F(FaultInjectionTest, WritesThatFailPartWayLeaveTheEarlierFileWhole) {
     // The final output data file, then its script (written after it by the same command).
     WriteFinalOutput(s);
     Code(0, "0171");
-    Writer output{asc, [&] { WriteFinalOutput(s); }, [&] { return Lines(FinalOutputLines(s)); }};
+    Writer output{asc, [&] { WriteFinalOutput(s); }, [&] { return Lines(testing::OutputLines(s)); }};
     EXPECT_EQ(FailPartWay(output), "ok");
     Writer script{Path(".sps"), [&] { WriteFinalOutput(s); },
-                  [&] { return Lines(SpssScriptLines(s, asc)); }};
-    script.limit = Lines(FinalOutputLines(s)).size();
+                  [&] { return Lines(SpssScriptLines(s.Params, s.Clf, asc)); }};
+    script.limit = Lines(testing::OutputLines(s)).size();
     script.alsoWritten = {"wave.asc"};
     EXPECT_EQ(FailPartWay(script), "ok");
 
@@ -280,7 +283,7 @@ TEST(FaultInjection, ProcessKilledWhileSavingLeavesTheEarlierFileWhole) {
     };
     auto outputFile = [&](int k) {
         setVersion(k);
-        return Lines(FinalOutputLines(s));
+        return Lines(testing::OutputLines(s));
     };
     // The version a file holds, by the code of its first respondent.
     auto versionOf = [&](const std::string& text, size_t codeColumn) {

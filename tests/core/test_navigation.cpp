@@ -52,9 +52,9 @@ TEST_F(NavigationTest, ShowCurrentCaseFillsThePageFromTheCase) {
 }
 
 TEST_F(NavigationTest, ShowCurrentCaseResetsKeyWordsAndCategoryPanel) {
-    Edit1Change(s, "lekarz");
-    CheckBox1Click(s, true);
-    Edit3Change(s, "dent");
+    SetFirstKeyWord(s, "lekarz");
+    UseSecondKeyWord(s, true);
+    SetSecondKeyWord(s, "dent");
     ASSERT_FALSE(s.View.PreselectedLines.empty());
     s.SelectedCategory = kDentists;
     s.View.ActiveTab = CategoryTab::Full;
@@ -143,7 +143,7 @@ TEST_F(NavigationTest, OccupationMovesSkipCasesNotToBeCoded) {
 }
 
 TEST_F(NavigationTest, OccupationMovesStepThroughEveryCaseWithNotApplicableShown) {
-    RadioGroup1Click(s, 1);
+    SetShowNotApplicable(s, true);
     Go(4, 1);
     EXPECT_TRUE(NextOccupation(s));
     ExpectAt(4, 2);
@@ -176,7 +176,7 @@ TEST_F(NavigationTest, RecordMovesStopAtTheLastRecordReachableInTheField) {
 }
 
 TEST_F(NavigationTest, RecordMovesAreSingleStepsWithNotApplicableShown) {
-    RadioGroup1Click(s, 1);
+    SetShowNotApplicable(s, true);
     Go(0, 1);
     EXPECT_EQ(Walk(NextRecord), (Cases{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}));
     EXPECT_EQ(Walk(PreviousRecord), (Cases{{4, 1}, {3, 1}, {2, 1}, {1, 1}, {0, 1}}));
@@ -185,8 +185,8 @@ TEST_F(NavigationTest, RecordMovesAreSingleStepsWithNotApplicableShown) {
 TEST_F(NavigationTest, WithOneFieldOccupationAndRecordMovesReachTheSameCases) {
     s.Params.DokumList.erase(s.Params.DokumList.begin() + 1, s.Params.DokumList.end());
     BuildCases({"1", "0", "1", "1", "0", "1"});
-    for (int show = 0; show <= 1; ++show) {
-        RadioGroup1Click(s, show);
+    for (bool show : {false, true}) {
+        SetShowNotApplicable(s, show);
         Go(0, 0);
         const Cases byOccupation = Walk(NextOccupation);
         Go(0, 0);
@@ -203,7 +203,7 @@ TEST_F(NavigationTest, WithOneFieldOccupationAndRecordMovesReachTheSameCases) {
 TEST_F(NavigationTest, SelectorShowsAnyCaseOfThePickedRecord) {
     Go(0, 0);
     // Record 2 is listed but its field 0 is not to be coded: it is shown all the same.
-    ComboBox1Change(s, 1);
+    SelectRespondentEntry(s, 1);
     ExpectAt(2, 0);
     EXPECT_EQ(s.View.SelectorSelected, 1);
     EXPECT_EQ(s.View.CodeText, "9998");
@@ -211,7 +211,7 @@ TEST_F(NavigationTest, SelectorShowsAnyCaseOfThePickedRecord) {
     EXPECT_TRUE(NextOccupation(s));
     ExpectAt(2, 1);
 
-    ComboBox1Typed(s, "0105");
+    PickRespondent(s, "0105");
     ExpectAt(5, 1);
     EXPECT_EQ(s.View.SelectorSelected, 3);
 }
@@ -220,11 +220,11 @@ TEST_F(NavigationTest, SelectorInputMatchingNoEntryPutsTheSelectionBack) {
     Go(3, 1);
     s.View.SelectorSelected = -1;  // the coder's typing left no entry selected
     s.View.Key1 = "kept";
-    ComboBox1Typed(s, "0101");  // record 1 is not listed
+    PickRespondent(s, "0101");  // record 1 is not listed
     ExpectAt(3, 1);
     EXPECT_EQ(s.View.SelectorSelected, 2);
     EXPECT_EQ(s.View.Key1, "kept");  // the case is not shown again
-    ComboBox1Change(s, 4);           // beyond the entries
+    SelectRespondentEntry(s, 4);           // beyond the entries
     ExpectAt(3, 1);
     EXPECT_EQ(s.View.SelectorSelected, 2);
     EXPECT_TRUE(TakeMessages().empty());
@@ -233,7 +233,7 @@ TEST_F(NavigationTest, SelectorInputMatchingNoEntryPutsTheSelectionBack) {
 TEST_F(NavigationTest, SwitchingNotApplicableCasesRebuildsTheSelector) {
     Go(0, 0);
     const int version = s.View.SelectorVersion;
-    RadioGroup1Click(s, 1);
+    SetShowNotApplicable(s, true);
     EXPECT_EQ(s.Cases.SelectorRecords, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(s.View.SelectorSelected, -1);
     EXPECT_NE(s.View.SelectorVersion, version);
@@ -242,7 +242,7 @@ TEST_F(NavigationTest, SwitchingNotApplicableCasesRebuildsTheSelector) {
     // The same item again changes nothing.
     const int after = s.View.SelectorVersion;
     Go(0, 0);
-    RadioGroup1Click(s, 1);
+    SetShowNotApplicable(s, true);
     EXPECT_EQ(s.View.SelectorVersion, after);
     EXPECT_EQ(s.View.SelectorSelected, 0);
 
@@ -250,7 +250,7 @@ TEST_F(NavigationTest, SwitchingNotApplicableCasesRebuildsTheSelector) {
     EXPECT_TRUE(NextRecord(s));
     ExpectAt(1, 0);
     EXPECT_EQ(s.View.SelectorSelected, 1);
-    RadioGroup1Click(s, 0);
+    SetShowNotApplicable(s, false);
     EXPECT_EQ(s.Cases.SelectorRecords, (std::vector<int>{0, 2, 3, 5}));
     EXPECT_EQ(s.View.SelectorSelected, -1);
     EXPECT_TRUE(NextOccupation(s));
@@ -269,7 +269,7 @@ TEST_F(NavigationTest, FindNonCodedBringsTheCodingPageWithoutTouchingTheMenu) {
     EXPECT_TRUE(s.ReturnToCodingVisible);
 
     for (auto [r, f] : Cases{{0, 2}, {2, 1}, {3, 0}, {3, 1}, {5, 2}}) SetCode(r, f, kDentists);
-    const NotCodedCount c = CountNotCoded(s);
+    const OccupationCounts c = CountOccupations(s.Cases);
     EXPECT_EQ(c.toCode, 6);
     EXPECT_EQ(c.notCoded, 0);
     s.ShowPage(Page::Notepad);
@@ -279,22 +279,19 @@ TEST_F(NavigationTest, FindNonCodedBringsTheCodingPageWithoutTouchingTheMenu) {
     EXPECT_EQ(TakeMessages(), Messages{"All occupations in data file have been coded"});
 }
 
-TEST_F(NavigationTest, CountNotCodedCountsFromToCode) {
+TEST_F(NavigationTest, OccupationCountsComeFromToCode) {
     Case(1, 1).ToCode = true;  // HasToCode is stale on purpose: the count does not read it
     Case(1, 1).Code.clear();
     SetCode(3, 1, kMps);
-    const NotCodedCount c = CountNotCoded(s);
+    const OccupationCounts c = CountOccupations(s.Cases);
     EXPECT_EQ(c.toCode, 7);
     EXPECT_EQ(c.notCoded, 6);
 }
 
-TEST_F(NavigationTest, OptionsTakeOnlyTheirOwnValues) {
-    RadioGroup2Click(s, 2);
-    EXPECT_EQ(s.AfterCodingMode, 2);
-    RadioGroup2Click(s, 3);
-    RadioGroup1Click(s, 2);
-    EXPECT_EQ(s.AfterCodingMode, 2);
-    EXPECT_EQ(s.ShowNotApplicable, 0);
+TEST(Options, OnlyTheThreeModesHaveAnIndex) {
+    EXPECT_EQ(AfterCodingModeOf(2), AfterCodingMode::Stay);
+    EXPECT_EQ(AfterCodingModeOf(3), std::nullopt);
+    EXPECT_EQ(AfterCodingModeOf(-1), std::nullopt);
 }
 
 TEST(NavigationEmpty, MovesOnAnEmptyModelOnlyShowTheirMessages) {
@@ -304,7 +301,7 @@ TEST(NavigationEmpty, MovesOnAnEmptyModelOnlyShowTheirMessages) {
     EXPECT_FALSE(NextNotCoded(s));
     EXPECT_FALSE(NextOccupation(s));
     EXPECT_FALSE(PreviousRecord(s));
-    ComboBox1Change(s, 0);
+    SelectRespondentEntry(s, 0);
     EXPECT_EQ(platform.messages.size(), 4u);
     EXPECT_EQ(s.View.SelectorSelected, -1);
 }

@@ -10,11 +10,16 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "project_fixture.h"
 #include "core/classification/loader.h"
 #include "core/classification/scales.h"
 #include "core/data/output.h"
 #include "core/params/parser.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/notepad.h"
+#include "core/project/opening.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 
@@ -103,7 +108,7 @@ TEST_F(OutputTest, ScriptBeginsAsTheExampleProject) {
         "#R 1-6 'Respondent number'\n#J ZAWR 'Occupation of respondent'\n"
         "#S1 PRS 'prestige'\n#X14 K14 'occupational class'\n" +
         X14Labels());
-    const auto lines = SpssScriptLines(session_, "C:\\survey\\wave1.asc");
+    const auto lines = SpssScriptLines(session_.Params, session_.Clf, "C:\\survey\\wave1.asc");
     EXPECT_EQ(Between(lines, 0, 17),
               (std::vector<std::string>{"DATA LIST", " FILE='C:\\survey\\wave1.asc'", " RECORD=1/",
                                         " REC_ID 1-6 (A)", " ZAWRVKT 7-10", " ZAWRK14 11-12",
@@ -187,12 +192,12 @@ TEST_F(OutputTest, WholeScriptOfTwoFieldsWithEveryBlock) {
                                            " ZAWRCPX",
                                            " (99.9=SYSMIS)."};
     expected.insert(expected.end(), rest.begin(), rest.end());
-    EXPECT_EQ(SpssScriptLines(session_, "/data/it's/wave.asc"), expected);
+    EXPECT_EQ(SpssScriptLines(session_.Params, session_.Clf, "/data/it's/wave.asc"), expected);
 }
 
 TEST_F(OutputTest, WithoutDerivedVariablesOneBlockEach) {
     Params("#R 1 'Respondent'\n#J ZAWR 'Job'\n#J ZAWO 'Father'\n");
-    const auto lines = SpssScriptLines(session_, "/x/wave.asc");
+    const auto lines = SpssScriptLines(session_.Params, session_.Clf, "/x/wave.asc");
     EXPECT_EQ(Between(lines, 3, 6),
               (std::vector<std::string>{" REC_ID 1 (A)", " ZAWRVKT 2-5", " ZAWOVKT 6-9"}));
     for (const char* keyword : {"VALUE LABELS", "MIS VAL", "RECODE"}) {
@@ -205,8 +210,8 @@ TEST_F(OutputTest, NoOccupationFieldsLeavesTheVariableListsEmpty) {
     Params("#R 3-8 'Respondent'\n");
     Respondent("000017", {});
     Respondent("000018", {});
-    EXPECT_EQ(FinalOutputLines(session_), (std::vector<std::string>{"000017", "000018"}));
-    const auto lines = SpssScriptLines(session_, "/x/wave.asc");
+    EXPECT_EQ(testing::OutputLines(session_), (std::vector<std::string>{"000017", "000018"}));
+    const auto lines = SpssScriptLines(session_.Params, session_.Clf, "/x/wave.asc");
     const auto at = [&](const char* keyword) {
         return static_cast<size_t>(std::find(lines.begin(), lines.end(), keyword) - lines.begin());
     };
@@ -224,7 +229,7 @@ TEST_F(OutputTest, OutputLinesCarryCodesClassesAndScalesInColumnOrder) {
     Respondent("000019", {"9998", "9999"});
     Respondent("000020", {"9999", "2310"});
     // 0100: class 01, S2 838, S5 690 (the built-in table's row).
-    EXPECT_EQ(FinalOutputLines(session_),
+    EXPECT_EQ(testing::OutputLines(session_),
               (std::vector<std::string>{"0000170100018386901000", "000018                ",
                                         "0000199998989989989999", "0000209999999999992310"}));
 }
@@ -239,7 +244,7 @@ TEST_F(OutputTest, WritingReplacesBothFilesAndReports) {
     const std::string sps = session_.ProjectFolder + "wave.sps";
     EXPECT_EQ(ReadWholeFile(asc), "0000170100018386909999\r\n000018            1000\r\n");
     std::string script;
-    for (const auto& l : SpssScriptLines(session_, asc)) script += l + "\r\n";
+    for (const auto& l : SpssScriptLines(session_.Params, session_.Clf, asc)) script += l + "\r\n";
     EXPECT_EQ(ReadWholeFile(sps), script);
     EXPECT_EQ(session_.Report,
               (std::vector<std::string>{" ", "*** December 7, 2026 at 00:37:40",

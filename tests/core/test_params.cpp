@@ -10,7 +10,11 @@
 #include "cli/commands.h"
 #include "core/params/model.h"
 #include "core/params/parser.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/notepad.h"
+#include "core/project/opening.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 
@@ -458,7 +462,7 @@ TEST(ParamsSession, ReadsTheProjectFile) {
     EXPECT_THROW(ParseCodingParams(s), IoError);
     EXPECT_EQ(s.Params.CodeWidth, 4);
 
-    WriteFileAtomic(s.ParamsPath(), "#R 1-6 'ID'\r\n#J A 'a'\r\n");
+    WriteFileAtomic(ParamsPath(s), "#R 1-6 'ID'\r\n#J A 'a'\r\n");
     ASSERT_TRUE(ParseCodingParams(s));
     EXPECT_EQ(s.Params.DokumList.size(), 1u);
     EXPECT_EQ(s.Report, (Lines{"first", "Coding parameters successfully read-in from file: " +
@@ -467,7 +471,7 @@ TEST(ParamsSession, ReadsTheProjectFile) {
 
     // A failed attempt empties the model; its lines follow the earlier ones on the error page.
     s.ErrorLines = {"earlier"};
-    WriteFileAtomic(s.ParamsPath(), "#J A 'a'\n");
+    WriteFileAtomic(ParamsPath(s), "#J A 'a'\n");
     EXPECT_FALSE(ParseCodingParams(s));
     EXPECT_TRUE(s.Params.DokumList.empty());
     EXPECT_EQ(s.ErrorLines, (Lines{"earlier", " ", "*** Error in coding parameters file",

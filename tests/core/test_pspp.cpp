@@ -15,8 +15,11 @@
 
 #include "cli/commands.h"
 #include "core/data/working_file.h"
-#include "core/session/opening.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/opening.h"
+#include "core/project/notepad.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 

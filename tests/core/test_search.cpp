@@ -34,7 +34,7 @@ class SearchTest : public CodingTest {
 TEST_F(SearchTest, ShortOrUnknownWordsChangeNothing) {
     SearchKeyWords(s, "fryzjer");
     ASSERT_EQ(Shown(), Lines{"5141 Hairdressers"});
-    ListBox1Click(s, 0);
+    SelectPreselectedLine(s, 0);
     const int version = s.View.PreselectedVersion;
     for (const char* q : {"f", "fr", "FR", "frx", "xyz", "qwerty", "", "   "}) {
         SearchKeyWords(s, q);
@@ -104,8 +104,8 @@ TEST_F(SearchTest, TwoWordsGiveTheCategoriesFoundByBoth) {
 }
 
 TEST_F(SearchTest, AFindingRunClearsTheSelectionAndBringsThePreselectedPage) {
-    ListBox2Click(s, kDrivers);
-    PageControl2Change(s, CategoryTab::Full, kFullListVisibleLines);
+    SelectFullListLine(s, kDrivers);
+    ShowCategoryTab(s, CategoryTab::Full, kFullListVisibleLines);
     ASSERT_EQ(s.View.FullDescription, "Drive cars.");
     SearchKeyWords(s, "lekarz");
     EXPECT_EQ(s.SelectedCategory, -1);
@@ -117,53 +117,53 @@ TEST_F(SearchTest, AFindingRunClearsTheSelectionAndBringsThePreselectedPage) {
 }
 
 TEST_F(SearchTest, KeyWordBoxesAndTheSecondWordSwitch) {
-    Edit1Change(s, "lekarz");
+    SetFirstKeyWord(s, "lekarz");
     EXPECT_EQ(Shown(), (Lines{"2211 Physicians", "2212 Dentists"}));
     // Emptying the first box runs no search.
-    Edit1Change(s, "");
+    SetFirstKeyWord(s, "");
     EXPECT_EQ(Shown(), (Lines{"2211 Physicians", "2212 Dentists"}));
-    Edit1Change(s, "lekarz");
+    SetFirstKeyWord(s, "lekarz");
 
     // Checking "2nd" alone changes no list; the second word narrows it.
     const int version = s.View.PreselectedVersion;
-    CheckBox1Click(s, true);
+    UseSecondKeyWord(s, true);
     EXPECT_FALSE(s.View.Key1Enabled);
     EXPECT_TRUE(s.View.Key2Enabled);
     EXPECT_EQ(s.View.PreselectedVersion, version);
-    Edit1Change(s, "fryzjer");  // the first box is frozen
+    SetFirstKeyWord(s, "fryzjer");  // the first box is frozen
     EXPECT_EQ(s.View.Key1, "lekarz");
-    Edit3Change(s, "dent");
+    SetSecondKeyWord(s, "dent");
     EXPECT_EQ(Shown(), Lines{"2212 Dentists"});
 
     // Unchecking brings back the first word's result and clears the second box.
-    CheckBox1Click(s, false);
+    UseSecondKeyWord(s, false);
     EXPECT_EQ(Shown(), (Lines{"2211 Physicians", "2212 Dentists"}));
     EXPECT_EQ(s.View.Key2, "");
     EXPECT_FALSE(s.View.Key2Enabled);
-    Edit3Change(s, "dent");  // disabled now
+    SetSecondKeyWord(s, "dent");  // disabled now
     EXPECT_EQ(Shown(), (Lines{"2211 Physicians", "2212 Dentists"}));
 }
 
 TEST_F(SearchTest, SelectedTextSearchesAsTyped) {
     // Two words selected with "2nd" off: first and second word.
-    RichEditSelectionChange(s, "  Lekarz dentysta \r\n");
+    SearchSelectedText(s, "  Lekarz dentysta \r\n");
     EXPECT_EQ(s.View.Key1, "Lekarz dentysta");
     EXPECT_EQ(Shown(), Lines{"2212 Dentists"});
 
     // With "2nd" on the selection goes to the second box.
-    Edit1Change(s, "lekarz");
-    CheckBox1Click(s, true);
-    RichEditSelectionChange(s, "dentysta");
+    SetFirstKeyWord(s, "lekarz");
+    UseSecondKeyWord(s, true);
+    SearchSelectedText(s, "dentysta");
     EXPECT_EQ(s.View.Key1, "lekarz");
     EXPECT_EQ(s.View.Key2, "dentysta");
     EXPECT_EQ(Shown(), Lines{"2212 Dentists"});
 
     // A click without selection empties the box and leaves the list.
-    RichEditSelectionChange(s, "");
+    SearchSelectedText(s, "");
     EXPECT_EQ(s.View.Key2, "");
     EXPECT_EQ(Shown(), Lines{"2212 Dentists"});
-    CheckBox1Click(s, false);
-    RichEditSelectionChange(s, " ");
+    UseSecondKeyWord(s, false);
+    SearchSelectedText(s, " ");
     EXPECT_EQ(s.View.Key1, "");
     EXPECT_EQ(Shown(), (Lines{"2211 Physicians", "2212 Dentists"}));
 }

@@ -5,6 +5,7 @@
 
 #include "core/text/datetime.h"
 #include "core/text/files.h"
+#include "core/text/lines.h"
 #include "core/text/text.h"
 
 namespace tarnwick {

@@ -11,10 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "core/data/reader.h"
+#include "core/data/cases.h"
 #include "core/data/working_file.h"
 #include "core/params/parser.h"
-#include "core/session/scripted_platform.h"
+#include "core/project/notepad.h"
+#include "core/project/opening.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 
@@ -158,7 +162,7 @@ TEST_F(WorkingFileTest, SaveNotesTheReportAndEveryLineEndsCrLf) {
     ASSERT_EQ(OpenWith(nullptr), "");
     platform_.now = DateTime{2026, 3, 9, 8, 5, 1};
     const size_t before = session_->Report.size();
-    SaveResults(*session_);
+    SaveWorkingFile(*session_);
     const std::vector<std::string> tail(session_->Report.begin() + before, session_->Report.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
                         " ", "*** March 9, 2026 at 08:05:01",
@@ -171,7 +175,6 @@ TEST_F(WorkingFileTest, BackupIsTheWorkingFileAsFoundWithCrLfEnds) {
     EXPECT_EQ(OpenWith(nullptr), "");
     EXPECT_FALSE(session_->WorkingFileRead);
     EXPECT_FALSE(fs::exists(Path(".~zd")));
-    EXPECT_FALSE(BackupWorkingFile(*session_));
 
     // LF ends, a CR LF, a last line without an end, and lines beyond the last record.
     const char* found = "A00012310\nB0002\r\nC0003    1000\nd0004\nextra line\nlast";

@@ -7,7 +7,7 @@
 #include <QStackedWidget>
 #include <QtTest>
 
-#include "core/session/exit.h"
+#include "core/project/exit.h"
 #include "gui/main_window.h"
 #include "window_helpers.h"
 

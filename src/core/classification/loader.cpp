@@ -7,215 +7,16 @@
 #include <string>
 #include <utility>
 
+#include "core/classification/key_index.h"
 #include "core/classification/scales.h"
-#include "core/session/session.h"
-#include "core/text/files.h"
+#include "core/text/lines.h"
 #include "core/text/text.h"
 
 namespace tarnwick {
 
 namespace {
 
-// Keys longer than this are indexed by their first kMaxKeyLength characters only. Nobody types
-// more into a key-word box, and every beginning of a key is an entry of its own, so a damaged file
-// with a huge bracketed text must not make the index grow with the square of its length.
-constexpr size_t kMaxKeyLength = 255;
-
-// The shortest key the index holds.
-constexpr size_t kMinKeyLength = 3;
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// FNV-1a, which hashes a text from its first byte on, so the hashes of all beginnings of a word
-// come from one pass.
-constexpr uint64_t kFnvOffset = 14695981039346656037ULL;
-constexpr uint64_t kFnvPrime = 1099511628211ULL;
-
-inline uint64_t FnvStep(uint64_t h, char c) {
-    return (h ^ static_cast<unsigned char>(c)) * kFnvPrime;
-}
-
-inline uint64_t Fnv(std::string_view s) {
-    uint64_t h = kFnvOffset;
-    for (char c : s) h = FnvStep(h, c);
-    return h;
-}
-
-// A text kept in an arena of characters.
-struct TextRef {
-    uint32_t offset;
-    uint32_t length;
-};
-
-// Gives each distinct text a number, in the order first seen. Open addressing over a flat array
-// of small cells, and the texts themselves stay in the caller's arena: loading touches little
-// fresh memory, which is what a large index costs most.
-class TextIds {
-  public:
-    explicit TextIds(const std::string& arena) : arena_(arena), cells_(1024) {}
-
-    // The number of `text`; when it is new, it gets the next number and `ref` says where the
-    // arena holds it (the caller puts it there).
-    uint32_t Intern(std::string_view text, uint64_t hash, TextRef ref, bool& added) {
-        if ((refs_.size() + 1) * 4 > cells_.size() * 3) Grow();
-        const auto tag = static_cast<uint32_t>(hash >> 32);
-        const size_t mask = cells_.size() - 1;
-        for (size_t at = Slot(hash) & mask;; at = (at + 1) & mask) {
-            Cell& cell = cells_[at];
-            if (cell.idPlusOne == 0) {
-                const auto id = static_cast<uint32_t>(refs_.size());
-                cell = Cell{tag, id + 1};
-                refs_.push_back(ref);
-                added = true;
-                return id;
-            }
-            if (cell.tag == tag && Text(cell.idPlusOne - 1) == text) {
-                added = false;
-                return cell.idPlusOne - 1;
-            }
-        }
-    }
-
-    size_t Size() const { return refs_.size(); }
-    std::string_view Text(uint32_t id) const {
-        return std::string_view(arena_).substr(refs_[id].offset, refs_[id].length);
-    }
-
-  private:
-    struct Cell {
-        uint32_t tag = 0;
-        uint32_t idPlusOne = 0;  // 0: empty
-    };
-
-    static size_t Slot(uint64_t hash) { return static_cast<size_t>(hash ^ (hash >> 29)); }
-
-    void Grow() {
-        cells_.assign(cells_.size() * 2, Cell{});
-        const size_t mask = cells_.size() - 1;
-        for (uint32_t id = 0; id < refs_.size(); ++id) {
-            const uint64_t hash = Fnv(Text(id));
-            size_t at = Slot(hash) & mask;
-            while (cells_[at].idPlusOne != 0) at = (at + 1) & mask;
-            cells_[at] = Cell{static_cast<uint32_t>(hash >> 32), id + 1};
-        }
-    }
-
-    const std::string& arena_;
-    std::vector<Cell> cells_;
-    std::vector<TextRef> refs_;
-};
-
-// Builds the key-word index in bulk. A word's keys (the word and each of its beginnings) are
-// looked up once per distinct word, entries are counted before they are stored, and the keys are
-// sorted once at the end: entering every key one by one into a sorted list would cost a shift of
-// the list per new key and a lookup per key and occurrence.
-//
-// Each key gets at most one entry per occurrence of a word, and the words are entered in
-// category order, so filling the entries occurrence by occurrence keeps the order in which the
-// keys were entered, with the code keys after all the text keys.
-class KeyIndexBuilder {
-  public:
-    explicit KeyIndexBuilder(size_t expectedWords) { wordEntries_.reserve(expectedWords); }
-
-    // Enters `word` and each of its beginnings down to kMinKeyLength characters for category
-    // `index`.
-    void EnterWord(std::string_view word, int index) {
-        if (word.size() > kMaxKeyLength) word = word.substr(0, kMaxKeyLength);
-        if (word.size() < kMinKeyLength) return;
-        const TextRef ref{static_cast<uint32_t>(arena_.size()), static_cast<uint32_t>(word.size())};
-        bool added = false;
-        const uint32_t id = words_.Intern(word, Fnv(word), ref, added);
-        if (added) {
-            arena_.append(word);
-            // The keys of a new word, longest first; each lies in the arena as the word's
-            // beginning.
-            uint64_t hashes[kMaxKeyLength + 1];
-            uint64_t h = kFnvOffset;
-            for (size_t n = 1; n <= word.size(); ++n) hashes[n] = h = FnvStep(h, word[n - 1]);
-            wordFirstKey_.push_back(static_cast<uint32_t>(wordKeys_.size()));
-            for (size_t n = word.size(); n >= kMinKeyLength; --n) {
-                const TextRef keyRef{ref.offset, static_cast<uint32_t>(n)};
-                wordKeys_.push_back(keys_.Intern(word.substr(0, n), hashes[n], keyRef, added));
-            }
-        }
-        wordEntries_.push_back({id, index});
-    }
-
-    // Enters one key as it stands (a code key) for category `index`, after every word.
-    void EnterKey(std::string_view key, int index) {
-        const TextRef ref{static_cast<uint32_t>(arena_.size()), static_cast<uint32_t>(key.size())};
-        bool added = false;
-        const uint32_t id = keys_.Intern(key, Fnv(key), ref, added);
-        if (added) arena_.append(key);
-        keyEntries_.push_back({id, index});
-    }
-
-    void BuildInto(SortedStringList<TKatKlucz>& list) {
-        const size_t count = keys_.Size();
-        wordFirstKey_.push_back(static_cast<uint32_t>(wordKeys_.size()));
-
-        // Sort the keys by their bytes: every key is upper case already, so this is the list's
-        // case-insensitive order and the list's own sort then meets sorted input. The first
-        // eight bytes, as a number, decide most comparisons.
-        std::vector<std::pair<uint64_t, uint32_t>> order(count);
-        for (uint32_t k = 0; k < count; ++k) {
-            const std::string_view key = keys_.Text(k);
-            uint64_t head = 0;
-            for (size_t i = 0; i < 8; ++i) {
-                head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0U);
-            }
-            order[k] = {head, k};
-        }
-        std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
-            if (a.first != b.first) return a.first < b.first;
-            return keys_.Text(a.second) < keys_.Text(b.second);
-        });
-
-        std::vector<uint32_t> rank(count);
-        std::vector<SortedStringList<TKatKlucz>::Entry> sorted;
-        sorted.reserve(count);
-        for (uint32_t r = 0; r < count; ++r) {
-            const uint32_t k = order[r].second;
-            rank[k] = r;
-            const std::string_view key = keys_.Text(k);
-            sorted.push_back({std::string(key), TKatKlucz{std::string(key), {}}});
-        }
-        order = {};
-
-        std::vector<uint32_t> counts(count, 0);
-        ForEachEntry([&](uint32_t k, int) { ++counts[rank[k]]; });
-        for (uint32_t r = 0; r < count; ++r) sorted[r].value.Entries.reserve(counts[r]);
-        ForEachEntry([&](uint32_t k, int index) {
-            sorted[rank[k]].value.Entries.push_back(TIndeks{index});
-        });
-        list.Assign(std::move(sorted));
-    }
-
-  private:
-    struct Occurrence {
-        uint32_t id;  // word id, or key id for a code key
-        int index;
-    };
-
-    // Calls f(key id, category index) for every entry, in the order entered.
-    template <class F>
-    void ForEachEntry(F f) const {
-        for (const Occurrence& o : wordEntries_) {
-            for (uint32_t s = wordFirstKey_[o.id]; s < wordFirstKey_[o.id + 1]; ++s) {
-                f(wordKeys_[s], o.index);
-            }
-        }
-        for (const Occurrence& o : keyEntries_) f(o.id, o.index);
-    }
-
-    std::string arena_;  // the text of every word and code key
-    TextIds keys_{arena_};
-    TextIds words_{arena_};
-    std::vector<uint32_t> wordFirstKey_;   // word id -> its first key in wordKeys_
-    std::vector<uint32_t> wordKeys_;       // the key ids of each word's keys, longest first
-    std::vector<Occurrence> wordEntries_;  // every word entered, in order
-    std::vector<Occurrence> keyEntries_;   // every code key entered, in order
-};
 
 // How a character of a key word is indexed: punctuation as a blank (as BlankPunctuation does),
 // everything else upper-cased.
@@ -357,9 +158,26 @@ class ClassificationLoader {
 
     // The checks and derived data after the last line.
     void Finish() {
+        MarkLowestAndStandardCategories();
+        CheckDescriptions();
+        CheckBasicCategories();
+        KeyIndexBuilder keys(CountBrackets());
+        EnterDescriptionKeyWords(keys);
+        MakeDisplayDescriptions();
+        if (failed_) return;
+        EnterCodeKeys(keys);
+        keys.BuildInto(clf_.KeyWords);
+        BuildFullList();
+    }
+
+    bool Failed() const { return failed_; }
+    int Width() const { return width_; }
+    Classification& Result() { return clf_; }
+
+  private:
+    void MarkLowestAndStandardCategories() {
         auto& cats = clf_.Categories;
         const int count = cats.Count();
-
         bool haveMissing = false;
         bool haveNotApplicable = false;
         for (int i = 0; i < count; ++i) {
@@ -396,8 +214,11 @@ class ClassificationLoader {
                 "*** Error in classification file: no category declared as a standard 'not "
                 "applicable' code");
         }
+    }
 
-        for (const auto& entry : cats) {
+    // Only the lowest level categories have descriptions, and each of them has one.
+    void CheckDescriptions() {
+        for (const auto& entry : clf_.Categories) {
             const TKat& kat = entry.value;
             if (kat.IsLowest && kat.Description.empty()) {
                 CategoryFault(kat.Code, ": a description is missing for the lowest level category");
@@ -407,11 +228,13 @@ class ClassificationLoader {
                     ": a description available for category which is not the lowest level one");
             }
         }
+    }
 
+    // Every category of the built-in scales table must be defined.
+    void CheckBasicCategories() {
         BuildScaleTable(clf_);
-        for (const auto& entry : cats) {
-            const TKat& kat = entry.value;
-            const int row = clf_.ScaleTable.Find(kat.Code);
+        for (const auto& entry : clf_.Categories) {
+            const int row = clf_.ScaleTable.Find(entry.value.Code);
             if (row >= 0) clf_.ScaleTable[row].Defined = true;
         }
         for (const auto& row : clf_.ScaleTable) {
@@ -420,16 +243,22 @@ class ClassificationLoader {
                           " is missing");
             }
         }
+    }
 
+    size_t CountBrackets() const {
         size_t brackets = 0;
-        for (const auto& entry : cats) {
+        for (const auto& entry : clf_.Categories) {
             const std::string& d = entry.value.Description;
             brackets += static_cast<size_t>(std::count(d.begin(), d.end(), '['));
         }
-        KeyIndexBuilder keys(brackets);
+        return brackets;
+    }
+
+    void EnterDescriptionKeyWords(KeyIndexBuilder& keys) {
+        auto& cats = clf_.Categories;
         std::vector<size_t> opens;
         std::vector<size_t> closes;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < cats.Count(); ++i) {
             const TKat& kat = cats[i];
             if (kat.Description.empty()) continue;
             const bool ok = CollectKeyWords(Trim(kat.Description), opens, closes,
@@ -440,8 +269,10 @@ class ClassificationLoader {
                               "required patterns");
             }
         }
+    }
 
-        for (auto& entry : cats) {
+    void MakeDisplayDescriptions() {
+        for (auto& entry : clf_.Categories) {
             TKat& kat = entry.value;
             if (kat.Description.empty()) continue;
             bool ok = true;
@@ -453,22 +284,24 @@ class ClassificationLoader {
             }
             kat.Description = std::move(shown);
         }
+    }
 
-        if (failed_) return;
-
-        const size_t longestCodeKey = std::min(static_cast<size_t>(width_), kMaxKeyLength);
-        if (width_ > 2) {
-            for (int i = 0; i < count; ++i) {
-                const std::string& code = cats[i].Code;
-                for (size_t n = kMinKeyLength; n <= longestCodeKey && n <= code.size(); ++n) {
-                    keys.EnterKey(std::string_view(code).substr(0, n), i);
-                }
+    // Every beginning of a code of at least three digits is a key too.
+    void EnterCodeKeys(KeyIndexBuilder& keys) {
+        if (width_ <= 2) return;
+        auto& cats = clf_.Categories;
+        const size_t longest = std::min(static_cast<size_t>(width_), kMaxKeyLength);
+        for (int i = 0; i < cats.Count(); ++i) {
+            const std::string& code = cats[i].Code;
+            for (size_t n = kMinKeyLength; n <= longest && n <= code.size(); ++n) {
+                keys.EnterKey(std::string_view(code).substr(0, n), i);
             }
         }
-        keys.BuildInto(clf_.KeyWords);
+    }
 
-        clf_.FullListLines.reserve(static_cast<size_t>(count));
-        for (auto& entry : cats) {
+    void BuildFullList() {
+        clf_.FullListLines.reserve(static_cast<size_t>(clf_.Categories.Count()));
+        for (auto& entry : clf_.Categories) {
             TKat& kat = entry.value;
             kat.ListText += ": ";
             kat.ListText += kat.Name;
@@ -476,11 +309,6 @@ class ClassificationLoader {
         }
     }
 
-    bool Failed() const { return failed_; }
-    int Width() const { return width_; }
-    Classification& Result() { return clf_; }
-
-  private:
     static std::string& FieldOf(TKat& kat, Field field) {
         switch (field) {
             case Field::Name:
@@ -629,13 +457,8 @@ class ClassificationLoader {
 bool LoadClassificationText(std::string_view text, const std::string& path, int& codeWidth,
                             Classification& out, std::vector<std::string>& errorPage) {
     ClassificationLoader loader(codeWidth);
-    // Lines end with LF or CR LF; the CR goes with the trimming. A last line without its end
-    // counts.
-    for (size_t pos = 0; pos < text.size();) {
-        const size_t end = std::min(text.find('\n', pos), text.size());
-        loader.ReadLine(text.substr(pos, end - pos));
-        pos = end + 1;
-    }
+    LineCursor lines(text);
+    for (std::string_view line; lines.Next(line);) loader.ReadLine(line);
     loader.Finish();
     Classification& clf = loader.Result();
     if (loader.Failed()) {
@@ -650,21 +473,6 @@ bool LoadClassificationText(std::string_view text, const std::string& path, int&
     // retry with another file is not judged by a rejected one.
     codeWidth = loader.Width();
     out = std::move(clf);
-    return true;
-}
-
-bool LoadClassification(Session& session, const std::string& path) {
-    const std::string text = ReadWholeFile(path);
-    // Entries of the pre-selected list point into the old categories.
-    session.PreselectedEntries.clear();
-    Classification clf;
-    std::vector<std::string> errors;
-    if (!LoadClassificationText(text, path, session.Params.CodeWidth, clf, errors)) {
-        session.Clf = Classification{};
-        for (std::string& line : errors) session.AppendErrorLine(std::move(line));
-        return false;
-    }
-    session.Clf = std::move(clf);
     return true;
 }
 

@@ -9,17 +9,12 @@
 
 namespace tarnwick {
 
-class Session;
-
 // Loads a classification from its text. `codeWidth` is the session's CodeWidth (0 lets the first
 // code set it). On success `out` holds the new model and true is returned; on failure the
 // heading and every fault line are appended to `errorPage` and `out` is left empty.
 bool LoadClassificationText(std::string_view text, const std::string& path, int& codeWidth,
                             Classification& out, std::vector<std::string>& errorPage);
 
-// The classification step of opening a project: reads `path` into the session. Throws IoError
-// when the file cannot be read.
-bool LoadClassification(Session& session, const std::string& path);
 
 // Does the category with code `b` lie below the one with code `a`?
 bool IsSubordinate(std::string_view a, std::string_view b);

@@ -4,16 +4,13 @@
 
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
-#include "core/data/reader.h"
+#include "core/coding/progress.h"
 #include "core/session/session.h"
-#include "core/session/session_start.h"
+#include "core/text/interface_texts.h"
 
 namespace tarnwick {
 
 namespace {
-
-constexpr const char* kNoCategorySelected = "No category selected";
-constexpr const char* kNothingToRepeat = "No category has been coded yet";
 
 TOsoba* CurrentRespondent(Session& s) {
     auto& rs = s.Cases.Respondents;
@@ -33,7 +30,7 @@ TZawod& CurrentCase(Session& s, TOsoba& o) {
 void CountFirstCode(Session& s, const TZawod& z) {
     if (!z.Code.empty()) return;
     ++s.Cases.CodedCount;
-    ShowCodingProgress(s, s.Cases.CodedCount, s.Cases.ToCodeCount);
+    ShowCodingProgress(s);
 }
 
 void Store(Session& s, TOsoba& o, TZawod& z, std::string_view code, std::string_view name) {
@@ -57,8 +54,8 @@ void RedrawCodeBoxes(Session& s) {
 // same, so that they show the code just stored rather than the one shown before.
 void AfterAction(Session& s) {
     bool moved = false;
-    if (s.AfterCodingMode == 0) moved = NextNotCoded(s);
-    if (s.AfterCodingMode == 1) moved = NextNotCodedInField(s);
+    if (s.AfterCoding == AfterCodingMode::NextCase) moved = NextNotCoded(s);
+    if (s.AfterCoding == AfterCodingMode::SameFieldNextRecord) moved = NextNotCodedInField(s);
     if (!moved) RedrawCodeBoxes(s);
 }
 
@@ -73,9 +70,9 @@ std::string_view NameInClassification(const Session& s, const std::string& code)
 
 }  // namespace
 
-void BitBtn5Click(Session& s) {
+void CodeSelected(Session& s) {
     if (s.SelectedCategory < 0 || s.SelectedCategory >= s.Clf.Count()) {
-        s.platform.ShowMessage(kNoCategorySelected);
+        s.platform.ShowMessage(msg::kNoCategorySelected);
         return;
     }
     TOsoba* o = CurrentRespondent(s);
@@ -89,14 +86,14 @@ void BitBtn5Click(Session& s) {
     AfterAction(s);
 }
 
-void Button2Click(Session& s) {
+void MarkMissing(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     Store(s, *o, CurrentCase(s, *o), s.Clf.MissingDataCode, s.Clf.MissingDataName);
     AfterAction(s);
 }
 
-void Button1Click(Session& s) {
+void MarkNotApplicable(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     TZawod& z = CurrentCase(s, *o);
@@ -111,19 +108,19 @@ void Button1Click(Session& s) {
     AfterAction(s);
 }
 
-void Button3Click(Session& s) {
+void RepeatLastCode(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     // Storing an empty code would count the case as coded while it stays without code.
     if (s.LastCode.empty()) {
-        s.platform.ShowMessage(kNothingToRepeat);
+        s.platform.ShowMessage(msg::kNothingToRepeat);
         return;
     }
     Store(s, *o, CurrentCase(s, *o), s.LastCode, NameInClassification(s, s.LastCode));
     AfterAction(s);
 }
 
-void Button4Click(Session& s) {
+void ClearCode(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     TZawod& z = CurrentCase(s, *o);
@@ -136,19 +133,19 @@ void Button4Click(Session& s) {
         }
         z.Code.clear();
         z.CodeName = {};
-        ShowCodingProgress(s, s.Cases.CodedCount, s.Cases.ToCodeCount);
+        ShowCodingProgress(s);
         o->HasToCode = true;
         s.ResultsModified = true;
     }
     AfterAction(s);
 }
 
-void ListBox1DblClick(Session& s, int line) {
-    if (ListBox1Click(s, line)) BitBtn5Click(s);
+void CodePreselectedLine(Session& s, int line) {
+    if (SelectPreselectedLine(s, line)) CodeSelected(s);
 }
 
-void ListBox2DblClick(Session& s, int line) {
-    if (ListBox2Click(s, line)) BitBtn5Click(s);
+void CodeFullListLine(Session& s, int line) {
+    if (SelectFullListLine(s, line)) CodeSelected(s);
 }
 
 }  // namespace tarnwick

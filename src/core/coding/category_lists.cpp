@@ -35,7 +35,7 @@ void ResetCategoryPanel(Session& s) {
     s.SelectedCategory = -1;
 }
 
-bool ListBox1Click(Session& s, int line) {
+bool SelectPreselectedLine(Session& s, int line) {
     if (line < 0 || line >= static_cast<int>(s.PreselectedEntries.size())) return false;
     const int index = s.PreselectedEntries[static_cast<size_t>(line)].Index;
     if (!ValidCategory(s, index)) return false;
@@ -45,7 +45,7 @@ bool ListBox1Click(Session& s, int line) {
     return true;
 }
 
-bool ListBox2Click(Session& s, int line) {
+bool SelectFullListLine(Session& s, int line) {
     if (!ValidCategory(s, line)) return false;
     s.SelectedCategory = line;
     s.View.FullSelected = line;
@@ -53,7 +53,7 @@ bool ListBox2Click(Session& s, int line) {
     return true;
 }
 
-void PageControl2Change(Session& s, CategoryTab tab, int visibleLines) {
+void ShowCategoryTab(Session& s, CategoryTab tab, int visibleLines) {
     CodingView& v = s.View;
     v.ActiveTab = tab;
     const int selected = s.SelectedCategory;

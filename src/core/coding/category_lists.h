@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/coding/view.h"
+#include "core/session/coding_view.h"
 
 namespace tarnwick {
 
@@ -24,12 +24,13 @@ void ResetCategoryPanel(Session& session);
 // Empties ListBox1 together with PreselectedEntries.
 void ClearPreselected(Session& session);
 
-// A click on line `line`; a line that does not exist changes nothing. True when a category was
-// selected.
-bool ListBox1Click(Session& session, int line);
-bool ListBox2Click(Session& session, int line);
+// A click on line `line` of the pre-selected list (ListBox1) or the full list (ListBox2); a
+// line that does not exist changes nothing. True when a category was selected.
+bool SelectPreselectedLine(Session& session, int line);
+bool SelectFullListLine(Session& session, int line);
 
-// The coder switched to `tab`; `visibleLines` is ListBox2's height divided by the line height.
-void PageControl2Change(Session& session, CategoryTab tab, int visibleLines);
+// The coder switched the category panel (PageControl2) to `tab`, carrying the selected category
+// over; `visibleLines` is the full list's height divided by its line height.
+void ShowCategoryTab(Session& session, CategoryTab tab, int visibleLines);
 
 }  // namespace tarnwick

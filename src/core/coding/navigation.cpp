@@ -3,20 +3,12 @@
 #include <algorithm>
 
 #include "core/coding/category_lists.h"
-#include "core/data/reader.h"
+#include "core/text/interface_texts.h"
 #include "core/session/session.h"
 
 namespace tarnwick {
 
 namespace {
-
-constexpr const char* kAllCoded = "All cases are already coded";
-constexpr const char* kNoFurtherInField = "No further cases within this field are not-coded";
-constexpr const char* kLastOccupation = "This is the last occupation in data file";
-constexpr const char* kFirstOccupation = "This is the first occupation in data file";
-constexpr const char* kLastRecord = "This is the last data record in data file";
-constexpr const char* kFirstRecord = "This is the first data record in data file";
-constexpr const char* kAllOccupationsCoded = "All occupations in data file have been coded";
 
 int RecordCount(const Session& s) { return static_cast<int>(s.Cases.Respondents.size()); }
 
@@ -66,14 +58,14 @@ CaseRef FindForward(const Session& s, int record, int field, auto pred) {
 
 bool IsListedRecord(const Session& s, int record) {
     if (record < 0 || record >= RecordCount(s)) return false;
-    return s.ShowNotApplicable == 1 || s.Cases.Respondents[static_cast<size_t>(record)].HasToCode;
+    return s.ShowNotApplicable || s.Cases.Respondents[static_cast<size_t>(record)].HasToCode;
 }
 
 bool IsReachableCase(const Session& s, int record, int field) {
     if (record < 0 || record >= RecordCount(s)) return false;
     const TOsoba& o = s.Cases.Respondents[static_cast<size_t>(record)];
     if (field < 0 || field >= FieldsOf(o)) return false;
-    return s.ShowNotApplicable == 1 || o.Occupations[static_cast<size_t>(field)].ToCode;
+    return s.ShowNotApplicable || o.Occupations[static_cast<size_t>(field)].ToCode;
 }
 
 void ShowCurrentCase(Session& s) {
@@ -121,7 +113,7 @@ bool GoToFirstNotCoded(Session& s) {
     }
     const CaseRef first = FindForward(s, 0, 0, IsToCode);
     if (first.found()) MakeCurrent(s, first.record, first.field);
-    s.platform.ShowMessage(kAllCoded);
+    s.platform.ShowMessage(msg::kAllCasesCoded);
     return false;
 }
 
@@ -133,7 +125,7 @@ bool NextNotCoded(Session& s) {
         next = FindForward(s, 0, 0, s.CurrentRecord, s.CurrentField, NeedsCode);
     }
     if (!next.found()) {
-        s.platform.ShowMessage(kAllCoded);
+        s.platform.ShowMessage(msg::kAllCasesCoded);
         return false;
     }
     MakeCurrent(s, next.record, next.field);
@@ -151,13 +143,13 @@ bool NextNotCodedInField(Session& s) {
             return true;
         }
     }
-    s.platform.ShowMessage(kNoFurtherInField);
+    s.platform.ShowMessage(msg::kNoFurtherInField);
     return false;
 }
 
 bool NextOccupation(Session& s) {
     const auto& rs = s.Cases.Respondents;
-    const bool all = s.ShowNotApplicable == 1;
+    const bool all = s.ShowNotApplicable;
     for (int r = std::max(s.CurrentRecord, 0); r < RecordCount(s); ++r) {
         const TOsoba& o = rs[static_cast<size_t>(r)];
         const bool current = r == s.CurrentRecord;
@@ -170,13 +162,13 @@ bool NextOccupation(Session& s) {
             }
         }
     }
-    s.platform.ShowMessage(kLastOccupation);
+    s.platform.ShowMessage(msg::kLastOccupation);
     return false;
 }
 
 bool PreviousOccupation(Session& s) {
     const auto& rs = s.Cases.Respondents;
-    const bool all = s.ShowNotApplicable == 1;
+    const bool all = s.ShowNotApplicable;
     for (int r = std::min(s.CurrentRecord, RecordCount(s) - 1); r >= 0; --r) {
         const TOsoba& o = rs[static_cast<size_t>(r)];
         const bool current = r == s.CurrentRecord;
@@ -189,7 +181,7 @@ bool PreviousOccupation(Session& s) {
             }
         }
     }
-    s.platform.ShowMessage(kFirstOccupation);
+    s.platform.ShowMessage(msg::kFirstOccupation);
     return false;
 }
 
@@ -200,7 +192,7 @@ bool NextRecord(Session& s) {
             return true;
         }
     }
-    s.platform.ShowMessage(kLastRecord);
+    s.platform.ShowMessage(msg::kLastRecord);
     return false;
 }
 
@@ -211,27 +203,15 @@ bool PreviousRecord(Session& s) {
             return true;
         }
     }
-    s.platform.ShowMessage(kFirstRecord);
+    s.platform.ShowMessage(msg::kFirstRecord);
     return false;
-}
-
-NotCodedCount CountNotCoded(const Session& s) {
-    NotCodedCount c;
-    for (const TOsoba& o : s.Cases.Respondents) {
-        for (const TZawod& z : o.Occupations) {
-            if (!z.ToCode) continue;
-            ++c.toCode;
-            if (z.Code.empty()) ++c.notCoded;
-        }
-    }
-    return c;
 }
 
 void FillRespondentSelector(Session& s) {
     std::vector<int>& entries = s.Cases.SelectorRecords;
     entries.clear();
     const int n = RecordCount(s);
-    if (s.ShowNotApplicable == 1) {
+    if (s.ShowNotApplicable) {
         entries.resize(static_cast<size_t>(n));
         for (int r = 0; r < n; ++r) entries[static_cast<size_t>(r)] = r;
     } else {
@@ -263,28 +243,28 @@ int FindSelectorEntry(const Session& s, std::string_view id) {
     return -1;
 }
 
-void ComboBox1Change(Session& s, int entry) {
+void SelectRespondentEntry(Session& s, int entry) {
     const std::vector<int>& entries = s.Cases.SelectorRecords;
     if (entry < 0 || entry >= static_cast<int>(entries.size())) {
-        ComboBox1NoMatch(s);
+        KeepRespondentEntry(s);
         return;
     }
     const int record = entries[static_cast<size_t>(entry)];
     if (record < 0 || record >= RecordCount(s)) {
-        ComboBox1NoMatch(s);
+        KeepRespondentEntry(s);
         return;
     }
     MakeCurrent(s, record, s.CurrentField);
 }
 
-void ComboBox1NoMatch(Session& s) { s.View.SelectorSelected = SelectorEntryOf(s, s.CurrentRecord); }
+void KeepRespondentEntry(Session& s) { s.View.SelectorSelected = SelectorEntryOf(s, s.CurrentRecord); }
 
-void ComboBox1Typed(Session& s, std::string_view text) {
+void PickRespondent(Session& s, std::string_view text) {
     const int entry = FindSelectorEntry(s, text);
     if (entry < 0) {
-        ComboBox1NoMatch(s);
+        KeepRespondentEntry(s);
     } else {
-        ComboBox1Change(s, entry);
+        SelectRespondentEntry(s, entry);
     }
 }
 
@@ -295,21 +275,10 @@ void FindNonCoded(Session& s) {
     if (next.found()) {
         MakeCurrent(s, next.record, next.field);
     } else {
-        s.platform.ShowMessage(kAllOccupationsCoded);
+        s.platform.ShowMessage(Text(Ui::AllInDataFileCoded));
     }
     // Only the page in front changes; Return to coding session keeps its visibility.
     s.ShowPage(Page::Coding);
-}
-
-void RadioGroup1Click(Session& s, int index) {
-    if (index < 0 || index > 1 || index == s.ShowNotApplicable) return;
-    s.ShowNotApplicable = index;
-    FillRespondentSelector(s);
-}
-
-void RadioGroup2Click(Session& s, int index) {
-    if (index < 0 || index > 2) return;
-    s.AfterCodingMode = index;
 }
 
 }  // namespace tarnwick

@@ -28,14 +28,8 @@ bool PreviousOccupation(Session& session);
 bool NextRecord(Session& session);
 bool PreviousRecord(Session& session);
 
-struct NotCodedCount {
-    int toCode = 0;    // cases to be coded
-    int notCoded = 0;  // of these, without code
-};
-NotCodedCount CountNotCoded(const Session& session);
-
 // Is the record listed in the respondent selector, is the case reachable by the manual moves,
-// under the current ShowNotApplicable?
+// under the current ShowNotApplicable option?
 bool IsListedRecord(const Session& session, int record);
 bool IsReachableCase(const Session& session, int record, int field);
 
@@ -47,19 +41,15 @@ int SelectorEntryOf(const Session& session, int record);
 // The first entry whose respondent identifier equals `id` exactly, or -1.
 int FindSelectorEntry(const Session& session, std::string_view id);
 
-// The selector's change with entry `entry` selected: that record becomes current (the field
-// stays) and is shown. An entry out of range counts as no entry selected (ComboBox1NoMatch).
-void ComboBox1Change(Session& session, int entry);
+// The respondent selector (ComboBox1). Entry `entry` chosen: that record becomes current (the
+// field stays) and is shown; an entry out of range counts as no entry chosen.
+void SelectRespondentEntry(Session& session, int entry);
 // Typed text that matches no entry: the selection goes back to the current record's entry.
-void ComboBox1NoMatch(Session& session);
+void KeepRespondentEntry(Session& session);
 // Typed text: the first entry equal to it, else the no-match rule.
-void ComboBox1Typed(Session& session, std::string_view text);
+void PickRespondent(Session& session, std::string_view text);
 
 // The menu command Find non-coded (mainMenuZnajdzClick). Brings the coding page to the front.
 void FindNonCoded(Session& session);
-
-// The two option radio groups; an index out of range is ignored.
-void RadioGroup1Click(Session& session, int index);
-void RadioGroup2Click(Session& session, int index);
 
 }  // namespace tarnwick

@@ -81,19 +81,19 @@ void SearchKeyWords(Session& s, std::string_view query) {
     v.ActiveTab = CategoryTab::Preselected;
 }
 
-void Edit1Change(Session& s, std::string_view text) {
+void SetFirstKeyWord(Session& s, std::string_view text) {
     if (!s.View.Key1Enabled) return;
     s.View.Key1 = std::string(text);
     if (!s.View.Key1.empty()) SearchKeyWords(s, s.View.Key1);
 }
 
-void Edit3Change(Session& s, std::string_view text) {
+void SetSecondKeyWord(Session& s, std::string_view text) {
     if (!s.View.Key2Enabled) return;
     s.View.Key2 = std::string(text);
     if (!s.View.Key2.empty()) SearchKeyWords(s, s.View.Key1 + " " + s.View.Key2);
 }
 
-void CheckBox1Click(Session& s, bool checked) {
+void UseSecondKeyWord(Session& s, bool checked) {
     CodingView& v = s.View;
     v.SecondKeyOn = checked;
     v.Key1Enabled = !checked;
@@ -103,7 +103,7 @@ void CheckBox1Click(Session& s, bool checked) {
     if (!checked && !v.Key1.empty()) SearchKeyWords(s, v.Key1);
 }
 
-void RichEditSelectionChange(Session& s, std::string_view selected) {
+void SearchSelectedText(Session& s, std::string_view selected) {
     CodingView& v = s.View;
     const std::string text(Trim(selected));
     // A click without a selection empties the box and leaves the list as it is.

@@ -12,12 +12,14 @@ class Session;
 // that finds nothing changes nothing.
 void SearchKeyWords(Session& session, std::string_view query);
 
-// Changes of the key-word boxes and of the "2nd" check box. A box that is disabled takes no text.
-void Edit1Change(Session& session, std::string_view text);
-void Edit3Change(Session& session, std::string_view text);
-void CheckBox1Click(Session& session, bool checked);
+// Changes of the two key-word boxes (Edit1, Edit3) and of the "2nd" check box (CheckBox1). A box
+// that is disabled takes no text.
+void SetFirstKeyWord(Session& session, std::string_view text);
+void SetSecondKeyWord(Session& session, std::string_view text);
+void UseSecondKeyWord(Session& session, bool checked);
 
-// Text selected in one of the case's texts (the information fields, the code or label box).
-void RichEditSelectionChange(Session& session, std::string_view selected);
+// Text selected in one of the case's texts (the information fields, the code or label box):
+// it goes into the active key-word box and is searched for.
+void SearchSelectedText(Session& session, std::string_view selected);
 
 }  // namespace tarnwick

@@ -115,4 +115,16 @@ struct CaseModel {
     }
 };
 
+struct OccupationCounts {
+    int respondents = 0;  // respondents with at least one occupation to code
+    int toCode = 0;       // occupations to code
+    int notCoded = 0;     // of these, without code
+};
+
+// The one count of the cases, from each case's ToCode (not from HasToCode).
+OccupationCounts CountOccupations(const CaseModel& cases);
+
+// HasToCode := some occupation of the respondent is to be coded.
+void UpdateHasToCode(TOsoba& respondent);
+
 }  // namespace tarnwick

@@ -8,11 +8,7 @@
 #include <vector>
 
 #include "core/classification/scales.h"
-#include "core/data/reader.h"
 #include "core/data/x14.h"
-#include "core/session/session.h"
-#include "core/text/datetime.h"
-#include "core/text/files.h"
 
 namespace tarnwick {
 
@@ -44,9 +40,8 @@ class DerivedValues {
 };
 
 // Appends one respondent's line of the output data file (without its line end).
-void AppendOutputLine(std::string& out, const Session& session, DerivedValues& derived,
+void AppendOutputLine(std::string& out, const CodingParams& params, DerivedValues& derived,
                       const TOsoba& r) {
-    const CodingParams& params = session.Params;
     out.append(r.RespondentId);
     const size_t fields = std::min(params.DokumList.size(), r.Occupations.size());
     for (size_t i = 0; i < fields; ++i) {
@@ -79,8 +74,7 @@ void AppendOutputLine(std::string& out, const Session& session, DerivedValues& d
     }
 }
 
-size_t OutputLineLength(const Session& session) {
-    const CodingParams& params = session.Params;
+size_t OutputLineLength(const CodingParams& params) {
     size_t length = static_cast<size_t>(std::max(params.RespIdWidth, 0));
     for (const TDokumZaw& d : params.DokumList) {
         length += static_cast<size_t>(std::max(params.CodeWidth, 0));
@@ -146,167 +140,163 @@ std::vector<std::string> ScaleVariables(const CodingParams& params) {
     return names;
 }
 
+// The script's lines are written into this, step after step.
+class Script {
+  public:
+    Script(const CodingParams& params, const Classification& clf)
+        : params_(params), clf_(clf), x14_(X14Variables(params)), scales_(ScaleVariables(params)) {
+        for (const TDokumZaw& d : params.DokumList) codes_.push_back(" " + d.VarMnemo + kVkt);
+    }
+
+    std::vector<std::string> Lines(const std::string& ascPath) && {
+        DataList(ascPath);
+        VariableLabels();
+        ValueLabels();
+        MissingValues();
+        Recodes();
+        return std::move(s_);
+    }
+
+  private:
+    static constexpr const char* kVkt = kClassificationMnemo;
+
+    void Add(std::string line) { s_.push_back(std::move(line)); }
+    void AddAll(const std::vector<std::string>& lines) { s_.insert(s_.end(), lines.begin(), lines.end()); }
+
+    // The columns of every variable in the output data file.
+    void DataList(const std::string& ascPath) {
+        Add("DATA LIST");
+        Add(" FILE=" + Apostrophed(ascPath));
+        Add(" RECORD=1/");
+        int k = params_.RespIdWidth;
+        Add(std::string(" REC_ID 1") + (k > 1 ? "-" + std::to_string(k) : std::string()) + " (A)");
+        for (const TDokumZaw& d : params_.DokumList) {
+            Add(" " + d.VarMnemo + kVkt + " " + Columns(k + 1, k + params_.CodeWidth));
+            k += params_.CodeWidth;
+            if (!d.X14Mnemo.empty()) {
+                Add(" " + d.VarMnemo + d.X14Mnemo + " " + Columns(k + 1, k + 2));
+                k += 2;
+            }
+            if (d.HasScales) {
+                for (int n = 1; n <= kScales; ++n) {
+                    if (d.ScaleMnemo[n].empty()) continue;
+                    Add(" " + d.VarMnemo + d.ScaleMnemo[n] + " " + Columns(k + 1, k + 3) + " (1)");
+                    k += 3;
+                }
+            }
+        }
+        Add(".");
+    }
+
+    void VariableLabels() {
+        Add("VARIABLE LABELS");
+        Add(std::string(" ") + kRespIdMnemo);
+        Add(" " + Quoted(params_.RespIdLabel));
+        for (const TDokumZaw& d : params_.DokumList) {
+            Add(" " + d.VarMnemo + kVkt);
+            Add(" " + Quoted(d.VarName + " (" + kClassificationName + ")"));
+            if (!d.X14Mnemo.empty()) {
+                Add(" " + d.VarMnemo + d.X14Mnemo);
+                Add(" " + Quoted(d.VarName + " " + d.X14Name));
+            }
+            if (d.HasScales) {
+                for (int n = 1; n <= kScales; ++n) {
+                    if (d.ScaleMnemo[n].empty()) continue;
+                    Add(" " + d.VarMnemo + d.ScaleMnemo[n]);
+                    Add(" " + Quoted(d.VarName + " " + d.ScaleName[n]));
+                }
+            }
+        }
+        Add(".");
+    }
+
+    void ValueLabels() {
+        Add("VALUE LABELS");
+        AddAll(codes_);
+        for (const auto& entry : clf_.Categories) {
+            const TKat& cat = entry.value;
+            const std::string* label = nullptr;
+            if (cat.Code == clf_.MissingDataCode) {
+                label = &clf_.MissingDataName;
+            } else if (cat.Code == clf_.NotApplicableCode) {
+                label = &clf_.NotApplicableName;
+            } else {
+                label = cat.ShortLabel.empty() ? &cat.Name : &cat.ShortLabel;
+            }
+            if (label->empty()) continue;
+            Add(" " + cat.Code + " " + Quoted(*label));
+        }
+        Add(".");
+        if (params_.X14Declared) {
+            Add("VALUE LABELS");
+            AddAll(x14_);
+            for (const auto& entry : params_.X14LabelList) {
+                Add(" " + entry.key + " " + Quoted(entry.value.Text));
+            }
+            Add(".");
+        }
+        if (params_.ScalesDeclared) {
+            Add("VALUE LABELS");
+            AddAll(scales_);
+            Add(" " + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
+            Add(" " + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
+            Add(".");
+        }
+    }
+
+    // One block per kind of variable: its variables, then the closing line.
+    void Block(const char* command, const std::vector<std::string>& variables,
+               const std::string& closing) {
+        Add(command);
+        AddAll(variables);
+        Add(closing);
+    }
+
+    void MissingValues() {
+        Block("MIS VAL", codes_, " (" + clf_.MissingDataCode + ").");
+        if (params_.X14Declared) Block("MIS VAL", x14_, std::string(" (") + kX14Missing + ").");
+        if (params_.ScalesDeclared) {
+            Block("MIS VAL", scales_, " (" + ScaleValueText(kScaleMissing) + ").");
+        }
+    }
+
+    // The not-applicable codes become system-missing.
+    void Recodes() {
+        Block("RECODE", codes_, " (" + clf_.NotApplicableCode + "=SYSMIS).");
+        if (params_.X14Declared) {
+            Block("RECODE", x14_, std::string(" (") + kX14NotApplicable + "=SYSMIS).");
+        }
+        if (params_.ScalesDeclared) {
+            Block("RECODE", scales_, " (" + ScaleValueText(kScaleNotApplicable) + "=SYSMIS).");
+        }
+    }
+
+    const CodingParams& params_;
+    const Classification& clf_;
+    std::vector<std::string> codes_;
+    std::vector<std::string> x14_;
+    std::vector<std::string> scales_;
+    std::vector<std::string> s_;
+};
+
 }  // namespace
 
-std::vector<std::string> FinalOutputLines(const Session& session) {
-    std::vector<std::string> lines;
-    lines.reserve(session.Cases.Respondents.size());
-    DerivedValues derived(session.Clf);
-    for (const TOsoba& r : session.Cases.Respondents) {
-        std::string line;
-        AppendOutputLine(line, session, derived, r);
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-std::vector<std::string> SpssScriptLines(const Session& session, const std::string& ascPath) {
-    const CodingParams& params = session.Params;
-    const Classification& clf = session.Clf;
-    const std::string vkt = kClassificationMnemo;
-    std::vector<std::string> s;
-    auto add = [&s](std::string line) { s.push_back(std::move(line)); };
-    auto addAll = [&s](const std::vector<std::string>& lines) {
-        s.insert(s.end(), lines.begin(), lines.end());
-    };
-    std::vector<std::string> codeVariables;
-    for (const TDokumZaw& d : params.DokumList) codeVariables.push_back(" " + d.VarMnemo + vkt);
-    const std::vector<std::string> x14Variables = X14Variables(params);
-    const std::vector<std::string> scaleVariables = ScaleVariables(params);
-
-    add("DATA LIST");
-    add(" FILE=" + Apostrophed(ascPath));
-    add(" RECORD=1/");
-    int k = params.RespIdWidth;
-    add(std::string(" REC_ID 1") + (k > 1 ? "-" + std::to_string(k) : std::string()) + " (A)");
-    for (const TDokumZaw& d : params.DokumList) {
-        add(" " + d.VarMnemo + vkt + " " + Columns(k + 1, k + params.CodeWidth));
-        k += params.CodeWidth;
-        if (!d.X14Mnemo.empty()) {
-            add(" " + d.VarMnemo + d.X14Mnemo + " " + Columns(k + 1, k + 2));
-            k += 2;
-        }
-        if (d.HasScales) {
-            for (int n = 1; n <= kScales; ++n) {
-                if (d.ScaleMnemo[n].empty()) continue;
-                add(" " + d.VarMnemo + d.ScaleMnemo[n] + " " + Columns(k + 1, k + 3) + " (1)");
-                k += 3;
-            }
-        }
-    }
-    add(".");
-
-    add("VARIABLE LABELS");
-    add(std::string(" ") + kRespIdMnemo);
-    add(" " + Quoted(params.RespIdLabel));
-    for (const TDokumZaw& d : params.DokumList) {
-        add(" " + d.VarMnemo + vkt);
-        add(" " + Quoted(d.VarName + " (" + kClassificationName + ")"));
-        if (!d.X14Mnemo.empty()) {
-            add(" " + d.VarMnemo + d.X14Mnemo);
-            add(" " + Quoted(d.VarName + " " + d.X14Name));
-        }
-        if (d.HasScales) {
-            for (int n = 1; n <= kScales; ++n) {
-                if (d.ScaleMnemo[n].empty()) continue;
-                add(" " + d.VarMnemo + d.ScaleMnemo[n]);
-                add(" " + Quoted(d.VarName + " " + d.ScaleName[n]));
-            }
-        }
-    }
-    add(".");
-
-    add("VALUE LABELS");
-    addAll(codeVariables);
-    for (const auto& entry : clf.Categories) {
-        const TKat& cat = entry.value;
-        const std::string* label = nullptr;
-        if (cat.Code == clf.MissingDataCode) {
-            label = &clf.MissingDataName;
-        } else if (cat.Code == clf.NotApplicableCode) {
-            label = &clf.NotApplicableName;
-        } else {
-            label = cat.ShortLabel.empty() ? &cat.Name : &cat.ShortLabel;
-        }
-        if (label->empty()) continue;
-        add(" " + cat.Code + " " + Quoted(*label));
-    }
-    add(".");
-    if (params.X14Declared) {
-        add("VALUE LABELS");
-        addAll(x14Variables);
-        for (const auto& entry : params.X14LabelList) {
-            add(" " + entry.key + " " + Quoted(entry.value.Text));
-        }
-        add(".");
-    }
-    if (params.ScalesDeclared) {
-        add("VALUE LABELS");
-        addAll(scaleVariables);
-        add(" " + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
-        add(" " + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
-        add(".");
-    }
-
-    add("MIS VAL");
-    addAll(codeVariables);
-    add(" (" + clf.MissingDataCode + ").");
-    if (params.X14Declared) {
-        add("MIS VAL");
-        addAll(x14Variables);
-        add(std::string(" (") + kX14Missing + ").");
-    }
-    if (params.ScalesDeclared) {
-        add("MIS VAL");
-        addAll(scaleVariables);
-        add(" (" + ScaleValueText(kScaleMissing) + ").");
-    }
-
-    add("RECODE");
-    addAll(codeVariables);
-    add(" (" + clf.NotApplicableCode + "=SYSMIS).");
-    if (params.X14Declared) {
-        add("RECODE");
-        addAll(x14Variables);
-        add(std::string(" (") + kX14NotApplicable + "=SYSMIS).");
-    }
-    if (params.ScalesDeclared) {
-        add("RECODE");
-        addAll(scaleVariables);
-        add(" (" + ScaleValueText(kScaleNotApplicable) + "=SYSMIS).");
-    }
-    return s;
-}
-
-void WriteFinalOutput(Session& session) {
-    const std::string ascPath = session.DataFilePath(kExtOutput);
-    const std::string spsPath = session.DataFilePath(kExtScript);
-
+std::string FormatOutputData(const CodingParams& params, const Classification& clf,
+                             const CaseModel& cases) {
     // Built straight into one buffer: a million lines need no million strings.
-    const auto& respondents = session.Cases.Respondents;
     std::string content;
-    content.reserve(respondents.size() * (OutputLineLength(session) + 2));
-    DerivedValues derived(session.Clf);
-    for (const TOsoba& r : respondents) {
-        AppendOutputLine(content, session, derived, r);
+    content.reserve(cases.Respondents.size() * (OutputLineLength(params) + 2));
+    DerivedValues derived(clf);
+    for (const TOsoba& r : cases.Respondents) {
+        AppendOutputLine(content, params, derived, r);
         content.append("\r\n");
     }
-    WriteFileAtomic(ascPath, content);
-    content = std::string();
-    WriteLinesAtomic(spsPath, SpssScriptLines(session, ascPath));
+    return content;
+}
 
-    const OccupationCounts counts = CountOccupations(session.Cases);
-    session.AppendReportLine(" ");
-    session.AppendReportLine("*** " + DateTimeText(kEnglish, session.platform.Now()));
-    session.AppendReportLine("Final output data file was written as: " + ascPath);
-    session.AppendReportLine("SPSS script was written into file: " + spsPath);
-    std::string last = "File contains " + std::to_string(counts.toCode) + " occupations.";
-    if (counts.notCoded > 0) {
-        last += " " + std::to_string(counts.notCoded) + " occupations are yet to be coded.";
-    } else {
-        last += " All occupations have been coded.";
-    }
-    session.AppendReportLine(std::move(last));
+std::vector<std::string> SpssScriptLines(const CodingParams& params, const Classification& clf,
+                                         const std::string& ascPath) {
+    return Script(params, clf).Lines(ascPath);
 }
 
 }  // namespace tarnwick

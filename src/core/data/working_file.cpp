@@ -2,80 +2,66 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
-#include <string_view>
 
-#include "core/data/line_cursor.h"
-#include "core/data/model.h"
-#include "core/session/session.h"
-#include "core/text/datetime.h"
-#include "core/text/files.h"
+#include "core/text/interface_texts.h"
+#include "core/text/lines.h"
 #include "core/text/text.h"
 
 namespace tarnwick {
 
 namespace {
 
-constexpr const char* kBreaks = " **** THIS ERROR BREAKS THE EXECUTION OF THE PROGRAM ****";
 constexpr const char* kQ = "\"";
 
-// The backup holds every line of the working file as found, each ended by CR LF.
-void WriteBackup(const Session& session, std::string_view workingFile) {
-    std::string content;
-    content.reserve(workingFile.size() + LineCursor::CountLines(workingFile) + 2);
-    LineCursor cursor(workingFile);
-    std::string_view line;
-    while (cursor.Next(line)) AppendCrLf(content, line);
-    WriteFileAtomic(session.DataFilePath(kExtBackup), content);
-}
-
-std::string MessageHead(const Session& session) {
-    return "When processing previously coded symbols from file: " + session.DataStem + kExtWorking;
+// The name and the name of the stored text of a code read from the working file; false when the
+// classification lacks it.
+bool Decode(const Classification& clf, TZawod& c) {
+    c.ToCode = c.Code != clf.NotApplicableCode;
+    if (c.Code == clf.NotApplicableCode) {
+        c.CodeName = clf.NotApplicableName;
+    } else if (c.Code == clf.MissingDataCode) {
+        c.CodeName = clf.MissingDataName;
+    } else if (!c.Code.empty()) {
+        const int index = clf.IndexOf(c.Code);
+        if (index < 0) return false;
+        c.CodeName = clf.Category(index).Name;
+    }
+    return true;
 }
 
 }  // namespace
 
-bool BackupWorkingFile(Session& session) {
-    const std::string path = session.DataFilePath(kExtWorking);
-    if (!FileExists(path)) return false;
-    WriteBackup(session, ReadWholeFile(path));
-    return true;
+std::string BackupText(std::string_view workingFile) {
+    std::string content;
+    content.reserve(workingFile.size() + LineCursor::CountLines(workingFile) + 2);
+    LineCursor cursor(workingFile);
+    for (std::string_view line; cursor.Next(line);) AppendCrLf(content, line);
+    return content;
 }
 
-bool ReadWorkingFile(Session& session) { return ReadWorkingFile(session, session.Cases); }
-
-bool ReadWorkingFile(Session& session, CaseModel& cases) {
-    session.WorkingFileRead = false;
-    const std::string path = session.DataFilePath(kExtWorking);
-    if (!FileExists(path)) return true;
-    // Read once: the same bytes go to the backup and into the merge.
-    const std::string data = ReadWholeFile(path);
-    WriteBackup(session, data);
-
-    const Classification& clf = session.Clf;
-    const int idWidth = session.Params.RespIdWidth;
-    const int codeWidth = session.Params.CodeWidth;
-    const std::string dataName = session.DataStem + session.DataExt;
-    LineCursor cursor(data);
+std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingParams& params,
+                                            const Classification& clf,
+                                            const std::string& workingName,
+                                            const std::string& dataName, CaseModel& cases) {
+    const std::string head = "When processing previously coded symbols from file: " + workingName;
+    const int idWidth = params.RespIdWidth;
+    const int codeWidth = params.CodeWidth;
+    LineCursor cursor(text);
     std::string_view line;
     for (size_t i = 0; i < cases.Respondents.size(); ++i) {
         TOsoba& r = cases.Respondents[i];
         if (!cursor.Next(line)) {
-            session.platform.ShowMessage(
-                "**** ERROR IN DATA FILES **** " + MessageHead(session) +
-                " the number of data records has been detected to be lower than" +
-                " in original input data file " + dataName + kBreaks);
-            return false;
+            return "**** ERROR IN DATA FILES **** " + head +
+                   " the number of data records has been detected to be lower than" +
+                   " in original input data file " + dataName + msg::kBreaksExecution;
         }
         const std::string_view id = line.substr(0, static_cast<size_t>(std::max(idWidth, 0)));
         if (id != r.RespondentId) {
-            session.platform.ShowMessage(
-                "**** FATAL ERROR IN DATA FILES **** " + MessageHead(session) +
-                " it has been detected in data record No " + std::to_string(i + 1) +
-                " that the respondent's ID " + kQ + std::string(id) + kQ + " differs from" +
-                " respondent's ID number " + kQ + r.RespondentId + kQ +
-                " read from the data input file:" + dataName + kBreaks);
-            return false;
+            return "**** FATAL ERROR IN DATA FILES **** " + head +
+                   " it has been detected in data record No " + std::to_string(i + 1) +
+                   " that the respondent's ID " + kQ + std::string(id) + kQ + " differs from" +
+                   " respondent's ID number " + kQ + r.RespondentId + kQ +
+                   " read from the data input file:" + dataName + msg::kBreaksExecution;
         }
         for (size_t k = 0; k < r.Occupations.size(); ++k) {
             TZawod& c = r.Occupations[k];
@@ -90,38 +76,25 @@ bool ReadWorkingFile(Session& session, CaseModel& cases) {
             } else {
                 c.Code.assign(v);
             }
-            c.ToCode = c.Code != clf.NotApplicableCode;
-            if (c.Code == clf.NotApplicableCode) {
-                c.CodeName = clf.NotApplicableName;
-            } else if (c.Code == clf.MissingDataCode) {
-                c.CodeName = clf.MissingDataName;
-            } else if (!c.Code.empty()) {
-                const int index = clf.IndexOf(c.Code);
-                if (index < 0) {
-                    session.platform.ShowMessage(
-                        "**** FATAL ERROR IN DATA FILES **** " + MessageHead(session) +
-                        " a symbol " + kQ + std::string(v) + kQ + " has been found, which" +
-                        " does not exist in classification " + kClassificationName + kBreaks);
-                    return false;
-                }
-                c.CodeName = clf.Category(index).Name;
+            if (!Decode(clf, c)) {
+                return "**** FATAL ERROR IN DATA FILES **** " + head + " a symbol " + kQ +
+                       std::string(v) + kQ + " has been found, which" +
+                       " does not exist in classification " + kClassificationName +
+                       msg::kBreaksExecution;
             }
         }
     }
-    session.WorkingFileRead = true;
-    return true;
+    return std::nullopt;
 }
 
-void SaveWorkingFile(Session& session) {
-    const std::string path = session.DataFilePath(kExtWorking);
-    const CaseModel& cases = session.Cases;
-    const size_t codeWidth = static_cast<size_t>(std::max(session.Params.CodeWidth, 0));
-    const std::string blanks(codeWidth, ' ');
+std::string FormatWorkingFile(const CaseModel& cases, int codeWidth) {
+    const size_t width = static_cast<size_t>(std::max(codeWidth, 0));
+    const std::string blanks(width, ' ');
     size_t total = 0;
     if (!cases.Respondents.empty()) {
         const TOsoba& first = cases.Respondents.front();
         total = cases.Respondents.size() *
-                (first.RespondentId.size() + first.Occupations.size() * codeWidth + 2);
+                (first.RespondentId.size() + first.Occupations.size() * width + 2);
     }
     std::string content;
     content.reserve(total);
@@ -130,15 +103,7 @@ void SaveWorkingFile(Session& session) {
         for (const TZawod& c : r.Occupations) content.append(c.Code.empty() ? blanks : c.Code);
         content.append("\r\n");
     }
-    WriteFileAtomic(path, content);
-
-    session.ResultsModified = false;
-    session.WorkingFileSaved = true;
-    session.AppendReportLine(" ");
-    session.AppendReportLine("*** " + DateTimeText(kEnglish, session.platform.Now()));
-    session.AppendReportLine("Working file of occupations coded was saved as: " + path);
+    return content;
 }
-
-void SaveResults(Session& session) { SaveWorkingFile(session); }
 
 }  // namespace tarnwick

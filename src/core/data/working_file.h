@@ -1,25 +1,30 @@
 #pragma once
-// The working file of coded results (.zda) and its backup (.~zd).
+// The working file of coded results (.zda): one line per data record, the respondent identifier
+// and then each occupation field's code at the code width, blanks where none is given yet.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/classification/model.h"
+#include "core/data/model.h"
+#include "core/params/model.h"
 
 namespace tarnwick {
 
-class Session;
-struct CaseModel;
+// The backup (.~zd) of a working file: every line as found, each ended by CR LF.
+std::string BackupText(std::string_view workingFile);
 
-// Copies the working file to the backup; false when there is no working file.
-bool BackupWorkingFile(Session& session);
+// Merges the codes of a working file into `cases`, which were read from the data file.
+// `workingName` and `dataName` name the two files in the messages. On a fault (fewer lines than
+// records, another respondent, a code the classification lacks) returns its message; `cases` is
+// then to be thrown away.
+std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingParams& params,
+                                            const Classification& clf,
+                                            const std::string& workingName,
+                                            const std::string& dataName, CaseModel& cases);
 
-// Backs up and merges the working file into the case model; true when there was none or it
-// merged; false after a fatal fault, already shown. Sets WorkingFileRead.
-bool ReadWorkingFile(Session& session);
-// The same, merging into `cases` (a model still being built) instead of the session's.
-bool ReadWorkingFile(Session& session, CaseModel& cases);
-
-// Writes the working file atomically and notes it in the report. Throws IoError; the earlier
-// file is then untouched and the flags unchanged.
-void SaveWorkingFile(Session& session);
-
-// The Save results command.
-void SaveResults(Session& session);
+// The content of the working file for `cases`.
+std::string FormatWorkingFile(const CaseModel& cases, int codeWidth);
 
 }  // namespace tarnwick

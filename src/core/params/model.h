@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/text/sorted_list.h"
@@ -68,5 +69,14 @@ struct CodingParams {
 
 // The filter rule: is the occupation of field `d` to be coded in this record?
 bool IsApplicable(const TDokumZaw& d, std::string_view record);
+
+// The text shown for information field n (1..13) of occupation field `d` in `record`: the cut
+// text, or its answer label when labels are declared (the normalised code when none matches).
+// Empty when the field is not declared.
+std::string InfoText(const TDokumZaw& d, std::string_view record, int n);
+
+// The length every record must reach: the last column of the respondent identifier and of every
+// declared information field (filters do not count); 0 when no occupation field is declared.
+int MinimumRecordLength(const CodingParams& params);
 
 }  // namespace tarnwick

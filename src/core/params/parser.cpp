@@ -1,7 +1,7 @@
 #include "core/params/parser.h"
 
-#include "core/session/session.h"
-#include "core/text/files.h"
+#include "core/text/interface_texts.h"
+#include "core/text/lines.h"
 #include "core/text/text.h"
 
 namespace tarnwick {
@@ -375,18 +375,18 @@ class Parser {
     int contextInfo_ = 0;
 };
 
-CodingParams EmptyModel() {
+}  // namespace
+
+CodingParams EmptyCodingParams() {
     CodingParams m;
     m.CodeWidth = kCodeWidth;
     return m;
 }
 
-}  // namespace
-
 bool ParseCodingParamsText(std::string_view text, const std::string& path, CodingParams& out,
                            std::vector<std::string>& errorPage, std::string& reportLine) {
     reportLine.clear();
-    CodingParams model = EmptyModel();
+    CodingParams model = EmptyCodingParams();
     Parser parser(model, errorPage);
     int number = 0;
     for (std::string_view line : SplitLines(text)) {
@@ -396,25 +396,12 @@ bool ParseCodingParamsText(std::string_view text, const std::string& path, Codin
     }
     parser.Finish();
     if (parser.Failed()) {
-        out = EmptyModel();
+        out = EmptyCodingParams();
         return false;
     }
     out = std::move(model);
-    reportLine = "Coding parameters successfully read-in from file: " + path;
+    reportLine = Str(Ui::ParamsReadFrom) + " " + path;
     return true;
-}
-
-bool ParseCodingParams(Session& session) {
-    // The previous content goes first, so that a file that cannot be read leaves nothing behind.
-    session.Params = EmptyModel();
-    const std::string path = session.ParamsPath();
-    const std::string text = ReadWholeFile(path);
-    std::vector<std::string> errors;
-    std::string report;
-    const bool ok = ParseCodingParamsText(text, path, session.Params, errors, report);
-    for (std::string& line : errors) session.AppendErrorLine(std::move(line));
-    if (ok) session.AppendReportLine(std::move(report));
-    return ok;
 }
 
 }  // namespace tarnwick

@@ -9,8 +9,6 @@
 
 namespace tarnwick {
 
-class Session;
-
 // Parses the text of a coding parameters file. `path` is the name used in the report line.
 // Every fault appends its lines to `errorPage`; on success `reportLine` receives the success
 // line. Returns true when no fault was found. `out` is replaced in either case: on failure it is
@@ -18,9 +16,7 @@ class Session;
 bool ParseCodingParamsText(std::string_view text, const std::string& path, CodingParams& out,
                            std::vector<std::string>& errorPage, std::string& reportLine);
 
-// The parameters step of opening a project: reads ProjectFolder + ParamStem + ".zpa" into the
-// session, its faults going to the error page and its success line to the report. Throws
-// IoError when the file cannot be read.
-bool ParseCodingParams(Session& session);
+// The model before anything is parsed, and after a failed parse.
+CodingParams EmptyCodingParams();
 
 }  // namespace tarnwick

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/classification/model.h"
-#include "core/coding/view.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/session/coding_view.h"
 #include "core/session/platform.h"
 #include "core/text/datetime.h"
 
@@ -18,15 +18,9 @@ namespace tarnwick {
 // Pages of the main window's page area.
 enum class Page { None, Error, Coding, Notepad, Report, Options };
 
-// Extensions of the project files, in their fixed order.
-inline constexpr const char* kExtParams = ".zpa";
-inline constexpr const char* kExtClassification = ".clf";
-inline constexpr const char* kExtWorking = ".zda";
-inline constexpr const char* kExtBackup = ".~zd";
-inline constexpr const char* kExtOutput = ".asc";
-inline constexpr const char* kExtScript = ".sps";
-inline constexpr const char* kExtReport = ".zre";
-inline constexpr const char* kExtNotepad = ".zno";
+// What follows a coding action: the next case without code (the next occupation of the record,
+// then the next records), the same occupation field in the next record, or nothing.
+enum class AfterCodingMode { NextCase = 0, SameFieldNextRecord = 1, Stay = 2 };
 
 inline constexpr const char* kStatusNotice = "Tarnwick";
 
@@ -77,9 +71,10 @@ public:
     bool PageAreaVisible = false;
     bool ReturnToCodingVisible = false;
 
-    // Coding options, for the run only.
-    int ShowNotApplicable = 0;
-    int AfterCodingMode = 0;
+    // Coding options, for the run only: are the cases that the filters leave out listed and
+    // reachable, and what follows a coding action.
+    bool ShowNotApplicable = false;
+    AfterCodingMode AfterCoding = AfterCodingMode::NextCase;
 
     // The current case, the category selected in either list and the last code given with CODE.
     int CurrentRecord = 0;
@@ -99,7 +94,6 @@ public:
     void ShowPage(Page page);
 
     // File names formed from the folder and stems.
-    std::string ParamsPath() const { return ProjectFolder + ParamStem + kExtParams; }
     std::string DataPath() const { return ProjectFolder + DataStem + DataExt; }
     std::string DataFilePath(const char* ext) const { return ProjectFolder + DataStem + ext; }
 };

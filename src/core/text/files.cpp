@@ -1,5 +1,7 @@
 #include "core/text/files.h"
 
+#include "core/text/lines.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -70,21 +72,6 @@ std::string ReadWholeFile(const std::string& path) {
     return data;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view buffer) {
-    std::vector<std::string_view> lines;
-    size_t pos = 0;
-    while (pos < buffer.size()) {
-        size_t nl = buffer.find('\n', pos);
-        size_t end = nl == std::string_view::npos ? buffer.size() : nl;
-        size_t len = end - pos;
-        if (len > 0 && buffer[end - 1] == '\r') --len;
-        lines.push_back(buffer.substr(pos, len));
-        if (nl == std::string_view::npos) break;
-        pos = nl + 1;
-    }
-    return lines;
-}
-
 std::vector<std::string> ReadLines(const std::string& path) {
     const std::string data = ReadWholeFile(path);
     std::vector<std::string> out;
@@ -130,12 +117,7 @@ void WriteFileAtomic(const std::string& path, std::string_view content) {
 }
 
 void WriteLinesAtomic(const std::string& path, const std::vector<std::string>& lines) {
-    size_t total = 0;
-    for (const auto& l : lines) total += l.size() + 2;
-    std::string content;
-    content.reserve(total);
-    for (const auto& l : lines) AppendCrLf(content, l);
-    WriteFileAtomic(path, content);
+    WriteFileAtomic(path, JoinCrLf(lines));
 }
 
 }  // namespace tarnwick

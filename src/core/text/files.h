@@ -23,10 +23,6 @@ std::string IoErrorText(const std::string& path, int errnum);
 // Reads the whole file into memory. Throws IoError.
 std::string ReadWholeFile(const std::string& path);
 
-// Splits a buffer into lines ended by LF or CR LF. A last line without its end counts; an
-// empty buffer has no lines. The views point into `buffer`.
-std::vector<std::string_view> SplitLines(std::string_view buffer);
-
 // Reads a text file into its lines. Throws IoError.
 std::vector<std::string> ReadLines(const std::string& path);
 
@@ -39,11 +35,5 @@ void WriteFileAtomic(const std::string& path, std::string_view content);
 
 // Writes every line followed by CR LF, atomically.
 void WriteLinesAtomic(const std::string& path, const std::vector<std::string>& lines);
-
-// Appends `line` and CR LF to `out`.
-inline void AppendCrLf(std::string& out, std::string_view line) {
-    out.append(line);
-    out.append("\r\n");
-}
 
 }  // namespace tarnwick

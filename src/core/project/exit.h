@@ -9,12 +9,6 @@ namespace tarnwick {
 
 class Session;
 
-inline constexpr const char* kAskExit = "Exit coding session?";
-inline constexpr const char* kAskSaveWorking = "Save cases already coded into a working file?";
-inline constexpr const char* kAskSaveOutput = "Save data and documentation into a final output file?";
-inline constexpr const char* kAskSaveNotepad = "Save the notepad content?";
-inline constexpr const char* kAskSaveReport = "Save the session report?";
-
 // The five questions; true when the program may end. A file that cannot be written throws
 // IoError: the sequence stops there and the session goes on with its flags as they are.
 bool RunExitSequence(Session& session);

@@ -1,11 +1,11 @@
-#include "core/session/exit.h"
+#include "core/project/exit.h"
 
-#include "core/data/output.h"
-#include "core/data/reader.h"
-#include "core/data/working_file.h"
+#include "core/project/notepad.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/session/session_start.h"
 #include "core/text/files.h"
+#include "core/text/interface_texts.h"
 
 namespace tarnwick {
 
@@ -37,8 +37,8 @@ void WriteSessionReport(Session& s) {
     const DateTime end = s.platform.Now();
     const DateTime start = s.SessionStart.value_or(end);
     s.AppendReportLine("*** " + DateTimeText(kEnglish, end));
-    s.AppendReportLine("Session of coding occupations was terminated.");
-    s.AppendReportLine("Session lasted" +
+    s.AppendReportLine(Text(Ui::SessionTerminated));
+    s.AppendReportLine(Str(Ui::SessionLasted) +
                        DurationText(SecondsSinceEpoch(end) - SecondsSinceEpoch(start)));
     s.AppendReportLine(std::to_string(codedDuring) + " " +
                        (codedDuring == 1 ? "occupation was" : "occupations were") +
@@ -55,22 +55,22 @@ void WriteSessionReport(Session& s) {
 
 bool RunExitSequence(Session& s) {
     Platform& p = s.platform;
-    if (p.Ask(kAskExit, true) != Answer::Yes) return false;
+    if (p.Ask(msg::kAskExit, true) != Answer::Yes) return false;
     bool workingDeclined = false;
     if (s.ResultsModified) {
-        if (p.Ask(kAskSaveWorking, true) == Answer::Yes) {
+        if (p.Ask(msg::kAskSaveWorking, true) == Answer::Yes) {
             SaveWorkingFile(s);
         } else {
             workingDeclined = true;
         }
     }
     if (!workingDeclined && (s.ResultsModified || s.WorkingFileSaved)) {
-        if (p.Ask(kAskSaveOutput, true) == Answer::Yes) WriteFinalOutput(s);
+        if (p.Ask(msg::kAskSaveOutput, true) == Answer::Yes) WriteFinalOutput(s);
     }
     if (s.NotepadModified) {
-        if (p.Ask(kAskSaveNotepad, false) == Answer::Yes) SaveNotepad(s);
+        if (p.Ask(msg::kAskSaveNotepad, false) == Answer::Yes) SaveNotepad(s);
     }
-    if (p.Ask(kAskSaveReport, false) == Answer::Yes) WriteSessionReport(s);
+    if (p.Ask(msg::kAskSaveReport, false) == Answer::Yes) WriteSessionReport(s);
     return true;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
-// Walks the lines of a buffer in place: LF or CR LF ends a line, a last line without an end
-// counts, an empty buffer has no lines. The views point into the buffer.
+// The one line splitter of the program: LF or CR LF ends a line, a last line without an end
+// counts, an empty buffer has no lines. Lines are views into the buffer.
 
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
+
+// Walks the lines of a buffer in place.
 
 class LineCursor {
   public:
@@ -44,5 +48,29 @@ class LineCursor {
     std::string_view buffer_;
     size_t pos_ = 0;
 };
+
+// Every line of a buffer.
+inline std::vector<std::string_view> SplitLines(std::string_view buffer) {
+    std::vector<std::string_view> lines;
+    LineCursor cursor(buffer);
+    for (std::string_view line; cursor.Next(line);) lines.push_back(line);
+    return lines;
+}
+
+// Appends `line` and CR LF, the line end of every file the program writes.
+inline void AppendCrLf(std::string& out, std::string_view line) {
+    out.append(line);
+    out.append("\r\n");
+}
+
+// The lines joined, each ended by CR LF.
+inline std::string JoinCrLf(const std::vector<std::string>& lines) {
+    size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 2;
+    std::string out;
+    out.reserve(size);
+    for (const std::string& line : lines) AppendCrLf(out, line);
+    return out;
+}
 
 }  // namespace tarnwick

@@ -1,0 +1,25 @@
+#pragma once
+// Reading the survey data file into the case model: one respondent per record, one case per
+// declared occupation field, the not-applicable code on the cases that the filters leave out.
+
+#include <optional>
+#include <string>
+
+#include "core/classification/model.h"
+#include "core/data/model.h"
+#include "core/params/model.h"
+
+namespace tarnwick {
+
+// Builds the cases of the whole data file `buffer` into `out`, which keeps the buffer (records
+// are views into it). `dataPath` and `paramStem` name the files in the message of a fault. On a
+// record shorter than the declared fields need, returns that message; `out` is then to be
+// thrown away.
+std::optional<std::string> ReadCases(std::string buffer, const CodingParams& params,
+                                     const Classification& clf, const std::string& dataPath,
+                                     const std::string& paramStem, CaseModel& out);
+
+// After the codes are in: each respondent's HasToCode, the counters, the selector's records.
+OccupationCounts CountAndListCases(CaseModel& cases);
+
+}  // namespace tarnwick

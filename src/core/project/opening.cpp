@@ -1,0 +1,191 @@
+#include "core/project/opening.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "core/classification/loader.h"
+#include "core/data/cases.h"
+#include "core/data/working_file.h"
+#include "core/params/parser.h"
+#include "core/project/coding_session.h"
+#include "core/project/paths.h"
+#include "core/session/session.h"
+#include "core/text/datetime.h"
+#include "core/text/files.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick {
+
+bool ParseCodingParams(Session& s) {
+    // The previous content goes first, so that a file that cannot be read leaves nothing behind.
+    s.Params = EmptyCodingParams();
+    const std::string path = ParamsPath(s);
+    const std::string text = ReadWholeFile(path);
+    std::vector<std::string> errors;
+    std::string report;
+    const bool ok = ParseCodingParamsText(text, path, s.Params, errors, report);
+    for (std::string& line : errors) s.AppendErrorLine(std::move(line));
+    if (ok) s.AppendReportLine(std::move(report));
+    return ok;
+}
+
+bool LoadClassification(Session& s, const std::string& path) {
+    const std::string text = ReadWholeFile(path);
+    // Entries of the pre-selected list point into the old categories.
+    s.PreselectedEntries.clear();
+    Classification clf;
+    std::vector<std::string> errors;
+    if (!LoadClassificationText(text, path, s.Params.CodeWidth, clf, errors)) {
+        s.Clf = Classification{};
+        for (std::string& line : errors) s.AppendErrorLine(std::move(line));
+        return false;
+    }
+    s.Clf = std::move(clf);
+    return true;
+}
+
+namespace {
+
+// Backs up and merges the working file, when there is one, into `cases`. False after a fault,
+// already shown.
+bool MergeWorkingFileOf(Session& s, CaseModel& cases) {
+    s.WorkingFileRead = false;
+    const std::string path = s.DataFilePath(kExtWorking);
+    if (!FileExists(path)) return true;
+    // Read once: the same bytes go to the backup and into the merge.
+    const std::string text = ReadWholeFile(path);
+    WriteFileAtomic(s.DataFilePath(kExtBackup), BackupText(text));
+    const std::optional<std::string> fault = MergeWorkingFile(
+        text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt, cases);
+    if (fault) {
+        s.platform.ShowMessage(*fault);
+        return false;
+    }
+    s.WorkingFileRead = true;
+    return true;
+}
+
+void ReportData(Session& s, const CaseModel& cases, const OccupationCounts& counts) {
+    s.AppendReportLine(Str(Ui::DataReadFrom) + " " + s.DataPath());
+    s.AppendReportLine(Str(Ui::DataSetContains) + " " + std::to_string(cases.Respondents.size()) +
+                       " data records.");
+    if (s.WorkingFileRead) {
+        s.AppendReportLine(Str(Ui::CodedSoFarReadFrom) + " " + s.DataFilePath(kExtWorking));
+    }
+    s.AppendReportLine(Str(Ui::TheTotalOf) + " " + std::to_string(counts.respondents) + " " +
+                       Text(Ui::RespondentsHaveOccupations));
+    std::string last = Str(Ui::DataSetContains) + " " + std::to_string(counts.toCode) + " " +
+                       Text(Ui::OccupationsForCoding);
+    if (counts.notCoded > 0) {
+        last += Str(Ui::OfWhich) + " " + std::to_string(counts.notCoded) + " " +
+                Text(Ui::OccupationsNotYetCoded);
+    } else {
+        last += Text(Ui::AllOccupationsCodedEnd);
+    }
+    s.AppendReportLine(std::move(last));
+}
+
+}  // namespace
+
+bool ReadInputData(Session& s) {
+    const std::string path = s.DataPath();
+    s.ShowProgressText("Reading input data from file " + path);
+    // A model from an earlier failed attempt is never used again; the new one is built aside
+    // and takes its place only when everything has succeeded.
+    s.Cases = CaseModel{};
+#ifdef __GLIBC__
+    // Give the freed cases of an earlier attempt back before the file is read again.
+    ::malloc_trim(0);
+#endif
+    CaseModel cases;
+    const std::optional<std::string> fault =
+        ReadCases(ReadWholeFile(path), s.Params, s.Clf, path, s.ParamStem, cases);
+    if (fault) {
+        s.platform.ShowMessage(*fault);
+        return false;
+    }
+    if (!MergeWorkingFileOf(s, cases)) return false;
+    const OccupationCounts counts = CountAndListCases(cases);
+    if (counts.respondents == 0) {
+        s.platform.ShowMessage(
+            "**** ERROR IN INPUT DATA FILE **** There is nothing to be coded in input data file: " +
+            path + msg::kBreaksExecution);
+        return false;
+    }
+    ReportData(s, cases, counts);
+    s.Cases = std::move(cases);
+    return true;
+}
+
+namespace {
+
+bool ParamsStep(Session& s) {
+    s.AppendReportLine(Text(Ui::ReportHeading));
+    s.AppendReportLine(" ");
+    s.SessionStart = s.platform.Now();
+    s.AppendReportLine("*** " + DateTimeText(kEnglish, *s.SessionStart));
+    s.AppendReportLine(Text(Ui::SessionStarted));
+
+    const FileRequest request{msg::kOpenParamsTitle, msg::kOpenParamsFilter, "", true};
+    const auto chosen = s.platform.ChooseFile(request);
+    if (!chosen) return false;
+    s.ProjectFolder = FolderOf(*chosen);
+    s.ParamStem = StemOf(NameOf(*chosen));
+    if (!ParseCodingParams(s)) {
+        s.ShowPage(Page::Error);
+        return false;
+    }
+    s.ParamsLoaded = true;
+    return true;
+}
+
+bool ClassificationStep(Session& s) {
+    const FileRequest request{msg::kOpenClassificationTitle, msg::kOpenClassificationFilter,
+                              s.ProjectFolder, false};
+    const auto chosen = s.platform.ChooseFile(request);
+    if (!chosen) return false;
+    s.ClassificationPath = *chosen;
+    if (!LoadClassification(s, s.ClassificationPath)) {
+        s.ShowPage(Page::Error);
+        return false;
+    }
+    s.ClassificationLoaded = true;
+    return true;
+}
+
+bool DataStep(Session& s) {
+    const FileRequest request{msg::kOpenDataTitle, msg::kOpenDataFilter, s.ProjectFolder, false};
+    const auto chosen = s.platform.ChooseFile(request);
+    if (!chosen) return false;
+    const std::string name = NameOf(*chosen);
+    s.DataStem = StemOf(name);
+    s.DataExt = ExtensionOf(name);
+    // A data file of such a name would be overwritten by a file written beside it (the backup at
+    // the very opening).
+    if (IsWrittenExtension(s.DataExt)) {
+        s.platform.ShowMessage("**** ERROR IN INPUT DATA FILE **** Input data file " + s.DataPath() +
+                               " has the extension of a file that the program writes: " +
+                               s.DataExt + msg::kBreaksExecution);
+        return false;
+    }
+    if (!ReadInputData(s)) return false;
+    s.DataLoaded = true;
+    return true;
+}
+
+}  // namespace
+
+void OpenProject(Session& s) {
+    if (s.SessionStarted) return;
+    if (!s.ParamsLoaded && !ParamsStep(s)) return;
+    if (!s.ClassificationLoaded && !ClassificationStep(s)) return;
+    if (!s.DataLoaded && !DataStep(s)) return;
+    StartCodingSession(s);
+}
+
+}  // namespace tarnwick

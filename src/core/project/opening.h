@@ -1,0 +1,27 @@
+#pragma once
+// Opening a project: the parameters, classification and data steps, each retried from the step
+// that failed, then the start of the coding session.
+
+#include <string>
+
+namespace tarnwick {
+
+class Session;
+
+// The Open project command. Each step runs only while its loaded flag is false. Throws IoError
+// when a chosen file cannot be read; the flags then stay as they were.
+void OpenProject(Session& session);
+
+// The parameters step: reads ProjectFolder + ParamStem + ".zpa" into the session, its faults
+// going to the error page and its success line to the report. Throws IoError.
+bool ParseCodingParams(Session& session);
+
+// The classification step: reads `path` into the session. Throws IoError.
+bool LoadClassification(Session& session, const std::string& path);
+
+// The data step: reads ProjectFolder + DataStem + DataExt, backs up and merges the working
+// file, counts, fills the report. Shows its own message box and returns false on a fault; the
+// session then holds no cases. Throws IoError when a file cannot be read.
+bool ReadInputData(Session& session);
+
+}  // namespace tarnwick

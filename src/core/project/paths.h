@@ -1,0 +1,36 @@
+#pragma once
+// The names of a project's files: the folder and stems chosen at opening, and the fixed
+// extensions of the files the program reads and writes beside the data file.
+
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+class Session;
+
+inline constexpr const char* kExtParams = ".zpa";
+inline constexpr const char* kExtClassification = ".clf";
+inline constexpr const char* kExtWorking = ".zda";
+inline constexpr const char* kExtBackup = ".~zd";
+inline constexpr const char* kExtOutput = ".asc";
+inline constexpr const char* kExtScript = ".sps";
+inline constexpr const char* kExtReport = ".zre";
+inline constexpr const char* kExtNotepad = ".zno";
+
+// The folder part of a path, up to and including its last '/', and the name after it.
+std::string FolderOf(std::string_view path);
+std::string NameOf(std::string_view path);
+
+// A file name up to (not including) its first dot, and the rest from that dot on.
+std::string StemOf(std::string_view name);
+std::string ExtensionOf(std::string_view name);
+
+// Is `ext` the extension of a file that the program writes beside the data file? Letter case
+// does not count, as on the file systems of memory sticks.
+bool IsWrittenExtension(std::string_view ext);
+
+// ProjectFolder + ParamStem + ".zpa".
+std::string ParamsPath(const Session& session);
+
+}  // namespace tarnwick
