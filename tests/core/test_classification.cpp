@@ -555,29 +555,6 @@ TEST(DemoClassification, ListedJobTitlesFindTheirCodes) {
 // --- The command-line check ----------------------------------------------------------------
 
 TEST(CheckClassificationCommand, DemoFaultyAndMissing) {
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(cli::CheckClassification(DemoPath("demo.clf"), out, err), cli::kOk);
-    EXPECT_TRUE(err.str().empty());
-    const Loaded demo = LoadDemo();
-    std::string expected;
-    for (const auto& l : demo.clf.FullListLines) expected += l + "\n";
-    EXPECT_EQ(out.str(), expected);
-
-    const std::string faulty = std::string(TARNWICK_TEST_DATA) + "/classification/faulty.clf";
-    std::ostringstream out2;
-    std::ostringstream err2;
-    EXPECT_EQ(cli::CheckClassification(faulty, out2, err2), cli::kFaults);
-    const std::string text = out2.str();
-    EXPECT_EQ(text.rfind("Errors detected during opening the classification file '" + faulty +
-                             "'\n \n*** Error in line 4: length of a code differs from 4.\n"
-                             "     Line(4)='#C 110'\n",
-                         0),
-              0u)
-        << text;
-    EXPECT_NE(text.find("*** Definition of a basic VKT-2009 category 9100 is missing\n"),
-              std::string::npos);
-
     std::ostringstream out3;
     std::ostringstream err3;
     const std::string missing = std::string(TARNWICK_TEST_DATA) + "/classification/none.clf";

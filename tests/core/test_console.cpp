@@ -45,29 +45,6 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-TEST(SessionConsole, CommandsBeforeOpeningAndUnknownCommandsAreErrors) {
-    const ConsoleRun run = RunConsole("show\ncode\n\n# a comment\nfly away\nopen - - -\n");
-    EXPECT_EQ(run.lines,
-              (std::vector<std::string>{"error: no project is open", "error: no project is open",
-                                        "error: unknown command 'fly'"}));
-    EXPECT_EQ(run.code, cli::kFaults);
-}
-
-TEST(SessionConsole, OpenResumesAtTheFailedStepAndPrintsInputOutputFailures) {
-    SmallProject p;
-    const ConsoleRun run =
-        RunConsole("open " + p.folder.Path("none.zpa") + " x y\n" + "open " + p.params + " - y\n" +
-                   "open x " + p.classification + " " + p.folder.Path("none.dat") + "\n" +
-                   "open x x " + p.data + "\nshow\nopen a b c\n");
-    ASSERT_GE(run.lines.size(), 3u);
-    EXPECT_EQ(run.lines[0],
-              "message: " + p.folder.Path("none.zpa") + ": No such file or directory");
-    EXPECT_EQ(run.lines[1],
-              "message: " + p.folder.Path("none.dat") + ": No such file or directory");
-    EXPECT_EQ(run.lines[2], "case: 0 0");
-    EXPECT_EQ(run.lines.back(), "error: a project is already open");
-}
-
 TEST(SessionConsole, CodingASmallProject) {
     SmallProject p;
     const ConsoleRun run =
@@ -131,52 +108,6 @@ TEST(SessionConsole, CodingASmallProject) {
     const std::string working = ReadFileText(p.folder.Path("wave.zda"));
     EXPECT_NE(working.find("0111"), std::string::npos);
     EXPECT_NE(working.find("9998"), std::string::npos);
-}
-
-// The demo project, copied so that saving writes beside the copy.
-struct DemoCopy {
-    TempFolder folder;
-    std::string open;
-    DemoCopy() {
-        for (const char* name : {"demo.zpa", "demo.clf", "demo.dat"}) {
-            WriteFile(folder.Path(name), ReadFileText(std::string(TARNWICK_DEMO) + "/" + name));
-        }
-        open = "open " + folder.Path("demo.zpa") + " " + folder.Path("demo.clf") + " " +
-               folder.Path("demo.dat") + "\n";
-    }
-};
-
-TEST(SessionConsole, DemoProjectCodedSavedAndReopened) {
-    DemoCopy demo;
-    // The first case's job title, selected in its text, lists the engineers' categories.
-    const ConsoleRun look = RunConsole(demo.open + "show\nselect  Engineer \nshow\n");
-    ASSERT_EQ(look.err, "");
-    const std::vector<std::string> first = Shown(look, 0);
-    ASSERT_GE(first.size(), 2u);
-    EXPECT_EQ(first[0], "case: 0 0");
-    EXPECT_TRUE(Has(first, "progress: 0 occupations have been coded. 645 are yet to be coded."));
-    int line = -1, n = 0;
-    for (const std::string& l : Shown(look, 1)) {
-        if (l.rfind("pre: ", 0) != 0) continue;
-        if (l.rfind("pre: 1123 ", 0) == 0) line = n;
-        ++n;
-    }
-    ASSERT_GE(line, 0) << "1123 not among the pre-selected categories";
-
-    const ConsoleRun coding = RunConsole(demo.open + "select Engineer\npre " +
-                                         std::to_string(line) + "\ncode\nshow\nsave\n");
-    ASSERT_EQ(coding.code, cli::kOk) << coding.lines.back();
-    EXPECT_NE(Shown(coding, 0)[0], "case: 0 0");
-    EXPECT_TRUE(
-        Has(Shown(coding, 0), "progress: 1 occupation has been coded. 644 are yet to be coded."));
-
-    // Opened again, the saved code is back and the first case to code is another one.
-    const ConsoleRun again = RunConsole(demo.open + "show\nprevious-occupation\nshow\n");
-    EXPECT_EQ(Shown(again, 0)[0], Shown(coding, 0)[0]);
-    EXPECT_TRUE(
-        Has(Shown(again, 0), "progress: 1 occupation has been coded. 644 are yet to be coded."));
-    EXPECT_EQ(Shown(again, 1)[0], "case: 0 0");
-    EXPECT_TRUE(Has(Shown(again, 1), "code: 1123"));
 }
 
 }  // namespace

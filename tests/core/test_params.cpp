@@ -503,20 +503,6 @@ TEST(ParamsDemo, DemoProjectParses) {
 TEST(ParamsCli, CheckParams) {
     std::ostringstream out;
     std::ostringstream err;
-    const std::string demo = std::string(TARNWICK_DEMO) + "/demo.zpa";
-    EXPECT_EQ(cli::CheckParams(demo, out, err), cli::kOk);
-    EXPECT_EQ(out.str(), "Coding parameters successfully read-in from file: " + demo + "\n");
-    EXPECT_TRUE(err.str().empty());
-
-    out.str("");
-    const std::string faulty = std::string(TARNWICK_TEST_DATA) + "/params/faulty.zpa";
-    EXPECT_EQ(cli::CheckParams(faulty, out, err), cli::kFaults);
-    EXPECT_EQ(out.str(),
-              " \n*** Error in line 4 \"#I1 10-69\":\nInformation field description not "
-              "specified\n \n*** Error in line 6 \"#J 9AB 'Other job'\":\nVar mnemo=\"9AB\" "
-              "contains unaccepted characters or starts with a digit\n");
-
-    out.str("");
     const std::string missing = std::string(TARNWICK_TEST_DATA) + "/params/no_such_file.zpa";
     EXPECT_EQ(cli::CheckParams(missing, out, err), cli::kIoOrUsage);
     EXPECT_TRUE(out.str().empty());
