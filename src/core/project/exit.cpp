@@ -29,28 +29,30 @@ std::string ReportFileStamp(const DateTime& m) {
            TwoDigits(m.minute);
 }
 
+std::vector<std::string> ReportClosingLines(const DateTime& start, const DateTime& end,
+                                            int codedDuring) {
+    return {" ",
+            "*** " + DateTimeText(kEnglish, end),
+            Text(Ui::SessionTerminated),
+            Str(Ui::SessionLasted) +
+                DurationText(SecondsSinceEpoch(end) - SecondsSinceEpoch(start)),
+            std::to_string(codedDuring) + " " +
+                (codedDuring == 1 ? "occupation was" : "occupations were") +
+                " coded during the session."};
+}
+
 void WriteSessionReport(Session& s) {
     const OccupationCounts counts = CountOccupations(s.Cases);
     const int codedDuring = (counts.toCode - counts.notCoded) - s.Cases.CodedAtStart;
-    const size_t before = s.Report.size();
-    s.AppendReportLine(" ");
     const DateTime end = s.platform.Now();
-    const DateTime start = s.SessionStart.value_or(end);
-    s.AppendReportLine("*** " + DateTimeText(kEnglish, end));
-    s.AppendReportLine(Text(Ui::SessionTerminated));
-    s.AppendReportLine(Str(Ui::SessionLasted) +
-                       DurationText(SecondsSinceEpoch(end) - SecondsSinceEpoch(start)));
-    s.AppendReportLine(std::to_string(codedDuring) + " " +
-                       (codedDuring == 1 ? "occupation was" : "occupations were") +
-                       " coded during the session.");
-    try {
-        WriteLinesAtomic(s.ProjectFolder + ReportFileStamp(end) + kExtReport, s.Report);
-    } catch (const IoError&) {
-        // The session goes on: its closing lines come again, with their time, when the report is
-        // saved at a later end.
-        s.Report.resize(before);
-        throw;
+    std::vector<std::string> report = s.Report;
+    for (std::string& line : ReportClosingLines(s.SessionStart.value_or(end), end, codedDuring)) {
+        report.push_back(std::move(line));
     }
+    // Written before the lines join the session's report: when the file cannot be written the
+    // session goes on, and its closing lines come again, with their time, at a later end.
+    WriteLinesAtomic(s.ProjectFolder + ReportFileStamp(end) + kExtReport, report);
+    s.Report = std::move(report);
 }
 
 bool RunExitSequence(Session& s) {

@@ -2,6 +2,7 @@
 // The end of a coding session: the exit questions and the session report file.
 
 #include <string>
+#include <vector>
 
 #include "core/text/datetime.h"
 
@@ -21,6 +22,10 @@ std::string DurationText(long long seconds);
 
 // YYYYMMDDHHMM of a moment.
 std::string ReportFileStamp(const DateTime& moment);
+
+// The lines that close the report of a session that lasted from `start` to `end`.
+std::vector<std::string> ReportClosingLines(const DateTime& start, const DateTime& end,
+                                            int codedDuring);
 
 // Appends the closing lines and writes ProjectFolder + stamp + ".zre". Throws IoError; the
 // report is then as it was before.
