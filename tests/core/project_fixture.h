@@ -2,6 +2,7 @@
 // A small project on disk for tests that run the whole opening: parameters, a classification
 // that defines every basic category, and a data file.
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "core/classification/loader.h"
 #include "core/classification/scales.h"
 #include "core/data/output.h"
+#include "core/params/parser.h"
 #include "core/session/session.h"
 #include "core/text/lines.h"
 
@@ -21,7 +23,7 @@ namespace tarnwick::testing {
 
 // A fresh, empty folder under the system's temporary folder, removed with the object.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static int counter = 0;
         path_ = std::filesystem::temp_directory_path() /
@@ -37,13 +39,38 @@ public:
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-    std::string Path(const std::string& name = {}) const {
-        return (path_ / name).string();
-    }
+    std::string Path(const std::string& name = {}) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
+
+// The model of a parameters text that must parse without faults.
+inline CodingParams ParsedParams(const std::string& text) {
+    CodingParams params;
+    std::vector<std::string> errors;
+    std::string report;
+    EXPECT_TRUE(ParseCodingParamsText(text, "proj.zpa", params, errors, report))
+        << (errors.empty() ? "" : errors.back());
+    return params;
+}
+
+// A classification made in memory: these categories, each named "Name of <code>", and the
+// standard codes 9998 (missing data) and 9999 (not applicable).
+inline Classification FewCategories(std::vector<std::string> codes) {
+    Classification clf;
+    clf.MissingDataCode = "9998";
+    clf.MissingDataName = "Missing data";
+    clf.NotApplicableCode = "9999";
+    clf.NotApplicableName = "Not applicable";
+    codes.insert(codes.end(), {"9998", "9999"});
+    for (const std::string& code : codes) {
+        TKat k(code, 4);
+        k.Name = "Name of " + code;
+        clf.Categories.Add(code, std::move(k));
+    }
+    return clf;
+}
 
 inline void WriteFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

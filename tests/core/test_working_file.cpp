@@ -1,4 +1,5 @@
-// The working file: backup at opening, merge with its fatal faults, save and reopen.
+// The working file: its backup text, the merge with its fatal faults and the content written,
+// from text in memory; the backup file, the save and its failures over a project on disk.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -8,26 +9,25 @@
 #include <csignal>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/data/cases.h"
 #include "core/data/working_file.h"
-#include "core/params/parser.h"
-#include "core/project/notepad.h"
 #include "core/project/opening.h"
-#include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
+#include "core/text/datetime.h"
 #include "core/text/files.h"
+#include "core/text/interface_texts.h"
+#include "project_fixture.h"
 
 namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kBreaks = " **** THIS ERROR BREAKS THE EXECUTION OF THE PROGRAM ****";
 
 // Identifier 1-5; ZAWR always to code, ZAWO only when column 6 is "1".
 constexpr const char* kParams =
@@ -37,62 +37,7 @@ constexpr const char* kParams =
     "#J ZAWO 'Father job'\n"
     "#I1 7-10 'Title'\n"
     "#F 6 1\n";
-
-class WorkingFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tarnwick_zda_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        WriteFileAtomic(Path(".dat"), "A0001111aa\r\nB0002211bb\r\nC0003122cc\r\nd0004133dd\r\n");
-    }
-    void TearDown() override {
-        ::chmod(dir_.c_str(), 0755);
-        fs::remove_all(dir_);
-    }
-
-    std::string Path(const char* ext) const { return dir_.string() + "/wave" + ext; }
-
-    // A fresh session as a new run of the program would have it, its data not yet read.
-    std::unique_ptr<Session> NewSession(ScriptedPlatform& platform) {
-        auto s = std::make_unique<Session>(platform);
-        s->ProjectFolder = dir_.string() + "/";
-        s->ParamStem = "proj";
-        s->DataStem = "wave";
-        s->DataExt = ".dat";
-        std::vector<std::string> errors;
-        std::string report;
-        EXPECT_TRUE(ParseCodingParamsText(kParams, "proj.zpa", s->Params, errors, report));
-        Classification& clf = s->Clf;
-        clf.MissingDataCode = "9998";
-        clf.MissingDataName = "Missing data";
-        clf.NotApplicableCode = "9999";
-        clf.NotApplicableName = "Not applicable";
-        for (const char* code : {"1000", "2310", "9998", "9999"}) {
-            TKat k(code, 4);
-            k.Name = std::string("Name of ") + code;
-            clf.Categories.Add(code, std::move(k));
-        }
-        return s;
-    }
-
-    // Opens with the given working file (none when `zda` is null) and returns the message
-    // shown, or "" when the data were read.
-    std::string OpenWith(const char* zda) {
-        if (zda != nullptr) WriteFileAtomic(Path(".zda"), zda);
-        session_ = NewSession(platform_);
-        platform_.messages.clear();
-        const bool ok = ReadInputData(*session_);
-        EXPECT_EQ(ok, platform_.messages.empty());
-        return platform_.messages.empty() ? std::string() : platform_.messages.front();
-    }
-
-    fs::path dir_;
-    ScriptedPlatform platform_;
-    std::unique_ptr<Session> session_;
-};
+constexpr const char* kData = "A0001111aa\r\nB0002211bb\r\nC0003122cc\r\nd0004133dd\r\n";
 
 struct CaseState {
     bool toCode;
@@ -101,9 +46,9 @@ struct CaseState {
     bool operator==(const CaseState&) const = default;
 };
 
-std::vector<CaseState> States(const Session& s) {
+std::vector<CaseState> States(const CaseModel& cases) {
     std::vector<CaseState> out;
-    for (const TOsoba& r : s.Cases.Respondents) {
+    for (const TOsoba& r : cases.Respondents) {
         for (const TZawod& z : r.Occupations) {
             out.push_back({z.ToCode, z.Code, std::string(z.CodeName)});
         }
@@ -111,18 +56,40 @@ std::vector<CaseState> States(const Session& s) {
     return out;
 }
 
-TEST_F(WorkingFileTest, SaveAndReopenKeepsEveryKindOfCase) {
-    ASSERT_EQ(OpenWith(nullptr), "");
-    Session& s = *session_;
-    auto& rs = s.Cases.Respondents;
+class WorkingFileTest : public ::testing::Test {
+  protected:
+    // The cases of kData as read, before any working file.
+    CaseModel Read() {
+        CaseModel cases;
+        EXPECT_EQ(ReadCases(kData, params, clf, "wave.dat", "proj", cases), std::nullopt);
+        return cases;
+    }
+    // Merges `zda` into freshly read cases and counts them; the fault's message, or "".
+    std::string Merge(std::string_view zda) {
+        cases = Read();
+        const auto fault = MergeWorkingFile(zda, params, clf, "wave.zda", "wave.dat", cases);
+        if (fault) return *fault;
+        CountAndListCases(cases);
+        return "";
+    }
+
+    CodingParams params = testing::ParsedParams(kParams);
+    Classification clf = testing::FewCategories({"1000", "2310"});
+    CaseModel cases;
+};
+
+TEST_F(WorkingFileTest, WrittenContentMergesBackToEveryKindOfCase) {
+    cases = Read();
+    // As read: blanks for every code, the not-applicable code where the filter leaves one out.
+    EXPECT_EQ(FormatWorkingFile(cases, params.CodeWidth),
+              "A0001        \r\nB0002    9999\r\nC0003        \r\nd0004        \r\n");
+
     // Record 1: coded, uncoded. Record 2: missing, not applicable by its filter.
     // Record 3: not applicable by the coder, coded. Record 4: uncoded, coded.
-    const Classification& clf = s.Clf;
     auto code = [&](int r, int f, const char* c) {
-        TZawod& z = rs[r].Occupations[f];
+        TZawod& z = cases.Respondents[r].Occupations[f];
         z.Code = c;
-        const int i = clf.IndexOf(c);
-        z.CodeName = clf.Category(i).Name;
+        z.CodeName = clf.Category(clf.IndexOf(c)).Name;
         if (z.Code == clf.NotApplicableCode) {
             z.ToCode = false;
             z.CodeName = clf.NotApplicableName;
@@ -135,123 +102,154 @@ TEST_F(WorkingFileTest, SaveAndReopenKeepsEveryKindOfCase) {
     code(2, 0, "9999");
     code(2, 1, "1000");
     code(3, 1, "2310");
-    s.ResultsModified = true;
-    const std::vector<CaseState> before = States(s);
-    SaveWorkingFile(s);
-    EXPECT_FALSE(s.ResultsModified);
-    EXPECT_TRUE(s.WorkingFileSaved);
-    EXPECT_EQ(ReadWholeFile(Path(".zda")),
-              "A00012310    \r\nB000299989999\r\nC000399991000\r\nd0004    2310\r\n");
+    const std::vector<CaseState> before = States(cases);
+    const std::string written = FormatWorkingFile(cases, params.CodeWidth);
+    EXPECT_EQ(written, "A00012310    \r\nB000299989999\r\nC000399991000\r\nd0004    2310\r\n");
 
-    ASSERT_EQ(OpenWith(nullptr), "");
-    EXPECT_TRUE(session_->WorkingFileRead);
-    EXPECT_EQ(States(*session_), before);
+    ASSERT_EQ(Merge(written), "");
+    EXPECT_EQ(States(cases), before);
     // Names are the classification's own strings, not copies.
-    const Session& again = *session_;
-    EXPECT_EQ(again.Cases.Respondents[0].Occupations[0].CodeName.data(),
-              again.Clf.Category(again.Clf.IndexOf("2310")).Name.data());
-    EXPECT_EQ(again.Cases.Respondents[1].Occupations[0].CodeName.data(),
-              again.Clf.MissingDataName.data());
-    EXPECT_EQ(again.Cases.Respondents[1].Occupations[1].CodeName.data(),
-              again.Clf.NotApplicableName.data());
-    EXPECT_EQ(again.Cases.ToCodeCount, 6);
-    EXPECT_EQ(again.Cases.CodedAtStart, 4);
+    EXPECT_EQ(cases.Respondents[0].Occupations[0].CodeName.data(),
+              clf.Category(clf.IndexOf("2310")).Name.data());
+    EXPECT_EQ(cases.Respondents[1].Occupations[0].CodeName.data(), clf.MissingDataName.data());
+    EXPECT_EQ(cases.Respondents[1].Occupations[1].CodeName.data(), clf.NotApplicableName.data());
+    EXPECT_EQ(cases.ToCodeCount, 6);
+    EXPECT_EQ(cases.CodedAtStart, 4);
+    EXPECT_EQ(cases.CodedCount, 4);
 }
 
-TEST_F(WorkingFileTest, SaveNotesTheReportAndEveryLineEndsCrLf) {
-    ASSERT_EQ(OpenWith(nullptr), "");
-    platform_.now = DateTime{2026, 3, 9, 8, 5, 1};
-    const size_t before = session_->Report.size();
-    SaveWorkingFile(*session_);
-    const std::vector<std::string> tail(session_->Report.begin() + before, session_->Report.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{
-                        " ", "*** March 9, 2026 at 08:05:01",
-                        "Working file of occupations coded was saved as: " + Path(".zda")}));
-    EXPECT_EQ(ReadWholeFile(Path(".zda")),
-              "A0001        \r\nB0002    9999\r\nC0003        \r\nd0004        \r\n");
-}
-
-TEST_F(WorkingFileTest, BackupIsTheWorkingFileAsFoundWithCrLfEnds) {
-    EXPECT_EQ(OpenWith(nullptr), "");
-    EXPECT_FALSE(session_->WorkingFileRead);
-    EXPECT_FALSE(fs::exists(Path(".~zd")));
-
+TEST_F(WorkingFileTest, BackupEndsEveryLineCrLfAndShortLinesLeaveCodesOut) {
     // LF ends, a CR LF, a last line without an end, and lines beyond the last record.
     const char* found = "A00012310\nB0002\r\nC0003    1000\nd0004\nextra line\nlast";
-    ASSERT_EQ(OpenWith(found), "");
-    EXPECT_EQ(ReadWholeFile(Path(".~zd")),
+    EXPECT_EQ(BackupText(found),
               "A00012310\r\nB0002\r\nC0003    1000\r\nd0004\r\nextra line\r\nlast\r\n");
-    // A later save does not touch the backup.
-    SaveWorkingFile(*session_);
-    EXPECT_EQ(ReadWholeFile(Path(".~zd")),
-              "A00012310\r\nB0002\r\nC0003    1000\r\nd0004\r\nextra line\r\nlast\r\n");
-    // Short lines leave codes out: record 2's ZAWR is then to be coded again.
-    const auto& rs = session_->Cases.Respondents;
+    EXPECT_EQ(BackupText(""), "");
+
+    ASSERT_EQ(Merge(found), "");
+    const auto& rs = cases.Respondents;
+    EXPECT_EQ(rs[0].Occupations[0].Code, "2310");
+    // Record 2's ZAWR is to be coded again.
     EXPECT_TRUE(rs[1].Occupations[0].ToCode);
     EXPECT_TRUE(rs[1].Occupations[0].Code.empty());
+    EXPECT_TRUE(rs[1].Occupations[0].CodeName.empty());
     EXPECT_TRUE(rs[1].Occupations[1].ToCode);  // filtered out, but the stored code is blank
     EXPECT_EQ(rs[2].Occupations[1].Code, "1000");
+    EXPECT_EQ(cases.CodedAtStart, 2);
 }
 
 TEST_F(WorkingFileTest, StoredNotApplicableCodeExcludesAnOccupationThatPassedItsFilter) {
-    ASSERT_EQ(OpenWith("A0001    9999\r\nB0002    9999\r\nC000399999999\r\nd0004    \r\n"), "");
-    const auto& rs = session_->Cases.Respondents;
+    ASSERT_EQ(Merge("A0001    9999\r\nB0002    9999\r\nC000399999999\r\nd0004    \r\n"), "");
+    const auto& rs = cases.Respondents;
     EXPECT_FALSE(rs[2].Occupations[0].ToCode);
     EXPECT_FALSE(rs[2].Occupations[1].ToCode);
     EXPECT_FALSE(rs[2].HasToCode);
-    EXPECT_EQ(session_->Cases.SelectorRecords, (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(cases.SelectorRecords, (std::vector<int>{0, 1, 3}));
 }
 
-TEST_F(WorkingFileTest, TooFewLinesIsFatal) {
-    EXPECT_EQ(OpenWith("A0001\r\nB0002\r\nC0003\r\n"),
+TEST_F(WorkingFileTest, FaultsThatStopTheMerge) {
+    EXPECT_EQ(Merge("A0001\r\nB0002\r\nC0003\r\n"),
               "**** ERROR IN DATA FILES **** When processing previously coded symbols from file: "
               "wave.zda the number of data records has been detected to be lower than in "
               "original input data file wave.dat" +
-                  std::string(kBreaks));
-    EXPECT_TRUE(session_->Cases.Respondents.empty());
-    EXPECT_TRUE(session_->Report.empty());
-    // The backup was written before the fault was found.
-    EXPECT_EQ(ReadWholeFile(Path(".~zd")), "A0001\r\nB0002\r\nC0003\r\n");
-}
+                  std::string(msg::kBreaksExecution));
 
-TEST_F(WorkingFileTest, IdentifierMustMatchExactly) {
+    // The identifier must match exactly: letter case, a blank for a digit, a line too short.
     const std::string head =
         "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols from "
-        "file: wave.zda it has been detected in data record No ";
-    // Letter case differs in record 4.
-    EXPECT_EQ(OpenWith("A0001\r\nB0002\r\nC0003\r\nD0004\r\n"),
-              head +
-                  "4 that the respondent's ID \"D0004\" differs from respondent's ID number "
-                  "\"d0004\" read from the data input file:wave.dat" +
-                  kBreaks);
-    // A blank instead of a digit in record 2.
-    EXPECT_EQ(OpenWith("A0001\r\nB 002\r\nC0003\r\nd0004\r\n"),
-              head +
-                  "2 that the respondent's ID \"B 002\" differs from respondent's ID number "
-                  "\"B0002\" read from the data input file:wave.dat" +
-                  kBreaks);
-    // A line shorter than the identifier in record 1.
-    EXPECT_EQ(OpenWith("A00\r\n"),
-              head +
-                  "1 that the respondent's ID \"A00\" differs from respondent's ID number "
-                  "\"A0001\" read from the data input file:wave.dat" +
-                  kBreaks);
+        "file: wave.zda ";
+    const auto otherId = [&](const char* record, const char* found, const char* expected) {
+        return head + "it has been detected in data record No " + record +
+               " that the respondent's ID \"" + found +
+               "\" differs from respondent's ID number \"" + expected +
+               "\" read from the data input file:wave.dat" + msg::kBreaksExecution;
+    };
+    EXPECT_EQ(Merge("A0001\r\nB0002\r\nC0003\r\nD0004\r\n"), otherId("4", "D0004", "d0004"));
+    EXPECT_EQ(Merge("A0001\r\nB 002\r\nC0003\r\nd0004\r\n"), otherId("2", "B 002", "B0002"));
+    EXPECT_EQ(Merge("A00\r\n"), otherId("1", "A00", "A0001"));
+
+    // A code the classification lacks, also one cut by the end of the line or led by a blank.
+    const auto unknown = [&](const char* code) {
+        return head + "a symbol \"" + code +
+               "\" has been found, which does not exist in classification VKT-2009" +
+               msg::kBreaksExecution;
+    };
+    EXPECT_EQ(Merge("A0001\r\nB0002\r\nC000323101234\r\nd0004\r\n"), unknown("1234"));
+    EXPECT_EQ(Merge("A0001\r\nB0002231\r\nC0003\r\nd0004\r\n"), unknown("231"));
+    EXPECT_EQ(Merge("A0001 231\r\nB0002\r\nC0003\r\nd0004\r\n"), unknown(" 231"));
 }
 
-TEST_F(WorkingFileTest, UnknownOrCutCodeIsFatal) {
-    const std::string head =
-        "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols from "
-        "file: wave.zda a symbol ";
-    const std::string tail =
-        " has been found, which does not exist in classification VKT-2009" + std::string(kBreaks);
-    EXPECT_EQ(OpenWith("A0001\r\nB0002\r\nC000323101234\r\nd0004\r\n"), head + "\"1234\"" + tail);
-    EXPECT_EQ(OpenWith("A0001\r\nB0002231\r\nC0003\r\nd0004\r\n"), head + "\"231\"" + tail);
-    EXPECT_EQ(OpenWith("A0001 231\r\nB0002\r\nC0003\r\nd0004\r\n"), head + "\" 231\"" + tail);
+// The working file over a project on disk: the backup written at opening, the fault shown in a
+// message box, the save with its report lines and flags, and a failed save.
+class WorkingFileOnDiskTest : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::WriteFile(Path(".dat"), kData); }
+
+    std::string Path(const char* ext) const { return folder.Path(std::string("wave") + ext); }
+
+    // Opens in a fresh session, as a new run of the program would, with the given working file
+    // (none when `zda` is null). Returns the message shown, or "" when the data were read.
+    std::string OpenWith(const char* zda) {
+        if (zda != nullptr) testing::WriteFile(Path(".zda"), zda);
+        session = std::make_unique<Session>(platform);
+        session->ProjectFolder = folder.Path();
+        session->ParamStem = "proj";
+        session->DataStem = "wave";
+        session->DataExt = ".dat";
+        session->Params = testing::ParsedParams(kParams);
+        session->Clf = testing::FewCategories({"1000", "2310"});
+        platform.messages.clear();
+        const bool ok = ReadInputData(*session);
+        EXPECT_EQ(ok, platform.messages.empty());
+        return platform.messages.empty() ? std::string() : platform.messages.front();
+    }
+
+    testing::TempFolder folder;
+    ScriptedPlatform platform;
+    std::unique_ptr<Session> session;
+};
+
+TEST_F(WorkingFileOnDiskTest, BackupAtOpeningSaveAndReopen) {
+    const char* found = "A00012310\nB0002\r\nC0003    1000\nd0004\nextra line\nlast";
+    ASSERT_EQ(OpenWith(found), "");
+    EXPECT_TRUE(session->WorkingFileRead);
+    const std::string backup =
+        "A00012310\r\nB0002\r\nC0003    1000\r\nd0004\r\nextra line\r\nlast\r\n";
+    EXPECT_EQ(ReadWholeFile(Path(".~zd")), backup);
+
+    Session& s = *session;
+    s.Cases.Respondents[3].Occupations[0].Code = "2310";
+    s.ResultsModified = true;
+    platform.now = DateTime{2026, 3, 9, 8, 5, 1};
+    const size_t before = s.Report.size();
+    SaveWorkingFile(s);
+    EXPECT_FALSE(s.ResultsModified);
+    EXPECT_TRUE(s.WorkingFileSaved);
+    EXPECT_EQ(
+        std::vector<std::string>(s.Report.begin() + static_cast<long>(before), s.Report.end()),
+        (std::vector<std::string>{
+            " ", "*** March 9, 2026 at 08:05:01",
+            "Working file of occupations coded was saved as: " + Path(".zda")}));
+    EXPECT_EQ(ReadWholeFile(Path(".zda")),
+              "A00012310    \r\nB0002        \r\nC0003    1000\r\nd00042310    \r\n");
+    // A save does not touch the backup; the next opening makes it afresh.
+    EXPECT_EQ(ReadWholeFile(Path(".~zd")), backup);
+    ASSERT_EQ(OpenWith(nullptr), "");
+    EXPECT_EQ(session->Cases.Respondents[3].Occupations[0].Code, "2310");
+    EXPECT_EQ(ReadWholeFile(Path(".~zd")), ReadWholeFile(Path(".zda")));
 }
 
-TEST_F(WorkingFileTest, FailedSaveLeavesTheOldFileAndTheFlags) {
+TEST_F(WorkingFileOnDiskTest, FaultIsShownAfterTheBackupAndLeavesNoModel) {
+    const std::string message = OpenWith("A0001\nB0002\r\nC0003\r\nD0004\r\n");
+    EXPECT_EQ(message.rfind("**** FATAL ERROR IN DATA FILES **** ", 0), 0u) << message;
+    EXPECT_TRUE(session->Cases.Respondents.empty());
+    EXPECT_TRUE(session->Report.empty());
+    EXPECT_FALSE(session->WorkingFileRead);
+    EXPECT_EQ(ReadWholeFile(Path(".~zd")), "A0001\r\nB0002\r\nC0003\r\nD0004\r\n");
+}
+
+TEST_F(WorkingFileOnDiskTest, FailedSaveLeavesTheOldFileAndTheFlags) {
     ASSERT_EQ(OpenWith("A00012310\r\nB0002\r\nC0003\r\nd0004\r\n"), "");
-    Session& s = *session_;
+    Session& s = *session;
     s.Cases.Respondents[1].Occupations[0].Code = "1000";
     s.ResultsModified = true;
     const std::string old = ReadWholeFile(Path(".zda"));
@@ -262,6 +260,7 @@ TEST_F(WorkingFileTest, FailedSaveLeavesTheOldFileAndTheFlags) {
         EXPECT_FALSE(s.WorkingFileSaved);
         EXPECT_EQ(s.Report.size(), reportLines);
     };
+    const std::string dir = fs::path(folder.Path()).parent_path().string();
 
     // The disk fills up in the middle of the write (a file size limit binds root too).
     {
@@ -278,19 +277,19 @@ TEST_F(WorkingFileTest, FailedSaveLeavesTheOldFileAndTheFlags) {
     }
     // A folder that cannot be written (not for root, who may write anywhere).
     if (::geteuid() != 0) {
-        ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
+        ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
         EXPECT_THROW(SaveWorkingFile(s), IoError);
-        ::chmod(dir_.c_str(), 0755);
+        ::chmod(dir.c_str(), 0755);
         unchanged();
     }
     // The folder is gone.
-    const std::string folder = s.ProjectFolder;
-    s.ProjectFolder = folder + "missing/";
+    const std::string projectFolder = s.ProjectFolder;
+    s.ProjectFolder = projectFolder + "missing/";
     EXPECT_THROW(SaveWorkingFile(s), IoError);
-    s.ProjectFolder = folder;
+    s.ProjectFolder = projectFolder;
     unchanged();
     // No temporary file is left behind.
-    for (const auto& e : fs::directory_iterator(dir_)) {
+    for (const auto& e : fs::directory_iterator(dir)) {
         EXPECT_EQ(e.path().filename().string().rfind(".wave", 0), std::string::npos) << e.path();
     }
     // A directory stands where the file should be: the rename fails, nothing is lost.
