@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +17,7 @@
 #include "core/session/session.h"
 #include "core/text/files.h"
 #include "core/text/text.h"
+#include "project_fixture.h"
 
 namespace tarnwick {
 namespace {
@@ -442,17 +440,10 @@ TEST(ClassificationLoad, BinaryInputIsReportedNotFatal) {
     EXPECT_EQ(page[0], kHeading);
 }
 
-std::filesystem::path TempDir() {
-    auto dir =
-        std::filesystem::temp_directory_path() / ("tarnwick_clf_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 TEST(ClassificationLoad, SessionStep) {
-    const auto dir = TempDir();
-    const std::string good = (dir / "good.clf").string();
-    const std::string bad = (dir / "bad.clf").string();
+    const testing::TempFolder folder;
+    const std::string good = folder.Path("good.clf");
+    const std::string bad = folder.Path("bad.clf");
     WriteFileAtomic(good, Join(ValidLines()));
     WriteFileAtomic(bad, Join({"Title", "#C 0000", "#N x"}));
 
@@ -470,9 +461,8 @@ TEST(ClassificationLoad, SessionStep) {
     EXPECT_EQ(session.Clf.Count(), 373);
     EXPECT_EQ(session.Clf.FullListLines.size(), 373u);
 
-    EXPECT_THROW(LoadClassification(session, (dir / "missing.clf").string()), IoError);
+    EXPECT_THROW(LoadClassification(session, folder.Path("missing.clf")), IoError);
     EXPECT_EQ(session.Clf.Count(), 373);  // what was loaded stays
-    std::filesystem::remove_all(dir);
 }
 
 // --- The demo classification -------------------------------------------------------------

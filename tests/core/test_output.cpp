@@ -1,7 +1,6 @@
 // The final output data file and its SPSS script.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,13 +10,8 @@
 
 #include "cli/commands.h"
 #include "project_fixture.h"
-#include "core/classification/loader.h"
 #include "core/classification/scales.h"
 #include "core/data/output.h"
-#include "core/params/parser.h"
-#include "core/project/notepad.h"
-#include "core/project/opening.h"
-#include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
@@ -47,12 +41,7 @@ const std::string kTwoFields =
 class OutputTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tarnwick_out_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        session_.ProjectFolder = dir_.string() + "/";
+        session_.ProjectFolder = folder_.Path();
         session_.DataStem = "wave";
         session_.DataExt = ".dat";
         Classification& clf = session_.Clf;
@@ -68,20 +57,13 @@ class OutputTest : public ::testing::Test {
         Category("9998", "Missing data", "MD");
         Category("9999", "Not applicable", "NA");
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
     void Category(const char* code, const char* name, const char* shortLabel) {
         TKat k(code, 4);
         k.Name = name;
         k.ShortLabel = shortLabel;
         session_.Clf.Categories.Add(code, std::move(k));
     }
-    void Params(const std::string& text) {
-        std::vector<std::string> errors;
-        std::string report;
-        ASSERT_TRUE(ParseCodingParamsText(text, "p.zpa", session_.Params, errors, report))
-            << (errors.empty() ? "" : errors.back());
-    }
+    void Params(const std::string& text) { session_.Params = testing::ParsedParams(text); }
     // A respondent with the given codes ("" = not coded, the not-applicable code = not to code).
     void Respondent(const std::string& id, const std::vector<std::string>& codes) {
         TOsoba& r = session_.Cases.Respondents.emplace_back();
@@ -98,7 +80,7 @@ class OutputTest : public ::testing::Test {
             lines.begin() + static_cast<long>(std::min(to, lines.size())));
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_;
     ScriptedPlatform platform_;
     Session session_{platform_};
 };
@@ -211,42 +193,22 @@ TEST_F(OutputTest, FailedWriteKeepsTheEarlierFilesAndAddsNoReportLines) {
 namespace tarnwick {
 namespace {
 
-// A valid classification: every code of the built-in scales table, plus the two standard codes.
-std::string SmallClassification() {
-    std::vector<std::string> codes = BuiltInScaleCodes();
-    codes.push_back("9998");
-    codes.push_back("9999");
-    std::string text = "Test classification\n";
-    for (size_t i = 0; i < codes.size(); ++i) {
-        const std::string& c = codes[i];
-        text += (c == "9998" ? "#CM " : c == "9999" ? "#CN " : "#C ") + c + "\n#N Name " + c + "\n";
-        if (i + 1 == codes.size() || !IsSubordinate(c, codes[i + 1])) {
-            text += "#D Workers [kind" + c + "]\n";
-        }
-    }
-    return text;
-}
-
 class ExportTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tarnwick_export_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "clf");
         WriteFileAtomic(Path("p.zpa"),
                         "#R 1-4 'Respondent'\n#J ZAWR 'Job'\n#I1 5-8 'Title'\n#F 9 1\n");
-        WriteFileAtomic(Path("clf/c.clf"), SmallClassification());
+        WriteFileAtomic(Path("c.clf"), testing::MinimalClassificationText());
         WriteFileAtomic(Path("w.dat"), "0001abcd1\r\n0002efgh2\r\n");
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Path(const char* name) const { return folder_.Path(name); }
     int Run() {
         out_.str("");
         err_.str("");
-        return cli::Export(Path("p.zpa"), Path("clf/c.clf"), Path("w.dat"), out_, err_);
+        return cli::Export(Path("p.zpa"), Path("c.clf"), Path("w.dat"), out_, err_);
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_;
     std::ostringstream out_;
     std::ostringstream err_;
 };

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +14,7 @@
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
+#include "project_fixture.h"
 
 namespace tarnwick {
 namespace {
@@ -442,21 +440,11 @@ TEST(ParamsModel, IsApplicable) {
     EXPECT_TRUE(IsApplicable(d, "123456701"));
 }
 
-// A unique empty folder under the system's temporary folder.
-std::filesystem::path TempFolder() {
-    static int n = 0;
-    auto p = std::filesystem::temp_directory_path() /
-             ("tarnwick_params_" + std::to_string(::getpid()) + "_" + std::to_string(++n));
-    std::filesystem::remove_all(p);
-    std::filesystem::create_directories(p);
-    return p;
-}
-
 TEST(ParamsSession, ReadsTheProjectFile) {
-    const auto dir = TempFolder();
+    const testing::TempFolder folder;
     ScriptedPlatform platform;
     Session s(platform);
-    s.ProjectFolder = dir.string() + "/";
+    s.ProjectFolder = folder.Path();
     s.ParamStem = "proj";
     s.Report = {"first"};
     EXPECT_THROW(ParseCodingParams(s), IoError);
@@ -466,7 +454,7 @@ TEST(ParamsSession, ReadsTheProjectFile) {
     ASSERT_TRUE(ParseCodingParams(s));
     EXPECT_EQ(s.Params.DokumList.size(), 1u);
     EXPECT_EQ(s.Report, (Lines{"first", "Coding parameters successfully read-in from file: " +
-                                            dir.string() + "/proj.zpa"}));
+                                            folder.Path("proj.zpa")}));
     EXPECT_TRUE(s.ErrorLines.empty());
 
     // A failed attempt empties the model; its lines follow the earlier ones on the error page.
@@ -477,7 +465,6 @@ TEST(ParamsSession, ReadsTheProjectFile) {
     EXPECT_EQ(s.ErrorLines, (Lines{"earlier", " ", "*** Error in coding parameters file",
                                    "No respondent ID declaration"}));
     EXPECT_EQ(s.Report.size(), 2u);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(ParamsDemo, DemoProjectParses) {

@@ -3,7 +3,6 @@
 // are the ones written, the not-applicable codes turned into system-missing.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -22,6 +21,7 @@
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
+#include "project_fixture.h"
 
 namespace tarnwick {
 namespace {
@@ -100,13 +100,8 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
     }
     ASSERT_FALSE(clfFile.empty()) << "no classification in " << demo;
 
-    const fs::path dir =
-        fs::temp_directory_path() / ("tarnwick_pspp_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    struct Cleanup {
-        fs::path path;
-        ~Cleanup() { fs::remove_all(path); }
-    } cleanup{dir};
+    const testing::TempFolder folder;
+    const fs::path dir = folder.Path();
     fs::create_directories(dir / "it's here");
     const fs::path project = dir / "it's here";  // an apostrophe in the FILE path
     for (const char* name : {"demo.zpa", "demo.dat"}) fs::copy_file(demo / name, project / name);
