@@ -28,6 +28,7 @@
 #include "core/session/session.h"
 #include "core/project/coding_session.h"
 #include "core/text/files.h"
+#include "core/text/interface_texts.h"
 #include "project_fixture.h"
 
 namespace tarnwick {
@@ -38,7 +39,6 @@ using testing::ReadFileText;
 using testing::SmallProject;
 using testing::WriteFile;
 
-constexpr const char* kBreaks = " **** THIS ERROR BREAKS THE EXECUTION OF THE PROGRAM ****";
 constexpr size_t kMegabyte = 1 << 20;
 
 using testing::Snapshot;
@@ -157,7 +157,7 @@ TEST_F(BadInputTest, EmptyFilesGiveTheirMessagesAndOpeningResumesAtTheStepThatFa
               (std::vector<std::string>{
                   "**** ERROR IN INPUT DATA FILE **** There is nothing to be coded in input data "
                   "file: " +
-                  p.data + kBreaks}));
+                  p.data + msg::kBreaksExecution}));
     EXPECT_TRUE(s.ClassificationLoaded);
     EXPECT_FALSE(s.DataLoaded);
     EXPECT_TRUE(s.Cases.Respondents.empty());
@@ -173,7 +173,7 @@ TEST_F(BadInputTest, EmptyFilesGiveTheirMessagesAndOpeningResumesAtTheStepThatFa
                   "**** ERROR IN DATA FILES **** When processing previously coded symbols from "
                   "file: wave.zda the number of data records has been detected to be lower than "
                   "in original input data file wave.dat" +
-                  std::string(kBreaks)}));
+                  std::string(msg::kBreaksExecution)}));
     EXPECT_TRUE(s.Cases.Respondents.empty());
     EXPECT_EQ(Take(Folder(), {"wave.~zd"}), before);
     EXPECT_EQ(ReadFileText(Path(".~zd")), "");
@@ -310,7 +310,7 @@ TEST_F(BadInputTest, LinesOfSeveralMegabytes) {
                   "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols "
                   "from file: wave.zda a symbol \"7777\" has been found, which does not exist in "
                   "classification VKT-2009" +
-                  std::string(kBreaks)}));
+                  std::string(msg::kBreaksExecution)}));
     EXPECT_EQ(Take(Folder(), {"wave.~zd"}), before);
 }
 
@@ -360,7 +360,7 @@ TEST_F(BadInputTest, CarriageReturnAloneDoesNotEndALine) {
                   "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols "
                   "from file: wave.zda a symbol \"\r000\" has been found, which does not exist in "
                   "classification VKT-2009" +
-                  std::string(kBreaks)}));
+                  std::string(msg::kBreaksExecution)}));
     EXPECT_EQ(ReadFileText(Path(".zda")), "000001\r000002\r");
 }
 
@@ -426,7 +426,7 @@ TEST_F(BadInputTest, DataFileOfAMillionEmptyLines) {
               (std::vector<std::string>{
                   "**** ERROR IN INPUT DATA FILE **** There is nothing to be coded in input data "
                   "file: " +
-                  p.data + kBreaks}));
+                  p.data + msg::kBreaksExecution}));
     EXPECT_TRUE(t.Cases.Respondents.empty());
     EXPECT_FALSE(t.DataLoaded);
     EXPECT_EQ(ReadFileText(p.data).size(), 2'000'000u);
@@ -441,7 +441,7 @@ TEST_F(BadInputTest, WorkingFileWithFewerOrMoreLinesThanTheData) {
                   "**** ERROR IN DATA FILES **** When processing previously coded symbols from "
                   "file: wave.zda the number of data records has been detected to be lower than "
                   "in original input data file wave.dat" +
-                  std::string(kBreaks)}));
+                  std::string(msg::kBreaksExecution)}));
     EXPECT_TRUE(s.Cases.Respondents.empty());
     EXPECT_EQ(ReadFileText(Path(".zda")), fewer);
     EXPECT_EQ(ReadFileText(Path(".~zd")), fewer);
@@ -581,7 +581,7 @@ TEST_F(BadInputTest, DataFileNamedLikeAFileTheProgramWrites) {
             (std::vector<std::string>{"**** ERROR IN INPUT DATA FILE **** Input data file " + path +
                                       " has the extension of a file that the program "
                                       "writes: " +
-                                      ext + kBreaks}));
+                                      ext + msg::kBreaksExecution}));
         EXPECT_FALSE(s.DataLoaded);
         EXPECT_EQ(Take(Folder()), before) << ext;
     }
