@@ -476,9 +476,15 @@ void CodingPage::Render(Session& s) {
     edit3_->setEnabled(v.Key2Enabled);
 
     // Category panel.
-    const std::vector<std::string>* pre = &v.PreselectedLines;
-    listBox1Model_->SetLines(static_cast<int>(pre->size()),
-                             [pre](int i) -> const std::string& { return (*pre)[static_cast<size_t>(i)]; });
+    // Only a changed list is rebuilt: a reset on every command would also lose the line the
+    // mouse pressed, and with it the second click of a double-click.
+    if (shownPreselectedVersion_ != static_cast<std::uint64_t>(v.PreselectedVersion)) {
+        const std::vector<std::string>* pre = &v.PreselectedLines;
+        listBox1Model_->SetLines(static_cast<int>(pre->size()), [pre](int i) -> const std::string& {
+            return (*pre)[static_cast<size_t>(i)];
+        });
+        shownPreselectedVersion_ = static_cast<std::uint64_t>(v.PreselectedVersion);
+    }
     if (v.PreselectedSelected >= 0) {
         listBox1_->setCurrentIndex(listBox1Model_->index(v.PreselectedSelected));
     } else {

@@ -74,6 +74,7 @@ private:
     QListView* listBox2_ = nullptr;
     LineListModel* listBox2Model_ = nullptr;
     QPlainTextEdit* memo3_ = nullptr;
+    std::uint64_t shownPreselectedVersion_ = UINT64_MAX;
     std::uint64_t shownFullListVersion_ = UINT64_MAX;
     std::uint64_t shownSelectorVersion_ = UINT64_MAX;
     int shownFullScroll_ = 0;
