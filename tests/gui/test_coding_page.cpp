@@ -41,6 +41,7 @@ private slots:
     void codesCasesWithKeyWordLineAndCode() {
         SmallProject project;
         TForm1 w;
+        WatchItemModels(w);
         w.resize(1200, 900);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -113,6 +114,7 @@ private slots:
     void selectionIsCarriedToTheFullListAndCentred() {
         SmallProject project;
         TForm1 w;
+        WatchItemModels(w);
         w.resize(1200, 900);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -140,6 +142,7 @@ private slots:
     void doubleClickOnAPreselectedLineCodesIt() {
         SmallProject project;
         TForm1 w;
+        WatchItemModels(w);
         w.resize(1200, 900);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -156,6 +159,7 @@ private slots:
     void arrowButtonsAndSelector() {
         SmallProject project;
         TForm1 w;
+        WatchItemModels(w);
         QStringList messages;
         w.platform().messageHook = [&](const QString& m) { messages << m; };
         OpenProjectThroughDialogs(w, project);
