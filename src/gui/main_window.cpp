@@ -249,10 +249,6 @@ void TForm1::DrawStatus() {
     statusProgress_->setText(FromBytes(session_->ProgressText));
 }
 
-void TForm1::PullEdits() {
-    // The text boxes push every change into the session as it happens; nothing is pending.
-}
-
 void TForm1::RunCommand(const std::function<void()>& command) {
     if (busy_) return;  // a status update let this event in while a command is still running
     busy_ = true;

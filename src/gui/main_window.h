@@ -53,8 +53,6 @@ private:
     void BuildMenus();
     void BuildPages();
     void DrawStatus();
-    // Copies what the coder typed in the notepad and report back into the session.
-    void PullEdits();
 
     QtPlatform platform_;
     std::unique_ptr<Session> session_;
