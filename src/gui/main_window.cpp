@@ -87,15 +87,15 @@ void TForm1::BuildMenus() {
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, slot);
     };
-    add(mainMenuKodowanie_, "mainMenuKodowanie", &TForm1::mainMenuKodowanieClick);
-    add(mainMenuNotatnik_, "mainMenuNotatnik", &TForm1::mainMenuNotatnikClick);
-    add(mainMenuRaport_, "mainMenuRaport", &TForm1::mainMenuRaportClick);
-    add(mainMenuDane_, "mainMenuDane", &TForm1::mainMenuDaneClick);
-    add(mainMenuOpcje_, "mainMenuOpcje", &TForm1::mainMenuOpcjeClick);
-    add(mainMenuZnajdz_, "mainMenuZnajdz", &TForm1::mainMenuZnajdzClick);
-    add(mainMenuZapisz_, "mainMenuZapisz", &TForm1::mainMenuZapiszClick);
-    add(mainMenuInfo_, "mainMenuInfo", &TForm1::mainMenuInfoClick);
-    add(mainMenuZakoncz_, "mainMenuZakoncz", &TForm1::mainMenuZakonczClick);
+    add(returnToCodingAction_, "mainMenuKodowanie", &TForm1::ReturnToCodingCommand);
+    add(notepadAction_, "mainMenuNotatnik", &TForm1::ShowNotepadCommand);
+    add(reportAction_, "mainMenuRaport", &TForm1::ShowReportCommand);
+    add(openProjectAction_, "mainMenuDane", &TForm1::OpenProjectCommand);
+    add(optionsAction_, "mainMenuOpcje", &TForm1::ShowOptionsCommand);
+    add(findNonCodedAction_, "mainMenuZnajdz", &TForm1::FindNonCodedCommand);
+    add(saveResultsAction_, "mainMenuZapisz", &TForm1::SaveResultsCommand);
+    add(infoAction_, "mainMenuInfo", &TForm1::ShowAboutCommand);
+    add(quitAction_, "mainMenuZakoncz", &TForm1::QuitCommand);
 }
 
 void TForm1::BuildPages() {
@@ -122,13 +122,13 @@ void TForm1::BuildPages() {
         hl->addWidget(line1);
         hl->addWidget(line2);
         layout->addWidget(header);
-        richEdit13_ = new QPlainTextEdit(notepadPage_);
-        richEdit13_->setObjectName("RichEdit13");
-        richEdit13_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        layout->addWidget(richEdit13_, 1);
-        connect(richEdit13_, &QPlainTextEdit::textChanged, this, [this] {
+        notepadEdit_ = new QPlainTextEdit(notepadPage_);
+        notepadEdit_->setObjectName("RichEdit13");
+        notepadEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        layout->addWidget(notepadEdit_, 1);
+        connect(notepadEdit_, &QPlainTextEdit::textChanged, this, [this] {
             if (drawingEdits_) return;
-            session_->Notepad = SplitToLines(richEdit13_->toPlainText());
+            session_->Notepad = SplitToLines(notepadEdit_->toPlainText());
             session_->NotepadModified = true;
         });
     }
@@ -141,12 +141,12 @@ void TForm1::BuildPages() {
         auto* title = HeaderStrip(QString(), reportPage_);
         title->setObjectName("ReportTitle");
         layout->addWidget(title);
-        richEdit14_ = new QPlainTextEdit(reportPage_);
-        richEdit14_->setObjectName("RichEdit14");
-        layout->addWidget(richEdit14_, 1);
-        connect(richEdit14_, &QPlainTextEdit::textChanged, this, [this] {
+        reportEdit_ = new QPlainTextEdit(reportPage_);
+        reportEdit_->setObjectName("RichEdit14");
+        layout->addWidget(reportEdit_, 1);
+        connect(reportEdit_, &QPlainTextEdit::textChanged, this, [this] {
             if (drawingEdits_) return;
-            session_->Report = SplitToLines(richEdit14_->toPlainText());
+            session_->Report = SplitToLines(reportEdit_->toPlainText());
         });
     }
     pages_->addWidget(reportPage_);
@@ -179,13 +179,13 @@ void TForm1::BuildPages() {
             bl->addStretch(1);
             row->addWidget(box);
         };
-        makeGroup("RadioGroup1", radioGroup1_, 2);
-        makeGroup("RadioGroup2", radioGroup2_, 3);
+        makeGroup("RadioGroup1", notApplicableGroup_, 2);
+        makeGroup("RadioGroup2", afterCodingGroup_, 3);
         layout->addStretch(1);
-        connect(radioGroup1_, &QButtonGroup::idClicked, this, [this](int id) {
+        connect(notApplicableGroup_, &QButtonGroup::idClicked, this, [this](int id) {
             RunCommand([&] { RadioGroup1Click(*session_, id); });
         });
-        connect(radioGroup2_, &QButtonGroup::idClicked, this, [this](int id) {
+        connect(afterCodingGroup_, &QButtonGroup::idClicked, this, [this](int id) {
             RunCommand([&] { RadioGroup2Click(*session_, id); });
         });
     }
@@ -198,14 +198,14 @@ void TForm1::BuildPages() {
         auto* title = HeaderStrip(QString(), errorPage_);
         title->setObjectName("ErrorTitle");
         layout->addWidget(title);
-        memo2_ = new QPlainTextEdit(errorPage_);
-        memo2_->setObjectName("Memo2");
-        memo2_->setReadOnly(true);
-        memo2_->setLineWrapMode(QPlainTextEdit::NoWrap);
+        errorLinesEdit_ = new QPlainTextEdit(errorPage_);
+        errorLinesEdit_->setObjectName("Memo2");
+        errorLinesEdit_->setReadOnly(true);
+        errorLinesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
         QFont mono("Monospace");
         mono.setStyleHint(QFont::TypeWriter);
-        memo2_->setFont(mono);
-        layout->addWidget(memo2_, 1);
+        errorLinesEdit_->setFont(mono);
+        layout->addWidget(errorLinesEdit_, 1);
     }
     pages_->addWidget(errorPage_);
     pages_->setVisible(false);
@@ -213,15 +213,15 @@ void TForm1::BuildPages() {
 
 void TForm1::SetUiTexts() {
     setWindowTitle(Ui(1));
-    mainMenuKodowanie_->setText(Ui(3));
-    mainMenuNotatnik_->setText(Ui(5));
-    mainMenuRaport_->setText(Ui(7));
-    mainMenuDane_->setText(Ui(9));
-    mainMenuOpcje_->setText(Ui(11));
-    mainMenuZnajdz_->setText(Ui(13));
-    mainMenuZapisz_->setText(Ui(15));
-    mainMenuInfo_->setText(Ui(17));
-    mainMenuZakoncz_->setText(Ui(19));
+    returnToCodingAction_->setText(Ui(3));
+    notepadAction_->setText(Ui(5));
+    reportAction_->setText(Ui(7));
+    openProjectAction_->setText(Ui(9));
+    optionsAction_->setText(Ui(11));
+    findNonCodedAction_->setText(Ui(13));
+    saveResultsAction_->setText(Ui(15));
+    infoAction_->setText(Ui(17));
+    quitAction_->setText(Ui(19));
     notepadPage_->findChild<QLabel*>("NotepadTitle")->setText(Ui(61));
     notepadPage_->findChild<QLabel*>("NotepadLine1")->setText(Ui(63));
     notepadPage_->findChild<QLabel*>("NotepadLine2")->setText(Ui(65));
@@ -235,13 +235,13 @@ void TForm1::SetUiTexts() {
     auto* g2 = optionsPage_->findChild<QGroupBox*>("RadioGroup2");
     g2->setTitle(Ui(85));
     for (int i = 0; i < 5; ++i) g2->findChild<QLabel*>("RadioGroup2Line" + QString::number(i))->setText(Ui(87 + 2 * i));
-    radioGroup1_->button(0)->setText(Ui(81));
-    radioGroup1_->button(1)->setText(Ui(83));
-    radioGroup2_->button(0)->setText(Ui(97));
-    radioGroup2_->button(1)->setText(Ui(99));
-    radioGroup2_->button(2)->setText(Ui(101));
-    radioGroup1_->button(0)->setChecked(true);
-    radioGroup2_->button(0)->setChecked(true);
+    notApplicableGroup_->button(0)->setText(Ui(81));
+    notApplicableGroup_->button(1)->setText(Ui(83));
+    afterCodingGroup_->button(0)->setText(Ui(97));
+    afterCodingGroup_->button(1)->setText(Ui(99));
+    afterCodingGroup_->button(2)->setText(Ui(101));
+    notApplicableGroup_->button(0)->setChecked(true);
+    afterCodingGroup_->button(0)->setChecked(true);
 }
 
 void TForm1::DrawStatus() {
@@ -267,15 +267,15 @@ void TForm1::RunCommand(const std::function<void()>& command) {
 void TForm1::Refresh() {
     Session& s = *session_;
     const bool started = s.SessionStarted;
-    mainMenuKodowanie_->setVisible(started && s.ReturnToCodingVisible);
-    mainMenuNotatnik_->setVisible(started);
-    mainMenuRaport_->setVisible(started);
-    mainMenuDane_->setVisible(!started);
-    mainMenuOpcje_->setVisible(started);
-    mainMenuZnajdz_->setVisible(started);
-    mainMenuZapisz_->setVisible(started);
-    mainMenuInfo_->setVisible(true);
-    mainMenuZakoncz_->setVisible(true);
+    returnToCodingAction_->setVisible(started && s.ReturnToCodingVisible);
+    notepadAction_->setVisible(started);
+    reportAction_->setVisible(started);
+    openProjectAction_->setVisible(!started);
+    optionsAction_->setVisible(started);
+    findNonCodedAction_->setVisible(started);
+    saveResultsAction_->setVisible(started);
+    infoAction_->setVisible(true);
+    quitAction_->setVisible(true);
 
     pages_->setVisible(s.PageAreaVisible);
     switch (s.FrontPage) {
@@ -288,73 +288,73 @@ void TForm1::Refresh() {
     }
 
     // The error page only ever grows: append what is new.
-    if (s.ErrorLines.size() < shownErrorLines_) shownErrorLines_ = 0, memo2_->clear();
+    if (s.ErrorLines.size() < shownErrorLines_) shownErrorLines_ = 0, errorLinesEdit_->clear();
     for (size_t i = shownErrorLines_; i < s.ErrorLines.size(); ++i) {
-        memo2_->appendPlainText(FromBytes(s.ErrorLines[i]));
+        errorLinesEdit_->appendPlainText(FromBytes(s.ErrorLines[i]));
     }
     shownErrorLines_ = s.ErrorLines.size();
 
     drawingEdits_ = true;
     const QString report = JoinLines(s.Report);
-    if (richEdit14_->toPlainText() != report) richEdit14_->setPlainText(report);
+    if (reportEdit_->toPlainText() != report) reportEdit_->setPlainText(report);
     const QString notepad = JoinLines(s.Notepad);
-    if (richEdit13_->toPlainText() != notepad) richEdit13_->setPlainText(notepad);
+    if (notepadEdit_->toPlainText() != notepad) notepadEdit_->setPlainText(notepad);
     drawingEdits_ = false;
 
-    radioGroup1_->button(s.ShowNotApplicable)->setChecked(true);
-    radioGroup2_->button(s.AfterCodingMode)->setChecked(true);
+    notApplicableGroup_->button(s.ShowNotApplicable)->setChecked(true);
+    afterCodingGroup_->button(s.AfterCodingMode)->setChecked(true);
 
     if (s.SessionStarted) codingPage_->Render(s);
     DrawStatus();
 }
 
-void TForm1::mainMenuKodowanieClick() {
+void TForm1::ReturnToCodingCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Coding);
         session_->ReturnToCodingVisible = false;
     });
 }
 
-void TForm1::mainMenuNotatnikClick() {
+void TForm1::ShowNotepadCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Notepad);
         session_->ReturnToCodingVisible = true;
     });
 }
 
-void TForm1::mainMenuRaportClick() {
+void TForm1::ShowReportCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Report);
         session_->ReturnToCodingVisible = true;
     });
 }
 
-void TForm1::mainMenuDaneClick() {
+void TForm1::OpenProjectCommand() {
     RunCommand([&] { OpenProject(*session_); });
 }
 
-void TForm1::mainMenuOpcjeClick() {
+void TForm1::ShowOptionsCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Options);
         session_->ReturnToCodingVisible = true;
     });
 }
 
-void TForm1::mainMenuZnajdzClick() {
+void TForm1::FindNonCodedCommand() {
     RunCommand([&] { FindNonCoded(*session_); });
 }
 
-void TForm1::mainMenuZapiszClick() {
+void TForm1::SaveResultsCommand() {
     RunCommand([&] { SaveWorkingFile(*session_); });
 }
 
-void TForm1::mainMenuInfoClick() {
+void TForm1::ShowAboutCommand() {
     if (busy_) return;
     TAboutBox box(this);
     box.exec();
 }
 
-void TForm1::mainMenuZakonczClick() { close(); }
+void TForm1::QuitCommand() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (busy_) {  // a load is running; the coder can close once it has ended
