@@ -34,8 +34,6 @@ namespace tarnwick::gui {
 
 namespace {
 
-QString Ui(int slot) { return FromBytes(UiText(slot)); }
-
 // Arrow pictures of our own, drawn once: a filled triangle, single or double.
 QIcon ArrowIcon(bool forward, bool twice) {
     QPixmap pm(22, 22);
@@ -135,7 +133,7 @@ void CodingPage::Build() {
     col->setSpacing(4);
 
     // Navigation bar.
-    auto* navTitle = new QLabel(Ui(23), left);
+    auto* navTitle = new QLabel(UiString(Ui::FileNavigation), left);
     navTitle->setObjectName("Label13");
     navTitle->setFont(Bold(navTitle->font()));
     navTitle->setAlignment(Qt::AlignCenter);
@@ -149,7 +147,7 @@ void CodingPage::Build() {
         b->setToolTip(FromBytes(hint));
         return b;
     };
-    auto* byRecords = new QGroupBox(Ui(25), left);
+    auto* byRecords = new QGroupBox(UiString(Ui::ByDataRecords), left);
     byRecords->setObjectName("GroupBox1");
     auto* br = new QHBoxLayout(byRecords);
     respondentSelector_ = new QComboBox(byRecords);
@@ -172,7 +170,7 @@ void CodingPage::Build() {
     br->addWidget(respondentSelector_, 1);
     br->addWidget(previousRecordButton_);
     br->addWidget(nextRecordButton_);
-    auto* byOccupations = new QGroupBox(Ui(27), left);
+    auto* byOccupations = new QGroupBox(UiString(Ui::ByOccupations), left);
     byOccupations->setObjectName("GroupBox2");
     auto* bo = new QHBoxLayout(byOccupations);
     previousOccupationButton_ = makeNav("BitBtn2", false, false, "Przechodzi do poprzedniego zawodu");
@@ -192,7 +190,7 @@ void CodingPage::Build() {
     occupationCaption_->setWordWrap(true);
     col->addWidget(occupationCaption_);
 
-    assignedGroup_ = new QGroupBox(Ui(29) + kClassificationDisplayEnglish, left);
+    assignedGroup_ = new QGroupBox(UiString(Ui::AssignedCategoryOf) + kClassificationDisplayEnglish, left);
     assignedGroup_->setObjectName("GroupBox3");
     auto* ag = new QHBoxLayout(assignedGroup_);
     assignedCodeEdit_ = new QPlainTextEdit(assignedGroup_);
@@ -220,29 +218,29 @@ void CodingPage::Build() {
     ag->addWidget(assignedLabelEdit_, 1);
     col->addWidget(assignedGroup_);
 
-    auto* actions = new QGroupBox(Ui(31), left);
+    auto* actions = new QGroupBox(UiString(Ui::CodingActions), left);
     actions->setObjectName("GroupBox4");
     // Four small buttons in two rows, the last code beside REPEAT, the large CODE on the right.
     auto* ac = new QGridLayout(actions);
     ac->setHorizontalSpacing(6);
-    auto makeButton = [&](const char* name, int slot) {
-        auto* b = new QPushButton(Ui(slot), actions);
+    auto makeButton = [&](const char* name, Ui text) {
+        auto* b = new QPushButton(UiString(text), actions);
         b->setObjectName(name);
         return b;
     };
-    notApplicableButton_ = makeButton("Button1", 33);
+    notApplicableButton_ = makeButton("Button1", Ui::NotApplicableButton);
     notApplicableButton_->setToolTip(QString::fromUtf8("Zakodowanie zamiast zawodu sytuacji \"nie dotyczy\""));
-    missingButton_ = makeButton("Button2", 35);
+    missingButton_ = makeButton("Button2", Ui::MissingButton);
     missingButton_->setToolTip(QString("Zakodowanie braku danych"));
-    cancelButton_ = makeButton("Button4", 39);
-    repeatButton_ = makeButton("Button3", 37);
+    cancelButton_ = makeButton("Button4", Ui::CancelButton);
+    repeatButton_ = makeButton("Button3", Ui::RepeatButton);
     lastCodeEdit_ = new QLineEdit(actions);
     lastCodeEdit_->setObjectName("Edit2");
     lastCodeEdit_->setReadOnly(true);
     lastCodeEdit_->setFont(Bold(lastCodeEdit_->font()));
     lastCodeEdit_->setFixedWidth(52);
     lastCodeEdit_->setAlignment(Qt::AlignCenter);
-    codeButton_ = new QPushButton(Ui(41), actions);
+    codeButton_ = new QPushButton(UiString(Ui::CodeButton), actions);
     codeButton_->setObjectName("BitBtn5");
     codeButton_->setIcon(TickIcon());
     codeButton_->setIconSize(QSize(26, 26));
@@ -267,14 +265,14 @@ void CodingPage::Build() {
     keys->setFrameShape(QFrame::StyledPanel);
     auto* kl = new QHBoxLayout(keys);
     kl->setContentsMargins(6, 3, 6, 3);
-    auto* keyWordsTitle = new QLabel(Ui(43), keys);
+    auto* keyWordsTitle = new QLabel(UiString(Ui::KeyWords), keys);
     keyWordsTitle->setObjectName("Label30");
     keyWordsTitle->setFont(Bold(keyWordsTitle->font()));
-    auto* first = new QLabel(Ui(45), keys);
+    auto* first = new QLabel(UiString(Ui::FirstKeyWord), keys);
     first->setObjectName("Label32");
     firstKeyWordEdit_ = new QLineEdit(keys);
     firstKeyWordEdit_->setObjectName("Edit1");
-    secondKeyWordCheck_ = new QCheckBox(Ui(47), keys);
+    secondKeyWordCheck_ = new QCheckBox(UiString(Ui::SecondKeyWord), keys);
     secondKeyWordCheck_->setObjectName("CheckBox1");
     secondKeyWordEdit_ = new QLineEdit(keys);
     secondKeyWordEdit_->setObjectName("Edit3");
@@ -350,10 +348,10 @@ void CodingPage::Build() {
     };
     categoryTabs_->addTab(
         makeListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_, preselectedModel_, preselectedDescription_),
-        Ui(51));
+        UiString(Ui::PreselectedCategories));
     categoryTabs_->addTab(
         makeListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_, fullDescription_),
-        Ui(53) + kClassificationDisplayEnglish);
+        UiString(Ui::FullClassification) + kClassificationDisplayEnglish);
 
     splitter->addWidget(leftScroll);
     splitter->addWidget(categoryTabs_);

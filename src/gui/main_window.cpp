@@ -33,8 +33,6 @@ namespace tarnwick::gui {
 
 namespace {
 
-QString Ui(int slot) { return FromBytes(UiText(slot)); }
-
 // A page's header strip: a bold caption over the page's width.
 QLabel* HeaderStrip(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -212,34 +210,44 @@ void TForm1::BuildPages() {
 }
 
 void TForm1::SetUiTexts() {
-    setWindowTitle(Ui(1));
-    returnToCodingAction_->setText(Ui(3));
-    notepadAction_->setText(Ui(5));
-    reportAction_->setText(Ui(7));
-    openProjectAction_->setText(Ui(9));
-    optionsAction_->setText(Ui(11));
-    findNonCodedAction_->setText(Ui(13));
-    saveResultsAction_->setText(Ui(15));
-    infoAction_->setText(Ui(17));
-    quitAction_->setText(Ui(19));
-    notepadPage_->findChild<QLabel*>("NotepadTitle")->setText(Ui(61));
-    notepadPage_->findChild<QLabel*>("NotepadLine1")->setText(Ui(63));
-    notepadPage_->findChild<QLabel*>("NotepadLine2")->setText(Ui(65));
-    reportPage_->findChild<QLabel*>("ReportTitle")->setText(Ui(107));
-    optionsPage_->findChild<QLabel*>("OptionsTitle")->setText(Ui(69));
-    errorPage_->findChild<QLabel*>("ErrorTitle")->setText(Ui(67));
+    setWindowTitle(UiString(Ui::WindowTitle));
+    returnToCodingAction_->setText(UiString(Ui::ReturnToCodingMenu));
+    notepadAction_->setText(UiString(Ui::NotepadMenu));
+    reportAction_->setText(UiString(Ui::ReportMenu));
+    openProjectAction_->setText(UiString(Ui::OpenProjectMenu));
+    optionsAction_->setText(UiString(Ui::OptionsMenu));
+    findNonCodedAction_->setText(UiString(Ui::FindNonCodedMenu));
+    saveResultsAction_->setText(UiString(Ui::SaveResultsMenu));
+    infoAction_->setText(UiString(Ui::InfoMenu));
+    quitAction_->setText(UiString(Ui::QuitSessionMenu));
+    notepadPage_->findChild<QLabel*>("NotepadTitle")->setText(UiString(Ui::NotepadTitle));
+    notepadPage_->findChild<QLabel*>("NotepadLine1")->setText(UiString(Ui::NotepadLine1));
+    notepadPage_->findChild<QLabel*>("NotepadLine2")->setText(UiString(Ui::NotepadLine2));
+    reportPage_->findChild<QLabel*>("ReportTitle")->setText(UiString(Ui::ReportTitle));
+    optionsPage_->findChild<QLabel*>("OptionsTitle")->setText(UiString(Ui::CodingOptions));
+    errorPage_->findChild<QLabel*>("ErrorTitle")->setText(UiString(Ui::ErrorMessages));
     auto* g1 = optionsPage_->findChild<QGroupBox*>("RadioGroup1");
-    g1->setTitle(Ui(71));
-    for (int i = 0; i < 4; ++i) g1->findChild<QLabel*>("RadioGroup1Line" + QString::number(i))->setText(Ui(73 + 2 * i));
+    g1->setTitle(UiString(Ui::AccessibilityTitle));
+    const Ui accessibilityLines[] = {Ui::AccessibilityLine1, Ui::AccessibilityLine2,
+                                     Ui::AccessibilityLine3, Ui::AccessibilityLine4};
+    for (int i = 0; i < 4; ++i) {
+        g1->findChild<QLabel*>("RadioGroup1Line" + QString::number(i))
+            ->setText(UiString(accessibilityLines[i]));
+    }
     g1->findChild<QLabel*>("RadioGroup1Line4")->hide();
     auto* g2 = optionsPage_->findChild<QGroupBox*>("RadioGroup2");
-    g2->setTitle(Ui(85));
-    for (int i = 0; i < 5; ++i) g2->findChild<QLabel*>("RadioGroup2Line" + QString::number(i))->setText(Ui(87 + 2 * i));
-    notApplicableGroup_->button(0)->setText(Ui(81));
-    notApplicableGroup_->button(1)->setText(Ui(83));
-    afterCodingGroup_->button(0)->setText(Ui(97));
-    afterCodingGroup_->button(1)->setText(Ui(99));
-    afterCodingGroup_->button(2)->setText(Ui(101));
+    g2->setTitle(UiString(Ui::NavigationTitle));
+    const Ui navigationLines[] = {Ui::NavigationLine1, Ui::NavigationLine2, Ui::NavigationLine3,
+                                  Ui::NavigationLine4, Ui::NavigationLine5};
+    for (int i = 0; i < 5; ++i) {
+        g2->findChild<QLabel*>("RadioGroup2Line" + QString::number(i))
+            ->setText(UiString(navigationLines[i]));
+    }
+    notApplicableGroup_->button(0)->setText(UiString(Ui::HideNotApplicable));
+    notApplicableGroup_->button(1)->setText(UiString(Ui::ShowNotApplicable));
+    afterCodingGroup_->button(0)->setText(UiString(Ui::NextInSameRecord));
+    afterCodingGroup_->button(1)->setText(UiString(Ui::SameInNextRecord));
+    afterCodingGroup_->button(2)->setText(UiString(Ui::StayInSameField));
     notApplicableGroup_->button(0)->setChecked(true);
     afterCodingGroup_->button(0)->setChecked(true);
 }
