@@ -32,6 +32,8 @@
 
 namespace tarnwick::gui {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Arrow pictures of our own, drawn once: a filled triangle, single or double.
@@ -190,7 +192,7 @@ void CodingPage::Build() {
     occupationCaption_->setWordWrap(true);
     col->addWidget(occupationCaption_);
 
-    assignedGroup_ = new QGroupBox(UiString(Ui::AssignedCategoryOf) + kClassificationDisplayEnglish, left);
+    assignedGroup_ = new QGroupBox(UiString(Ui::AssignedCategoryOf) + FromBytes(kClassificationDisplayEnglish), left);
     assignedGroup_->setObjectName("GroupBox3");
     auto* ag = new QHBoxLayout(assignedGroup_);
     assignedCodeEdit_ = new QPlainTextEdit(assignedGroup_);
@@ -229,9 +231,9 @@ void CodingPage::Build() {
         return b;
     };
     notApplicableButton_ = makeButton("Button1", Ui::NotApplicableButton);
-    notApplicableButton_->setToolTip(QString::fromUtf8("Zakodowanie zamiast zawodu sytuacji \"nie dotyczy\""));
+    notApplicableButton_->setToolTip(u"Zakodowanie zamiast zawodu sytuacji \"nie dotyczy\""_s);
     missingButton_ = makeButton("Button2", Ui::MissingButton);
-    missingButton_->setToolTip(QString("Zakodowanie braku danych"));
+    missingButton_->setToolTip(u"Zakodowanie braku danych"_s);
     cancelButton_ = makeButton("Button4", Ui::CancelButton);
     repeatButton_ = makeButton("Button3", Ui::RepeatButton);
     lastCodeEdit_ = new QLineEdit(actions);
@@ -249,7 +251,7 @@ void CodingPage::Build() {
     codeButton_->setFont(codeFont);
     codeButton_->setMinimumSize(120, 62);
     codeButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    codeButton_->setToolTip(QString("Zakodowanie aktualnie wybranego zawodu"));
+    codeButton_->setToolTip(u"Zakodowanie aktualnie wybranego zawodu"_s);
     ac->addWidget(notApplicableButton_, 0, 0);
     ac->addWidget(missingButton_, 0, 1, 1, 2);
     ac->addWidget(cancelButton_, 1, 0);
@@ -325,7 +327,7 @@ void CodingPage::Build() {
         auto* l = new QVBoxLayout(sheet);
         l->setContentsMargins(2, 2, 2, 2);
         auto* split = new QSplitter(Qt::Vertical, sheet);
-        split->setObjectName(QString(page) + "Splitter");
+        split->setObjectName(QString::fromLatin1(page) + u"Splitter"_s);
         split->setHandleWidth(16);
         lv = new QListView(split);
         lv->setObjectName(list);
@@ -334,7 +336,7 @@ void CodingPage::Build() {
         lv->setSelectionMode(QAbstractItemView::SingleSelection);
         model = new LineListModel(lv);
         lv->setModel(model);
-        QFont mono("Monospace");
+        QFont mono(u"Monospace"_s);
         mono.setStyleHint(QFont::TypeWriter);
         lv->setFont(mono);
         box = new QPlainTextEdit(split);
@@ -351,7 +353,7 @@ void CodingPage::Build() {
         UiString(Ui::PreselectedCategories));
     categoryTabs_->addTab(
         makeListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_, fullDescription_),
-        UiString(Ui::FullClassification) + kClassificationDisplayEnglish);
+        UiString(Ui::FullClassification) + FromBytes(kClassificationDisplayEnglish));
 
     splitter->addWidget(leftScroll);
     splitter->addWidget(categoryTabs_);

@@ -31,6 +31,8 @@ static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }
 
 namespace tarnwick::gui {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A page's header strip: a bold caption over the page's width.
@@ -51,7 +53,7 @@ TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), platform_(this), session_(std::make_unique<Session>(platform_)) {
     setObjectName("TForm1");
     InitTarnwickResources();
-    setWindowIcon(QIcon(":/tarnwick/tarnwick.png"));
+    setWindowIcon(QIcon(u":/tarnwick/tarnwick.png"_s));
     platform_.statusHook = [this] { DrawStatus(); };
     BuildMenus();
     BuildPages();
@@ -164,13 +166,13 @@ void TForm1::BuildPages() {
             auto* bl = new QVBoxLayout(box);
             for (int i = 0; i < 5; ++i) {
                 auto* l = new QLabel(box);
-                l->setObjectName(QString(name) + "Line" + QString::number(i));
+                l->setObjectName(QString::fromLatin1(name) + u"Line"_s + QString::number(i));
                 bl->addWidget(l);
             }
             group = new QButtonGroup(box);
             for (int i = 0; i < items; ++i) {
                 auto* rb = new QRadioButton(box);
-                rb->setObjectName(QString(name) + "Item" + QString::number(i));
+                rb->setObjectName(QString::fromLatin1(name) + u"Item"_s + QString::number(i));
                 group->addButton(rb, i);
                 bl->addWidget(rb);
             }
@@ -200,7 +202,7 @@ void TForm1::BuildPages() {
         errorLinesEdit_->setObjectName("Memo2");
         errorLinesEdit_->setReadOnly(true);
         errorLinesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        QFont mono("Monospace");
+        QFont mono(u"Monospace"_s);
         mono.setStyleHint(QFont::TypeWriter);
         errorLinesEdit_->setFont(mono);
         layout->addWidget(errorLinesEdit_, 1);
@@ -220,27 +222,27 @@ void TForm1::SetUiTexts() {
     saveResultsAction_->setText(UiString(Ui::SaveResultsMenu));
     infoAction_->setText(UiString(Ui::InfoMenu));
     quitAction_->setText(UiString(Ui::QuitSessionMenu));
-    notepadPage_->findChild<QLabel*>("NotepadTitle")->setText(UiString(Ui::NotepadTitle));
-    notepadPage_->findChild<QLabel*>("NotepadLine1")->setText(UiString(Ui::NotepadLine1));
-    notepadPage_->findChild<QLabel*>("NotepadLine2")->setText(UiString(Ui::NotepadLine2));
-    reportPage_->findChild<QLabel*>("ReportTitle")->setText(UiString(Ui::ReportTitle));
-    optionsPage_->findChild<QLabel*>("OptionsTitle")->setText(UiString(Ui::CodingOptions));
-    errorPage_->findChild<QLabel*>("ErrorTitle")->setText(UiString(Ui::ErrorMessages));
-    auto* g1 = optionsPage_->findChild<QGroupBox*>("RadioGroup1");
+    notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)->setText(UiString(Ui::NotepadTitle));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine1"_s)->setText(UiString(Ui::NotepadLine1));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine2"_s)->setText(UiString(Ui::NotepadLine2));
+    reportPage_->findChild<QLabel*>(u"ReportTitle"_s)->setText(UiString(Ui::ReportTitle));
+    optionsPage_->findChild<QLabel*>(u"OptionsTitle"_s)->setText(UiString(Ui::CodingOptions));
+    errorPage_->findChild<QLabel*>(u"ErrorTitle"_s)->setText(UiString(Ui::ErrorMessages));
+    auto* g1 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup1"_s);
     g1->setTitle(UiString(Ui::AccessibilityTitle));
     const Ui accessibilityLines[] = {Ui::AccessibilityLine1, Ui::AccessibilityLine2,
                                      Ui::AccessibilityLine3, Ui::AccessibilityLine4};
     for (int i = 0; i < 4; ++i) {
-        g1->findChild<QLabel*>("RadioGroup1Line" + QString::number(i))
+        g1->findChild<QLabel*>(u"RadioGroup1Line"_s + QString::number(i))
             ->setText(UiString(accessibilityLines[i]));
     }
-    g1->findChild<QLabel*>("RadioGroup1Line4")->hide();
-    auto* g2 = optionsPage_->findChild<QGroupBox*>("RadioGroup2");
+    g1->findChild<QLabel*>(u"RadioGroup1Line4"_s)->hide();
+    auto* g2 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup2"_s);
     g2->setTitle(UiString(Ui::NavigationTitle));
     const Ui navigationLines[] = {Ui::NavigationLine1, Ui::NavigationLine2, Ui::NavigationLine3,
                                   Ui::NavigationLine4, Ui::NavigationLine5};
     for (int i = 0; i < 5; ++i) {
-        g2->findChild<QLabel*>("RadioGroup2Line" + QString::number(i))
+        g2->findChild<QLabel*>(u"RadioGroup2Line"_s + QString::number(i))
             ->setText(UiString(navigationLines[i]));
     }
     notApplicableGroup_->button(0)->setText(UiString(Ui::HideNotApplicable));
