@@ -134,7 +134,22 @@ void CodingPage::Build() {
     col->setContentsMargins(0, 0, 4, 0);
     col->setSpacing(4);
 
-    // Navigation bar.
+    BuildNavigation(left, col);
+    BuildCaseArea(left, col);
+    BuildCodingActions(left, col);
+    BuildKeyWords(left, col);
+    BuildInfoFields(left, col);
+    col->addStretch(1);
+
+    BuildCategoryPanel(splitter);
+    splitter->addWidget(leftScroll);
+    splitter->addWidget(categoryTabs_);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({500, 430});
+}
+
+void CodingPage::BuildNavigation(QWidget* left, QVBoxLayout* col) {
     auto* navTitle = new QLabel(UiString(Ui::FileNavigation), left);
     navTitle->setObjectName("Label13");
     navTitle->setFont(Bold(navTitle->font()));
@@ -156,26 +171,31 @@ void CodingPage::Build() {
     respondentSelector_->setObjectName("ComboBox1");
     respondentSelector_->setEditable(true);
     respondentSelector_->setInsertPolicy(QComboBox::NoInsert);
-    respondentSelector_->setCompleter(nullptr);  // a million identifiers: match on Enter, not per key
+    // A million identifiers: match on Enter, not per key.
+    respondentSelector_->setCompleter(nullptr);
     respondentSelector_->setFont(Bold(respondentSelector_->font()));
     respondentSelector_->setMinimumWidth(110);
     // Sizing to the contents would measure every identifier (a million of them).
     respondentSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     respondentSelector_->setMinimumContentsLength(10);
-    respondentSelector_->setToolTip(FromBytes("Wyb\xF3r respondenta wed\xB3ug symbolu identyfikacyjnego"));
+    respondentSelector_->setToolTip(
+        FromBytes("Wyb\xF3r respondenta wed\xB3ug symbolu identyfikacyjnego"));
     selectorModel_ = new LineListModel(respondentSelector_);
     respondentSelector_->setModel(selectorModel_);
-    if (auto* view = qobject_cast<QListView*>(respondentSelector_->view())) view->setUniformItemSizes(true);
-    previousRecordButton_ = makeNav("BitBtn4", false, true,
-                       "Przechodzi do tego samego zawodu u poprzedniej osoby");
-    nextRecordButton_ = makeNav("BitBtn3", true, true, "Przechodzi do tego samego zawodu u nast\xEApnej osoby");
+    if (auto* view = qobject_cast<QListView*>(respondentSelector_->view()))
+        view->setUniformItemSizes(true);
+    previousRecordButton_ =
+        makeNav("BitBtn4", false, true, "Przechodzi do tego samego zawodu u poprzedniej osoby");
+    nextRecordButton_ =
+        makeNav("BitBtn3", true, true, "Przechodzi do tego samego zawodu u nast\xEApnej osoby");
     br->addWidget(respondentSelector_, 1);
     br->addWidget(previousRecordButton_);
     br->addWidget(nextRecordButton_);
     auto* byOccupations = new QGroupBox(UiString(Ui::ByOccupations), left);
     byOccupations->setObjectName("GroupBox2");
     auto* bo = new QHBoxLayout(byOccupations);
-    previousOccupationButton_ = makeNav("BitBtn2", false, false, "Przechodzi do poprzedniego zawodu");
+    previousOccupationButton_ =
+        makeNav("BitBtn2", false, false, "Przechodzi do poprzedniego zawodu");
     nextOccupationButton_ = makeNav("BitBtn1", true, false, "Przechodzi do nast\xEApnego zawodu");
     bo->addWidget(previousOccupationButton_);
     bo->addWidget(nextOccupationButton_);
@@ -183,8 +203,9 @@ void CodingPage::Build() {
     navRow->setSpacing(6);
     navRow->addWidget(byOccupations);
     col->addLayout(navRow);
+}
 
-    // The case.
+void CodingPage::BuildCaseArea(QWidget* left, QVBoxLayout* col) {
     occupationCaption_ = new QLabel(left);
     occupationCaption_->setObjectName("Label12");
     occupationCaption_->setFont(Bold(occupationCaption_->font()));
@@ -192,7 +213,8 @@ void CodingPage::Build() {
     occupationCaption_->setWordWrap(true);
     col->addWidget(occupationCaption_);
 
-    assignedGroup_ = new QGroupBox(UiString(Ui::AssignedCategoryOf) + FromBytes(kClassificationDisplayEnglish), left);
+    assignedGroup_ = new QGroupBox(
+        UiString(Ui::AssignedCategoryOf) + FromBytes(kClassificationDisplayEnglish), left);
     assignedGroup_->setObjectName("GroupBox3");
     auto* ag = new QHBoxLayout(assignedGroup_);
     assignedCodeEdit_ = new QPlainTextEdit(assignedGroup_);
@@ -219,7 +241,9 @@ void CodingPage::Build() {
     ag->addWidget(assignedCodeEdit_);
     ag->addWidget(assignedLabelEdit_, 1);
     col->addWidget(assignedGroup_);
+}
 
+void CodingPage::BuildCodingActions(QWidget* left, QVBoxLayout* col) {
     auto* actions = new QGroupBox(UiString(Ui::CodingActions), left);
     actions->setObjectName("GroupBox4");
     // Four small buttons in two rows, the last code beside REPEAT, the large CODE on the right.
@@ -260,8 +284,9 @@ void CodingPage::Build() {
     ac->addWidget(codeButton_, 0, 3, 2, 1);
     ac->setColumnStretch(3, 1);
     col->addWidget(actions);
+}
 
-    // Key words.
+void CodingPage::BuildKeyWords(QWidget* left, QVBoxLayout* col) {
     auto* keys = new QFrame(left);
     keys->setObjectName("Panel2");
     keys->setFrameShape(QFrame::StyledPanel);
@@ -286,14 +311,16 @@ void CodingPage::Build() {
     kl->addWidget(secondKeyWordCheck_);
     kl->addWidget(secondKeyWordEdit_, 1);
     col->addWidget(keys);
+}
 
+void CodingPage::BuildInfoFields(QWidget* left, QVBoxLayout* col) {
     // Information fields 1..13, each caption right-aligned to the left of its box.
-    static const char* const kBoxes[14] = {nullptr,     "RichEdit1",  "RichEdit2", "RichEdit3",
-                                           "RichEdit4", "RichEdit5",  "RichEdit6", "RichEdit7",
-                                           "RichEdit8", "RichEdit9",  "RichEdit10", "RichEdit15",
+    static const char* const kBoxes[14] = {nullptr,      "RichEdit1", "RichEdit2",  "RichEdit3",
+                                           "RichEdit4",  "RichEdit5", "RichEdit6",  "RichEdit7",
+                                           "RichEdit8",  "RichEdit9", "RichEdit10", "RichEdit15",
                                            "RichEdit16", "RichEdit17"};
-    static const char* const kCaptions[14] = {nullptr,  "Label1", "Label2", "Label3", "Label4",
-                                              "Label5", "Label6", "Label7", "Label8", "Label9",
+    static const char* const kCaptions[14] = {nullptr,   "Label1",  "Label2",  "Label3", "Label4",
+                                              "Label5",  "Label6",  "Label7",  "Label8", "Label9",
                                               "Label10", "Label11", "Label29", "Label31"};
     static const int kHeights[14] = {0, 35, 35, 60, 47, 21, 21, 21, 21, 21, 21, 21, 21, 21};
     auto* grid = new QGridLayout();
@@ -315,51 +342,48 @@ void CodingPage::Build() {
     }
     grid->setColumnStretch(1, 1);
     col->addLayout(grid);
-    col->addStretch(1);
+}
 
-    // Right area: the category panel.
+void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
     categoryTabs_ = new QTabWidget(splitter);
     categoryTabs_->setObjectName("PageControl2");
-    auto makeListPage = [&](const char* page, const char* list, const char* memo, QListView*& lv,
-                            LineListModel*& model, QPlainTextEdit*& box) {
-        auto* sheet = new QWidget(categoryTabs_);
-        sheet->setObjectName(page);
-        auto* l = new QVBoxLayout(sheet);
-        l->setContentsMargins(2, 2, 2, 2);
-        auto* split = new QSplitter(Qt::Vertical, sheet);
-        split->setObjectName(QString::fromLatin1(page) + u"Splitter"_s);
-        split->setHandleWidth(16);
-        lv = new QListView(split);
-        lv->setObjectName(list);
-        lv->setUniformItemSizes(true);
-        lv->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        lv->setSelectionMode(QAbstractItemView::SingleSelection);
-        model = new LineListModel(lv);
-        lv->setModel(model);
-        QFont mono(u"Monospace"_s);
-        mono.setStyleHint(QFont::TypeWriter);
-        lv->setFont(mono);
-        box = new QPlainTextEdit(split);
-        box->setObjectName(memo);
-        box->setReadOnly(true);
-        split->addWidget(lv);
-        split->addWidget(box);
-        split->setSizes({440, 200});
-        l->addWidget(split);
-        return sheet;
-    };
+    categoryTabs_->addTab(BuildListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_,
+                                        preselectedModel_, preselectedDescription_),
+                          UiString(Ui::PreselectedCategories));
     categoryTabs_->addTab(
-        makeListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_, preselectedModel_, preselectedDescription_),
-        UiString(Ui::PreselectedCategories));
-    categoryTabs_->addTab(
-        makeListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_, fullDescription_),
+        BuildListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_,
+                      fullDescription_),
         UiString(Ui::FullClassification) + FromBytes(kClassificationDisplayEnglish));
+}
 
-    splitter->addWidget(leftScroll);
-    splitter->addWidget(categoryTabs_);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({500, 430});
+QWidget* CodingPage::BuildListPage(const char* page, const char* list, const char* memo,
+                                   QListView*& view, LineListModel*& model,
+                                   QPlainTextEdit*& description) {
+    auto* sheet = new QWidget(categoryTabs_);
+    sheet->setObjectName(page);
+    auto* l = new QVBoxLayout(sheet);
+    l->setContentsMargins(2, 2, 2, 2);
+    auto* split = new QSplitter(Qt::Vertical, sheet);
+    split->setObjectName(QString::fromLatin1(page) + u"Splitter"_s);
+    split->setHandleWidth(16);
+    view = new QListView(split);
+    view->setObjectName(list);
+    view->setUniformItemSizes(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    model = new LineListModel(view);
+    view->setModel(model);
+    QFont mono(u"Monospace"_s);
+    mono.setStyleHint(QFont::TypeWriter);
+    view->setFont(mono);
+    description = new QPlainTextEdit(split);
+    description->setObjectName(memo);
+    description->setReadOnly(true);
+    split->addWidget(view);
+    split->addWidget(description);
+    split->setSizes({440, 200});
+    l->addWidget(split);
+    return sheet;
 }
 
 void CodingPage::Connect() {

@@ -17,6 +17,7 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QToolButton;
+class QVBoxLayout;
 
 namespace tarnwick {
 class Session;
@@ -36,6 +37,16 @@ public:
 
 private:
     void Build();
+    // The left column, top to bottom, each step adding its part to `col`.
+    void BuildNavigation(QWidget* left, QVBoxLayout* col);     // arrows and respondent selector
+    void BuildCaseArea(QWidget* left, QVBoxLayout* col);       // caption and assigned category
+    void BuildCodingActions(QWidget* left, QVBoxLayout* col);  // the buttons and the last code
+    void BuildKeyWords(QWidget* left, QVBoxLayout* col);
+    void BuildInfoFields(QWidget* left, QVBoxLayout* col);     // information fields 1..13
+    // The right side: the pre-selected and the full list, each over its description.
+    void BuildCategoryPanel(QSplitter* splitter);
+    QWidget* BuildListPage(const char* page, const char* list, const char* memo, QListView*& view,
+                           LineListModel*& model, QPlainTextEdit*& description);
     void Connect();
     QPlainTextEdit* MakeCaseText(const char* name, int height);
     // Runs a core operation through the window (held back while another runs).
