@@ -104,111 +104,115 @@ void TForm1::BuildPages() {
     setCentralWidget(pages_);
 
     codingPage_ = new CodingPage(this, pages_);
+    BuildNotepadPage();
+    BuildReportPage();
+    BuildOptionsPage();
+    BuildErrorPage();
     pages_->addWidget(codingPage_);
-
-    notepadPage_ = new QWidget(pages_);
-    notepadPage_->setObjectName("TabSheet1");
-    {
-        auto* layout = new QVBoxLayout(notepadPage_);
-        auto* header = new QWidget(notepadPage_);
-        auto* hl = new QVBoxLayout(header);
-        auto* title = HeaderStrip(QString(), header);
-        title->setObjectName("NotepadTitle");
-        auto* line1 = new QLabel(header);
-        line1->setObjectName("NotepadLine1");
-        auto* line2 = new QLabel(header);
-        line2->setObjectName("NotepadLine2");
-        hl->addWidget(title);
-        hl->addWidget(line1);
-        hl->addWidget(line2);
-        layout->addWidget(header);
-        notepadEdit_ = new QPlainTextEdit(notepadPage_);
-        notepadEdit_->setObjectName("RichEdit13");
-        notepadEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        layout->addWidget(notepadEdit_, 1);
-        connect(notepadEdit_, &QPlainTextEdit::textChanged, this, [this] {
-            if (drawingEdits_) return;
-            session_->Notepad = SplitToLines(notepadEdit_->toPlainText());
-            session_->NotepadModified = true;
-        });
-    }
     pages_->addWidget(notepadPage_);
-
-    reportPage_ = new QWidget(pages_);
-    reportPage_->setObjectName("TabSheet8");
-    {
-        auto* layout = new QVBoxLayout(reportPage_);
-        auto* title = HeaderStrip(QString(), reportPage_);
-        title->setObjectName("ReportTitle");
-        layout->addWidget(title);
-        reportEdit_ = new QPlainTextEdit(reportPage_);
-        reportEdit_->setObjectName("RichEdit14");
-        layout->addWidget(reportEdit_, 1);
-        connect(reportEdit_, &QPlainTextEdit::textChanged, this, [this] {
-            if (drawingEdits_) return;
-            session_->Report = SplitToLines(reportEdit_->toPlainText());
-        });
-    }
     pages_->addWidget(reportPage_);
-
-    optionsPage_ = new QWidget(pages_);
-    optionsPage_->setObjectName("TabSheet7");
-    {
-        auto* layout = new QVBoxLayout(optionsPage_);
-        auto* title = HeaderStrip(QString(), optionsPage_);
-        title->setObjectName("OptionsTitle");
-        layout->addWidget(title);
-        auto* row = new QHBoxLayout();
-        layout->addLayout(row);
-        auto makeGroup = [&](const char* name, QButtonGroup*& group, int items) {
-            auto* box = new QGroupBox(optionsPage_);
-            box->setObjectName(name);
-            auto* bl = new QVBoxLayout(box);
-            for (int i = 0; i < 5; ++i) {
-                auto* l = new QLabel(box);
-                l->setObjectName(QString::fromLatin1(name) + u"Line"_s + QString::number(i));
-                bl->addWidget(l);
-            }
-            group = new QButtonGroup(box);
-            for (int i = 0; i < items; ++i) {
-                auto* rb = new QRadioButton(box);
-                rb->setObjectName(QString::fromLatin1(name) + u"Item"_s + QString::number(i));
-                group->addButton(rb, i);
-                bl->addWidget(rb);
-            }
-            bl->addStretch(1);
-            row->addWidget(box);
-        };
-        makeGroup("RadioGroup1", notApplicableGroup_, 2);
-        makeGroup("RadioGroup2", afterCodingGroup_, 3);
-        layout->addStretch(1);
-        connect(notApplicableGroup_, &QButtonGroup::idClicked, this, [this](int id) {
-            RunCommand([&] { RadioGroup1Click(*session_, id); });
-        });
-        connect(afterCodingGroup_, &QButtonGroup::idClicked, this, [this](int id) {
-            RunCommand([&] { RadioGroup2Click(*session_, id); });
-        });
-    }
     pages_->addWidget(optionsPage_);
-
-    errorPage_ = new QWidget(pages_);
-    errorPage_->setObjectName("TabSheet2");
-    {
-        auto* layout = new QVBoxLayout(errorPage_);
-        auto* title = HeaderStrip(QString(), errorPage_);
-        title->setObjectName("ErrorTitle");
-        layout->addWidget(title);
-        errorLinesEdit_ = new QPlainTextEdit(errorPage_);
-        errorLinesEdit_->setObjectName("Memo2");
-        errorLinesEdit_->setReadOnly(true);
-        errorLinesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        QFont mono(u"Monospace"_s);
-        mono.setStyleHint(QFont::TypeWriter);
-        errorLinesEdit_->setFont(mono);
-        layout->addWidget(errorLinesEdit_, 1);
-    }
     pages_->addWidget(errorPage_);
     pages_->setVisible(false);
+}
+
+void TForm1::BuildNotepadPage() {
+    notepadPage_ = new QWidget(pages_);
+    notepadPage_->setObjectName("TabSheet1");
+    auto* layout = new QVBoxLayout(notepadPage_);
+    auto* header = new QWidget(notepadPage_);
+    auto* hl = new QVBoxLayout(header);
+    auto* title = HeaderStrip(QString(), header);
+    title->setObjectName("NotepadTitle");
+    auto* line1 = new QLabel(header);
+    line1->setObjectName("NotepadLine1");
+    auto* line2 = new QLabel(header);
+    line2->setObjectName("NotepadLine2");
+    hl->addWidget(title);
+    hl->addWidget(line1);
+    hl->addWidget(line2);
+    layout->addWidget(header);
+    notepadEdit_ = new QPlainTextEdit(notepadPage_);
+    notepadEdit_->setObjectName("RichEdit13");
+    notepadEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    layout->addWidget(notepadEdit_, 1);
+    connect(notepadEdit_, &QPlainTextEdit::textChanged, this, [this] {
+        if (drawingEdits_) return;
+        session_->Notepad = SplitToLines(notepadEdit_->toPlainText());
+        session_->NotepadModified = true;
+    });
+}
+
+void TForm1::BuildReportPage() {
+    reportPage_ = new QWidget(pages_);
+    reportPage_->setObjectName("TabSheet8");
+    auto* layout = new QVBoxLayout(reportPage_);
+    auto* title = HeaderStrip(QString(), reportPage_);
+    title->setObjectName("ReportTitle");
+    layout->addWidget(title);
+    reportEdit_ = new QPlainTextEdit(reportPage_);
+    reportEdit_->setObjectName("RichEdit14");
+    layout->addWidget(reportEdit_, 1);
+    connect(reportEdit_, &QPlainTextEdit::textChanged, this, [this] {
+        if (drawingEdits_) return;
+        session_->Report = SplitToLines(reportEdit_->toPlainText());
+    });
+}
+
+void TForm1::BuildOptionsPage() {
+    optionsPage_ = new QWidget(pages_);
+    optionsPage_->setObjectName("TabSheet7");
+    auto* layout = new QVBoxLayout(optionsPage_);
+    auto* title = HeaderStrip(QString(), optionsPage_);
+    title->setObjectName("OptionsTitle");
+    layout->addWidget(title);
+    auto* row = new QHBoxLayout();
+    layout->addLayout(row);
+    auto makeGroup = [&](const char* name, QButtonGroup*& group, int items) {
+        auto* box = new QGroupBox(optionsPage_);
+        box->setObjectName(name);
+        auto* bl = new QVBoxLayout(box);
+        for (int i = 0; i < 5; ++i) {
+            auto* l = new QLabel(box);
+            l->setObjectName(QString::fromLatin1(name) + u"Line"_s + QString::number(i));
+            bl->addWidget(l);
+        }
+        group = new QButtonGroup(box);
+        for (int i = 0; i < items; ++i) {
+            auto* rb = new QRadioButton(box);
+            rb->setObjectName(QString::fromLatin1(name) + u"Item"_s + QString::number(i));
+            group->addButton(rb, i);
+            bl->addWidget(rb);
+        }
+        bl->addStretch(1);
+        row->addWidget(box);
+    };
+    makeGroup("RadioGroup1", notApplicableGroup_, 2);
+    makeGroup("RadioGroup2", afterCodingGroup_, 3);
+    layout->addStretch(1);
+    connect(notApplicableGroup_, &QButtonGroup::idClicked, this, [this](int id) {
+        RunCommand([&] { RadioGroup1Click(*session_, id); });
+    });
+    connect(afterCodingGroup_, &QButtonGroup::idClicked, this, [this](int id) {
+        RunCommand([&] { RadioGroup2Click(*session_, id); });
+    });
+}
+
+void TForm1::BuildErrorPage() {
+    errorPage_ = new QWidget(pages_);
+    errorPage_->setObjectName("TabSheet2");
+    auto* layout = new QVBoxLayout(errorPage_);
+    auto* title = HeaderStrip(QString(), errorPage_);
+    title->setObjectName("ErrorTitle");
+    layout->addWidget(title);
+    errorLinesEdit_ = new QPlainTextEdit(errorPage_);
+    errorLinesEdit_->setObjectName("Memo2");
+    errorLinesEdit_->setReadOnly(true);
+    errorLinesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono(u"Monospace"_s);
+    mono.setStyleHint(QFont::TypeWriter);
+    errorLinesEdit_->setFont(mono);
+    layout->addWidget(errorLinesEdit_, 1);
 }
 
 void TForm1::SetUiTexts() {

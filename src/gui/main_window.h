@@ -53,6 +53,10 @@ private:
     void SetUiTexts();
     void BuildMenus();
     void BuildPages();
+    void BuildNotepadPage();
+    void BuildReportPage();
+    void BuildOptionsPage();
+    void BuildErrorPage();
     void DrawStatus();
 
     QtPlatform platform_;
