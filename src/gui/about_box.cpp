@@ -11,10 +11,12 @@
 
 namespace tarnwick::gui {
 
+using namespace Qt::StringLiterals;
+
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName("TAboutBox");
-    setWindowTitle("Tarnwick application program");
+    setWindowTitle(u"Tarnwick application program"_s);
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
@@ -28,15 +30,15 @@ TAboutBox::TAboutBox(QWidget* parent)
     auto* picture = new QLabel(panel);
     picture->setObjectName("ProgramIcon");
     // The picture is a JPEG stored in the program; Qt's JPEG plugin decodes it with libjpeg.
-    QImageReader reader(":/tarnwick/about.jpg", "jpeg");
+    QImageReader reader(u":/tarnwick/about.jpg"_s, "jpeg");
     const QImage image = reader.read();
     if (!image.isNull()) picture->setPixmap(QPixmap::fromImage(image));
     picture->setAlignment(Qt::AlignCenter);
     row->addWidget(picture);
 
     auto* text = new QVBoxLayout();
-    auto addLine = [&](const QString& line, const char* name, bool bold = false) {
-        auto* l = new QLabel(line, panel);
+    auto addLine = [&](QStringView line, const char* name, bool bold = false) {
+        auto* l = new QLabel(line.toString(), panel);
         l->setObjectName(name);
         l->setWordWrap(true);
         if (bold) {
@@ -46,26 +48,26 @@ TAboutBox::TAboutBox(QWidget* parent)
         }
         text->addWidget(l);
     };
-    addLine("Computer application program designed to code occupations", "ProductName", true);
-    addLine("according to Varden Classification of Occupations VKT-2009.", "Version", true);
+    addLine(u"Computer application program designed to code occupations", "ProductName", true);
+    addLine(u"according to Varden Classification of Occupations VKT-2009.", "Version", true);
     text->addSpacing(12);
-    addLine("Written by the Tarnwick developers for the coding of occupations in surveys. It "
-            "accompanies the published description of the Varden Classification of "
-            "Occupations VKT-2009 and its occupational scales.",
+    addLine(u"Written by the Tarnwick developers for the coding of occupations in surveys. It "
+            u"accompanies the published description of the Varden Classification of "
+            u"Occupations VKT-2009 and its occupational scales.",
             "Copyright");
     text->addSpacing(12);
-    addLine("You may use and copy this program for coding survey data, free of charge, "
-            "provided that it is passed on whole and unchanged.",
+    addLine(u"You may use and copy this program for coding survey data, free of charge, "
+            u"provided that it is passed on whole and unchanged.",
             "Comments");
-    addLine("The program is provided as it is, without any warranty. Its authors accept no "
-            "liability for any loss or damage that its use may cause; check the coded results "
-            "before you rely on them.",
+    addLine(u"The program is provided as it is, without any warranty. Its authors accept no "
+            u"liability for any loss or damage that its use may cause; check the coded results "
+            u"before you rely on them.",
             "Disclaimer");
     text->addStretch(1);
     row->addLayout(text, 1);
     layout->addWidget(panel, 1);
 
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton(u"OK"_s, this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
     ok->setAutoDefault(true);

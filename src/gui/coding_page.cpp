@@ -32,9 +32,9 @@
 
 namespace tarnwick::gui {
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QString Ui(int slot) { return FromBytes(UiText(slot)); }
+namespace {
 
 // Arrow pictures of our own, drawn once: a filled triangle, single or double.
 QIcon ArrowIcon(bool forward, bool twice) {
@@ -134,8 +134,23 @@ void CodingPage::Build() {
     col->setContentsMargins(0, 0, 4, 0);
     col->setSpacing(4);
 
-    // Navigation bar.
-    auto* navTitle = new QLabel(Ui(23), left);
+    BuildNavigation(left, col);
+    BuildCaseArea(left, col);
+    BuildCodingActions(left, col);
+    BuildKeyWords(left, col);
+    BuildInfoFields(left, col);
+    col->addStretch(1);
+
+    BuildCategoryPanel(splitter);
+    splitter->addWidget(leftScroll);
+    splitter->addWidget(categoryTabs_);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({500, 430});
+}
+
+void CodingPage::BuildNavigation(QWidget* left, QVBoxLayout* col) {
+    auto* navTitle = new QLabel(UiString(Ui::FileNavigation), left);
     navTitle->setObjectName("Label13");
     navTitle->setFont(Bold(navTitle->font()));
     navTitle->setAlignment(Qt::AlignCenter);
@@ -149,151 +164,163 @@ void CodingPage::Build() {
         b->setToolTip(FromBytes(hint));
         return b;
     };
-    auto* byRecords = new QGroupBox(Ui(25), left);
+    auto* byRecords = new QGroupBox(UiString(Ui::ByDataRecords), left);
     byRecords->setObjectName("GroupBox1");
     auto* br = new QHBoxLayout(byRecords);
-    comboBox1_ = new QComboBox(byRecords);
-    comboBox1_->setObjectName("ComboBox1");
-    comboBox1_->setEditable(true);
-    comboBox1_->setInsertPolicy(QComboBox::NoInsert);
-    comboBox1_->setCompleter(nullptr);  // a million identifiers: match on Enter, not per key
-    comboBox1_->setFont(Bold(comboBox1_->font()));
-    comboBox1_->setMinimumWidth(110);
+    respondentSelector_ = new QComboBox(byRecords);
+    respondentSelector_->setObjectName("ComboBox1");
+    respondentSelector_->setEditable(true);
+    respondentSelector_->setInsertPolicy(QComboBox::NoInsert);
+    // A million identifiers: match on Enter, not per key.
+    respondentSelector_->setCompleter(nullptr);
+    respondentSelector_->setFont(Bold(respondentSelector_->font()));
+    respondentSelector_->setMinimumWidth(110);
     // Sizing to the contents would measure every identifier (a million of them).
-    comboBox1_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    comboBox1_->setMinimumContentsLength(10);
-    comboBox1_->setToolTip(FromBytes("Wyb\xF3r respondenta wed\xB3ug symbolu identyfikacyjnego"));
-    selectorModel_ = new LineListModel(comboBox1_);
-    comboBox1_->setModel(selectorModel_);
-    if (auto* view = qobject_cast<QListView*>(comboBox1_->view())) view->setUniformItemSizes(true);
-    bitBtn4_ = makeNav("BitBtn4", false, true,
-                       "Przechodzi do tego samego zawodu u poprzedniej osoby");
-    bitBtn3_ = makeNav("BitBtn3", true, true, "Przechodzi do tego samego zawodu u nast\xEApnej osoby");
-    br->addWidget(comboBox1_, 1);
-    br->addWidget(bitBtn4_);
-    br->addWidget(bitBtn3_);
-    auto* byOccupations = new QGroupBox(Ui(27), left);
+    respondentSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    respondentSelector_->setMinimumContentsLength(10);
+    respondentSelector_->setToolTip(
+        FromBytes("Wyb\xF3r respondenta wed\xB3ug symbolu identyfikacyjnego"));
+    selectorModel_ = new LineListModel(respondentSelector_);
+    respondentSelector_->setModel(selectorModel_);
+    if (auto* view = qobject_cast<QListView*>(respondentSelector_->view()))
+        view->setUniformItemSizes(true);
+    previousRecordButton_ =
+        makeNav("BitBtn4", false, true, "Przechodzi do tego samego zawodu u poprzedniej osoby");
+    nextRecordButton_ =
+        makeNav("BitBtn3", true, true, "Przechodzi do tego samego zawodu u nast\xEApnej osoby");
+    br->addWidget(respondentSelector_, 1);
+    br->addWidget(previousRecordButton_);
+    br->addWidget(nextRecordButton_);
+    auto* byOccupations = new QGroupBox(UiString(Ui::ByOccupations), left);
     byOccupations->setObjectName("GroupBox2");
     auto* bo = new QHBoxLayout(byOccupations);
-    bitBtn2_ = makeNav("BitBtn2", false, false, "Przechodzi do poprzedniego zawodu");
-    bitBtn1_ = makeNav("BitBtn1", true, false, "Przechodzi do nast\xEApnego zawodu");
-    bo->addWidget(bitBtn2_);
-    bo->addWidget(bitBtn1_);
+    previousOccupationButton_ =
+        makeNav("BitBtn2", false, false, "Przechodzi do poprzedniego zawodu");
+    nextOccupationButton_ = makeNav("BitBtn1", true, false, "Przechodzi do nast\xEApnego zawodu");
+    bo->addWidget(previousOccupationButton_);
+    bo->addWidget(nextOccupationButton_);
     navRow->addWidget(byRecords, 1);
     navRow->setSpacing(6);
     navRow->addWidget(byOccupations);
     col->addLayout(navRow);
+}
 
-    // The case.
-    label12_ = new QLabel(left);
-    label12_->setObjectName("Label12");
-    label12_->setFont(Bold(label12_->font()));
-    label12_->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label12_->setWordWrap(true);
-    col->addWidget(label12_);
+void CodingPage::BuildCaseArea(QWidget* left, QVBoxLayout* col) {
+    occupationCaption_ = new QLabel(left);
+    occupationCaption_->setObjectName("Label12");
+    occupationCaption_->setFont(Bold(occupationCaption_->font()));
+    occupationCaption_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    occupationCaption_->setWordWrap(true);
+    col->addWidget(occupationCaption_);
 
-    assignedGroup_ = new QGroupBox(Ui(29) + kClassificationDisplayEnglish, left);
+    assignedGroup_ = new QGroupBox(
+        UiString(Ui::AssignedCategoryOf) + FromBytes(kClassificationDisplayEnglish), left);
     assignedGroup_->setObjectName("GroupBox3");
     auto* ag = new QHBoxLayout(assignedGroup_);
-    richEdit11_ = new QPlainTextEdit(assignedGroup_);
-    richEdit11_->setObjectName("RichEdit11");
-    richEdit11_->setReadOnly(true);
-    QFont big = richEdit11_->font();
+    assignedCodeEdit_ = new QPlainTextEdit(assignedGroup_);
+    assignedCodeEdit_->setObjectName("RichEdit11");
+    assignedCodeEdit_->setReadOnly(true);
+    QFont big = assignedCodeEdit_->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
     big.setBold(true);
-    richEdit11_->setFont(big);
-    richEdit11_->setFixedSize(80, 36);
-    richEdit11_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    richEdit11_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    richEdit12_ = new QPlainTextEdit(assignedGroup_);
-    richEdit12_->setObjectName("RichEdit12");
-    richEdit12_->setReadOnly(true);
-    richEdit12_->setFixedHeight(36);
-    for (QPlainTextEdit* box : {richEdit11_, richEdit12_}) {
+    assignedCodeEdit_->setFont(big);
+    assignedCodeEdit_->setFixedSize(80, 36);
+    assignedCodeEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    assignedCodeEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    assignedLabelEdit_ = new QPlainTextEdit(assignedGroup_);
+    assignedLabelEdit_->setObjectName("RichEdit12");
+    assignedLabelEdit_->setReadOnly(true);
+    assignedLabelEdit_->setFixedHeight(36);
+    for (QPlainTextEdit* box : {assignedCodeEdit_, assignedLabelEdit_}) {
         connect(box, &QPlainTextEdit::selectionChanged, this, [this, box] {
             if (rendering_) return;
             const std::string text = ToBytes(box->textCursor().selectedText());
             Command([&](Session& s) { RichEditSelectionChange(s, text); });
         });
     }
-    ag->addWidget(richEdit11_);
-    ag->addWidget(richEdit12_, 1);
+    ag->addWidget(assignedCodeEdit_);
+    ag->addWidget(assignedLabelEdit_, 1);
     col->addWidget(assignedGroup_);
+}
 
-    auto* actions = new QGroupBox(Ui(31), left);
+void CodingPage::BuildCodingActions(QWidget* left, QVBoxLayout* col) {
+    auto* actions = new QGroupBox(UiString(Ui::CodingActions), left);
     actions->setObjectName("GroupBox4");
     // Four small buttons in two rows, the last code beside REPEAT, the large CODE on the right.
     auto* ac = new QGridLayout(actions);
     ac->setHorizontalSpacing(6);
-    auto makeButton = [&](const char* name, int slot) {
-        auto* b = new QPushButton(Ui(slot), actions);
+    auto makeButton = [&](const char* name, Ui text) {
+        auto* b = new QPushButton(UiString(text), actions);
         b->setObjectName(name);
         return b;
     };
-    button1_ = makeButton("Button1", 33);
-    button1_->setToolTip(QString::fromUtf8("Zakodowanie zamiast zawodu sytuacji \"nie dotyczy\""));
-    button2_ = makeButton("Button2", 35);
-    button2_->setToolTip(QString("Zakodowanie braku danych"));
-    button4_ = makeButton("Button4", 39);
-    button3_ = makeButton("Button3", 37);
-    edit2_ = new QLineEdit(actions);
-    edit2_->setObjectName("Edit2");
-    edit2_->setReadOnly(true);
-    edit2_->setFont(Bold(edit2_->font()));
-    edit2_->setFixedWidth(52);
-    edit2_->setAlignment(Qt::AlignCenter);
-    bitBtn5_ = new QPushButton(Ui(41), actions);
-    bitBtn5_->setObjectName("BitBtn5");
-    bitBtn5_->setIcon(TickIcon());
-    bitBtn5_->setIconSize(QSize(26, 26));
-    QFont codeFont = Bold(bitBtn5_->font());
+    notApplicableButton_ = makeButton("Button1", Ui::NotApplicableButton);
+    notApplicableButton_->setToolTip(u"Zakodowanie zamiast zawodu sytuacji \"nie dotyczy\""_s);
+    missingButton_ = makeButton("Button2", Ui::MissingButton);
+    missingButton_->setToolTip(u"Zakodowanie braku danych"_s);
+    cancelButton_ = makeButton("Button4", Ui::CancelButton);
+    repeatButton_ = makeButton("Button3", Ui::RepeatButton);
+    lastCodeEdit_ = new QLineEdit(actions);
+    lastCodeEdit_->setObjectName("Edit2");
+    lastCodeEdit_->setReadOnly(true);
+    lastCodeEdit_->setFont(Bold(lastCodeEdit_->font()));
+    lastCodeEdit_->setFixedWidth(52);
+    lastCodeEdit_->setAlignment(Qt::AlignCenter);
+    codeButton_ = new QPushButton(UiString(Ui::CodeButton), actions);
+    codeButton_->setObjectName("BitBtn5");
+    codeButton_->setIcon(TickIcon());
+    codeButton_->setIconSize(QSize(26, 26));
+    QFont codeFont = Bold(codeButton_->font());
     codeFont.setPointSizeF(codeFont.pointSizeF() * 1.3);
-    bitBtn5_->setFont(codeFont);
-    bitBtn5_->setMinimumSize(120, 62);
-    bitBtn5_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    bitBtn5_->setToolTip(QString("Zakodowanie aktualnie wybranego zawodu"));
-    ac->addWidget(button1_, 0, 0);
-    ac->addWidget(button2_, 0, 1, 1, 2);
-    ac->addWidget(button4_, 1, 0);
-    ac->addWidget(button3_, 1, 1);
-    ac->addWidget(edit2_, 1, 2);
-    ac->addWidget(bitBtn5_, 0, 3, 2, 1);
+    codeButton_->setFont(codeFont);
+    codeButton_->setMinimumSize(120, 62);
+    codeButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    codeButton_->setToolTip(u"Zakodowanie aktualnie wybranego zawodu"_s);
+    ac->addWidget(notApplicableButton_, 0, 0);
+    ac->addWidget(missingButton_, 0, 1, 1, 2);
+    ac->addWidget(cancelButton_, 1, 0);
+    ac->addWidget(repeatButton_, 1, 1);
+    ac->addWidget(lastCodeEdit_, 1, 2);
+    ac->addWidget(codeButton_, 0, 3, 2, 1);
     ac->setColumnStretch(3, 1);
     col->addWidget(actions);
+}
 
-    // Key words.
+void CodingPage::BuildKeyWords(QWidget* left, QVBoxLayout* col) {
     auto* keys = new QFrame(left);
     keys->setObjectName("Panel2");
     keys->setFrameShape(QFrame::StyledPanel);
     auto* kl = new QHBoxLayout(keys);
     kl->setContentsMargins(6, 3, 6, 3);
-    auto* label30 = new QLabel(Ui(43), keys);
-    label30->setObjectName("Label30");
-    label30->setFont(Bold(label30->font()));
-    auto* first = new QLabel(Ui(45), keys);
+    auto* keyWordsTitle = new QLabel(UiString(Ui::KeyWords), keys);
+    keyWordsTitle->setObjectName("Label30");
+    keyWordsTitle->setFont(Bold(keyWordsTitle->font()));
+    auto* first = new QLabel(UiString(Ui::FirstKeyWord), keys);
     first->setObjectName("Label32");
-    edit1_ = new QLineEdit(keys);
-    edit1_->setObjectName("Edit1");
-    checkBox1_ = new QCheckBox(Ui(47), keys);
-    checkBox1_->setObjectName("CheckBox1");
-    edit3_ = new QLineEdit(keys);
-    edit3_->setObjectName("Edit3");
-    edit3_->setEnabled(false);
-    kl->addWidget(label30);
+    firstKeyWordEdit_ = new QLineEdit(keys);
+    firstKeyWordEdit_->setObjectName("Edit1");
+    secondKeyWordCheck_ = new QCheckBox(UiString(Ui::SecondKeyWord), keys);
+    secondKeyWordCheck_->setObjectName("CheckBox1");
+    secondKeyWordEdit_ = new QLineEdit(keys);
+    secondKeyWordEdit_->setObjectName("Edit3");
+    secondKeyWordEdit_->setEnabled(false);
+    kl->addWidget(keyWordsTitle);
     kl->addSpacing(8);
     kl->addWidget(first);
-    kl->addWidget(edit1_, 1);
-    kl->addWidget(checkBox1_);
-    kl->addWidget(edit3_, 1);
+    kl->addWidget(firstKeyWordEdit_, 1);
+    kl->addWidget(secondKeyWordCheck_);
+    kl->addWidget(secondKeyWordEdit_, 1);
     col->addWidget(keys);
+}
 
+void CodingPage::BuildInfoFields(QWidget* left, QVBoxLayout* col) {
     // Information fields 1..13, each caption right-aligned to the left of its box.
-    static const char* const kBoxes[14] = {nullptr,     "RichEdit1",  "RichEdit2", "RichEdit3",
-                                           "RichEdit4", "RichEdit5",  "RichEdit6", "RichEdit7",
-                                           "RichEdit8", "RichEdit9",  "RichEdit10", "RichEdit15",
+    static const char* const kBoxes[14] = {nullptr,      "RichEdit1", "RichEdit2",  "RichEdit3",
+                                           "RichEdit4",  "RichEdit5", "RichEdit6",  "RichEdit7",
+                                           "RichEdit8",  "RichEdit9", "RichEdit10", "RichEdit15",
                                            "RichEdit16", "RichEdit17"};
-    static const char* const kCaptions[14] = {nullptr,  "Label1", "Label2", "Label3", "Label4",
-                                              "Label5", "Label6", "Label7", "Label8", "Label9",
+    static const char* const kCaptions[14] = {nullptr,   "Label1",  "Label2",  "Label3", "Label4",
+                                              "Label5",  "Label6",  "Label7",  "Label8", "Label9",
                                               "Label10", "Label11", "Label29", "Label31"};
     static const int kHeights[14] = {0, 35, 35, 60, 47, 21, 21, 21, 21, 21, 21, 21, 21, 21};
     auto* grid = new QGridLayout();
@@ -315,93 +342,90 @@ void CodingPage::Build() {
     }
     grid->setColumnStretch(1, 1);
     col->addLayout(grid);
-    col->addStretch(1);
+}
 
-    // Right area: the category panel.
-    pageControl2_ = new QTabWidget(splitter);
-    pageControl2_->setObjectName("PageControl2");
-    auto makeListPage = [&](const char* page, const char* list, const char* memo, QListView*& lv,
-                            LineListModel*& model, QPlainTextEdit*& box) {
-        auto* sheet = new QWidget(pageControl2_);
-        sheet->setObjectName(page);
-        auto* l = new QVBoxLayout(sheet);
-        l->setContentsMargins(2, 2, 2, 2);
-        auto* split = new QSplitter(Qt::Vertical, sheet);
-        split->setObjectName(QString(page) + "Splitter");
-        split->setHandleWidth(16);
-        lv = new QListView(split);
-        lv->setObjectName(list);
-        lv->setUniformItemSizes(true);
-        lv->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        lv->setSelectionMode(QAbstractItemView::SingleSelection);
-        model = new LineListModel(lv);
-        lv->setModel(model);
-        QFont mono("Monospace");
-        mono.setStyleHint(QFont::TypeWriter);
-        lv->setFont(mono);
-        box = new QPlainTextEdit(split);
-        box->setObjectName(memo);
-        box->setReadOnly(true);
-        split->addWidget(lv);
-        split->addWidget(box);
-        split->setSizes({440, 200});
-        l->addWidget(split);
-        return sheet;
-    };
-    pageControl2_->addTab(
-        makeListPage("TabSheet5", "ListBox1", "Memo1", listBox1_, listBox1Model_, memo1_),
-        Ui(51));
-    pageControl2_->addTab(
-        makeListPage("TabSheet6", "ListBox2", "Memo3", listBox2_, listBox2Model_, memo3_),
-        Ui(53) + kClassificationDisplayEnglish);
+void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
+    categoryTabs_ = new QTabWidget(splitter);
+    categoryTabs_->setObjectName("PageControl2");
+    categoryTabs_->addTab(BuildListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_,
+                                        preselectedModel_, preselectedDescription_),
+                          UiString(Ui::PreselectedCategories));
+    categoryTabs_->addTab(
+        BuildListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_,
+                      fullDescription_),
+        UiString(Ui::FullClassification) + FromBytes(kClassificationDisplayEnglish));
+}
 
-    splitter->addWidget(leftScroll);
-    splitter->addWidget(pageControl2_);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({500, 430});
+QWidget* CodingPage::BuildListPage(const char* page, const char* list, const char* memo,
+                                   QListView*& view, LineListModel*& model,
+                                   QPlainTextEdit*& description) {
+    auto* sheet = new QWidget(categoryTabs_);
+    sheet->setObjectName(page);
+    auto* l = new QVBoxLayout(sheet);
+    l->setContentsMargins(2, 2, 2, 2);
+    auto* split = new QSplitter(Qt::Vertical, sheet);
+    split->setObjectName(QString::fromLatin1(page) + u"Splitter"_s);
+    split->setHandleWidth(16);
+    view = new QListView(split);
+    view->setObjectName(list);
+    view->setUniformItemSizes(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    model = new LineListModel(view);
+    view->setModel(model);
+    QFont mono(u"Monospace"_s);
+    mono.setStyleHint(QFont::TypeWriter);
+    view->setFont(mono);
+    description = new QPlainTextEdit(split);
+    description->setObjectName(memo);
+    description->setReadOnly(true);
+    split->addWidget(view);
+    split->addWidget(description);
+    split->setSizes({440, 200});
+    l->addWidget(split);
+    return sheet;
 }
 
 void CodingPage::Connect() {
-    connect(bitBtn1_, &QToolButton::clicked, this, [this] { Command([](Session& s) { NextOccupation(s); }); });
-    connect(bitBtn2_, &QToolButton::clicked, this, [this] { Command([](Session& s) { PreviousOccupation(s); }); });
-    connect(bitBtn3_, &QToolButton::clicked, this, [this] { Command([](Session& s) { NextRecord(s); }); });
-    connect(bitBtn4_, &QToolButton::clicked, this, [this] { Command([](Session& s) { PreviousRecord(s); }); });
-    connect(comboBox1_, &QComboBox::activated, this, [this](int index) {
+    connect(nextOccupationButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { NextOccupation(s); }); });
+    connect(previousOccupationButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { PreviousOccupation(s); }); });
+    connect(nextRecordButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { NextRecord(s); }); });
+    connect(previousRecordButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { PreviousRecord(s); }); });
+    connect(respondentSelector_, &QComboBox::activated, this, [this](int index) {
         Command([&](Session& s) { ComboBox1Change(s, index); });
     });
-    connect(comboBox1_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        const std::string text = ToBytes(comboBox1_->currentText());
+    connect(respondentSelector_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const std::string text = ToBytes(respondentSelector_->currentText());
         Command([&](Session& s) { ComboBox1Typed(s, text); });
     });
 
-    connect(bitBtn5_, &QPushButton::clicked, this, [this] { Command([](Session& s) { BitBtn5Click(s); }); });
-    connect(button1_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button1Click(s); }); });
-    connect(button2_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button2Click(s); }); });
-    connect(button3_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button3Click(s); }); });
-    connect(button4_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button4Click(s); }); });
+    connect(codeButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { BitBtn5Click(s); }); });
+    connect(notApplicableButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button1Click(s); }); });
+    connect(missingButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button2Click(s); }); });
+    connect(repeatButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button3Click(s); }); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button4Click(s); }); });
 
-    connect(edit1_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    connect(firstKeyWordEdit_, &QLineEdit::textChanged, this, [this](const QString& t) {
         const std::string text = ToBytes(t);
         Command([&](Session& s) { Edit1Change(s, text); });
     });
-    connect(edit3_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    connect(secondKeyWordEdit_, &QLineEdit::textChanged, this, [this](const QString& t) {
         const std::string text = ToBytes(t);
         Command([&](Session& s) { Edit3Change(s, text); });
     });
-    connect(checkBox1_, &QCheckBox::clicked, this, [this](bool checked) {
+    connect(secondKeyWordCheck_, &QCheckBox::clicked, this, [this](bool checked) {
         Command([&](Session& s) { CheckBox1Click(s, checked); });
     });
 
-    connect(listBox1_, &QListView::clicked, this, [this](const QModelIndex& i) {
+    connect(preselectedList_, &QListView::clicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { ListBox1Click(s, i.row()); });
     });
-    connect(listBox2_, &QListView::clicked, this, [this](const QModelIndex& i) {
+    connect(fullList_, &QListView::clicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { ListBox2Click(s, i.row()); });
     });
     // Keyboard moves in a list select too. Only a change of the selection counts: a list that
     // gains the focus sets its current line without selecting it.
-    connect(listBox1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(preselectedList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
                 if (selected.isEmpty()) return;
                 const int row = selected.indexes().first().row();
@@ -409,7 +433,7 @@ void CodingPage::Connect() {
                     if (s.View.PreselectedSelected != row) ListBox1Click(s, row);
                 });
             });
-    connect(listBox2_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(fullList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
                 if (selected.isEmpty()) return;
                 const int row = selected.indexes().first().row();
@@ -417,16 +441,16 @@ void CodingPage::Connect() {
                     if (s.View.FullSelected != row) ListBox2Click(s, row);
                 });
             });
-    connect(listBox1_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
+    connect(preselectedList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { ListBox1DblClick(s, i.row()); });
     });
-    connect(listBox2_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
+    connect(fullList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { ListBox2DblClick(s, i.row()); });
     });
-    connect(pageControl2_, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(categoryTabs_, &QTabWidget::currentChanged, this, [this](int index) {
         // Lines that fit in the list, so that the carried-over category stands in the middle.
-        const int lineHeight = std::max(1, listBox2_->sizeHintForRow(0));
-        const int visible = std::max(1, listBox2_->viewport()->height() / lineHeight);
+        const int lineHeight = std::max(1, fullList_->sizeHintForRow(0));
+        const int visible = std::max(1, fullList_->viewport()->height() / lineHeight);
         Command([&](Session& s) {
             PageControl2Change(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected,
                                visible);
@@ -447,15 +471,15 @@ void CodingPage::Render(Session& s) {
         });
         shownSelectorVersion_ = static_cast<std::uint64_t>(v.SelectorVersion);
     }
-    comboBox1_->setCurrentIndex(v.SelectorSelected);
-    if (v.SelectorSelected < 0) comboBox1_->setEditText(QString());
+    respondentSelector_->setCurrentIndex(v.SelectorSelected);
+    if (v.SelectorSelected < 0) respondentSelector_->setEditText(QString());
 
-    label12_->setText(FromBytes(v.OccupationCaption));
-    SetBoxText(richEdit11_, v.CodeText);
-    richEdit11_->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
-    SetBoxText(richEdit12_, v.LabelText);
-    edit2_->setText(FromBytes(v.LastCodeText));
-    edit2_->setToolTip(FromBytes(v.LastCodeHint));
+    occupationCaption_->setText(FromBytes(v.OccupationCaption));
+    SetBoxText(assignedCodeEdit_, v.CodeText);
+    assignedCodeEdit_->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
+    SetBoxText(assignedLabelEdit_, v.LabelText);
+    lastCodeEdit_->setText(FromBytes(v.LastCodeText));
+    lastCodeEdit_->setToolTip(FromBytes(v.LastCodeHint));
 
     for (int n = 1; n <= 13; ++n) {
         const InfoBoxView& info = v.Info[static_cast<size_t>(n)];
@@ -468,42 +492,48 @@ void CodingPage::Render(Session& s) {
     }
 
     const QString key1 = FromBytes(v.Key1);
-    if (edit1_->text() != key1) edit1_->setText(key1);
-    edit1_->setEnabled(v.Key1Enabled);
-    checkBox1_->setChecked(v.SecondKeyOn);
+    if (firstKeyWordEdit_->text() != key1) firstKeyWordEdit_->setText(key1);
+    firstKeyWordEdit_->setEnabled(v.Key1Enabled);
+    secondKeyWordCheck_->setChecked(v.SecondKeyOn);
     const QString key2 = FromBytes(v.Key2);
-    if (edit3_->text() != key2) edit3_->setText(key2);
-    edit3_->setEnabled(v.Key2Enabled);
+    if (secondKeyWordEdit_->text() != key2) secondKeyWordEdit_->setText(key2);
+    secondKeyWordEdit_->setEnabled(v.Key2Enabled);
 
     // Category panel.
-    const std::vector<std::string>* pre = &v.PreselectedLines;
-    listBox1Model_->SetLines(static_cast<int>(pre->size()),
-                             [pre](int i) -> const std::string& { return (*pre)[static_cast<size_t>(i)]; });
-    if (v.PreselectedSelected >= 0) {
-        listBox1_->setCurrentIndex(listBox1Model_->index(v.PreselectedSelected));
-    } else {
-        listBox1_->clearSelection();
+    // Only a changed list is rebuilt: a reset on every command would also lose the line the
+    // mouse pressed, and with it the second click of a double-click.
+    if (shownPreselectedVersion_ != static_cast<std::uint64_t>(v.PreselectedVersion)) {
+        const std::vector<std::string>* pre = &v.PreselectedLines;
+        preselectedModel_->SetLines(static_cast<int>(pre->size()), [pre](int i) -> const std::string& {
+            return (*pre)[static_cast<size_t>(i)];
+        });
+        shownPreselectedVersion_ = static_cast<std::uint64_t>(v.PreselectedVersion);
     }
-    SetBoxText(memo1_, v.PreselectedDescription);
+    if (v.PreselectedSelected >= 0) {
+        preselectedList_->setCurrentIndex(preselectedModel_->index(v.PreselectedSelected));
+    } else {
+        preselectedList_->clearSelection();
+    }
+    SetBoxText(preselectedDescription_, v.PreselectedDescription);
 
     if (shownFullListVersion_ == UINT64_MAX) {
         const std::vector<std::string>* full = &s.Clf.FullListLines;
-        listBox2Model_->SetLines(static_cast<int>(full->size()), [full](int i) -> const std::string& {
+        fullListModel_->SetLines(static_cast<int>(full->size()), [full](int i) -> const std::string& {
             return (*full)[static_cast<size_t>(i)];
         });
         shownFullListVersion_ = 0;
     }
     if (v.FullSelected >= 0) {
-        listBox2_->setCurrentIndex(listBox2Model_->index(v.FullSelected));
+        fullList_->setCurrentIndex(fullListModel_->index(v.FullSelected));
     } else {
-        listBox2_->selectionModel()->clear();
+        fullList_->selectionModel()->clear();
     }
     if (shownFullScroll_ != v.FullScrollRequest) {
         shownFullScroll_ = v.FullScrollRequest;
-        listBox2_->scrollTo(listBox2Model_->index(v.FullTopLine), QAbstractItemView::PositionAtTop);
+        fullList_->scrollTo(fullListModel_->index(v.FullTopLine), QAbstractItemView::PositionAtTop);
     }
-    SetBoxText(memo3_, v.FullDescription);
-    pageControl2_->setCurrentIndex(v.ActiveTab == CategoryTab::Full ? 1 : 0);
+    SetBoxText(fullDescription_, v.FullDescription);
+    categoryTabs_->setCurrentIndex(v.ActiveTab == CategoryTab::Full ? 1 : 0);
     rendering_ = false;
 }
 

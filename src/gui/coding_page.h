@@ -17,6 +17,7 @@ class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QToolButton;
+class QVBoxLayout;
 
 namespace tarnwick {
 class Session;
@@ -36,6 +37,16 @@ public:
 
 private:
     void Build();
+    // The left column, top to bottom, each step adding its part to `col`.
+    void BuildNavigation(QWidget* left, QVBoxLayout* col);     // arrows and respondent selector
+    void BuildCaseArea(QWidget* left, QVBoxLayout* col);       // caption and assigned category
+    void BuildCodingActions(QWidget* left, QVBoxLayout* col);  // the buttons and the last code
+    void BuildKeyWords(QWidget* left, QVBoxLayout* col);
+    void BuildInfoFields(QWidget* left, QVBoxLayout* col);     // information fields 1..13
+    // The right side: the pre-selected and the full list, each over its description.
+    void BuildCategoryPanel(QSplitter* splitter);
+    QWidget* BuildListPage(const char* page, const char* list, const char* memo, QListView*& view,
+                           LineListModel*& model, QPlainTextEdit*& description);
     void Connect();
     QPlainTextEdit* MakeCaseText(const char* name, int height);
     // Runs a core operation through the window (held back while another runs).
@@ -45,35 +56,37 @@ private:
     TForm1* window_;
     bool rendering_ = false;
 
-    QComboBox* comboBox1_ = nullptr;
+    // The old control names are the widgets' objectNames and live on in the core's operations.
+    QComboBox* respondentSelector_ = nullptr;  // ComboBox1
     LineListModel* selectorModel_ = nullptr;
-    QToolButton* bitBtn1_ = nullptr;
-    QToolButton* bitBtn2_ = nullptr;
-    QToolButton* bitBtn3_ = nullptr;
-    QToolButton* bitBtn4_ = nullptr;
-    QLabel* label12_ = nullptr;
+    QToolButton* nextOccupationButton_ = nullptr;      // BitBtn1
+    QToolButton* previousOccupationButton_ = nullptr;  // BitBtn2
+    QToolButton* nextRecordButton_ = nullptr;          // BitBtn3
+    QToolButton* previousRecordButton_ = nullptr;      // BitBtn4
+    QLabel* occupationCaption_ = nullptr;              // Label12
     QGroupBox* assignedGroup_ = nullptr;
-    QPlainTextEdit* richEdit11_ = nullptr;
-    QPlainTextEdit* richEdit12_ = nullptr;
-    QPushButton* button1_ = nullptr;  // NOT APPLICABLE
-    QPushButton* button2_ = nullptr;  // MISSING
-    QPushButton* button3_ = nullptr;  // REPEAT
-    QPushButton* button4_ = nullptr;  // CANCEL
-    QPushButton* bitBtn5_ = nullptr;  // CODE
-    QLineEdit* edit2_ = nullptr;
-    QLineEdit* edit1_ = nullptr;
-    QCheckBox* checkBox1_ = nullptr;
-    QLineEdit* edit3_ = nullptr;
+    QPlainTextEdit* assignedCodeEdit_ = nullptr;   // RichEdit11
+    QPlainTextEdit* assignedLabelEdit_ = nullptr;  // RichEdit12
+    QPushButton* notApplicableButton_ = nullptr;   // Button1
+    QPushButton* missingButton_ = nullptr;         // Button2
+    QPushButton* repeatButton_ = nullptr;          // Button3
+    QPushButton* cancelButton_ = nullptr;          // Button4
+    QPushButton* codeButton_ = nullptr;            // BitBtn5
+    QLineEdit* lastCodeEdit_ = nullptr;            // Edit2, beside REPEAT
+    QLineEdit* firstKeyWordEdit_ = nullptr;        // Edit1
+    QCheckBox* secondKeyWordCheck_ = nullptr;      // CheckBox1
+    QLineEdit* secondKeyWordEdit_ = nullptr;       // Edit3
     std::array<QLabel*, 14> infoCaptions_{};
     std::array<QPlainTextEdit*, 14> infoBoxes_{};
 
-    QTabWidget* pageControl2_ = nullptr;
-    QListView* listBox1_ = nullptr;
-    LineListModel* listBox1Model_ = nullptr;
-    QPlainTextEdit* memo1_ = nullptr;
-    QListView* listBox2_ = nullptr;
-    LineListModel* listBox2Model_ = nullptr;
-    QPlainTextEdit* memo3_ = nullptr;
+    QTabWidget* categoryTabs_ = nullptr;    // PageControl2
+    QListView* preselectedList_ = nullptr;  // ListBox1
+    LineListModel* preselectedModel_ = nullptr;
+    QPlainTextEdit* preselectedDescription_ = nullptr;  // Memo1
+    QListView* fullList_ = nullptr;                     // ListBox2
+    LineListModel* fullListModel_ = nullptr;
+    QPlainTextEdit* fullDescription_ = nullptr;  // Memo3
+    std::uint64_t shownPreselectedVersion_ = UINT64_MAX;
     std::uint64_t shownFullListVersion_ = UINT64_MAX;
     std::uint64_t shownSelectorVersion_ = UINT64_MAX;
     int shownFullScroll_ = 0;

@@ -33,7 +33,7 @@ std::string ToPath(const QString& path) { return path.toLocal8Bit().toStdString(
 QString JoinLines(const std::vector<std::string>& lines) {
     QString out;
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (i) out.append(QChar('\n'));
+        if (i) out.append(u'\n');
         out.append(FromBytes(lines[i]));
     }
     return out;
@@ -42,7 +42,7 @@ QString JoinLines(const std::vector<std::string>& lines) {
 std::vector<std::string> SplitToLines(const QString& text) {
     std::vector<std::string> out;
     if (text.isEmpty()) return out;
-    for (const QString& l : text.split(QChar('\n'))) out.push_back(ToBytes(l));
+    for (const QString& l : text.split(u'\n')) out.push_back(ToBytes(l));
     return out;
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text/interface_texts.h"
+
 namespace tarnwick::gui {
 
 QString FromBytes(std::string_view bytes);
@@ -17,5 +19,7 @@ std::string ToPath(const QString& path);
 // Lines joined by '\n', for a text box.
 QString JoinLines(const std::vector<std::string>& lines);
 std::vector<std::string> SplitToLines(const QString& text);
+// An interface text as the window shows it.
+inline QString UiString(Ui id) { return FromBytes(Text(id)); }
 
 }  // namespace tarnwick::gui

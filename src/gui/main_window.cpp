@@ -31,9 +31,9 @@ static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }
 
 namespace tarnwick::gui {
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QString Ui(int slot) { return FromBytes(UiText(slot)); }
+namespace {
 
 // A page's header strip: a bold caption over the page's width.
 QLabel* HeaderStrip(const QString& text, QWidget* parent) {
@@ -53,7 +53,7 @@ TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), platform_(this), session_(std::make_unique<Session>(platform_)) {
     setObjectName("TForm1");
     InitTarnwickResources();
-    setWindowIcon(QIcon(":/tarnwick/tarnwick.png"));
+    setWindowIcon(QIcon(u":/tarnwick/tarnwick.png"_s));
     platform_.statusHook = [this] { DrawStatus(); };
     BuildMenus();
     BuildPages();
@@ -87,15 +87,15 @@ void TForm1::BuildMenus() {
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, slot);
     };
-    add(mainMenuKodowanie_, "mainMenuKodowanie", &TForm1::mainMenuKodowanieClick);
-    add(mainMenuNotatnik_, "mainMenuNotatnik", &TForm1::mainMenuNotatnikClick);
-    add(mainMenuRaport_, "mainMenuRaport", &TForm1::mainMenuRaportClick);
-    add(mainMenuDane_, "mainMenuDane", &TForm1::mainMenuDaneClick);
-    add(mainMenuOpcje_, "mainMenuOpcje", &TForm1::mainMenuOpcjeClick);
-    add(mainMenuZnajdz_, "mainMenuZnajdz", &TForm1::mainMenuZnajdzClick);
-    add(mainMenuZapisz_, "mainMenuZapisz", &TForm1::mainMenuZapiszClick);
-    add(mainMenuInfo_, "mainMenuInfo", &TForm1::mainMenuInfoClick);
-    add(mainMenuZakoncz_, "mainMenuZakoncz", &TForm1::mainMenuZakonczClick);
+    add(returnToCodingAction_, "mainMenuKodowanie", &TForm1::ReturnToCodingCommand);
+    add(notepadAction_, "mainMenuNotatnik", &TForm1::ShowNotepadCommand);
+    add(reportAction_, "mainMenuRaport", &TForm1::ShowReportCommand);
+    add(openProjectAction_, "mainMenuDane", &TForm1::OpenProjectCommand);
+    add(optionsAction_, "mainMenuOpcje", &TForm1::ShowOptionsCommand);
+    add(findNonCodedAction_, "mainMenuZnajdz", &TForm1::FindNonCodedCommand);
+    add(saveResultsAction_, "mainMenuZapisz", &TForm1::SaveResultsCommand);
+    add(infoAction_, "mainMenuInfo", &TForm1::ShowAboutCommand);
+    add(quitAction_, "mainMenuZakoncz", &TForm1::QuitCommand);
 }
 
 void TForm1::BuildPages() {
@@ -104,153 +104,163 @@ void TForm1::BuildPages() {
     setCentralWidget(pages_);
 
     codingPage_ = new CodingPage(this, pages_);
+    BuildNotepadPage();
+    BuildReportPage();
+    BuildOptionsPage();
+    BuildErrorPage();
     pages_->addWidget(codingPage_);
-
-    notepadPage_ = new QWidget(pages_);
-    notepadPage_->setObjectName("TabSheet1");
-    {
-        auto* layout = new QVBoxLayout(notepadPage_);
-        auto* header = new QWidget(notepadPage_);
-        auto* hl = new QVBoxLayout(header);
-        auto* title = HeaderStrip(QString(), header);
-        title->setObjectName("NotepadTitle");
-        auto* line1 = new QLabel(header);
-        line1->setObjectName("NotepadLine1");
-        auto* line2 = new QLabel(header);
-        line2->setObjectName("NotepadLine2");
-        hl->addWidget(title);
-        hl->addWidget(line1);
-        hl->addWidget(line2);
-        layout->addWidget(header);
-        richEdit13_ = new QPlainTextEdit(notepadPage_);
-        richEdit13_->setObjectName("RichEdit13");
-        richEdit13_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        layout->addWidget(richEdit13_, 1);
-        connect(richEdit13_, &QPlainTextEdit::textChanged, this, [this] {
-            if (drawingEdits_) return;
-            session_->Notepad = SplitToLines(richEdit13_->toPlainText());
-            session_->NotepadModified = true;
-        });
-    }
     pages_->addWidget(notepadPage_);
-
-    reportPage_ = new QWidget(pages_);
-    reportPage_->setObjectName("TabSheet8");
-    {
-        auto* layout = new QVBoxLayout(reportPage_);
-        auto* title = HeaderStrip(QString(), reportPage_);
-        title->setObjectName("ReportTitle");
-        layout->addWidget(title);
-        richEdit14_ = new QPlainTextEdit(reportPage_);
-        richEdit14_->setObjectName("RichEdit14");
-        layout->addWidget(richEdit14_, 1);
-        connect(richEdit14_, &QPlainTextEdit::textChanged, this, [this] {
-            if (drawingEdits_) return;
-            session_->Report = SplitToLines(richEdit14_->toPlainText());
-        });
-    }
     pages_->addWidget(reportPage_);
-
-    optionsPage_ = new QWidget(pages_);
-    optionsPage_->setObjectName("TabSheet7");
-    {
-        auto* layout = new QVBoxLayout(optionsPage_);
-        auto* title = HeaderStrip(QString(), optionsPage_);
-        title->setObjectName("OptionsTitle");
-        layout->addWidget(title);
-        auto* row = new QHBoxLayout();
-        layout->addLayout(row);
-        auto makeGroup = [&](const char* name, QButtonGroup*& group, int items) {
-            auto* box = new QGroupBox(optionsPage_);
-            box->setObjectName(name);
-            auto* bl = new QVBoxLayout(box);
-            for (int i = 0; i < 5; ++i) {
-                auto* l = new QLabel(box);
-                l->setObjectName(QString(name) + "Line" + QString::number(i));
-                bl->addWidget(l);
-            }
-            group = new QButtonGroup(box);
-            for (int i = 0; i < items; ++i) {
-                auto* rb = new QRadioButton(box);
-                rb->setObjectName(QString(name) + "Item" + QString::number(i));
-                group->addButton(rb, i);
-                bl->addWidget(rb);
-            }
-            bl->addStretch(1);
-            row->addWidget(box);
-        };
-        makeGroup("RadioGroup1", radioGroup1_, 2);
-        makeGroup("RadioGroup2", radioGroup2_, 3);
-        layout->addStretch(1);
-        connect(radioGroup1_, &QButtonGroup::idClicked, this, [this](int id) {
-            RunCommand([&] { RadioGroup1Click(*session_, id); });
-        });
-        connect(radioGroup2_, &QButtonGroup::idClicked, this, [this](int id) {
-            RunCommand([&] { RadioGroup2Click(*session_, id); });
-        });
-    }
     pages_->addWidget(optionsPage_);
-
-    errorPage_ = new QWidget(pages_);
-    errorPage_->setObjectName("TabSheet2");
-    {
-        auto* layout = new QVBoxLayout(errorPage_);
-        auto* title = HeaderStrip(QString(), errorPage_);
-        title->setObjectName("ErrorTitle");
-        layout->addWidget(title);
-        memo2_ = new QPlainTextEdit(errorPage_);
-        memo2_->setObjectName("Memo2");
-        memo2_->setReadOnly(true);
-        memo2_->setLineWrapMode(QPlainTextEdit::NoWrap);
-        QFont mono("Monospace");
-        mono.setStyleHint(QFont::TypeWriter);
-        memo2_->setFont(mono);
-        layout->addWidget(memo2_, 1);
-    }
     pages_->addWidget(errorPage_);
     pages_->setVisible(false);
 }
 
+void TForm1::BuildNotepadPage() {
+    notepadPage_ = new QWidget(pages_);
+    notepadPage_->setObjectName("TabSheet1");
+    auto* layout = new QVBoxLayout(notepadPage_);
+    auto* header = new QWidget(notepadPage_);
+    auto* hl = new QVBoxLayout(header);
+    auto* title = HeaderStrip(QString(), header);
+    title->setObjectName("NotepadTitle");
+    auto* line1 = new QLabel(header);
+    line1->setObjectName("NotepadLine1");
+    auto* line2 = new QLabel(header);
+    line2->setObjectName("NotepadLine2");
+    hl->addWidget(title);
+    hl->addWidget(line1);
+    hl->addWidget(line2);
+    layout->addWidget(header);
+    notepadEdit_ = new QPlainTextEdit(notepadPage_);
+    notepadEdit_->setObjectName("RichEdit13");
+    notepadEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    layout->addWidget(notepadEdit_, 1);
+    connect(notepadEdit_, &QPlainTextEdit::textChanged, this, [this] {
+        if (drawingEdits_) return;
+        session_->Notepad = SplitToLines(notepadEdit_->toPlainText());
+        session_->NotepadModified = true;
+    });
+}
+
+void TForm1::BuildReportPage() {
+    reportPage_ = new QWidget(pages_);
+    reportPage_->setObjectName("TabSheet8");
+    auto* layout = new QVBoxLayout(reportPage_);
+    auto* title = HeaderStrip(QString(), reportPage_);
+    title->setObjectName("ReportTitle");
+    layout->addWidget(title);
+    reportEdit_ = new QPlainTextEdit(reportPage_);
+    reportEdit_->setObjectName("RichEdit14");
+    layout->addWidget(reportEdit_, 1);
+    connect(reportEdit_, &QPlainTextEdit::textChanged, this, [this] {
+        if (drawingEdits_) return;
+        session_->Report = SplitToLines(reportEdit_->toPlainText());
+    });
+}
+
+void TForm1::BuildOptionsPage() {
+    optionsPage_ = new QWidget(pages_);
+    optionsPage_->setObjectName("TabSheet7");
+    auto* layout = new QVBoxLayout(optionsPage_);
+    auto* title = HeaderStrip(QString(), optionsPage_);
+    title->setObjectName("OptionsTitle");
+    layout->addWidget(title);
+    auto* row = new QHBoxLayout();
+    layout->addLayout(row);
+    auto makeGroup = [&](const char* name, QButtonGroup*& group, int items) {
+        auto* box = new QGroupBox(optionsPage_);
+        box->setObjectName(name);
+        auto* bl = new QVBoxLayout(box);
+        for (int i = 0; i < 5; ++i) {
+            auto* l = new QLabel(box);
+            l->setObjectName(QString::fromLatin1(name) + u"Line"_s + QString::number(i));
+            bl->addWidget(l);
+        }
+        group = new QButtonGroup(box);
+        for (int i = 0; i < items; ++i) {
+            auto* rb = new QRadioButton(box);
+            rb->setObjectName(QString::fromLatin1(name) + u"Item"_s + QString::number(i));
+            group->addButton(rb, i);
+            bl->addWidget(rb);
+        }
+        bl->addStretch(1);
+        row->addWidget(box);
+    };
+    makeGroup("RadioGroup1", notApplicableGroup_, 2);
+    makeGroup("RadioGroup2", afterCodingGroup_, 3);
+    layout->addStretch(1);
+    connect(notApplicableGroup_, &QButtonGroup::idClicked, this, [this](int id) {
+        RunCommand([&] { RadioGroup1Click(*session_, id); });
+    });
+    connect(afterCodingGroup_, &QButtonGroup::idClicked, this, [this](int id) {
+        RunCommand([&] { RadioGroup2Click(*session_, id); });
+    });
+}
+
+void TForm1::BuildErrorPage() {
+    errorPage_ = new QWidget(pages_);
+    errorPage_->setObjectName("TabSheet2");
+    auto* layout = new QVBoxLayout(errorPage_);
+    auto* title = HeaderStrip(QString(), errorPage_);
+    title->setObjectName("ErrorTitle");
+    layout->addWidget(title);
+    errorLinesEdit_ = new QPlainTextEdit(errorPage_);
+    errorLinesEdit_->setObjectName("Memo2");
+    errorLinesEdit_->setReadOnly(true);
+    errorLinesEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono(u"Monospace"_s);
+    mono.setStyleHint(QFont::TypeWriter);
+    errorLinesEdit_->setFont(mono);
+    layout->addWidget(errorLinesEdit_, 1);
+}
+
 void TForm1::SetUiTexts() {
-    setWindowTitle(Ui(1));
-    mainMenuKodowanie_->setText(Ui(3));
-    mainMenuNotatnik_->setText(Ui(5));
-    mainMenuRaport_->setText(Ui(7));
-    mainMenuDane_->setText(Ui(9));
-    mainMenuOpcje_->setText(Ui(11));
-    mainMenuZnajdz_->setText(Ui(13));
-    mainMenuZapisz_->setText(Ui(15));
-    mainMenuInfo_->setText(Ui(17));
-    mainMenuZakoncz_->setText(Ui(19));
-    notepadPage_->findChild<QLabel*>("NotepadTitle")->setText(Ui(61));
-    notepadPage_->findChild<QLabel*>("NotepadLine1")->setText(Ui(63));
-    notepadPage_->findChild<QLabel*>("NotepadLine2")->setText(Ui(65));
-    reportPage_->findChild<QLabel*>("ReportTitle")->setText(Ui(107));
-    optionsPage_->findChild<QLabel*>("OptionsTitle")->setText(Ui(69));
-    errorPage_->findChild<QLabel*>("ErrorTitle")->setText(Ui(67));
-    auto* g1 = optionsPage_->findChild<QGroupBox*>("RadioGroup1");
-    g1->setTitle(Ui(71));
-    for (int i = 0; i < 4; ++i) g1->findChild<QLabel*>("RadioGroup1Line" + QString::number(i))->setText(Ui(73 + 2 * i));
-    g1->findChild<QLabel*>("RadioGroup1Line4")->hide();
-    auto* g2 = optionsPage_->findChild<QGroupBox*>("RadioGroup2");
-    g2->setTitle(Ui(85));
-    for (int i = 0; i < 5; ++i) g2->findChild<QLabel*>("RadioGroup2Line" + QString::number(i))->setText(Ui(87 + 2 * i));
-    radioGroup1_->button(0)->setText(Ui(81));
-    radioGroup1_->button(1)->setText(Ui(83));
-    radioGroup2_->button(0)->setText(Ui(97));
-    radioGroup2_->button(1)->setText(Ui(99));
-    radioGroup2_->button(2)->setText(Ui(101));
-    radioGroup1_->button(0)->setChecked(true);
-    radioGroup2_->button(0)->setChecked(true);
+    setWindowTitle(UiString(Ui::WindowTitle));
+    returnToCodingAction_->setText(UiString(Ui::ReturnToCodingMenu));
+    notepadAction_->setText(UiString(Ui::NotepadMenu));
+    reportAction_->setText(UiString(Ui::ReportMenu));
+    openProjectAction_->setText(UiString(Ui::OpenProjectMenu));
+    optionsAction_->setText(UiString(Ui::OptionsMenu));
+    findNonCodedAction_->setText(UiString(Ui::FindNonCodedMenu));
+    saveResultsAction_->setText(UiString(Ui::SaveResultsMenu));
+    infoAction_->setText(UiString(Ui::InfoMenu));
+    quitAction_->setText(UiString(Ui::QuitSessionMenu));
+    notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)->setText(UiString(Ui::NotepadTitle));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine1"_s)->setText(UiString(Ui::NotepadLine1));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine2"_s)->setText(UiString(Ui::NotepadLine2));
+    reportPage_->findChild<QLabel*>(u"ReportTitle"_s)->setText(UiString(Ui::ReportTitle));
+    optionsPage_->findChild<QLabel*>(u"OptionsTitle"_s)->setText(UiString(Ui::CodingOptions));
+    errorPage_->findChild<QLabel*>(u"ErrorTitle"_s)->setText(UiString(Ui::ErrorMessages));
+    auto* g1 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup1"_s);
+    g1->setTitle(UiString(Ui::AccessibilityTitle));
+    const Ui accessibilityLines[] = {Ui::AccessibilityLine1, Ui::AccessibilityLine2,
+                                     Ui::AccessibilityLine3, Ui::AccessibilityLine4};
+    for (int i = 0; i < 4; ++i) {
+        g1->findChild<QLabel*>(u"RadioGroup1Line"_s + QString::number(i))
+            ->setText(UiString(accessibilityLines[i]));
+    }
+    g1->findChild<QLabel*>(u"RadioGroup1Line4"_s)->hide();
+    auto* g2 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup2"_s);
+    g2->setTitle(UiString(Ui::NavigationTitle));
+    const Ui navigationLines[] = {Ui::NavigationLine1, Ui::NavigationLine2, Ui::NavigationLine3,
+                                  Ui::NavigationLine4, Ui::NavigationLine5};
+    for (int i = 0; i < 5; ++i) {
+        g2->findChild<QLabel*>(u"RadioGroup2Line"_s + QString::number(i))
+            ->setText(UiString(navigationLines[i]));
+    }
+    notApplicableGroup_->button(0)->setText(UiString(Ui::HideNotApplicable));
+    notApplicableGroup_->button(1)->setText(UiString(Ui::ShowNotApplicable));
+    afterCodingGroup_->button(0)->setText(UiString(Ui::NextInSameRecord));
+    afterCodingGroup_->button(1)->setText(UiString(Ui::SameInNextRecord));
+    afterCodingGroup_->button(2)->setText(UiString(Ui::StayInSameField));
+    notApplicableGroup_->button(0)->setChecked(true);
+    afterCodingGroup_->button(0)->setChecked(true);
 }
 
 void TForm1::DrawStatus() {
     statusNotice_->setText(FromBytes(session_->StatusNotice));
     statusProgress_->setText(FromBytes(session_->ProgressText));
-}
-
-void TForm1::PullEdits() {
-    // The text boxes push every change into the session as it happens; nothing is pending.
 }
 
 void TForm1::RunCommand(const std::function<void()>& command) {
@@ -271,15 +281,15 @@ void TForm1::RunCommand(const std::function<void()>& command) {
 void TForm1::Refresh() {
     Session& s = *session_;
     const bool started = s.SessionStarted;
-    mainMenuKodowanie_->setVisible(started && s.ReturnToCodingVisible);
-    mainMenuNotatnik_->setVisible(started);
-    mainMenuRaport_->setVisible(started);
-    mainMenuDane_->setVisible(!started);
-    mainMenuOpcje_->setVisible(started);
-    mainMenuZnajdz_->setVisible(started);
-    mainMenuZapisz_->setVisible(started);
-    mainMenuInfo_->setVisible(true);
-    mainMenuZakoncz_->setVisible(true);
+    returnToCodingAction_->setVisible(started && s.ReturnToCodingVisible);
+    notepadAction_->setVisible(started);
+    reportAction_->setVisible(started);
+    openProjectAction_->setVisible(!started);
+    optionsAction_->setVisible(started);
+    findNonCodedAction_->setVisible(started);
+    saveResultsAction_->setVisible(started);
+    infoAction_->setVisible(true);
+    quitAction_->setVisible(true);
 
     pages_->setVisible(s.PageAreaVisible);
     switch (s.FrontPage) {
@@ -292,73 +302,73 @@ void TForm1::Refresh() {
     }
 
     // The error page only ever grows: append what is new.
-    if (s.ErrorLines.size() < shownErrorLines_) shownErrorLines_ = 0, memo2_->clear();
+    if (s.ErrorLines.size() < shownErrorLines_) shownErrorLines_ = 0, errorLinesEdit_->clear();
     for (size_t i = shownErrorLines_; i < s.ErrorLines.size(); ++i) {
-        memo2_->appendPlainText(FromBytes(s.ErrorLines[i]));
+        errorLinesEdit_->appendPlainText(FromBytes(s.ErrorLines[i]));
     }
     shownErrorLines_ = s.ErrorLines.size();
 
     drawingEdits_ = true;
     const QString report = JoinLines(s.Report);
-    if (richEdit14_->toPlainText() != report) richEdit14_->setPlainText(report);
+    if (reportEdit_->toPlainText() != report) reportEdit_->setPlainText(report);
     const QString notepad = JoinLines(s.Notepad);
-    if (richEdit13_->toPlainText() != notepad) richEdit13_->setPlainText(notepad);
+    if (notepadEdit_->toPlainText() != notepad) notepadEdit_->setPlainText(notepad);
     drawingEdits_ = false;
 
-    radioGroup1_->button(s.ShowNotApplicable)->setChecked(true);
-    radioGroup2_->button(s.AfterCodingMode)->setChecked(true);
+    notApplicableGroup_->button(s.ShowNotApplicable)->setChecked(true);
+    afterCodingGroup_->button(s.AfterCodingMode)->setChecked(true);
 
     if (s.SessionStarted) codingPage_->Render(s);
     DrawStatus();
 }
 
-void TForm1::mainMenuKodowanieClick() {
+void TForm1::ReturnToCodingCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Coding);
         session_->ReturnToCodingVisible = false;
     });
 }
 
-void TForm1::mainMenuNotatnikClick() {
+void TForm1::ShowNotepadCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Notepad);
         session_->ReturnToCodingVisible = true;
     });
 }
 
-void TForm1::mainMenuRaportClick() {
+void TForm1::ShowReportCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Report);
         session_->ReturnToCodingVisible = true;
     });
 }
 
-void TForm1::mainMenuDaneClick() {
+void TForm1::OpenProjectCommand() {
     RunCommand([&] { OpenProject(*session_); });
 }
 
-void TForm1::mainMenuOpcjeClick() {
+void TForm1::ShowOptionsCommand() {
     RunCommand([&] {
         session_->ShowPage(Page::Options);
         session_->ReturnToCodingVisible = true;
     });
 }
 
-void TForm1::mainMenuZnajdzClick() {
+void TForm1::FindNonCodedCommand() {
     RunCommand([&] { FindNonCoded(*session_); });
 }
 
-void TForm1::mainMenuZapiszClick() {
+void TForm1::SaveResultsCommand() {
     RunCommand([&] { SaveWorkingFile(*session_); });
 }
 
-void TForm1::mainMenuInfoClick() {
+void TForm1::ShowAboutCommand() {
     if (busy_) return;
     TAboutBox box(this);
     box.exec();
 }
 
-void TForm1::mainMenuZakonczClick() { close(); }
+void TForm1::QuitCommand() { close(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (busy_) {  // a load is running; the coder can close once it has ended

@@ -35,15 +35,16 @@ public:
     void Refresh();
 
 public slots:
-    void mainMenuKodowanieClick();
-    void mainMenuNotatnikClick();
-    void mainMenuRaportClick();
-    void mainMenuDaneClick();
-    void mainMenuOpcjeClick();
-    void mainMenuZnajdzClick();
-    void mainMenuZapiszClick();
-    void mainMenuInfoClick();
-    void mainMenuZakonczClick();
+    // The menu commands; the old menu items' names are the actions' objectNames.
+    void ReturnToCodingCommand();  // mainMenuKodowanieClick
+    void ShowNotepadCommand();     // mainMenuNotatnikClick
+    void ShowReportCommand();      // mainMenuRaportClick
+    void OpenProjectCommand();     // mainMenuDaneClick
+    void ShowOptionsCommand();     // mainMenuOpcjeClick
+    void FindNonCodedCommand();    // mainMenuZnajdzClick
+    void SaveResultsCommand();     // mainMenuZapiszClick
+    void ShowAboutCommand();       // mainMenuInfoClick
+    void QuitCommand();            // mainMenuZakonczClick
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -52,36 +53,38 @@ private:
     void SetUiTexts();
     void BuildMenus();
     void BuildPages();
+    void BuildNotepadPage();
+    void BuildReportPage();
+    void BuildOptionsPage();
+    void BuildErrorPage();
     void DrawStatus();
-    // Copies what the coder typed in the notepad and report back into the session.
-    void PullEdits();
 
     QtPlatform platform_;
     std::unique_ptr<Session> session_;
     bool busy_ = false;
-    bool closing_ = false;
 
-    QAction* mainMenuKodowanie_ = nullptr;
-    QAction* mainMenuNotatnik_ = nullptr;
-    QAction* mainMenuRaport_ = nullptr;
-    QAction* mainMenuDane_ = nullptr;
-    QAction* mainMenuOpcje_ = nullptr;
-    QAction* mainMenuZnajdz_ = nullptr;
-    QAction* mainMenuZapisz_ = nullptr;
-    QAction* mainMenuInfo_ = nullptr;
-    QAction* mainMenuZakoncz_ = nullptr;
+    // Each action's objectName is its old menu item's name (mainMenuKodowanie ...).
+    QAction* returnToCodingAction_ = nullptr;
+    QAction* notepadAction_ = nullptr;
+    QAction* reportAction_ = nullptr;
+    QAction* openProjectAction_ = nullptr;
+    QAction* optionsAction_ = nullptr;
+    QAction* findNonCodedAction_ = nullptr;
+    QAction* saveResultsAction_ = nullptr;
+    QAction* infoAction_ = nullptr;
+    QAction* quitAction_ = nullptr;
 
-    QStackedWidget* pages_ = nullptr;
+    QStackedWidget* pages_ = nullptr;  // PageControl1
     CodingPage* codingPage_ = nullptr;
     QWidget* notepadPage_ = nullptr;
     QWidget* reportPage_ = nullptr;
     QWidget* optionsPage_ = nullptr;
     QWidget* errorPage_ = nullptr;
-    QPlainTextEdit* memo2_ = nullptr;      // error lines
-    QPlainTextEdit* richEdit13_ = nullptr; // notepad
-    QPlainTextEdit* richEdit14_ = nullptr; // session report
-    QButtonGroup* radioGroup1_ = nullptr;
-    QButtonGroup* radioGroup2_ = nullptr;
+    QPlainTextEdit* errorLinesEdit_ = nullptr;    // Memo2
+    QPlainTextEdit* notepadEdit_ = nullptr;       // RichEdit13
+    QPlainTextEdit* reportEdit_ = nullptr;        // RichEdit14, the session report
+    QButtonGroup* notApplicableGroup_ = nullptr;  // RadioGroup1: show or hide not applicable
+    QButtonGroup* afterCodingGroup_ = nullptr;    // RadioGroup2: where CODE moves on to
     QLabel* statusNotice_ = nullptr;
     QLabel* statusProgress_ = nullptr;
     size_t shownErrorLines_ = 0;

@@ -9,6 +9,8 @@
 
 namespace tarnwick::gui {
 
+using namespace Qt::StringLiterals;
+
 void QtPlatform::ShowMessage(const std::string& text) {
     const QString t = FromBytes(text);
     if (messageHook) {
@@ -36,13 +38,13 @@ Answer QtPlatform::Ask(const std::string& question, bool withCancel) {
 
 QString QtPlatform::QtFilter(const std::string& filter) {
     const size_t bar = filter.find('|');
-    if (bar == std::string::npos) return QString::fromStdString(filter);
-    QString description = QString::fromStdString(filter.substr(0, bar));
-    const QString mask = QString::fromStdString(filter.substr(bar + 1));
+    if (bar == std::string::npos) return FromBytes(filter);
+    QString description = FromBytes(std::string_view(filter).substr(0, bar));
+    const QString mask = FromBytes(std::string_view(filter).substr(bar + 1));
     // File names are case-sensitive here: offer the mask in both letter cases.
-    const int open = description.indexOf('(');
+    const int open = description.indexOf(u'(');
     if (open >= 0) description = description.left(open).trimmed();
-    return description + " (" + mask.toLower() + " " + mask.toUpper() + ")";
+    return description + u" ("_s + mask.toLower() + u' ' + mask.toUpper() + u')';
 }
 
 std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
@@ -53,7 +55,7 @@ std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
         QString start = FromPath(request.initialFolder);
         if (request.keepLastName && !lastParamsName_.isEmpty()) start = lastParamsName_;
         const QString name = QFileDialog::getOpenFileName(
-            parent_, QString::fromStdString(request.title), start, QtFilter(request.filter));
+            parent_, FromBytes(request.title), start, QtFilter(request.filter));
         if (!name.isEmpty()) chosen = name;
     }
     if (!chosen) return std::nullopt;

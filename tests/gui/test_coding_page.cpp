@@ -41,6 +41,7 @@ private slots:
     void codesCasesWithKeyWordLineAndCode() {
         SmallProject project;
         TForm1 w;
+        WatchItemModels(w);
         w.resize(1200, 900);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -113,6 +114,7 @@ private slots:
     void selectionIsCarriedToTheFullListAndCentred() {
         SmallProject project;
         TForm1 w;
+        WatchItemModels(w);
         w.resize(1200, 900);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -136,9 +138,28 @@ private slots:
         QVERIFY(Text(w, "Memo3").contains("category8412"));
     }
 
+    // A double-click codes the line in the pre-selected list as it does in the full list.
+    void doubleClickOnAPreselectedLineCodesIt() {
+        SmallProject project;
+        TForm1 w;
+        WatchItemModels(w);
+        w.resize(1200, 900);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        OpenProjectThroughDialogs(w, project);
+        QTest::keyClicks(Get<QLineEdit>(w, "Edit1"), "category1112");
+        auto* list1 = Get<QListView>(w, "ListBox1");
+        QCOMPARE(list1->model()->rowCount(), 1);
+        const QPoint line = list1->visualRect(list1->model()->index(0, 0)).center();
+        // Through the window, so that the application makes the double-click from two clicks.
+        QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, list1->viewport()->mapTo(&w, line));
+        QCOMPARE(w.session().Cases.Respondents[0].Occupations[0].Code, std::string("1112"));
+    }
+
     void arrowButtonsAndSelector() {
         SmallProject project;
         TForm1 w;
+        WatchItemModels(w);
         QStringList messages;
         w.platform().messageHook = [&](const QString& m) { messages << m; };
         OpenProjectThroughDialogs(w, project);

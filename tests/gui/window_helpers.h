@@ -1,8 +1,12 @@
 #pragma once
 // What the window tests share: the visible menus and opening a project through scripted dialogs.
 
+#include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QAction>
+#include <QComboBox>
 #include <QMenuBar>
+#include <QSet>
 #include <QStringList>
 
 #include "../core/project_fixture.h"
@@ -16,6 +20,18 @@ inline QStringList VisibleMenus(gui::TForm1& w) {
         if (a->isVisible()) names << a->objectName();
     }
     return names;
+}
+
+// Watches every item model of the window (lists and the respondent selector) from now on: a model
+// that breaks the rules of Qt's item models fails the running test.
+inline void WatchItemModels(gui::TForm1& w) {
+    QSet<QAbstractItemModel*> models;
+    for (auto* view : w.findChildren<QAbstractItemView*>()) models.insert(view->model());
+    for (auto* combo : w.findChildren<QComboBox*>()) models.insert(combo->model());
+    for (QAbstractItemModel* model : models) {
+        new QAbstractItemModelTester(
+            model, QAbstractItemModelTester::FailureReportingMode::QtTest, model);
+    }
 }
 
 // Answers the three file dialogs of Open project with the project's files, then cancels.
