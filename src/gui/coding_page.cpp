@@ -111,7 +111,7 @@ QPlainTextEdit* CodingPage::MakeCaseText(const char* name, int height) {
     connect(box, &QPlainTextEdit::selectionChanged, this, [this, box] {
         if (rendering_) return;
         const std::string text = ToBytes(box->textCursor().selectedText());
-        Command([&](Session& s) { RichEditSelectionChange(s, text); });
+        Command([&](Session& s) { SearchSelectedText(s, text); });
     });
     return box;
 }
@@ -235,7 +235,7 @@ void CodingPage::BuildCaseArea(QWidget* left, QVBoxLayout* col) {
         connect(box, &QPlainTextEdit::selectionChanged, this, [this, box] {
             if (rendering_) return;
             const std::string text = ToBytes(box->textCursor().selectedText());
-            Command([&](Session& s) { RichEditSelectionChange(s, text); });
+            Command([&](Session& s) { SearchSelectedText(s, text); });
         });
     }
     ag->addWidget(assignedCodeEdit_);
@@ -392,36 +392,36 @@ void CodingPage::Connect() {
     connect(nextRecordButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { NextRecord(s); }); });
     connect(previousRecordButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { PreviousRecord(s); }); });
     connect(respondentSelector_, &QComboBox::activated, this, [this](int index) {
-        Command([&](Session& s) { ComboBox1Change(s, index); });
+        Command([&](Session& s) { SelectRespondentEntry(s, index); });
     });
     connect(respondentSelector_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         const std::string text = ToBytes(respondentSelector_->currentText());
-        Command([&](Session& s) { ComboBox1Typed(s, text); });
+        Command([&](Session& s) { PickRespondent(s, text); });
     });
 
-    connect(codeButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { BitBtn5Click(s); }); });
-    connect(notApplicableButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button1Click(s); }); });
-    connect(missingButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button2Click(s); }); });
-    connect(repeatButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button3Click(s); }); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { Button4Click(s); }); });
+    connect(codeButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { CodeSelected(s); }); });
+    connect(notApplicableButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { MarkNotApplicable(s); }); });
+    connect(missingButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { MarkMissing(s); }); });
+    connect(repeatButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { RepeatLastCode(s); }); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { ClearCode(s); }); });
 
     connect(firstKeyWordEdit_, &QLineEdit::textChanged, this, [this](const QString& t) {
         const std::string text = ToBytes(t);
-        Command([&](Session& s) { Edit1Change(s, text); });
+        Command([&](Session& s) { SetFirstKeyWord(s, text); });
     });
     connect(secondKeyWordEdit_, &QLineEdit::textChanged, this, [this](const QString& t) {
         const std::string text = ToBytes(t);
-        Command([&](Session& s) { Edit3Change(s, text); });
+        Command([&](Session& s) { SetSecondKeyWord(s, text); });
     });
     connect(secondKeyWordCheck_, &QCheckBox::clicked, this, [this](bool checked) {
-        Command([&](Session& s) { CheckBox1Click(s, checked); });
+        Command([&](Session& s) { UseSecondKeyWord(s, checked); });
     });
 
     connect(preselectedList_, &QListView::clicked, this, [this](const QModelIndex& i) {
-        Command([&](Session& s) { ListBox1Click(s, i.row()); });
+        Command([&](Session& s) { SelectPreselectedLine(s, i.row()); });
     });
     connect(fullList_, &QListView::clicked, this, [this](const QModelIndex& i) {
-        Command([&](Session& s) { ListBox2Click(s, i.row()); });
+        Command([&](Session& s) { SelectFullListLine(s, i.row()); });
     });
     // Keyboard moves in a list select too. Only a change of the selection counts: a list that
     // gains the focus sets its current line without selecting it.
@@ -430,7 +430,7 @@ void CodingPage::Connect() {
                 if (selected.isEmpty()) return;
                 const int row = selected.indexes().first().row();
                 Command([&](Session& s) {
-                    if (s.View.PreselectedSelected != row) ListBox1Click(s, row);
+                    if (s.View.PreselectedSelected != row) SelectPreselectedLine(s, row);
                 });
             });
     connect(fullList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -438,21 +438,21 @@ void CodingPage::Connect() {
                 if (selected.isEmpty()) return;
                 const int row = selected.indexes().first().row();
                 Command([&](Session& s) {
-                    if (s.View.FullSelected != row) ListBox2Click(s, row);
+                    if (s.View.FullSelected != row) SelectFullListLine(s, row);
                 });
             });
     connect(preselectedList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
-        Command([&](Session& s) { ListBox1DblClick(s, i.row()); });
+        Command([&](Session& s) { CodePreselectedLine(s, i.row()); });
     });
     connect(fullList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
-        Command([&](Session& s) { ListBox2DblClick(s, i.row()); });
+        Command([&](Session& s) { CodeFullListLine(s, i.row()); });
     });
     connect(categoryTabs_, &QTabWidget::currentChanged, this, [this](int index) {
         // Lines that fit in the list, so that the carried-over category stands in the middle.
         const int lineHeight = std::max(1, fullList_->sizeHintForRow(0));
         const int visible = std::max(1, fullList_->viewport()->height() / lineHeight);
         Command([&](Session& s) {
-            PageControl2Change(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected,
+            ShowCategoryTab(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected,
                                visible);
         });
     });

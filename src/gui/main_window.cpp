@@ -17,11 +17,12 @@
 #include <QVBoxLayout>
 
 #include "core/coding/navigation.h"
-#include "core/data/working_file.h"
-#include "core/session/exit.h"
-#include "core/session/opening.h"
-#include "core/text/interface_texts.h"
+#include "core/coding/options.h"
+#include "core/project/exit.h"
+#include "core/project/opening.h"
+#include "core/project/saving.h"
 #include "core/text/files.h"
+#include "core/text/interface_texts.h"
 #include "gui/about_box.h"
 #include "gui/coding_page.h"
 #include "gui/convert.h"
@@ -191,10 +192,12 @@ void TForm1::BuildOptionsPage() {
     makeGroup("RadioGroup2", afterCodingGroup_, 3);
     layout->addStretch(1);
     connect(notApplicableGroup_, &QButtonGroup::idClicked, this, [this](int id) {
-        RunCommand([&] { RadioGroup1Click(*session_, id); });
+        RunCommand([&] { SetShowNotApplicable(*session_, id == 1); });
     });
     connect(afterCodingGroup_, &QButtonGroup::idClicked, this, [this](int id) {
-        RunCommand([&] { RadioGroup2Click(*session_, id); });
+        RunCommand([&] {
+            if (const auto mode = AfterCodingModeOf(id)) SetAfterCodingMode(*session_, *mode);
+        });
     });
 }
 
@@ -315,8 +318,8 @@ void TForm1::Refresh() {
     if (notepadEdit_->toPlainText() != notepad) notepadEdit_->setPlainText(notepad);
     drawingEdits_ = false;
 
-    notApplicableGroup_->button(s.ShowNotApplicable)->setChecked(true);
-    afterCodingGroup_->button(s.AfterCodingMode)->setChecked(true);
+    notApplicableGroup_->button(s.ShowNotApplicable ? 1 : 0)->setChecked(true);
+    afterCodingGroup_->button(static_cast<int>(s.AfterCoding))->setChecked(true);
 
     if (s.SessionStarted) codingPage_->Render(s);
     DrawStatus();

@@ -7,7 +7,7 @@
 #include <QStackedWidget>
 #include <QtTest>
 
-#include "core/project/exit.h"
+#include "core/text/interface_texts.h"
 #include "gui/main_window.h"
 #include "window_helpers.h"
 
@@ -90,17 +90,17 @@ private slots:
             return Answer::No;
         };
         Click(w, "mainMenuZakoncz");
-        QCOMPARE(asked, QStringList({tarnwick::kAskExit}));
+        QCOMPARE(asked, QStringList({tarnwick::msg::kAskExit}));
         QVERIFY(w.isVisible());
 
         asked.clear();
         w.platform().questionHook = [&](const QString& q, bool) {
             asked << q;
-            return q == tarnwick::kAskExit ? Answer::Yes : Answer::No;
+            return q == tarnwick::msg::kAskExit ? Answer::Yes : Answer::No;
         };
         w.close();
         QVERIFY(!w.isVisible());
-        QCOMPARE(asked, QStringList({tarnwick::kAskExit, tarnwick::kAskSaveReport}));
+        QCOMPARE(asked, QStringList({tarnwick::msg::kAskExit, tarnwick::msg::kAskSaveReport}));
     }
 
     void optionsPageSetsTheOptions() {
@@ -109,9 +109,9 @@ private slots:
         OpenProjectThroughDialogs(w, project);
         Click(w, "mainMenuOpcje");
         w.findChild<QRadioButton*>("RadioGroup2Item2")->click();
-        QCOMPARE(w.session().AfterCodingMode, 2);
+        QCOMPARE(w.session().AfterCoding, tarnwick::AfterCodingMode::Stay);
         w.findChild<QRadioButton*>("RadioGroup1Item1")->click();
-        QCOMPARE(w.session().ShowNotApplicable, 1);
+        QVERIFY(w.session().ShowNotApplicable);
         // Leaving the page keeps the choice.
         Click(w, "mainMenuKodowanie");
         Click(w, "mainMenuOpcje");
