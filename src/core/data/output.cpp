@@ -160,6 +160,8 @@ std::vector<std::string> FinalOutputLines(const Session& session) {
     return lines;
 }
 
+// In this file a one-character prefix to a temporary string is a char (' ' + f(), not " " + f()):
+// GCC 12 at -O3 warns falsely of overlapping copies (-Wrestrict) on the string-literal form.
 std::vector<std::string> SpssScriptLines(const Session& session, const std::string& ascPath) {
     const CodingParams& params = session.Params;
     const Classification& clf = session.Clf;
@@ -178,7 +180,7 @@ std::vector<std::string> SpssScriptLines(const Session& session, const std::stri
     add(" FILE=" + Apostrophed(ascPath));
     add(" RECORD=1/");
     int k = params.RespIdWidth;
-    add(std::string(" REC_ID 1") + (k > 1 ? "-" + std::to_string(k) : std::string()) + " (A)");
+    add(std::string(" REC_ID 1") + (k > 1 ? '-' + std::to_string(k) : std::string()) + " (A)");
     for (const TDokumZaw& d : params.DokumList) {
         add(" " + d.VarMnemo + vkt + " " + Columns(k + 1, k + params.CodeWidth));
         k += params.CodeWidth;
@@ -198,19 +200,19 @@ std::vector<std::string> SpssScriptLines(const Session& session, const std::stri
 
     add("VARIABLE LABELS");
     add(std::string(" ") + kRespIdMnemo);
-    add(" " + Quoted(params.RespIdLabel));
+    add(' ' + Quoted(params.RespIdLabel));
     for (const TDokumZaw& d : params.DokumList) {
         add(" " + d.VarMnemo + vkt);
-        add(" " + Quoted(d.VarName + " (" + kClassificationName + ")"));
+        add(' ' + Quoted(d.VarName + " (" + kClassificationName + ")"));
         if (!d.X14Mnemo.empty()) {
             add(" " + d.VarMnemo + d.X14Mnemo);
-            add(" " + Quoted(d.VarName + " " + d.X14Name));
+            add(' ' + Quoted(d.VarName + " " + d.X14Name));
         }
         if (d.HasScales) {
             for (int n = 1; n <= kScales; ++n) {
                 if (d.ScaleMnemo[n].empty()) continue;
                 add(" " + d.VarMnemo + d.ScaleMnemo[n]);
-                add(" " + Quoted(d.VarName + " " + d.ScaleName[n]));
+                add(' ' + Quoted(d.VarName + " " + d.ScaleName[n]));
             }
         }
     }
@@ -243,8 +245,8 @@ std::vector<std::string> SpssScriptLines(const Session& session, const std::stri
     if (params.ScalesDeclared) {
         add("VALUE LABELS");
         addAll(scaleVariables);
-        add(" " + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
-        add(" " + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
+        add(' ' + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
+        add(' ' + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
         add(".");
     }
 
@@ -302,7 +304,7 @@ void WriteFinalOutput(Session& session) {
     session.AppendReportLine("SPSS script was written into file: " + spsPath);
     std::string last = "File contains " + std::to_string(counts.toCode) + " occupations.";
     if (counts.notCoded > 0) {
-        last += " " + std::to_string(counts.notCoded) + " occupations are yet to be coded.";
+        last += ' ' + std::to_string(counts.notCoded) + " occupations are yet to be coded.";
     } else {
         last += " All occupations have been coded.";
     }
