@@ -1,4 +1,6 @@
 # Two commands for a new user: `make run` and `make test`. Both install what is missing first.
+# `make check` is what CI runs: the tests, the sanitizers, fuzzing, a user's Release build and
+# the formatting.
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
@@ -11,12 +13,18 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # their own. `make fuzz-long TARGET=session SECONDS=3600` fuzzes one target for longer.
 ASAN_BUILD   ?= build-asan
 FUZZ_BUILD   ?= build-fuzz
+RELEASE_BUILD ?= build-release
 FUZZ_TARGETS := params classification data session console
 FUZZ_SECONDS ?= 30
 TARGET       ?=
 SECONDS      ?= 1800
 
-.PHONY: all deps configure build run test bench format clean asan fuzz-build fuzz fuzz-long
+# What clang-format checks and rewrites.
+FORMAT_DIRS := src tests bench fuzz
+FORMAT_FIND = find $(FORMAT_DIRS) \( -name '*.cpp' -o -name '*.h' \) -print0
+
+.PHONY: all deps configure build run test check release bench format format-check clean asan \
+        fuzz-build fuzz fuzz-long
 
 all: build
 
@@ -45,12 +53,23 @@ run: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tarnwick
 	cd examples/demo && ../../$(BUILD)/src/app/tarnwick
 
-# The normal tests first, then the same core tests under the sanitizers, then a short run of
-# every fuzz target on its corpus.
+# Every test of the normal build, and nothing else: the longer checks are `make check`'s.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The tests, then the same tests under the sanitizers, a short run of every fuzz target, a
+# Release build as a user makes it (compiler warnings do not stop it there) and the formatting.
+check: test
 	@$(MAKE) --no-print-directory asan
 	@$(MAKE) --no-print-directory fuzz
+	@$(MAKE) --no-print-directory release
+	@$(MAKE) --no-print-directory format-check
+
+$(RELEASE_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release
+
+release: deps $(RELEASE_BUILD)/CMakeCache.txt
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
 
 # All the tests, the window's too, built with AddressSanitizer (its leak checker included) and
 # UndefinedBehaviorSanitizer. Configured on every run, so that a folder made by an older Makefile
@@ -101,8 +120,12 @@ fuzz-long: fuzz-build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
-format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+format: deps
+	$(FORMAT_FIND) | xargs -0 clang-format -i
+
+# Fails when any file's formatting differs from .clang-format, and names the lines.
+format-check: deps
+	$(FORMAT_FIND) | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD)
