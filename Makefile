@@ -4,9 +4,8 @@
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
-PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libcli11-dev libjpeg-dev pspp xvfb xdotool imagemagick \
-            clang libclang-rt-14-dev
+PACKAGES := cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev pspp \
+            clang libclang-rt-14-dev clang-format
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # The sanitizer build of the tests and the fuzzing build (clang, libFuzzer) have folders of
