@@ -1,22 +1,29 @@
 # Two commands for a new user: `make run` and `make test`. Both install what is missing first.
+# `make check` is what CI runs: the tests, the sanitizers, fuzzing, a user's Release build and
+# the formatting.
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
-PACKAGES := cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libcli11-dev libjpeg-dev pspp xvfb xdotool imagemagick \
-            clang libclang-rt-14-dev
+PACKAGES := cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev pspp \
+            clang libclang-rt-14-dev clang-format
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # The sanitizer build of the tests and the fuzzing build (clang, libFuzzer) have folders of
 # their own. `make fuzz-long TARGET=session SECONDS=3600` fuzzes one target for longer.
 ASAN_BUILD   ?= build-asan
 FUZZ_BUILD   ?= build-fuzz
+RELEASE_BUILD ?= build-release
 FUZZ_TARGETS := params classification data session console
 FUZZ_SECONDS ?= 30
 TARGET       ?=
 SECONDS      ?= 1800
 
-.PHONY: all deps configure build run test bench format clean asan fuzz-build fuzz fuzz-long
+# What clang-format checks and rewrites.
+FORMAT_DIRS := src tests bench fuzz
+FORMAT_FIND = find $(FORMAT_DIRS) \( -name '*.cpp' -o -name '*.h' \) -print0
+
+.PHONY: all deps configure build run test check release bench format format-check clean asan \
+        fuzz-build fuzz fuzz-long
 
 all: build
 
@@ -31,8 +38,9 @@ deps:
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
+# Our own build folders treat warnings as errors; a user's or packager's build does not.
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -44,19 +52,30 @@ run: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tarnwick
 	cd examples/demo && ../../$(BUILD)/src/app/tarnwick
 
-# The normal tests first, then the same core tests under the sanitizers, then a short run of
-# every fuzz target on its corpus.
+# Every test of the normal build, and nothing else: the longer checks are `make check`'s.
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The tests, then the same tests under the sanitizers, a short run of every fuzz target, a
+# Release build as a user makes it (compiler warnings do not stop it there) and the formatting.
+check: test
 	@$(MAKE) --no-print-directory asan
 	@$(MAKE) --no-print-directory fuzz
+	@$(MAKE) --no-print-directory release
+	@$(MAKE) --no-print-directory format-check
+
+$(RELEASE_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release
+
+release: deps $(RELEASE_BUILD)/CMakeCache.txt
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
 
 # All the tests, the window's too, built with AddressSanitizer (its leak checker included) and
 # UndefinedBehaviorSanitizer. Configured on every run, so that a folder made by an older Makefile
 # takes the options below.
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_SANITIZE=ON \
-	  -DTARNWICK_GUI=ON -DTARNWICK_BENCH=OFF
+	  -DTARNWICK_GUI=ON -DTARNWICK_BENCH=OFF -DTARNWICK_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
@@ -100,8 +119,12 @@ fuzz-long: fuzz-build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
-format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+format: deps
+	$(FORMAT_FIND) | xargs -0 clang-format -i
+
+# Fails when any file's formatting differs from .clang-format, and names the lines.
+format-check: deps
+	$(FORMAT_FIND) | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD)

@@ -658,7 +658,7 @@ TEST(ReadWholeFile, EveryLengthAndFilesOfNoKnownLength) {
                           kMegabyte, kMegabyte + 1, 3 * kMegabyte + 7}) {
         std::string bytes(length, '\0');
         for (char& c : bytes) c = static_cast<char>(random());
-        const std::string path = folder.Path("f" + std::to_string(length));
+        const std::string path = folder.Path('f' + std::to_string(length));
         WriteFile(path, bytes);
         EXPECT_EQ(ReadWholeFile(path), bytes) << length;
     }

@@ -250,7 +250,7 @@ TEST(ParamsParse, X14LabelsMergeAcrossFields) {
     const LabelList& m = r.model.X14LabelList;
     ASSERT_EQ(m.Count(), 16);
     for (int i = 0; i < 14; ++i) {
-        const std::string key = (i < 9 ? "0" : "") + std::to_string(i + 1);
+        const std::string key = i < 9 ? '0' + std::to_string(i + 1) : std::to_string(i + 1);
         EXPECT_EQ(m.Key(i), key);
         EXPECT_EQ(m[i].Code, key);
     }

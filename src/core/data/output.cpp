@@ -140,7 +140,9 @@ std::vector<std::string> ScaleVariables(const CodingParams& params) {
     return names;
 }
 
-// The script's lines are written into this, step after step.
+// The script's lines are written into this, step after step. A one-character prefix to a
+// temporary string is a char here (' ' + f(), not " " + f()): GCC 12 at -O3 warns falsely of
+// overlapping copies (-Wrestrict) on the string-literal form.
 class Script {
   public:
     Script(const CodingParams& params, const Classification& clf)
@@ -169,7 +171,7 @@ class Script {
         Add(" FILE=" + Apostrophed(ascPath));
         Add(" RECORD=1/");
         int k = params_.RespIdWidth;
-        Add(std::string(" REC_ID 1") + (k > 1 ? "-" + std::to_string(k) : std::string()) + " (A)");
+        Add(std::string(" REC_ID 1") + (k > 1 ? '-' + std::to_string(k) : std::string()) + " (A)");
         for (const TDokumZaw& d : params_.DokumList) {
             Add(" " + d.VarMnemo + kVkt + " " + Columns(k + 1, k + params_.CodeWidth));
             k += params_.CodeWidth;
@@ -191,19 +193,19 @@ class Script {
     void VariableLabels() {
         Add("VARIABLE LABELS");
         Add(std::string(" ") + kRespIdMnemo);
-        Add(" " + Quoted(params_.RespIdLabel));
+        Add(' ' + Quoted(params_.RespIdLabel));
         for (const TDokumZaw& d : params_.DokumList) {
             Add(" " + d.VarMnemo + kVkt);
-            Add(" " + Quoted(d.VarName + " (" + kClassificationName + ")"));
+            Add(' ' + Quoted(d.VarName + " (" + kClassificationName + ")"));
             if (!d.X14Mnemo.empty()) {
                 Add(" " + d.VarMnemo + d.X14Mnemo);
-                Add(" " + Quoted(d.VarName + " " + d.X14Name));
+                Add(' ' + Quoted(d.VarName + " " + d.X14Name));
             }
             if (d.HasScales) {
                 for (int n = 1; n <= kScales; ++n) {
                     if (d.ScaleMnemo[n].empty()) continue;
                     Add(" " + d.VarMnemo + d.ScaleMnemo[n]);
-                    Add(" " + Quoted(d.VarName + " " + d.ScaleName[n]));
+                    Add(' ' + Quoted(d.VarName + " " + d.ScaleName[n]));
                 }
             }
         }
@@ -238,8 +240,8 @@ class Script {
         if (params_.ScalesDeclared) {
             Add("VALUE LABELS");
             AddAll(scales_);
-            Add(" " + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
-            Add(" " + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
+            Add(' ' + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
+            Add(' ' + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
             Add(".");
         }
     }

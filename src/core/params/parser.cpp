@@ -351,7 +351,8 @@ class Parser {
             }
         }
         for (int k = 1; k <= 14; ++k) {
-            const std::string key = (k < 10 ? "0" : "") + std::to_string(k);
+            // '0' as a char: GCC 12 at -O3 warns falsely (-Wrestrict) on "0" + std::string.
+            const std::string key = k < 10 ? '0' + std::to_string(k) : std::to_string(k);
             if (!merged.Contains(key)) FileFault("Label for category " + key + " not defined");
         }
         if (!merged.Contains(kX14Missing)) {

@@ -11,7 +11,8 @@ namespace tarnwick {
 
 namespace {
 
-std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+// '0' and ' ' as chars: GCC 12 at -O3 warns falsely (-Wrestrict) on "0" + std::string.
+std::string TwoDigits(int n) { return n < 10 ? '0' + std::to_string(n) : std::to_string(n); }
 
 }  // namespace
 
@@ -20,7 +21,7 @@ std::string DurationText(long long seconds) {
     const long long hours = seconds / 3600;
     const long long minutes = (seconds % 3600) / 60;
     std::string text;
-    if (hours > 0) text = " " + std::to_string(hours) + " hrs";
+    if (hours > 0) text = ' ' + std::to_string(hours) + " hrs";
     return text + " " + std::to_string(minutes) + " minutes";
 }
 

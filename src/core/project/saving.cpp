@@ -43,7 +43,7 @@ void WriteFinalOutput(Session& s) {
     s.AppendReportLine(Str(Ui::ScriptWrittenInto) + " " + spsPath);
     std::string last = "File contains " + std::to_string(counts.toCode) + " occupations.";
     if (counts.notCoded > 0) {
-        last += " " + std::to_string(counts.notCoded) + " occupations are yet to be coded.";
+        last += ' ' + std::to_string(counts.notCoded) + " occupations are yet to be coded.";
     } else {
         last += " All occupations have been coded.";
     }

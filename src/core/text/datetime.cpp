@@ -17,7 +17,7 @@ const char* const kEnglishMonths[12] = {"January", "February", "March",     "Apr
 
 std::string TwoDigits(int n) {
     std::string s = std::to_string(n);
-    if (s.size() < 2) s.insert(0, "0");
+    if (s.size() < 2) s.insert(0, 1, '0');
     return s;
 }
 
