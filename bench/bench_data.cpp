@@ -16,8 +16,8 @@
 #include <string>
 
 #include "core/classification/loader.h"
-#include "core/data/output.h"
 #include "core/data/cases.h"
+#include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/params/parser.h"
 #include "core/project/opening.h"

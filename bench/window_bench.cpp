@@ -4,8 +4,8 @@
 //
 //   window_bench [RECORDS]      (default 1000000; the project goes to a temporary folder)
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>

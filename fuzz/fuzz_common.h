@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "core/classification/loader.h"
-#include "core/params/parser.h"
 #include "core/classification/scales.h"
+#include "core/params/parser.h"
 #include "core/session/session.h"
 #include "core/text/text.h"
 

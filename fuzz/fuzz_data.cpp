@@ -13,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/text/lines.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/params/parser.h"
@@ -21,13 +20,13 @@
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/text/files.h"
+#include "core/text/lines.h"
 #include "fuzz_common.h"
 
 using namespace tarnwick;
 using namespace tarnwick::fuzz;
 
 namespace {
-
 
 // A session whose parameters and classification steps have succeeded, as Open project leaves
 // it before asking for the data file.

@@ -18,7 +18,6 @@ using namespace tarnwick::fuzz;
 
 namespace {
 
-
 bool IsEmptyModel(const CodingParams& p) {
     return p.DokumList.empty() && p.RespIdPos == 0 && p.RespIdWidth == 0 && p.RespIdMnemo.empty() &&
            p.RespIdLabel.empty() && !p.X14Declared && !p.ScalesDeclared && p.X14LabelList.Empty() &&

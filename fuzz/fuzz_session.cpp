@@ -20,13 +20,13 @@
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
-#include "core/coding/search.h"
 #include "core/coding/options.h"
+#include "core/coding/search.h"
+#include "core/project/coding_session.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/coding_session.h"
 #include "core/project/scripted_platform.h"
 #include "core/text/datetime.h"
 #include "core/text/files.h"
@@ -100,8 +100,7 @@ bool Command(ScriptedPlatform& platform, Session& s, std::string_view line) {
     } else if (name == "tab") {
         const std::string_view which = NextWord(args);
         const int visible = Number(args).value_or(kFullListVisibleLines);
-        ShowCategoryTab(s, which == "full" ? CategoryTab::Full : CategoryTab::Preselected,
-                           visible);
+        ShowCategoryTab(s, which == "full" ? CategoryTab::Full : CategoryTab::Preselected, visible);
     } else if (name == "code") {
         CodeSelected(s);
     } else if (name == "missing") {

@@ -11,8 +11,8 @@
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
-#include "core/coding/search.h"
 #include "core/coding/options.h"
+#include "core/coding/search.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
@@ -122,7 +122,8 @@ void ClickLine(Console& c, std::string_view args, bool full) {
         c.Error("a line number is expected");
         return;
     }
-    const bool selected = full ? SelectFullListLine(c.session, *line) : SelectPreselectedLine(c.session, *line);
+    const bool selected =
+        full ? SelectFullListLine(c.session, *line) : SelectPreselectedLine(c.session, *line);
     if (!selected) c.Error("no line " + std::string(args) + " in the list");
 }
 

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
 
     std::string paramsFile;
     auto* checkParams = app.add_subcommand("check-params", "Parse a coding parameters file");
-    checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")->required();
+    checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")
+        ->required();
     checkParams->callback([&] { code = CheckParams(paramsFile, std::cout, std::cerr); });
 
     std::string clfFile;

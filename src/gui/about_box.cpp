@@ -51,18 +51,21 @@ TAboutBox::TAboutBox(QWidget* parent)
     addLine(u"Computer application program designed to code occupations", "ProductName", true);
     addLine(u"according to Varden Classification of Occupations VKT-2009.", "Version", true);
     text->addSpacing(12);
-    addLine(u"Written by the Tarnwick developers for the coding of occupations in surveys. It "
-            u"accompanies the published description of the Varden Classification of "
-            u"Occupations VKT-2009 and its occupational scales.",
-            "Copyright");
+    addLine(
+        u"Written by the Tarnwick developers for the coding of occupations in surveys. It "
+        u"accompanies the published description of the Varden Classification of "
+        u"Occupations VKT-2009 and its occupational scales.",
+        "Copyright");
     text->addSpacing(12);
-    addLine(u"You may use and copy this program for coding survey data, free of charge, "
-            u"provided that it is passed on whole and unchanged.",
-            "Comments");
-    addLine(u"The program is provided as it is, without any warranty. Its authors accept no "
-            u"liability for any loss or damage that its use may cause; check the coded results "
-            u"before you rely on them.",
-            "Disclaimer");
+    addLine(
+        u"You may use and copy this program for coding survey data, free of charge, "
+        u"provided that it is passed on whole and unchanged.",
+        "Comments");
+    addLine(
+        u"The program is provided as it is, without any warranty. Its authors accept no "
+        u"liability for any loss or damage that its use may cause; check the coded results "
+        u"before you rely on them.",
+        "Disclaimer");
     text->addStretch(1);
     row->addLayout(text, 1);
     layout->addWidget(panel, 1);

@@ -7,7 +7,7 @@ namespace tarnwick::gui {
 // The about box: fixed size, centred, closed by its OK button.
 class TAboutBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TAboutBox(QWidget* parent = nullptr);
 };
 

@@ -24,8 +24,8 @@
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
-#include "core/text/interface_texts.h"
 #include "core/session/session.h"
+#include "core/text/interface_texts.h"
 #include "gui/convert.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
@@ -387,23 +387,31 @@ QWidget* CodingPage::BuildListPage(const char* page, const char* list, const cha
 }
 
 void CodingPage::Connect() {
-    connect(nextOccupationButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { NextOccupation(s); }); });
-    connect(previousOccupationButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { PreviousOccupation(s); }); });
-    connect(nextRecordButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { NextRecord(s); }); });
-    connect(previousRecordButton_, &QToolButton::clicked, this, [this] { Command([](Session& s) { PreviousRecord(s); }); });
-    connect(respondentSelector_, &QComboBox::activated, this, [this](int index) {
-        Command([&](Session& s) { SelectRespondentEntry(s, index); });
-    });
+    connect(nextOccupationButton_, &QToolButton::clicked, this,
+            [this] { Command([](Session& s) { NextOccupation(s); }); });
+    connect(previousOccupationButton_, &QToolButton::clicked, this,
+            [this] { Command([](Session& s) { PreviousOccupation(s); }); });
+    connect(nextRecordButton_, &QToolButton::clicked, this,
+            [this] { Command([](Session& s) { NextRecord(s); }); });
+    connect(previousRecordButton_, &QToolButton::clicked, this,
+            [this] { Command([](Session& s) { PreviousRecord(s); }); });
+    connect(respondentSelector_, &QComboBox::activated, this,
+            [this](int index) { Command([&](Session& s) { SelectRespondentEntry(s, index); }); });
     connect(respondentSelector_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         const std::string text = ToBytes(respondentSelector_->currentText());
         Command([&](Session& s) { PickRespondent(s, text); });
     });
 
-    connect(codeButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { CodeSelected(s); }); });
-    connect(notApplicableButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { MarkNotApplicable(s); }); });
-    connect(missingButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { MarkMissing(s); }); });
-    connect(repeatButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { RepeatLastCode(s); }); });
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { Command([](Session& s) { ClearCode(s); }); });
+    connect(codeButton_, &QPushButton::clicked, this,
+            [this] { Command([](Session& s) { CodeSelected(s); }); });
+    connect(notApplicableButton_, &QPushButton::clicked, this,
+            [this] { Command([](Session& s) { MarkNotApplicable(s); }); });
+    connect(missingButton_, &QPushButton::clicked, this,
+            [this] { Command([](Session& s) { MarkMissing(s); }); });
+    connect(repeatButton_, &QPushButton::clicked, this,
+            [this] { Command([](Session& s) { RepeatLastCode(s); }); });
+    connect(cancelButton_, &QPushButton::clicked, this,
+            [this] { Command([](Session& s) { ClearCode(s); }); });
 
     connect(firstKeyWordEdit_, &QLineEdit::textChanged, this, [this](const QString& t) {
         const std::string text = ToBytes(t);
@@ -413,9 +421,8 @@ void CodingPage::Connect() {
         const std::string text = ToBytes(t);
         Command([&](Session& s) { SetSecondKeyWord(s, text); });
     });
-    connect(secondKeyWordCheck_, &QCheckBox::clicked, this, [this](bool checked) {
-        Command([&](Session& s) { UseSecondKeyWord(s, checked); });
-    });
+    connect(secondKeyWordCheck_, &QCheckBox::clicked, this,
+            [this](bool checked) { Command([&](Session& s) { UseSecondKeyWord(s, checked); }); });
 
     connect(preselectedList_, &QListView::clicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { SelectPreselectedLine(s, i.row()); });
@@ -452,8 +459,7 @@ void CodingPage::Connect() {
         const int lineHeight = std::max(1, fullList_->sizeHintForRow(0));
         const int visible = std::max(1, fullList_->viewport()->height() / lineHeight);
         Command([&](Session& s) {
-            ShowCategoryTab(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected,
-                               visible);
+            ShowCategoryTab(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected, visible);
         });
     });
 }
@@ -466,9 +472,11 @@ void CodingPage::Render(Session& s) {
     if (shownSelectorVersion_ != static_cast<std::uint64_t>(v.SelectorVersion)) {
         const std::vector<int>* records = &s.Cases.SelectorRecords;
         const std::vector<TOsoba>* people = &s.Cases.Respondents;
-        selectorModel_->SetLines(static_cast<int>(records->size()), [records, people](int i) -> const std::string& {
-            return (*people)[static_cast<size_t>((*records)[static_cast<size_t>(i)])].RespondentId;
-        });
+        selectorModel_->SetLines(
+            static_cast<int>(records->size()), [records, people](int i) -> const std::string& {
+                return (*people)[static_cast<size_t>((*records)[static_cast<size_t>(i)])]
+                    .RespondentId;
+            });
         shownSelectorVersion_ = static_cast<std::uint64_t>(v.SelectorVersion);
     }
     respondentSelector_->setCurrentIndex(v.SelectorSelected);
@@ -504,9 +512,9 @@ void CodingPage::Render(Session& s) {
     // mouse pressed, and with it the second click of a double-click.
     if (shownPreselectedVersion_ != static_cast<std::uint64_t>(v.PreselectedVersion)) {
         const std::vector<std::string>* pre = &v.PreselectedLines;
-        preselectedModel_->SetLines(static_cast<int>(pre->size()), [pre](int i) -> const std::string& {
-            return (*pre)[static_cast<size_t>(i)];
-        });
+        preselectedModel_->SetLines(
+            static_cast<int>(pre->size()),
+            [pre](int i) -> const std::string& { return (*pre)[static_cast<size_t>(i)]; });
         shownPreselectedVersion_ = static_cast<std::uint64_t>(v.PreselectedVersion);
     }
     if (v.PreselectedSelected >= 0) {
@@ -518,9 +526,9 @@ void CodingPage::Render(Session& s) {
 
     if (shownFullListVersion_ == UINT64_MAX) {
         const std::vector<std::string>* full = &s.Clf.FullListLines;
-        fullListModel_->SetLines(static_cast<int>(full->size()), [full](int i) -> const std::string& {
-            return (*full)[static_cast<size_t>(i)];
-        });
+        fullListModel_->SetLines(
+            static_cast<int>(full->size()),
+            [full](int i) -> const std::string& { return (*full)[static_cast<size_t>(i)]; });
         shownFullListVersion_ = 0;
     }
     if (v.FullSelected >= 0) {

@@ -30,19 +30,19 @@ class LineListModel;
 
 class CodingPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     CodingPage(TForm1* window, QWidget* parent = nullptr);
     // Draws the page from the session.
     void Render(Session& session);
 
-private:
+  private:
     void Build();
     // The left column, top to bottom, each step adding its part to `col`.
     void BuildNavigation(QWidget* left, QVBoxLayout* col);     // arrows and respondent selector
     void BuildCaseArea(QWidget* left, QVBoxLayout* col);       // caption and assigned category
     void BuildCodingActions(QWidget* left, QVBoxLayout* col);  // the buttons and the last code
     void BuildKeyWords(QWidget* left, QVBoxLayout* col);
-    void BuildInfoFields(QWidget* left, QVBoxLayout* col);     // information fields 1..13
+    void BuildInfoFields(QWidget* left, QVBoxLayout* col);  // information fields 1..13
     // The right side: the pre-selected and the full list, each over its description.
     void BuildCategoryPanel(QSplitter* splitter);
     QWidget* BuildListPage(const char* page, const char* list, const char* memo, QListView*& view,

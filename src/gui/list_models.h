@@ -12,7 +12,7 @@ namespace tarnwick::gui {
 // Rows are Windows-1250 lines given by a count and an accessor.
 class LineListModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     using Accessor = std::function<const std::string&(int)>;
     explicit LineListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
 
@@ -22,10 +22,9 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-private:
+  private:
     int count_ = 0;
     Accessor accessor_;
 };
-
 
 }  // namespace tarnwick::gui

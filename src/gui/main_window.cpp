@@ -5,8 +5,8 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QIcon>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -191,9 +191,8 @@ void TForm1::BuildOptionsPage() {
     makeGroup("RadioGroup1", notApplicableGroup_, 2);
     makeGroup("RadioGroup2", afterCodingGroup_, 3);
     layout->addStretch(1);
-    connect(notApplicableGroup_, &QButtonGroup::idClicked, this, [this](int id) {
-        RunCommand([&] { SetShowNotApplicable(*session_, id == 1); });
-    });
+    connect(notApplicableGroup_, &QButtonGroup::idClicked, this,
+            [this](int id) { RunCommand([&] { SetShowNotApplicable(*session_, id == 1); }); });
     connect(afterCodingGroup_, &QButtonGroup::idClicked, this, [this](int id) {
         RunCommand([&] {
             if (const auto mode = AfterCodingModeOf(id)) SetAfterCodingMode(*session_, *mode);
@@ -296,12 +295,23 @@ void TForm1::Refresh() {
 
     pages_->setVisible(s.PageAreaVisible);
     switch (s.FrontPage) {
-        case Page::Coding: pages_->setCurrentWidget(codingPage_); break;
-        case Page::Notepad: pages_->setCurrentWidget(notepadPage_); break;
-        case Page::Report: pages_->setCurrentWidget(reportPage_); break;
-        case Page::Options: pages_->setCurrentWidget(optionsPage_); break;
-        case Page::Error: pages_->setCurrentWidget(errorPage_); break;
-        case Page::None: break;
+        case Page::Coding:
+            pages_->setCurrentWidget(codingPage_);
+            break;
+        case Page::Notepad:
+            pages_->setCurrentWidget(notepadPage_);
+            break;
+        case Page::Report:
+            pages_->setCurrentWidget(reportPage_);
+            break;
+        case Page::Options:
+            pages_->setCurrentWidget(optionsPage_);
+            break;
+        case Page::Error:
+            pages_->setCurrentWidget(errorPage_);
+            break;
+        case Page::None:
+            break;
     }
 
     // The error page only ever grows: append what is new.

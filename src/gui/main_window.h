@@ -21,7 +21,7 @@ class CodingPage;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -34,7 +34,7 @@ public:
     // Draws the whole window from the session.
     void Refresh();
 
-public slots:
+  public slots:
     // The menu commands; the old menu items' names are the actions' objectNames.
     void ReturnToCodingCommand();  // mainMenuKodowanieClick
     void ShowNotepadCommand();     // mainMenuNotatnikClick
@@ -46,10 +46,10 @@ public slots:
     void ShowAboutCommand();       // mainMenuInfoClick
     void QuitCommand();            // mainMenuZakonczClick
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void SetUiTexts();
     void BuildMenus();
     void BuildPages();

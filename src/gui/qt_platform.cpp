@@ -54,8 +54,8 @@ std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
     } else {
         QString start = FromPath(request.initialFolder);
         if (request.keepLastName && !lastParamsName_.isEmpty()) start = lastParamsName_;
-        const QString name = QFileDialog::getOpenFileName(
-            parent_, FromBytes(request.title), start, QtFilter(request.filter));
+        const QString name = QFileDialog::getOpenFileName(parent_, FromBytes(request.title), start,
+                                                          QtFilter(request.filter));
         if (!name.isEmpty()) chosen = name;
     }
     if (!chosen) return std::nullopt;

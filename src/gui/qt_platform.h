@@ -13,7 +13,7 @@ class QWidget;
 namespace tarnwick::gui {
 
 class QtPlatform : public Platform {
-public:
+  public:
     explicit QtPlatform(QWidget* parent) : parent_(parent) {}
 
     void ShowMessage(const std::string& text) override;
@@ -33,7 +33,7 @@ public:
     // "parameter files (*.zpa)|*.ZPA" -> "parameter files (*.zpa *.ZPA)".
     static QString QtFilter(const std::string& filter);
 
-private:
+  private:
     QWidget* parent_;
     QString lastParamsName_;
 };

@@ -15,18 +15,18 @@
 #include <vector>
 
 #include "core/classification/scales.h"
-#include "core/data/output.h"
 #include "core/data/cases.h"
+#include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/params/parser.h"
+#include "core/project/coding_session.h"
 #include "core/project/exit.h"
-#include "core/project/opening.h"
 #include "core/project/notepad.h"
+#include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/project/coding_session.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
@@ -620,9 +620,9 @@ TEST(FuzzFindings, FilterDeclaredAgainWithAnotherWidthKeepsItsRangeAtTheNewWidth
     auto parse = [](const std::string& filters, std::vector<std::string>& errors) {
         CodingParams params;
         std::string report;
-        const bool ok = ParseCodingParamsText("#R 1-6 'ID'\n#J ZAW 'Job'\n#I1 10-29 'Title'\n" +
-                                                  filters,
-                                              "p.zpa", params, errors, report);
+        const bool ok =
+            ParseCodingParamsText("#R 1-6 'ID'\n#J ZAW 'Job'\n#I1 10-29 'Title'\n" + filters,
+                                  "p.zpa", params, errors, report);
         return ok ? params : CodingParams{};
     };
     std::vector<std::string> errors;

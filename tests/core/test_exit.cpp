@@ -4,18 +4,18 @@
 
 #include <filesystem>
 
-#include "core/data/working_file.h"
 #include "core/coding/progress.h"
+#include "core/data/working_file.h"
+#include "core/project/coding_session.h"
 #include "core/project/exit.h"
-#include "core/text/interface_texts.h"
-#include "core/project/opening.h"
 #include "core/project/notepad.h"
+#include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/project/coding_session.h"
 #include "core/text/files.h"
+#include "core/text/interface_texts.h"
 #include "project_fixture.h"
 
 using namespace tarnwick;
@@ -26,11 +26,12 @@ using tarnwick::testing::WriteFile;
 namespace {
 
 class ExitSequence : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform.fileAnswers = {project.params, project.classification, project.data};
         OpenProject(session);
-        ASSERT_TRUE(session.SessionStarted) << (platform.messages.empty() ? "" : platform.messages[0]);
+        ASSERT_TRUE(session.SessionStarted)
+            << (platform.messages.empty() ? "" : platform.messages[0]);
         platform.messages.clear();
     }
 

@@ -20,14 +20,14 @@
 
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/project/coding_session.h"
 #include "core/project/exit.h"
-#include "core/project/opening.h"
 #include "core/project/notepad.h"
+#include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/project/coding_session.h"
 #include "core/text/files.h"
 #include "project_fixture.h"
 
@@ -220,7 +220,8 @@ TEST_F(FaultInjectionTest, WritesThatFailPartWayLeaveTheEarlierFileWhole) {
     // The final output data file, then its script (written after it by the same command).
     WriteFinalOutput(s);
     Code(0, "0171");
-    Writer output{asc, [&] { WriteFinalOutput(s); }, [&] { return Lines(testing::OutputLines(s)); }};
+    Writer output{asc, [&] { WriteFinalOutput(s); },
+                  [&] { return Lines(testing::OutputLines(s)); }};
     EXPECT_EQ(FailPartWay(output), "ok");
     Writer script{Path(".sps"), [&] { WriteFinalOutput(s); },
                   [&] { return Lines(SpssScriptLines(s.Params, s.Clf, asc)); }};

@@ -46,8 +46,8 @@ std::vector<GoldenCase> DiscoverCases() {
         if (!format.is_directory()) continue;
         for (const auto& c : fs::directory_iterator(format.path())) {
             if (c.is_directory()) {
-                cases.push_back({format.path().filename().string(), c.path().filename().string(),
-                                 c.path()});
+                cases.push_back(
+                    {format.path().filename().string(), c.path().filename().string(), c.path()});
             }
         }
     }
@@ -57,7 +57,8 @@ std::vector<GoldenCase> DiscoverCases() {
 }
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
 }
@@ -153,8 +154,8 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
         if (from >= text.size()) return std::string("<end of file>");
         return Visible(text.substr(from, text.find('\n', from) - from));
     };
-    return "first difference in line " + std::to_string(line) + "\n  expected: " +
-           lineAt(expected) + "\n  actual:   " + lineAt(actual);
+    return "first difference in line " + std::to_string(line) +
+           "\n  expected: " + lineAt(expected) + "\n  actual:   " + lineAt(actual);
 }
 
 void CopyFolderFiles(const fs::path& from, const std::string& to) {

@@ -224,7 +224,7 @@ TEST_F(NavigationTest, SelectorInputMatchingNoEntryPutsTheSelectionBack) {
     ExpectAt(3, 1);
     EXPECT_EQ(s.View.SelectorSelected, 2);
     EXPECT_EQ(s.View.Key1, "kept");  // the case is not shown again
-    SelectRespondentEntry(s, 4);           // beyond the entries
+    SelectRespondentEntry(s, 4);     // beyond the entries
     ExpectAt(3, 1);
     EXPECT_EQ(s.View.SelectorSelected, 2);
     EXPECT_TRUE(TakeMessages().empty());

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "project_fixture.h"
 #include "core/classification/scales.h"
 #include "core/data/output.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
+#include "project_fixture.h"
 
 namespace tarnwick {
 namespace {

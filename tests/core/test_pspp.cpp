@@ -14,8 +14,8 @@
 
 #include "cli/commands.h"
 #include "core/data/working_file.h"
-#include "core/project/opening.h"
 #include "core/project/notepad.h"
+#include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"

@@ -10,7 +10,7 @@
 class TestCodePage : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void upperCaseAgreesWithUnicodeForEveryByte() {
         for (int b = 0; b < 256; ++b) {
             const char32_t u = tarnwick::Cp1250ToUnicode(static_cast<unsigned char>(b));

@@ -37,7 +37,7 @@ class TestCodingPage : public QObject {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
     }
 
-private slots:
+  private slots:
     void codesCasesWithKeyWordLineAndCode() {
         SmallProject project;
         TForm1 w;
@@ -152,7 +152,8 @@ private slots:
         QCOMPARE(list1->model()->rowCount(), 1);
         const QPoint line = list1->visualRect(list1->model()->index(0, 0)).center();
         // Through the window, so that the application makes the double-click from two clicks.
-        QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {}, list1->viewport()->mapTo(&w, line));
+        QTest::mouseDClick(w.windowHandle(), Qt::LeftButton, {},
+                           list1->viewport()->mapTo(&w, line));
         QCOMPARE(w.session().Cases.Respondents[0].Occupations[0].Code, std::string("1112"));
     }
 

@@ -25,18 +25,16 @@ class TestMenus : public QObject {
     }
     static void Click(TForm1& w, const char* name) { w.findChild<QAction*>(name)->trigger(); }
 
-
-private slots:
+  private slots:
     void menusFollowThePages() {
         SmallProject project;
         TForm1 w;
         OpenProjectThroughDialogs(w, project);
         QVERIFY(w.session().SessionStarted);
         QCOMPARE(FrontPage(w), QString("TabSheet3"));
-        QCOMPARE(VisibleMenus(w),
-                 QStringList({"mainMenuNotatnik", "mainMenuRaport", "mainMenuOpcje",
-                              "mainMenuZnajdz", "mainMenuZapisz", "mainMenuInfo",
-                              "mainMenuZakoncz"}));
+        QCOMPARE(VisibleMenus(w), QStringList({"mainMenuNotatnik", "mainMenuRaport",
+                                               "mainMenuOpcje", "mainMenuZnajdz", "mainMenuZapisz",
+                                               "mainMenuInfo", "mainMenuZakoncz"}));
 
         Click(w, "mainMenuOpcje");
         QCOMPARE(FrontPage(w), QString("TabSheet7"));

@@ -15,7 +15,7 @@ using namespace tarnwick::testing;
 class TestOpenClassification : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void faultyClassificationThenRetryStartsAtTheClassification() {
         SmallProject project;
         TForm1 w;
@@ -37,9 +37,9 @@ private slots:
         QCOMPARE(memo->toPlainText().split('\n').size(), 6);
 
         open->trigger();  // good parameters, faulty classification
-        QCOMPARE(titles, QStringList({"Open a coding parameters file",
-                                      "Open a coding parameters file",
-                                      "Open a classification file"}));
+        QCOMPARE(titles,
+                 QStringList({"Open a coding parameters file", "Open a coding parameters file",
+                              "Open a classification file"}));
         const QStringList lines = memo->toPlainText().split('\n');
         // The classification's heading and errors stand below the earlier lines.
         QCOMPARE(lines.at(6), QString("Errors detected during opening the classification file '" +
@@ -54,7 +54,8 @@ private slots:
 
         // The retry asks for the classification, not for the parameters.
         open->trigger();
-        QCOMPARE(titles.mid(3), QStringList({"Open a classification file", "Open an input data file"}));
+        QCOMPARE(titles.mid(3),
+                 QStringList({"Open a classification file", "Open an input data file"}));
         QVERIFY(w.session().SessionStarted);
         QCOMPARE(w.findChild<QStackedWidget*>("PageControl1")->currentWidget()->objectName(),
                  QString("TabSheet3"));

@@ -16,12 +16,10 @@ using namespace tarnwick::testing;
 class TestOpenParams : public QObject {
     Q_OBJECT
 
-
-private slots:
+  private slots:
     void startsWithThreeMenusAndNoPages() {
         TForm1 w;
-        QCOMPARE(VisibleMenus(w),
-                 QStringList({"mainMenuDane", "mainMenuInfo", "mainMenuZakoncz"}));
+        QCOMPARE(VisibleMenus(w), QStringList({"mainMenuDane", "mainMenuInfo", "mainMenuZakoncz"}));
         QCOMPARE(w.findChild<QAction*>("mainMenuDane")->text(), QString("Open &project"));
         QCOMPARE(w.findChild<QAction*>("mainMenuZakoncz")->text(), QString("&Quit session"));
         QVERIFY(!w.findChild<QStackedWidget*>("PageControl1")->isVisibleTo(&w));
@@ -44,16 +42,14 @@ private slots:
         auto* pages = w.findChild<QStackedWidget*>("PageControl1");
         QVERIFY(pages->isVisibleTo(&w));
         QCOMPARE(pages->currentWidget()->objectName(), QString("TabSheet2"));
-        const QStringList lines =
-            w.findChild<QPlainTextEdit*>("Memo2")->toPlainText().split('\n');
+        const QStringList lines = w.findChild<QPlainTextEdit*>("Memo2")->toPlainText().split('\n');
         QCOMPARE(lines, QStringList({" ", "*** Error in line 2 \"#J 1ZAW\":",
                                      "Var mnemo=\"1ZAW\" contains unaccepted characters or starts "
                                      "with a digit",
                                      " ", "*** Error in line 2 \"#J 1ZAW\":",
                                      "2nd parameter (var name) is missing"}));
         // Still no project: the menus stay as they were.
-        QCOMPARE(VisibleMenus(w),
-                 QStringList({"mainMenuDane", "mainMenuInfo", "mainMenuZakoncz"}));
+        QCOMPARE(VisibleMenus(w), QStringList({"mainMenuDane", "mainMenuInfo", "mainMenuZakoncz"}));
         QVERIFY(!w.session().ParamsLoaded);
         // The report holds the opening block of the attempt.
         QCOMPARE(w.session().Report.at(0),

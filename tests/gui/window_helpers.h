@@ -29,8 +29,8 @@ inline void WatchItemModels(gui::TForm1& w) {
     for (auto* view : w.findChildren<QAbstractItemView*>()) models.insert(view->model());
     for (auto* combo : w.findChildren<QComboBox*>()) models.insert(combo->model());
     for (QAbstractItemModel* model : models) {
-        new QAbstractItemModelTester(
-            model, QAbstractItemModelTester::FailureReportingMode::QtTest, model);
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                     model);
     }
 }
 

@@ -85,9 +85,8 @@ void KeyIndexBuilder::BuildInto(SortedStringList<TKatKlucz>& list) {
     std::vector<uint32_t> counts(count, 0);
     ForEachEntry([&](uint32_t k, int) { ++counts[rank[k]]; });
     for (uint32_t r = 0; r < count; ++r) sorted[r].value.Entries.reserve(counts[r]);
-    ForEachEntry([&](uint32_t k, int index) {
-        sorted[rank[k]].value.Entries.push_back(TIndeks{index});
-    });
+    ForEachEntry(
+        [&](uint32_t k, int index) { sorted[rank[k]].value.Entries.push_back(TIndeks{index}); });
     list.Assign(std::move(sorted));
 }
 

@@ -15,7 +15,6 @@ namespace tarnwick {
 bool LoadClassificationText(std::string_view text, const std::string& path, int& codeWidth,
                             Classification& out, std::vector<std::string>& errorPage);
 
-
 // Does the category with code `b` lie below the one with code `a`?
 bool IsSubordinate(std::string_view a, std::string_view b);
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/coding/category_lists.h"
-#include "core/text/interface_texts.h"
 #include "core/session/session.h"
+#include "core/text/interface_texts.h"
 
 namespace tarnwick {
 
@@ -257,7 +257,9 @@ void SelectRespondentEntry(Session& s, int entry) {
     MakeCurrent(s, record, s.CurrentField);
 }
 
-void KeepRespondentEntry(Session& s) { s.View.SelectorSelected = SelectorEntryOf(s, s.CurrentRecord); }
+void KeepRespondentEntry(Session& s) {
+    s.View.SelectorSelected = SelectorEntryOf(s, s.CurrentRecord);
+}
 
 void PickRespondent(Session& s, std::string_view text) {
     const int entry = FindSelectorEntry(s, text);

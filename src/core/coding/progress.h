@@ -7,7 +7,8 @@ namespace tarnwick {
 
 class Session;
 
-// "5 occupations have been coded. 5 are yet to be coded." or "All occupations have been coded (10)".
+// "5 occupations have been coded. 5 are yet to be coded." or "All occupations have been coded
+// (10)".
 std::string CodingProgressText(int coded, int toCode);
 
 // Shows the progress of the session's counters.

@@ -163,7 +163,9 @@ class Script {
     static constexpr const char* kVkt = kClassificationMnemo;
 
     void Add(std::string line) { s_.push_back(std::move(line)); }
-    void AddAll(const std::vector<std::string>& lines) { s_.insert(s_.end(), lines.begin(), lines.end()); }
+    void AddAll(const std::vector<std::string>& lines) {
+        s_.insert(s_.end(), lines.begin(), lines.end());
+    }
 
     // The columns of every variable in the output data file.
     void DataList(const std::string& ascPath) {

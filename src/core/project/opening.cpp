@@ -168,9 +168,10 @@ bool DataStep(Session& s) {
     // A data file of such a name would be overwritten by a file written beside it (the backup at
     // the very opening).
     if (IsWrittenExtension(s.DataExt)) {
-        s.platform.ShowMessage("**** ERROR IN INPUT DATA FILE **** Input data file " + s.DataPath() +
-                               " has the extension of a file that the program writes: " +
-                               s.DataExt + msg::kBreaksExecution);
+        s.platform.ShowMessage(
+            "**** ERROR IN INPUT DATA FILE **** Input data file " + s.DataPath() +
+            " has the extension of a file that the program writes: " + s.DataExt +
+            msg::kBreaksExecution);
         return false;
     }
     if (!ReadInputData(s)) return false;

@@ -12,7 +12,7 @@
 namespace tarnwick {
 
 class ScriptedPlatform : public Platform {
-public:
+  public:
     // Answers of the file dialogs in the order asked; nullopt cancels. When the queue is
     // empty, a dialog is cancelled.
     std::deque<std::optional<std::string>> fileAnswers;

@@ -19,7 +19,7 @@ struct FileRequest {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
     // An information box with OK.
     virtual void ShowMessage(const std::string& text) = 0;

@@ -25,7 +25,7 @@ enum class AfterCodingMode { NextCase = 0, SameFieldNextRecord = 1, Stay = 2 };
 inline constexpr const char* kStatusNotice = "Tarnwick";
 
 class Session {
-public:
+  public:
     explicit Session(Platform& platform) : platform(platform) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

@@ -6,14 +6,23 @@ namespace tarnwick {
 
 namespace {
 
-const char* const kPolishMonths[12] = {
-    "stycznia", "lutego",   "marca",     "kwietnia",
-    "maja",     "czerwca",  "lipca",     "sierpnia",
-    "wrze\x9Cnia" /* września */, "pa\x9F" "dziernika" /* października */, "listopada", "grudnia"};
+const char* const kPolishMonths[12] = {"stycznia",
+                                       "lutego",
+                                       "marca",
+                                       "kwietnia",
+                                       "maja",
+                                       "czerwca",
+                                       "lipca",
+                                       "sierpnia",
+                                       "wrze\x9Cnia" /* września */,
+                                       "pa\x9F"
+                                       "dziernika" /* października */,
+                                       "listopada",
+                                       "grudnia"};
 
-const char* const kEnglishMonths[12] = {"January", "February", "March",     "April",
-                                        "May",     "June",     "July",      "August",
-                                        "September", "October", "November", "December"};
+const char* const kEnglishMonths[12] = {"January",   "February", "March",    "April",
+                                        "May",       "June",     "July",     "August",
+                                        "September", "October",  "November", "December"};
 
 std::string TwoDigits(int n) {
     std::string s = std::to_string(n);

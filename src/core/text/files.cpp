@@ -1,13 +1,14 @@
 #include "core/text/files.h"
 
-#include "core/text/lines.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "core/text/lines.h"
 
 namespace tarnwick {
 
@@ -22,7 +23,7 @@ namespace {
 }
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -36,7 +37,7 @@ public:
         return f;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -86,9 +87,11 @@ bool FileExists(const std::string& path) {
 
 void WriteFileAtomic(const std::string& path, std::string_view content) {
     const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX";
+    std::string temp =
+        (slash == std::string::npos ? std::string() : folder) + "." + name + ".XXXXXX";
     Fd fd(::mkstemp(temp.data()));
     if (fd.get() < 0) ThrowIo(path, errno);
     auto fail = [&](int err) {

@@ -13,7 +13,7 @@ namespace tarnwick {
 // A file could not be opened, read or written. what() is the text the coder sees: the file name
 // and the system's reason, as in "/data/x.zda: Permission denied".
 class IoError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

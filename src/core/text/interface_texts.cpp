@@ -23,7 +23,9 @@ const char* const kTexts[kUiTextSlots] = {
     /*  15 */ "&Save results",
     /*  16 */ "&Informacja",
     /*  17 */ "&Info",
-    /*  18 */ "Zako\xF1" "cz &sesj\xEA",
+    /*  18 */
+    "Zako\xF1"
+    "cz &sesj\xEA",
     /*  19 */ "&Quit session",
     /*  20 */ "",
     /*  21 */ "",
@@ -35,7 +37,9 @@ const char* const kTexts[kUiTextSlots] = {
     /*  27 */ "by occupations",
     /*  28 */ "Przypisana kategoria ",
     /*  29 */ "Assigned category of ",
-    /*  30 */ "Czynno\x9C" "ci kodowania",
+    /*  30 */
+    "Czynno\x9C"
+    "ci kodowania",
     /*  31 */ "Coding actions",
     /*  32 */ "NIE DOTYCZY",
     /*  33 */ "NOT APPLICABLE",
@@ -67,11 +71,19 @@ const char* const kTexts[kUiTextSlots] = {
     /*  59 */ "",
     /*  60 */ "NOTATNIK",
     /*  61 */ "NOTEPAD",
-    /*  62 */ "Uwagi zapisane w tym polu mog\xB9 zosta\xE6 zachowane przy ko\xF1" "czeniu sesji kodowania.",
+    /*  62 */
+    "Uwagi zapisane w tym polu mog\xB9 zosta\xE6 zachowane przy ko\xF1"
+    "czeniu sesji kodowania.",
     /*  63 */ "Comments written in this field may be saved at terminating the coding session.",
-    /*  64 */ "Zostan\xB9 one automatycznie wczytane na pocz\xB9tku nast\xEApnej sesji kodowania tych samych danych.",
-    /*  65 */ "They will be automatically read-in at the beginning of next coding session with this the same data.",
-    /*  66 */ "KOMUNIKATY O B\xA3\xCA" "DACH",
+    /*  64 */
+    "Zostan\xB9 one automatycznie wczytane na pocz\xB9tku nast\xEApnej sesji kodowania tych samych "
+    "danych.",
+    /*  65 */
+    "They will be automatically read-in at the beginning of next coding session with this the same "
+    "data.",
+    /*  66 */
+    "KOMUNIKATY O B\xA3\xCA"
+    "DACH",
     /*  67 */ "ERROR MESSAGES",
     /*  68 */ "OPCJE KODOWANIA",
     /*  69 */ "CODING OPTIONS",
@@ -81,13 +93,17 @@ const char* const kTexts[kUiTextSlots] = {
     /*  73 */ "By default the program does not display cases, ",
     /*  74 */ "kt\xF3re wskutek zadeklarowanego filtrowania s\xB9 traktowane",
     /*  75 */ "which due to the declared filtering action are treated",
-    /*  76 */ "jako nie maj\xB9" "ce zawodu do zakodowania (kod: nie dotyczy)",
+    /*  76 */
+    "jako nie maj\xB9"
+    "ce zawodu do zakodowania (kod: nie dotyczy)",
     /*  77 */ "as having no occupation to code (code: not applicable)",
     /*  78 */ "Zmiana opcji pozwala wy\x9Cwietla\xE6 przypadki 'nie dotyczy'",
     /*  79 */ "Option change allows for displaying 'not applicable' cases",
     /*  80 */ "nie wy\x9Cwietlaj przypadk\xF3w 'nie dotyczy' (domy\x9Clnie)",
     /*  81 */ "do not display 'not applicable' cases (defolt)",
-    /*  82 */ "udost\xEApnij tak\xBF" "e przypadki 'nie dotyczy'",
+    /*  82 */
+    "udost\xEApnij tak\xBF"
+    "e przypadki 'nie dotyczy'",
     /*  83 */ "provide access also to 'not applicable' cases",
     /*  84 */ "Automatyczna nawigacja po zakodowaniu zawodu",
     /*  85 */ "Automatic navigation following an occupation coding",
@@ -95,15 +111,21 @@ const char* const kTexts[kUiTextSlots] = {
     /*  87 */ "After an occupation coding the program displays automatically (by default)",
     /*  88 */ "informacje o nast\xEApnym zawodzie w tym samym rekordzie lub,",
     /*  89 */ "information collected on the next occupation in the same record or,",
-    /*  90 */ "po zakodowaniu ostatniego zawodu w rekordzie, pierwszy zaw\xF3" "d",
+    /*  90 */
+    "po zakodowaniu ostatniego zawodu w rekordzie, pierwszy zaw\xF3"
+    "d",
     /*  91 */ "after coding last occupation in record, the first occupation",
     /*  92 */ "w nast\xEApnym rekordzie.",
     /*  93 */ "in the next record.",
     /*  94 */ "Zmiana opcji pozwala zmieni\xE6 kolejno\x9C\xE6 nawigacji:",
     /*  95 */ "Option change allows for changing navigation order:",
-    /*  96 */ "wy\x9Cwietl nast\xEApny zaw\xF3" "d w tym samym rekordzie (domy\x9Clnie)",
+    /*  96 */
+    "wy\x9Cwietl nast\xEApny zaw\xF3"
+    "d w tym samym rekordzie (domy\x9Clnie)",
     /*  97 */ "display next occupation within the same record (on default)",
-    /*  98 */ "wy\x9Cwietl ten sam zaw\xF3" "d w nast\xEApnym rekordzie",
+    /*  98 */
+    "wy\x9Cwietl ten sam zaw\xF3"
+    "d w nast\xEApnym rekordzie",
     /*  99 */ "display the same occupation in the next record",
     /* 100 */ "pozosta\xF1 w tym samym polu kodowania",
     /* 101 */ "stay in the same coding field",
@@ -115,13 +137,22 @@ const char* const kTexts[kUiTextSlots] = {
     /* 107 */ "CODING SESSION REPORT",
     /* 108 */ ">>> RAPORT Z PRZEBIEGU SESJI KODOWANIA <<<",
     /* 109 */ ">>> REPORT FROM A SESSION OF CODING OCCUPATIONS <<<",
-    /* 110 */ "Sesja kodowania zawod\xF3w zosta\xB3" "a rozpocz\xEAta.",
+    /* 110 */
+    "Sesja kodowania zawod\xF3w zosta\xB3"
+    "a rozpocz\xEAta.",
     /* 111 */ "Session of coding occupations was started.",
-    /* 112 */ "Sesja kodowania zawod\xF3w zosta\xB3" "a zako\xF1" "czona.",
+    /* 112 */
+    "Sesja kodowania zawod\xF3w zosta\xB3"
+    "a zako\xF1"
+    "czona.",
     /* 113 */ "Session of coding occupations was terminated.",
-    /* 114 */ "Sesja trwa\xB3" "a",
+    /* 114 */
+    "Sesja trwa\xB3"
+    "a",
     /* 115 */ "Session lasted",
-    /* 116 */ "Ko\xF1" "cowy plik danych zapisano jako:",
+    /* 116 */
+    "Ko\xF1"
+    "cowy plik danych zapisano jako:",
     /* 117 */ "Final output data file was written as:",
     /* 118 */ "Parametry kodowania poprawnie wczytano z pliku:",
     /* 119 */ "Coding parameters successfully read-in from file:",
@@ -129,7 +160,9 @@ const char* const kTexts[kUiTextSlots] = {
     /* 121 */ "Coding data successfully read-in from file:",
     /* 122 */ "Zawody zakodowane dotychczas wczytano z pliku:",
     /* 123 */ "Occupations coded so far read-in from file:",
-    /* 124 */ "\xA3\xB9" "cznie",
+    /* 124 */
+    "\xA3\xB9"
+    "cznie",
     /* 125 */ "The total of",
     /* 126 */ "respondent\xF3w ma zawody do zakodowania. ",
     /* 127 */ "respondents have occupations for coding. ",

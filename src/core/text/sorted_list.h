@@ -14,7 +14,7 @@ namespace tarnwick {
 
 template <class T>
 class SortedStringList {
-public:
+  public:
     struct Entry {
         std::string key;
         T value;
@@ -65,18 +65,16 @@ public:
     auto begin() { return entries_.begin(); }
     auto end() { return entries_.end(); }
 
-private:
+  private:
     typename std::vector<Entry>::const_iterator LowerBound(std::string_view key) const {
-        return std::lower_bound(entries_.begin(), entries_.end(), key,
-                                [](const Entry& e, std::string_view k) {
-                                    return CompareNoCase(e.key, k) < 0;
-                                });
+        return std::lower_bound(
+            entries_.begin(), entries_.end(), key,
+            [](const Entry& e, std::string_view k) { return CompareNoCase(e.key, k) < 0; });
     }
     typename std::vector<Entry>::iterator LowerBound(std::string_view key) {
-        return std::lower_bound(entries_.begin(), entries_.end(), key,
-                                [](const Entry& e, std::string_view k) {
-                                    return CompareNoCase(e.key, k) < 0;
-                                });
+        return std::lower_bound(
+            entries_.begin(), entries_.end(), key,
+            [](const Entry& e, std::string_view k) { return CompareNoCase(e.key, k) < 0; });
     }
 
     std::vector<Entry> entries_;
