@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -13,11 +15,14 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "core/coding/actions.h"
@@ -29,6 +34,7 @@
 #include "gui/convert.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
+#include "gui/shortcuts.h"
 
 namespace tarnwick::gui {
 
@@ -79,6 +85,27 @@ QFont Bold(QFont f) {
     return f;
 }
 
+// A line cut off by the list's right edge shows whole in its tooltip.
+class WholeLineTipDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip) {
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        }
+        const QString line = index.data().toString();
+        const int margin = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2;
+        const int room = view->viewport()->width() - option.rect.left();
+        if (option.fontMetrics.horizontalAdvance(line) + margin > room) {
+            QToolTip::showText(event->globalPos(), line, view);
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+};
+
 void SetBoxText(QPlainTextEdit* box, const std::string& text) {
     const QString t = FromBytes(text);
     if (box->toPlainText() != t) box->setPlainText(t);
@@ -90,6 +117,103 @@ template <class F>
 void CodingPage::Command(F&& f) {
     if (rendering_) return;  // a widget reacting to Render, not to the coder
     window_->RunCommand([&] { f(window_->session()); });
+}
+
+template <class F>
+void CodingPage::Act(F&& f) {
+    if (rendering_) return;
+    Command(std::forward<F>(f));
+    FocusKeyWords();
+}
+
+void CodingPage::FocusKeyWords() {
+    QLineEdit* box = firstKeyWordEdit_->isEnabled() ? firstKeyWordEdit_ : secondKeyWordEdit_;
+    if (!box->isEnabled()) return;
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+}
+
+QListView* CodingPage::FrontList() const {
+    return categoryTabs_->currentIndex() == 1 ? fullList_ : preselectedList_;
+}
+
+void CodingPage::EnterList(bool firstLine) {
+    QListView* list = FrontList();
+    if (list->model()->rowCount() == 0) return;  // nothing to go to: the focus stays
+    const bool full = list == fullList_;
+    Command([&](Session& s) {
+        const int selected = full ? s.View.FullSelected : s.View.PreselectedSelected;
+        if (!firstLine && selected >= 0) return;
+        if (full) {
+            SelectFullListLine(s, 0);
+        } else {
+            SelectPreselectedLine(s, 0);
+        }
+    });
+    list->setFocus(Qt::OtherFocusReason);
+    if (list->currentIndex().isValid()) list->scrollTo(list->currentIndex());
+}
+
+void CodingPage::CodeCurrentLine(QListView* list) {
+    const QModelIndex current = list->currentIndex();
+    if (!current.isValid()) return;
+    const int row = current.row();
+    if (list == fullList_) {
+        Act([&](Session& s) { CodeFullListLine(s, row); });
+    } else {
+        Act([&](Session& s) { CodePreselectedLine(s, row); });
+    }
+}
+
+void CodingPage::ClearKeyWords() {
+    Command([](Session& s) {
+        if (s.View.Key2Enabled) SetSecondKeyWord(s, "");
+        if (s.View.Key1Enabled) SetFirstKeyWord(s, "");
+    });
+    FocusKeyWords();
+}
+
+bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
+    const bool keyWordBox = watched == firstKeyWordEdit_ || watched == secondKeyWordEdit_;
+    if (keyWordBox && event->type() == QEvent::ShortcutOverride) {
+        // The box would take Ctrl+Z for its own text; on this page it undoes a coding action.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        if (pressed == KeysOf(Key::Undo) || pressed == KeysOf(Key::Redo)) return true;
+    }
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~(Qt::KeypadModifier)) return QWidget::eventFilter(watched, event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (keyWordBox) {
+        if (enter) {
+            EnterList(true);
+            return true;
+        }
+        if (key->key() == Qt::Key_Down || key->key() == Qt::Key_PageDown) {
+            EnterList(false);
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            ClearKeyWords();
+            return true;
+        }
+    } else if (watched == preselectedList_ || watched == fullList_) {
+        auto* list = static_cast<QListView*>(watched);
+        if (enter) {
+            CodeCurrentLine(list);
+            return true;
+        }
+        if (key->key() == Qt::Key_Up && list->currentIndex().row() <= 0) {
+            FocusKeyWords();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            ClearKeyWords();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 CodingPage::CodingPage(TForm1* window, QWidget* parent) : QWidget(parent), window_(window) {
@@ -156,12 +280,12 @@ void CodingPage::BuildNavigation(QWidget* left, QVBoxLayout* col) {
     navTitle->setAlignment(Qt::AlignCenter);
     col->addWidget(navTitle);
     auto* navRow = new QHBoxLayout();
-    auto makeNav = [&](const char* name, bool forward, bool twice, const char* hint) {
+    auto makeNav = [&](const char* name, bool forward, bool twice, Key key) {
         auto* b = new QToolButton(left);
         b->setObjectName(name);
         b->setIcon(ArrowIcon(forward, twice));
         b->setFixedSize(30, 30);
-        b->setToolTip(FromBytes(hint));
+        b->setToolTip(ToolTip(key));
         return b;
     };
     auto* byRecords = new QGroupBox(UiString(Ui::ByDataRecords), left);
@@ -178,25 +302,21 @@ void CodingPage::BuildNavigation(QWidget* left, QVBoxLayout* col) {
     // Sizing to the contents would measure every identifier (a million of them).
     respondentSelector_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     respondentSelector_->setMinimumContentsLength(10);
-    respondentSelector_->setToolTip(
-        FromBytes("Wyb\xF3r respondenta wed\xB3ug symbolu identyfikacyjnego"));
+    respondentSelector_->setToolTip(ToolTip(Key::RespondentSelector));
     selectorModel_ = new LineListModel(respondentSelector_);
     respondentSelector_->setModel(selectorModel_);
     if (auto* view = qobject_cast<QListView*>(respondentSelector_->view()))
         view->setUniformItemSizes(true);
-    previousRecordButton_ =
-        makeNav("BitBtn4", false, true, "Przechodzi do tego samego zawodu u poprzedniej osoby");
-    nextRecordButton_ =
-        makeNav("BitBtn3", true, true, "Przechodzi do tego samego zawodu u nast\xEApnej osoby");
+    previousRecordButton_ = makeNav("BitBtn4", false, true, Key::PreviousRecord);
+    nextRecordButton_ = makeNav("BitBtn3", true, true, Key::NextRecord);
     br->addWidget(respondentSelector_, 1);
     br->addWidget(previousRecordButton_);
     br->addWidget(nextRecordButton_);
     auto* byOccupations = new QGroupBox(UiString(Ui::ByOccupations), left);
     byOccupations->setObjectName("GroupBox2");
     auto* bo = new QHBoxLayout(byOccupations);
-    previousOccupationButton_ =
-        makeNav("BitBtn2", false, false, "Przechodzi do poprzedniego zawodu");
-    nextOccupationButton_ = makeNav("BitBtn1", true, false, "Przechodzi do nast\xEApnego zawodu");
+    previousOccupationButton_ = makeNav("BitBtn2", false, false, Key::PreviousOccupation);
+    nextOccupationButton_ = makeNav("BitBtn1", true, false, Key::NextOccupation);
     bo->addWidget(previousOccupationButton_);
     bo->addWidget(nextOccupationButton_);
     navRow->addWidget(byRecords, 1);
@@ -249,24 +369,24 @@ void CodingPage::BuildCodingActions(QWidget* left, QVBoxLayout* col) {
     // Four small buttons in two rows, the last code beside REPEAT, the large CODE on the right.
     auto* ac = new QGridLayout(actions);
     ac->setHorizontalSpacing(6);
-    auto makeButton = [&](const char* name, Ui text) {
-        auto* b = new QPushButton(UiString(text), actions);
+    // Each caption carries its key, so the coder learns the keys from the buttons.
+    auto makeButton = [&](const char* name, Ui text, Key key) {
+        auto* b = new QPushButton(UiString(text) + u"  "_s + KeyName(key), actions);
         b->setObjectName(name);
+        b->setToolTip(ToolTip(key));
         return b;
     };
-    notApplicableButton_ = makeButton("Button1", Ui::NotApplicableButton);
-    notApplicableButton_->setToolTip(u"Zakodowanie zamiast zawodu sytuacji \"nie dotyczy\""_s);
-    missingButton_ = makeButton("Button2", Ui::MissingButton);
-    missingButton_->setToolTip(u"Zakodowanie braku danych"_s);
-    cancelButton_ = makeButton("Button4", Ui::CancelButton);
-    repeatButton_ = makeButton("Button3", Ui::RepeatButton);
+    notApplicableButton_ = makeButton("Button1", Ui::NotApplicableButton, Key::NotApplicable);
+    missingButton_ = makeButton("Button2", Ui::MissingButton, Key::Missing);
+    cancelButton_ = makeButton("Button4", Ui::CancelButton, Key::Cancel);
+    repeatButton_ = makeButton("Button3", Ui::RepeatButton, Key::Repeat);
     lastCodeEdit_ = new QLineEdit(actions);
     lastCodeEdit_->setObjectName("Edit2");
     lastCodeEdit_->setReadOnly(true);
     lastCodeEdit_->setFont(Bold(lastCodeEdit_->font()));
     lastCodeEdit_->setFixedWidth(52);
     lastCodeEdit_->setAlignment(Qt::AlignCenter);
-    codeButton_ = new QPushButton(UiString(Ui::CodeButton), actions);
+    codeButton_ = new QPushButton(UiString(Ui::CodeButton) + u"  "_s + KeyName(Key::Code), actions);
     codeButton_->setObjectName("BitBtn5");
     codeButton_->setIcon(TickIcon());
     codeButton_->setIconSize(QSize(26, 26));
@@ -275,7 +395,7 @@ void CodingPage::BuildCodingActions(QWidget* left, QVBoxLayout* col) {
     codeButton_->setFont(codeFont);
     codeButton_->setMinimumSize(120, 62);
     codeButton_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    codeButton_->setToolTip(u"Zakodowanie aktualnie wybranego zawodu"_s);
+    codeButton_->setToolTip(ToolTip(Key::Code) + u"; Enter on a line codes that line"_s);
     ac->addWidget(notApplicableButton_, 0, 0);
     ac->addWidget(missingButton_, 0, 1, 1, 2);
     ac->addWidget(cancelButton_, 1, 0);
@@ -373,6 +493,7 @@ QWidget* CodingPage::BuildListPage(const char* page, const char* list, const cha
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     model = new LineListModel(view);
     view->setModel(model);
+    view->setItemDelegate(new WholeLineTipDelegate(view));
     QFont mono(u"Monospace"_s);
     mono.setStyleHint(QFont::TypeWriter);
     view->setFont(mono);
@@ -387,31 +508,71 @@ QWidget* CodingPage::BuildListPage(const char* page, const char* list, const cha
 }
 
 void CodingPage::Connect() {
+    for (QWidget* w :
+         {static_cast<QWidget*>(firstKeyWordEdit_), static_cast<QWidget*>(secondKeyWordEdit_),
+          static_cast<QWidget*>(preselectedList_), static_cast<QWidget*>(fullList_)}) {
+        w->installEventFilter(this);
+    }
+    // The page's keys work wherever the focus is on the page, and only while it is in front.
+    auto onKey = [this](Key key, auto&& slot) {
+        connect(new QShortcut(KeysOf(key), this), &QShortcut::activated, this, slot);
+    };
+    onKey(Key::Code, [this] { codeButton_->click(); });
+    onKey(Key::Missing, [this] { missingButton_->click(); });
+    onKey(Key::NotApplicable, [this] { notApplicableButton_->click(); });
+    onKey(Key::Repeat, [this] { repeatButton_->click(); });
+    onKey(Key::Cancel, [this] { cancelButton_->click(); });
+    onKey(Key::PreviousOccupation, [this] { previousOccupationButton_->click(); });
+    onKey(Key::NextOccupation, [this] { nextOccupationButton_->click(); });
+    onKey(Key::PreviousRecord, [this] { previousRecordButton_->click(); });
+    onKey(Key::NextRecord, [this] { nextRecordButton_->click(); });
+    onKey(Key::SwitchLists, [this] {
+        categoryTabs_->setCurrentIndex(categoryTabs_->currentIndex() == 1 ? 0 : 1);
+        if (categoryTabs_->currentIndex() == 1) {
+            EnterList(false);
+        } else {
+            FocusKeyWords();
+        }
+    });
+    onKey(Key::SecondKeyWord, [this] {
+        if (!secondKeyWordCheck_->isEnabled()) return;
+        secondKeyWordCheck_->click();
+        if (secondKeyWordEdit_->isEnabled()) {
+            secondKeyWordEdit_->setFocus(Qt::ShortcutFocusReason);
+            secondKeyWordEdit_->selectAll();
+        } else {
+            FocusKeyWords();
+        }
+    });
+    onKey(Key::RespondentSelector, [this] {
+        respondentSelector_->setFocus(Qt::ShortcutFocusReason);
+        respondentSelector_->lineEdit()->selectAll();
+    });
     connect(nextOccupationButton_, &QToolButton::clicked, this,
-            [this] { Command([](Session& s) { NextOccupation(s); }); });
+            [this] { Act([](Session& s) { NextOccupation(s); }); });
     connect(previousOccupationButton_, &QToolButton::clicked, this,
-            [this] { Command([](Session& s) { PreviousOccupation(s); }); });
+            [this] { Act([](Session& s) { PreviousOccupation(s); }); });
     connect(nextRecordButton_, &QToolButton::clicked, this,
-            [this] { Command([](Session& s) { NextRecord(s); }); });
+            [this] { Act([](Session& s) { NextRecord(s); }); });
     connect(previousRecordButton_, &QToolButton::clicked, this,
-            [this] { Command([](Session& s) { PreviousRecord(s); }); });
+            [this] { Act([](Session& s) { PreviousRecord(s); }); });
     connect(respondentSelector_, &QComboBox::activated, this,
-            [this](int index) { Command([&](Session& s) { SelectRespondentEntry(s, index); }); });
+            [this](int index) { Act([&](Session& s) { SelectRespondentEntry(s, index); }); });
     connect(respondentSelector_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         const std::string text = ToBytes(respondentSelector_->currentText());
-        Command([&](Session& s) { PickRespondent(s, text); });
+        Act([&](Session& s) { PickRespondent(s, text); });
     });
 
     connect(codeButton_, &QPushButton::clicked, this,
-            [this] { Command([](Session& s) { CodeSelected(s); }); });
+            [this] { Act([](Session& s) { CodeSelected(s); }); });
     connect(notApplicableButton_, &QPushButton::clicked, this,
-            [this] { Command([](Session& s) { MarkNotApplicable(s); }); });
+            [this] { Act([](Session& s) { MarkNotApplicable(s); }); });
     connect(missingButton_, &QPushButton::clicked, this,
-            [this] { Command([](Session& s) { MarkMissing(s); }); });
+            [this] { Act([](Session& s) { MarkMissing(s); }); });
     connect(repeatButton_, &QPushButton::clicked, this,
-            [this] { Command([](Session& s) { RepeatLastCode(s); }); });
+            [this] { Act([](Session& s) { RepeatLastCode(s); }); });
     connect(cancelButton_, &QPushButton::clicked, this,
-            [this] { Command([](Session& s) { ClearCode(s); }); });
+            [this] { Act([](Session& s) { ClearCode(s); }); });
 
     connect(firstKeyWordEdit_, &QLineEdit::textChanged, this, [this](const QString& t) {
         const std::string text = ToBytes(t);
@@ -449,10 +610,10 @@ void CodingPage::Connect() {
                 });
             });
     connect(preselectedList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
-        Command([&](Session& s) { CodePreselectedLine(s, i.row()); });
+        Act([&](Session& s) { CodePreselectedLine(s, i.row()); });
     });
     connect(fullList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
-        Command([&](Session& s) { CodeFullListLine(s, i.row()); });
+        Act([&](Session& s) { CodeFullListLine(s, i.row()); });
     });
     connect(categoryTabs_, &QTabWidget::currentChanged, this, [this](int index) {
         // Lines that fit in the list, so that the carried-over category stands in the middle.

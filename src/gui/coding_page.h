@@ -34,6 +34,12 @@ class CodingPage : public QWidget {
     CodingPage(TForm1* window, QWidget* parent = nullptr);
     // Draws the page from the session.
     void Render(Session& session);
+    // Puts the focus in the first key-word box (the second when the first takes no text), its
+    // text selected, so that the coder just types the next word.
+    void FocusKeyWords();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void Build();
@@ -52,6 +58,17 @@ class CodingPage : public QWidget {
     // Runs a core operation through the window (held back while another runs).
     template <class F>
     void Command(F&& f);
+    // A coding action or a move: the command, then the focus back in the key-word box.
+    template <class F>
+    void Act(F&& f);
+    // The list of the category page in front.
+    QListView* FrontList() const;
+    // Focus into the list in front; `firstLine` selects its first line, otherwise a list
+    // without a selected line selects its first.
+    void EnterList(bool firstLine);
+    // Enter on a line: codes that line.
+    void CodeCurrentLine(QListView* list);
+    void ClearKeyWords();
 
     TForm1* window_;
     bool rendering_ = false;

@@ -8,12 +8,17 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 #include "core/coding/navigation.h"
@@ -26,6 +31,7 @@
 #include "gui/about_box.h"
 #include "gui/coding_page.h"
 #include "gui/convert.h"
+#include "gui/shortcuts.h"
 
 // Resources of a static library must be registered by hand (outside any namespace).
 static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }
@@ -72,12 +78,40 @@ TForm1::TForm1(QWidget* parent)
     SetUiTexts();
     session_->SetStatusNotice(kStatusNotice);
 
-    resize(944, 744 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
+    RestoreWindowState();
+    Refresh();
+}
+
+namespace {
+
+// The window's size and splitter positions, kept between runs.
+QSettings WindowSettings() { return QSettings(u"Tarnwick"_s, u"Tarnwick"_s); }
+
+}  // namespace
+
+void TForm1::RestoreWindowState() {
+    QSettings settings = WindowSettings();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1366, 768);
+    if (!restoreGeometry(settings.value(u"window/geometry"_s).toByteArray())) {
+        // Room for the title bar and the frame that the window manager adds.
+        const QSize wanted(944,
+                           744 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+        resize(wanted.boundedTo(area.size() - QSize(16, 48)));
         move(area.center() - rect().center());
     }
-    Refresh();
+    for (QSplitter* splitter : findChildren<QSplitter*>()) {
+        splitter->restoreState(
+            settings.value(u"splitters/"_s + splitter->objectName()).toByteArray());
+    }
+}
+
+void TForm1::SaveWindowState() {
+    QSettings settings = WindowSettings();
+    settings.setValue(u"window/geometry"_s, saveGeometry());
+    for (const QSplitter* splitter : findChildren<QSplitter*>()) {
+        settings.setValue(u"splitters/"_s + splitter->objectName(), splitter->saveState());
+    }
 }
 
 TForm1::~TForm1() = default;
@@ -97,6 +131,15 @@ void TForm1::BuildMenus() {
     add(saveResultsAction_, "mainMenuZapisz", &TForm1::SaveResultsCommand);
     add(infoAction_, "mainMenuInfo", &TForm1::ShowAboutCommand);
     add(quitAction_, "mainMenuZakoncz", &TForm1::QuitCommand);
+    findNonCodedAction_->setShortcut(KeysOf(Key::FindNonCoded));
+    saveResultsAction_->setShortcut(KeysOf(Key::SaveResults));
+
+    auto* help = menuBar()->addMenu(u"&Help"_s);
+    help->menuAction()->setObjectName("mainMenuHelp");
+    auto* keys = help->addAction(u"&Keyboard shortcuts"_s);
+    keys->setObjectName("mainMenuShortcuts");
+    keys->setShortcut(KeysOf(Key::Help));
+    connect(keys, &QAction::triggered, this, [this] { ShowShortcutTable(this); });
 }
 
 void TForm1::BuildPages() {
@@ -271,10 +314,10 @@ void TForm1::RunCommand(const std::function<void()>& command) {
     try {
         command();
     } catch (const IoError& e) {
-        platform_.ShowMessage(e.what());
+        platform_.ShowError(e.what());
     } catch (const std::exception& e) {
         // A fault of the program itself: say so, keep the session and its codes.
-        platform_.ShowMessage(std::string("Unexpected error: ") + e.what());
+        platform_.ShowError(std::string("Unexpected error: ") + e.what());
     }
     busy_ = false;
     Refresh();
@@ -316,8 +359,15 @@ void TForm1::Refresh() {
 
     // The error page only ever grows: append what is new.
     if (s.ErrorLines.size() < shownErrorLines_) shownErrorLines_ = 0, errorLinesEdit_->clear();
-    for (size_t i = shownErrorLines_; i < s.ErrorLines.size(); ++i) {
-        errorLinesEdit_->appendPlainText(FromBytes(s.ErrorLines[i]));
+    if (s.ErrorLines.size() > shownErrorLines_) {
+        const int firstNew = static_cast<int>(shownErrorLines_);
+        for (size_t i = shownErrorLines_; i < s.ErrorLines.size(); ++i) {
+            errorLinesEdit_->appendPlainText(FromBytes(s.ErrorLines[i]));
+        }
+        // The coder reads the new errors from their first line on: put it at the top.
+        QTextCursor at(errorLinesEdit_->document()->findBlockByNumber(firstNew));
+        errorLinesEdit_->setTextCursor(at);
+        errorLinesEdit_->verticalScrollBar()->setValue(firstNew);
     }
     shownErrorLines_ = s.ErrorLines.size();
 
@@ -340,6 +390,7 @@ void TForm1::ReturnToCodingCommand() {
         session_->ShowPage(Page::Coding);
         session_->ReturnToCodingVisible = false;
     });
+    codingPage_->FocusKeyWords();
 }
 
 void TForm1::ShowNotepadCommand() {
@@ -357,7 +408,15 @@ void TForm1::ShowReportCommand() {
 }
 
 void TForm1::OpenProjectCommand() {
+    const std::string progressBefore = session_->ProgressText;
     RunCommand([&] { OpenProject(*session_); });
+    if (session_->SessionStarted) {
+        codingPage_->FocusKeyWords();
+    } else if (session_->ProgressText != progressBefore) {
+        // Nothing is being read any more: "Reading input data ..." would say otherwise.
+        session_->ProgressText = progressBefore;
+        DrawStatus();
+    }
 }
 
 void TForm1::ShowOptionsCommand() {
@@ -369,6 +428,7 @@ void TForm1::ShowOptionsCommand() {
 
 void TForm1::FindNonCodedCommand() {
     RunCommand([&] { FindNonCoded(*session_); });
+    codingPage_->FocusKeyWords();
 }
 
 void TForm1::SaveResultsCommand() {
@@ -391,6 +451,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     bool mayEnd = false;
     RunCommand([&] { mayEnd = MayEnd(*session_); });
     if (mayEnd) {
+        SaveWindowState();
         event->accept();
     } else {
         event->ignore();

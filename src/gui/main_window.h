@@ -58,6 +58,9 @@ class TForm1 : public QMainWindow {
     void BuildOptionsPage();
     void BuildErrorPage();
     void DrawStatus();
+    // Size, place and splitter positions of the last run, or a size that fits the screen.
+    void RestoreWindowState();
+    void SaveWindowState();
 
     QtPlatform platform_;
     std::unique_ptr<Session> session_;

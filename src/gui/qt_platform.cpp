@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <string_view>
 
 #include "gui/convert.h"
 
@@ -11,15 +12,33 @@ namespace tarnwick::gui {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+}  // namespace
+
 void QtPlatform::ShowMessage(const std::string& text) {
     const QString t = FromBytes(text);
     if (messageHook) {
         messageHook(t);
         return;
     }
-    QMessageBox box(QMessageBox::Information, QCoreApplication::applicationName(), t,
-                    QMessageBox::Ok, parent_);
-    box.exec();
+    // A fault that stops the opening of a project says so at its end.
+    const bool error = std::string_view(text).ends_with(msg::kBreaksExecution);
+    ShowBox(parent_, error ? QMessageBox::Critical : QMessageBox::Information, t);
+}
+
+void QtPlatform::ShowError(const std::string& text) {
+    const QString t = FromBytes(text);
+    if (messageHook) {
+        messageHook(t);
+        return;
+    }
+    ShowBox(parent_, QMessageBox::Critical, t);
 }
 
 Answer QtPlatform::Ask(const std::string& question, bool withCancel) {

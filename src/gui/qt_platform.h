@@ -17,6 +17,8 @@ class QtPlatform : public Platform {
     explicit QtPlatform(QWidget* parent) : parent_(parent) {}
 
     void ShowMessage(const std::string& text) override;
+    // A failure of a command (a file that cannot be read or written): the error icon.
+    void ShowError(const std::string& text);
     Answer Ask(const std::string& question, bool withCancel) override;
     std::optional<std::string> ChooseFile(const FileRequest& request) override;
     void StatusChanged() override;

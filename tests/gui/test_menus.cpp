@@ -34,7 +34,7 @@ class TestMenus : public QObject {
         QCOMPARE(FrontPage(w), QString("TabSheet3"));
         QCOMPARE(VisibleMenus(w), QStringList({"mainMenuNotatnik", "mainMenuRaport",
                                                "mainMenuOpcje", "mainMenuZnajdz", "mainMenuZapisz",
-                                               "mainMenuInfo", "mainMenuZakoncz"}));
+                                               "mainMenuInfo", "mainMenuZakoncz", "mainMenuHelp"}));
 
         Click(w, "mainMenuOpcje");
         QCOMPARE(FrontPage(w), QString("TabSheet7"));

@@ -7,12 +7,26 @@
 #include <QComboBox>
 #include <QMenuBar>
 #include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "../core/project_fixture.h"
 #include "gui/main_window.h"
 
 namespace tarnwick::testing {
+
+// The window keeps its size in QSettings: a test program reads and writes settings of its own,
+// in a folder that starts empty and goes away with the program, never the user's.
+struct OwnSettingsFolder {
+    OwnSettingsFolder() {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    }
+    QTemporaryDir folder;
+};
+inline OwnSettingsFolder ownSettingsFolder;
 
 inline QStringList VisibleMenus(gui::TForm1& w) {
     QStringList names;

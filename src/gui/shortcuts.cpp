@@ -1,0 +1,100 @@
+#include "gui/shortcuts.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <array>
+
+namespace tarnwick::gui {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Binding {
+    Key key;
+    QKeyCombination keys;
+    const char16_t* what;
+};
+
+// Function keys for what a coder does on every case, left to right in the order of the page;
+// Alt with a letter or digit that no menu uses for the rest.
+constexpr std::array<Binding, 17> kBindings{{
+    {Key::Code, Qt::Key_F2, u"CODE: code the case with the selected category"},
+    {Key::FindNonCoded, Qt::Key_F3, u"Find non-coded: go to the first occupation without a code"},
+    {Key::SwitchLists, Qt::Key_F4, u"Switch between the pre-selected list and the full list"},
+    {Key::Missing, Qt::Key_F5, u"MISSING: code the case as missing data"},
+    {Key::NotApplicable, Qt::Key_F6, u"NOT APPLICABLE: code the case as not applicable"},
+    {Key::Repeat, Qt::Key_F7, u"REPEAT: give the case the last code given with CODE"},
+    {Key::Cancel, Qt::Key_F8, u"CANCEL: take the case's code away"},
+    {Key::PreviousOccupation, Qt::Key_F9, u"Previous occupation"},
+    {Key::NextOccupation, Qt::Key_F10, u"Next occupation"},
+    {Key::PreviousRecord, Qt::Key_F11, u"The same occupation of the previous respondent"},
+    {Key::NextRecord, Qt::Key_F12, u"The same occupation of the next respondent"},
+    {Key::SecondKeyWord, Qt::ALT | Qt::Key_2, u"Second key word on or off"},
+    {Key::RespondentSelector, Qt::ALT | Qt::Key_D,
+     u"Respondent identifier: type it, or its beginning, and press Enter"},
+    {Key::SaveResults, Qt::CTRL | Qt::Key_S, u"Save results into the working file"},
+    {Key::Undo, Qt::CTRL | Qt::Key_Z, u"Undo the last coding action"},
+    {Key::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, u"Redo the coding action undone"},
+    {Key::Help, Qt::Key_F1, u"This table of keys"},
+}};
+
+const Binding& BindingOf(Key key) {
+    for (const Binding& b : kBindings) {
+        if (b.key == key) return b;
+    }
+    return kBindings[0];  // every Key has its row above
+}
+
+}  // namespace
+
+QKeySequence KeysOf(Key key) { return QKeySequence(BindingOf(key).keys); }
+
+QString KeyName(Key key) { return KeysOf(key).toString(QKeySequence::NativeText); }
+
+QString ToolTip(Key key) {
+    return QString::fromUtf16(BindingOf(key).what) + u" ("_s + KeyName(key) + u')';
+}
+
+QList<ShortcutRow> ShortcutTable() {
+    QList<ShortcutRow> rows = {
+        {u"Enter (in a key-word box)"_s, u"Select the first line of the list and go to it"_s},
+        {u"Down, Page Down (in a key-word box)"_s, u"Go into the list"_s},
+        {u"Up (on the list's first line)"_s, u"Back to the key-word box"_s},
+        {u"Enter (on a line of a list)"_s, u"Code the case with that line's category"_s},
+        {u"Escape"_s, u"Clear the key words"_s},
+    };
+    for (const Binding& b : kBindings) rows.append({KeyName(b.key), QString::fromUtf16(b.what)});
+    return rows;
+}
+
+void ShowShortcutTable(QWidget* parent) {
+    QDialog dialog(parent);
+    dialog.setObjectName("KeyboardShortcuts");
+    dialog.setWindowTitle(u"Keyboard shortcuts"_s);
+    auto* layout = new QVBoxLayout(&dialog);
+    const QList<ShortcutRow> rows = ShortcutTable();
+    auto* table = new QTableWidget(static_cast<int>(rows.size()), 2, &dialog);
+    table->setObjectName("ShortcutTable");
+    table->setHorizontalHeaderLabels({u"Key"_s, u"What it does"_s});
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    for (int i = 0; i < rows.size(); ++i) {
+        table->setItem(i, 0, new QTableWidgetItem(rows[i].keys));
+        table->setItem(i, 1, new QTableWidgetItem(rows[i].what));
+    }
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(620, 560);
+    dialog.exec();
+}
+
+}  // namespace tarnwick::gui
