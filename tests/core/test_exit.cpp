@@ -64,6 +64,40 @@ TEST_F(ExitSequence, AnythingButYesToTheFirstQuestionKeepsTheSession) {
     }
 }
 
+TEST_F(ExitSequence, CancelOnAnyLaterQuestionReturnsToTheSessionWithNothingLost) {
+    const std::vector<std::string> all = {msg::kAskExit, msg::kAskSaveWorking, msg::kAskSaveOutput,
+                                          msg::kAskSaveNotepad, msg::kAskSaveReport};
+    // Cancel on question k after Yes to all before it; a box without Cancel would say No and go on.
+    for (size_t k = 1; k < all.size(); ++k) {
+        SCOPED_TRACE(all[k]);
+        SmallProject fresh;
+        Session again(platform);
+        platform.fileAnswers = {fresh.params, fresh.classification, fresh.data};
+        OpenProject(again);
+        ASSERT_TRUE(again.SessionStarted);
+        TZawod& z = again.Cases.Respondents[0].Occupations[0];
+        z.Code = "1112";
+        again.ResultsModified = true;
+        again.Notepad = {"note"};
+        again.NotepadModified = true;
+        platform.questions.clear();
+        platform.questionAnswers.assign(k, Answer::Yes);
+        platform.questionAnswers.push_back(Answer::Cancel);
+        platform.questionAnswers.push_back(Answer::Yes);
+
+        EXPECT_FALSE(RunExitSequence(again));
+        EXPECT_EQ(platform.questions, std::vector<std::string>(all.begin(), all.begin() + k + 1));
+        EXPECT_EQ(z.Code, "1112");
+        // What was written before the Cancel stays written, and its flags say so.
+        EXPECT_EQ(FileExists(fresh.folder.Path("wave.zda")), k > 1);
+        EXPECT_EQ(again.ResultsModified, k == 1);
+        EXPECT_EQ(FileExists(fresh.folder.Path("wave.asc")), k > 2);
+        EXPECT_EQ(FileExists(fresh.folder.Path("wave.zno")), k > 3);
+        EXPECT_FALSE(FileExists(fresh.folder.Path("202612070037.zre")));
+        EXPECT_EQ(again.Report.back().find("was coded during the session"), std::string::npos);
+    }
+}
+
 TEST_F(ExitSequence, NothingCodedOrSavedAsksOnlyAboutTheReport) {
     Answers({Answer::Yes, Answer::No});
     EXPECT_TRUE(RunExitSequence(session));

@@ -56,22 +56,33 @@ void WriteSessionReport(Session& s) {
 
 bool RunExitSequence(Session& s) {
     Platform& p = s.platform;
-    if (p.Ask(msg::kAskExit, true) != Answer::Yes) return false;
+    // Cancel, or closing the box, on any question stops quitting: the coder goes back to the
+    // session with whatever this sequence already wrote.
+    const auto ask = [&p](const char* question) { return p.Ask(question, true); };
+    if (ask(msg::kAskExit) != Answer::Yes) return false;
     bool workingDeclined = false;
     if (s.ResultsModified) {
-        if (p.Ask(msg::kAskSaveWorking, true) == Answer::Yes) {
+        const Answer a = ask(msg::kAskSaveWorking);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::Yes) {
             SaveWorkingFile(s);
         } else {
             workingDeclined = true;
         }
     }
     if (!workingDeclined && (s.ResultsModified || s.WorkingFileSaved)) {
-        if (p.Ask(msg::kAskSaveOutput, true) == Answer::Yes) WriteFinalOutput(s);
+        const Answer a = ask(msg::kAskSaveOutput);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::Yes) WriteFinalOutput(s);
     }
     if (s.NotepadModified) {
-        if (p.Ask(msg::kAskSaveNotepad, false) == Answer::Yes) SaveNotepad(s);
+        const Answer a = ask(msg::kAskSaveNotepad);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::Yes) SaveNotepad(s);
     }
-    if (p.Ask(msg::kAskSaveReport, false) == Answer::Yes) WriteSessionReport(s);
+    const Answer a = ask(msg::kAskSaveReport);
+    if (a == Answer::Cancel) return false;
+    if (a == Answer::Yes) WriteSessionReport(s);
     return true;
 }
 

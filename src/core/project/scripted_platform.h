@@ -35,13 +35,15 @@ class ScriptedPlatform : public Platform {
         messages.push_back(text);
         if (onMessage) onMessage(text);
     }
-    Answer Ask(const std::string& question, bool) override {
+    Answer Ask(const std::string& question, bool withCancel) override {
         questions.push_back(question);
         Answer a = Answer::No;
         if (!questionAnswers.empty()) {
             a = questionAnswers.front();
             questionAnswers.pop_front();
         }
+        // A box without Cancel has no such answer; the scripted Cancel then counts as No.
+        if (a == Answer::Cancel && !withCancel) a = Answer::No;
         if (onQuestion) onQuestion(question, a);
         return a;
     }
