@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/navigation.h"
+#include "core/coding/progress.h"
 #include "core/coding/search.h"
 
 namespace tarnwick::testing {
@@ -223,9 +225,15 @@ TEST_F(ActionsTest, NotApplicableOnTheOnlyCaseToCodeClearsHasToCode) {
     MarkNotApplicable(s);
     EXPECT_FALSE(s.Cases.Respondents[2].HasToCode);
     EXPECT_FALSE(Case(2, 1).ToCode);
-    // Counted as coded, still among the cases to code.
-    EXPECT_EQ(s.Cases.CodedCount, 1);
+    // No longer a case to code, and not coded.
+    EXPECT_EQ(s.Cases.CodedCount, 0);
+    EXPECT_EQ(s.Cases.ToCodeCount, 5);
+    // CANCEL makes it a case to code again, without code.
+    Go(2, 1);
+    ClearCode(s);
+    EXPECT_EQ(s.Cases.CodedCount, 0);
     EXPECT_EQ(s.Cases.ToCodeCount, 6);
+    EXPECT_EQ(s.ProgressText, "0 occupations have been coded. 6 are yet to be coded.");
 }
 
 TEST_F(ActionsTest, CancelOnANotApplicableCaseMakesItACaseToCode) {
@@ -325,6 +333,52 @@ TEST_F(ActionsTest, DoubleClickCodesTheLinesCategory) {
     CodeFullListLine(s, -1);
     EXPECT_EQ(Case(0, 0).Code, "2212");
     EXPECT_TRUE(TakeMessages().empty());
+}
+
+// Random actions on random cases, in every after-coding mode: the counters and each record's
+// HasToCode always equal a recount of the model.
+TEST_F(ActionsTest, CountersEqualARecountAfterEveryAction) {
+    SetShowNotApplicable(s, true);
+    ShowCodingProgress(s);
+    std::mt19937 random(12);
+    const auto pick = [&random](int n) {
+        return static_cast<int>(random() % static_cast<unsigned>(n));
+    };
+    for (int step = 0; step < 3000; ++step) {
+        SCOPED_TRACE(step);
+        SetAfterCodingMode(s, static_cast<AfterCodingMode>(pick(3)));
+        Go(pick(6), pick(3));
+        switch (pick(6)) {
+            case 0:
+                CodeFullListLine(s, pick(s.Clf.Count()));
+                break;
+            case 1:
+                MarkMissing(s);
+                break;
+            case 2:
+                MarkNotApplicable(s);
+                break;
+            case 3:
+                RepeatLastCode(s);
+                break;
+            case 4:
+                ClearCode(s);
+                break;
+            case 5:
+                SetFirstKeyWord(s, "lekarz");
+                CodePreselectedLine(s, pick(2));
+                break;
+        }
+        const OccupationCounts c = CountOccupations(s.Cases);
+        ASSERT_EQ(s.Cases.CodedCount, c.toCode - c.notCoded);
+        ASSERT_EQ(s.Cases.ToCodeCount, c.toCode);
+        ASSERT_EQ(s.ProgressText, CodingProgressText(c.toCode - c.notCoded, c.toCode));
+        for (TOsoba& o : s.Cases.Respondents) {
+            const bool has = o.HasToCode;
+            UpdateHasToCode(o);
+            ASSERT_EQ(has, o.HasToCode);
+        }
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/coding/actions.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/coding/category_lists.h"
@@ -26,20 +27,34 @@ TZawod& CurrentCase(Session& s, TOsoba& o) {
     return o.Occupations[static_cast<size_t>(s.CurrentField)];
 }
 
-// A case that gets its first code counts as coded; storing over a code changes no count.
-void CountFirstCode(Session& s, const TZawod& z) {
-    if (!z.Code.empty()) return;
-    ++s.Cases.CodedCount;
-    ShowCodingProgress(s);
+// A case counts among the cases to code when its ToCode is set, and as coded when it also has a
+// code: the rule of CountOccupations, kept here one case at a time so that a million records
+// cost nothing per action.
+void CountCase(CaseModel& m, const TZawod& z, int sign) {
+    if (!z.ToCode) return;
+    m.ToCodeCount = std::max(0, m.ToCodeCount + sign);
+    if (!z.Code.empty()) m.CodedCount = std::max(0, m.CodedCount + sign);
+}
+
+// Gives the case its code, name and ToCode; the counters, the record's HasToCode and the
+// progress text follow. A case that already holds exactly that is left alone.
+void ChangeCase(Session& s, TOsoba& o, TZawod& z, std::string_view code, std::string_view name,
+                bool toCode) {
+    if (z.Code == code && z.CodeName == name && z.ToCode == toCode) return;
+    const int coded = s.Cases.CodedCount;
+    const int toCodeCount = s.Cases.ToCodeCount;
+    CountCase(s.Cases, z, -1);
+    z.Code = std::string(code);
+    z.CodeName = name;
+    z.ToCode = toCode;
+    CountCase(s.Cases, z, +1);
+    UpdateHasToCode(o);
+    s.ResultsModified = true;
+    if (coded != s.Cases.CodedCount || toCodeCount != s.Cases.ToCodeCount) ShowCodingProgress(s);
 }
 
 void Store(Session& s, TOsoba& o, TZawod& z, std::string_view code, std::string_view name) {
-    CountFirstCode(s, z);
-    z.Code = std::string(code);
-    z.CodeName = name;
-    z.ToCode = true;
-    o.HasToCode = true;
-    s.ResultsModified = true;
+    ChangeCase(s, o, z, code, name, true);
 }
 
 void RedrawCodeBoxes(Session& s) {
@@ -96,15 +111,7 @@ void MarkMissing(Session& s) {
 void MarkNotApplicable(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
-    TZawod& z = CurrentCase(s, *o);
-    if (z.Code != s.Clf.NotApplicableCode) {
-        CountFirstCode(s, z);
-        z.Code = s.Clf.NotApplicableCode;
-        z.CodeName = s.Clf.NotApplicableName;
-        z.ToCode = false;
-        s.ResultsModified = true;
-        UpdateHasToCode(*o);
-    }
+    ChangeCase(s, *o, CurrentCase(s, *o), s.Clf.NotApplicableCode, s.Clf.NotApplicableName, false);
     AfterAction(s);
 }
 
@@ -124,19 +131,8 @@ void ClearCode(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     TZawod& z = CurrentCase(s, *o);
-    if (!z.Code.empty()) {
-        if (z.Code == s.Clf.NotApplicableCode) {
-            ++s.Cases.ToCodeCount;
-            z.ToCode = true;
-        } else if (s.Cases.CodedCount > 0) {
-            --s.Cases.CodedCount;
-        }
-        z.Code.clear();
-        z.CodeName = {};
-        ShowCodingProgress(s);
-        o->HasToCode = true;
-        s.ResultsModified = true;
-    }
+    // A case without code is left alone; an emptied case is always one to code.
+    if (!z.Code.empty()) ChangeCase(s, *o, z, {}, {}, true);
     AfterAction(s);
 }
 
