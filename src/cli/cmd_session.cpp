@@ -110,6 +110,7 @@ void Show(Console& c, std::string_view) {
         if (v.Info[n].Visible) out << "info " << n << ": " << v.Info[n].Text << '\n';
     }
     out << "selected: " << s.SelectedCategory << '\n';
+    if (!v.ListNote.empty()) out << "note: " << v.ListNote << '\n';
     for (const std::string& line : v.PreselectedLines) out << "pre: " << line << '\n';
     out << "progress: " << s.ProgressText << '\n';
 }

@@ -31,35 +31,56 @@ class SearchTest : public CodingTest {
     }
 };
 
-TEST_F(SearchTest, ShortOrUnknownWordsChangeNothing) {
+TEST_F(SearchTest, ShortOrUnknownWordsEmptyTheListAndSaySo) {
     SearchKeyWords(s, "fryzjer");
     ASSERT_EQ(Shown(), Lines{"5141 Hairdressers"});
+    EXPECT_EQ(s.View.ListNote, "");
     SelectPreselectedLine(s, 0);
+    // Nothing typed searches nothing.
     const int version = s.View.PreselectedVersion;
-    for (const char* q : {"f", "fr", "FR", "frx", "xyz", "qwerty", "", "   "}) {
+    for (const char* q : {"", "   "}) {
         SearchKeyWords(s, q);
         EXPECT_EQ(Shown(), Lines{"5141 Hairdressers"}) << q;
     }
     EXPECT_EQ(s.View.PreselectedVersion, version);
     EXPECT_EQ(s.SelectedCategory, kHairdressers);
 
+    // A word that matches nothing leaves nothing to code, and says so.
+    for (const std::string q : {"f", "fr", "FR", "frx", "xyz", "qwerty"}) {
+        SearchKeyWords(s, "fryzjer");
+        SelectPreselectedLine(s, 0);
+        SearchKeyWords(s, " " + q);
+        EXPECT_EQ(Shown(), Lines{}) << q;
+        EXPECT_EQ(s.SelectedCategory, -1);
+        EXPECT_EQ(s.View.ListNote, "No category matches \"" + q + "\"");
+    }
+    ExpectEntriesMatchLines();
+    // A new case clears the note.
+    Go(0, 1);
+    EXPECT_EQ(s.View.ListNote, "");
+
     // A key of two letters is found typed exactly, but a word is never cut below three.
     AddKey("ab", {kDrivers});
     SearchKeyWords(s, "abx");
-    EXPECT_EQ(Shown(), Lines{"5141 Hairdressers"});
+    EXPECT_EQ(Shown(), Lines{});
     SearchKeyWords(s, "ab");
     EXPECT_EQ(Shown(), Lines{"8322 Car drivers"});
+    EXPECT_EQ(s.View.ListNote, "");
 }
 
 TEST_F(SearchTest, LongWordsAreShortenedToTheirLongestKnownBeginning) {
     // "kierownicy" shortens to "kierowni", a beginning of kierownik only.
     SearchKeyWords(s, "kierownicy");
     EXPECT_EQ(Shown(), (Lines{"1000 Managers", "1100 Senior officials"}));
+    EXPECT_EQ(s.View.ListNote, "matched as KIEROWNI\x85");
     // "kierz" shortens to "kie", which both kierownik and kierowca begin with.
     SearchKeyWords(s, "kierz");
     EXPECT_EQ(Shown(), (Lines{"1000 Managers", "1100 Senior officials", "8322 Car drivers"}));
     SearchKeyWords(s, "  Lekarze  ");
     EXPECT_EQ(Shown(), (Lines{"2211 Physicians", "2212 Dentists"}));
+    EXPECT_EQ(s.View.ListNote, "matched as LEKARZ\x85");
+    SearchKeyWords(s, "lekarz");
+    EXPECT_EQ(s.View.ListNote, "");
     ExpectEntriesMatchLines();
 }
 
@@ -69,7 +90,7 @@ TEST_F(SearchTest, CodesAndTheirFirstThreeDigitsWorkAsKeyWords) {
     SearchKeyWords(s, "111");
     EXPECT_EQ(Shown(), (Lines{"1110 Legislators", "1111 Members of parliament"}));
     SearchKeyWords(s, "22");
-    EXPECT_EQ(Shown(), (Lines{"1110 Legislators", "1111 Members of parliament"}));
+    EXPECT_EQ(Shown(), Lines{});
     // A category with another category's code as a key word is found with it.
     AddKey("2211", {kDrivers});
     SearchKeyWords(s, "2211");
@@ -91,16 +112,16 @@ TEST_F(SearchTest, LetterCaseDoesNotMatterPolishLettersIncluded) {
 TEST_F(SearchTest, TwoWordsGiveTheCategoriesFoundByBoth) {
     SearchKeyWords(s, "lekarz dentysta");
     EXPECT_EQ(Shown(), Lines{"2212 Dentists"});
-    // The second word not found: the first word's result.
-    SearchKeyWords(s, "lekarz xx");
-    EXPECT_EQ(Shown(), (Lines{"2211 Physicians", "2212 Dentists"}));
-    // Only the second word found: an empty list.
-    SearchKeyWords(s, "xyz dentysta");
-    EXPECT_EQ(Shown(), Lines{});
+    SearchKeyWords(s, "lekarze dentysty");
+    EXPECT_EQ(Shown(), Lines{"2212 Dentists"});
+    EXPECT_EQ(s.View.ListNote, "matched as LEKARZ\x85 DENTYST\x85");
+    // Either word not found, or nothing in common: an empty list that names both words.
+    for (const char* q : {"lekarz xx", "xyz dentysta", "fryzjer lekarz"}) {
+        SearchKeyWords(s, q);
+        EXPECT_EQ(Shown(), Lines{}) << q;
+        EXPECT_EQ(s.View.ListNote, std::string("No category matches \"") + q + "\"");
+    }
     ExpectEntriesMatchLines();
-    // Both found, nothing in common: empty as well.
-    SearchKeyWords(s, "fryzjer lekarz");
-    EXPECT_EQ(Shown(), Lines{});
 }
 
 TEST_F(SearchTest, AFindingRunClearsTheSelectionAndBringsThePreselectedPage) {

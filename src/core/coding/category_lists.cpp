@@ -19,6 +19,7 @@ void ClearPreselected(Session& s) {
     s.View.PreselectedLines.clear();
     s.View.PreselectedSelected = -1;
     s.View.PreselectedDescription.clear();
+    s.View.ListNote.clear();
     ++s.View.PreselectedVersion;
 }
 
@@ -28,6 +29,7 @@ void ResetCategoryPanel(Session& s) {
     // An empty list stays as it is, so that showing case after case does not make the window
     // rebuild it.
     if (!s.PreselectedEntries.empty() || !v.PreselectedLines.empty()) ClearPreselected(s);
+    v.ListNote.clear();
     v.PreselectedSelected = -1;
     v.PreselectedDescription.clear();
     v.FullSelected = -1;

@@ -1,9 +1,11 @@
 #include "core/coding/search.h"
 
 #include <string>
+#include <utility>
 
 #include "core/coding/category_lists.h"
 #include "core/session/session.h"
+#include "core/text/interface_texts.h"
 #include "core/text/text.h"
 
 namespace tarnwick {
@@ -25,22 +27,21 @@ int LookUpKey(const Classification& clf, std::string word) {
 }  // namespace
 
 void SearchKeyWords(Session& s, std::string_view query) {
-    const std::string text = UpperCase1250(Trim(query));
-    std::string first;
-    std::string second;
-    const size_t blank = text.find(' ');
-    if (blank == std::string::npos) {
-        first = text;
-    } else {
-        first = std::string(Trim(std::string_view(text).substr(0, blank)));
-        second = std::string(Trim(std::string_view(text).substr(blank + 1)));
+    const std::string_view typed = Trim(query);
+    std::string_view typedFirst = typed;
+    std::string_view typedSecond;
+    const size_t blank = typed.find(' ');
+    if (blank != std::string_view::npos) {
+        typedFirst = Trim(typed.substr(0, blank));
+        typedSecond = Trim(typed.substr(blank + 1));
     }
+    const std::string first = UpperCase1250(typedFirst);
+    const std::string second = UpperCase1250(typedSecond);
     if (first.empty() && second.empty()) return;
 
     Classification& clf = s.Clf;
     const int key1 = LookUpKey(clf, first);
     const int key2 = LookUpKey(clf, second);
-    if (key1 < 0 && key2 < 0) return;
 
     const int count = clf.Count();
     for (int i = 0; i < count; ++i) {
@@ -48,11 +49,13 @@ void SearchKeyWords(Session& s, std::string_view query) {
         c.Hit = false;
         c.FirstWordHit = false;
     }
+    // With a second word only the categories that both words find are listed: a second word
+    // that finds nothing leaves nothing, rather than the first word's list.
     if (key1 >= 0) {
         for (const TIndeks& e : clf.KeyWords[key1].Entries) {
             if (e.Index < 0 || e.Index >= count) continue;
             TKat& c = clf.Category(e.Index);
-            if (key2 < 0) {
+            if (second.empty()) {
                 c.Hit = true;
             } else {
                 c.FirstWordHit = true;
@@ -79,6 +82,25 @@ void SearchKeyWords(Session& s, std::string_view query) {
     v.FullDescription.clear();
     s.SelectedCategory = -1;
     v.ActiveTab = CategoryTab::Preselected;
+
+    // Tell the coder when nothing matched, or when a word matched only once cut back.
+    if (s.PreselectedEntries.empty()) {
+        std::string words(typedFirst);
+        if (!typedSecond.empty()) {
+            words += ' ';
+            words += typedSecond;
+        }
+        v.ListNote = msg::NoCategoryMatches(words);
+        return;
+    }
+    std::string cut;
+    for (const auto& [word, key] : {std::pair{&first, key1}, std::pair{&second, key2}}) {
+        if (key < 0 || clf.KeyWords[key].Key.size() >= word->size()) continue;
+        if (!cut.empty()) cut += ' ';
+        cut += clf.KeyWords[key].Key;
+        cut += msg::kEllipsis;
+    }
+    if (!cut.empty()) v.ListNote = msg::MatchedAs(cut);
 }
 
 void SetFirstKeyWord(Session& s, std::string_view text) {

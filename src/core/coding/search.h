@@ -9,7 +9,8 @@ namespace tarnwick {
 class Session;
 
 // Runs one search. The query is the first word, optionally a blank and the second word. A query
-// that finds nothing changes nothing.
+// that finds nothing empties the list; View.ListNote says so, or names the shorter beginning
+// that a word was found as.
 void SearchKeyWords(Session& session, std::string_view query);
 
 // Changes of the two key-word boxes (Edit1, Edit3) and of the "2nd" check box (CheckBox1). A box

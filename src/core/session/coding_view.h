@@ -22,7 +22,10 @@ struct CodingView {
     // ListBox1: one line per entry of the session's PreselectedEntries, same length always.
     std::vector<std::string> PreselectedLines;
     int PreselectedVersion = 0;
-    int PreselectedSelected = -1;        // ListBox1 item index, -1 none
+    int PreselectedSelected = -1;  // ListBox1 item index, -1 none
+    // Above ListBox1: what the last search did when it is not a plain match ("No category
+    // matches ...", "matched as PRO..."); empty otherwise.
+    std::string ListNote;
     std::string PreselectedDescription;  // Memo1
     // ListBox2 shows the classification's FullListLines, which never change.
     int FullSelected = -1;  // ListBox2 item index, -1 none

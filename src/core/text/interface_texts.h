@@ -6,6 +6,7 @@
 // program always uses the English slot of each pair; a pair is named by `Ui`.
 
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
@@ -113,6 +114,35 @@ inline constexpr const char* kFirstRecord = "This is the first data record in da
 // Coding actions.
 inline constexpr const char* kNoCategorySelected = "No category selected";
 inline constexpr const char* kNothingToRepeat = "No category has been coded yet";
+
+// Undo and redo of the coding actions.
+inline constexpr const char* kNothingToUndo = "Nothing to undo";
+inline constexpr const char* kNothingToRedo = "Nothing to redo";
+
+// A search of the key words or of the full list that found nothing: No category matches "text".
+inline std::string NoCategoryMatches(std::string_view text) {
+    std::string t = "No category matches \"";
+    t += text;
+    t += '"';
+    return t;
+}
+
+// Key words found only once cut back to a shorter beginning: "matched as PRO\x85", each key
+// followed by the Windows-1250 ellipsis.
+inline constexpr char kEllipsis = '\x85';
+inline std::string MatchedAs(std::string_view keys) {
+    std::string t = "matched as ";
+    t += keys;
+    return t;
+}
+
+// The respondent selector found no identifier beginning with the typed text.
+inline std::string NoRespondentMatches(std::string_view text) {
+    std::string t = "No respondent matches \"";
+    t += text;
+    t += '"';
+    return t;
+}
 
 // The exit questions.
 inline constexpr const char* kAskExit = "Exit coding session?";
