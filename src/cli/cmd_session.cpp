@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
+#include "core/coding/history.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/coding/search.h"
@@ -231,6 +232,8 @@ constexpr ConsoleCommand kCommands[] = {
     {"na", true, [](Console& c, std::string_view) { MarkNotApplicable(c.session); }},
     {"repeat", true, [](Console& c, std::string_view) { RepeatLastCode(c.session); }},
     {"cancel", true, [](Console& c, std::string_view) { ClearCode(c.session); }},
+    {"undo", true, [](Console& c, std::string_view) { Undo(c.session); }},
+    {"redo", true, [](Console& c, std::string_view) { Redo(c.session); }},
     {"option", true, Option},
     {"save", true, Save},
     {"notepad", true, Notepad},

@@ -8,6 +8,7 @@
 #include "coding_fixture.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
+#include "core/coding/history.h"
 #include "core/coding/navigation.h"
 #include "core/coding/progress.h"
 #include "core/coding/search.h"
@@ -335,6 +336,83 @@ TEST_F(ActionsTest, DoubleClickCodesTheLinesCategory) {
     EXPECT_TRUE(TakeMessages().empty());
 }
 
+// Every case's code, name and ToCode, and every record's HasToCode.
+std::string ModelState(const Session& s) {
+    std::string state;
+    for (const TOsoba& o : s.Cases.Respondents) {
+        state += o.HasToCode ? "+" : "-";
+        for (const TZawod& z : o.Occupations) {
+            state += z.Code + "/" + std::string(z.CodeName) + (z.ToCode ? "/1 " : "/0 ");
+        }
+    }
+    return state;
+}
+
+TEST_F(ActionsTest, UndoAndRedoRetraceEveryActionWithCountersAndTheCase) {
+    SetAfterCodingMode(s, AfterCodingMode::NextCase);
+    SetShowNotApplicable(s, true);
+    struct Step {
+        int record, field;
+        void (*action)(Session&);
+    };
+    const std::vector<Step> steps = {
+        {0, 0, [](Session& s) { CodeFullListLine(s, kDrivers); }},
+        {0, 2, MarkMissing},
+        {2, 1, MarkNotApplicable},
+        {0, 2, RepeatLastCode},
+        {1, 1, ClearCode},  // a case left out by the filters
+        {0, 0, ClearCode},
+        {3, 0,
+         [](Session& s) {
+             SetFirstKeyWord(s, "lekarz");
+             CodePreselectedLine(s, 1);
+         }},
+    };
+    std::vector<std::string> states{ModelState(s)};
+    for (const Step& step : steps) {
+        Go(step.record, step.field);
+        step.action(s);
+        states.push_back(ModelState(s));
+    }
+    ASSERT_TRUE(CanUndo(s));
+    EXPECT_FALSE(CanRedo(s));
+    const auto expectTrue = [&](size_t k) {
+        EXPECT_EQ(ModelState(s), states[k]);
+        const OccupationCounts c = CountOccupations(s.Cases);
+        EXPECT_EQ(s.Cases.CodedCount, c.toCode - c.notCoded);
+        EXPECT_EQ(s.Cases.ToCodeCount, c.toCode);
+        EXPECT_EQ(s.ProgressText, CodingProgressText(c.toCode - c.notCoded, c.toCode));
+        EXPECT_EQ(s.View.CodeText, Case(s.CurrentRecord, s.CurrentField).Code);
+    };
+    for (size_t k = steps.size(); k-- > 0;) {
+        SCOPED_TRACE(k);
+        s.ResultsModified = false;
+        ASSERT_TRUE(Undo(s));
+        expectTrue(k);
+        ExpectAt(steps[k].record, steps[k].field);
+        EXPECT_TRUE(s.ResultsModified);
+    }
+    EXPECT_FALSE(Undo(s));
+    EXPECT_EQ(TakeMessages(), Messages{"Nothing to undo"});
+    for (size_t k = 0; k < steps.size(); ++k) {
+        SCOPED_TRACE(k);
+        ASSERT_TRUE(Redo(s));
+        expectTrue(k + 1);
+        ExpectAt(steps[k].record, steps[k].field);
+    }
+    EXPECT_FALSE(Redo(s));
+    EXPECT_EQ(TakeMessages(), Messages{"Nothing to redo"});
+
+    // A new action after an undo drops what was undone; an action that changes nothing keeps it.
+    Undo(s);
+    Go(3, 0);
+    ClearCode(s);  // already without code
+    EXPECT_TRUE(CanRedo(s));
+    Go(5, 2);
+    MarkMissing(s);
+    EXPECT_FALSE(CanRedo(s));
+}
+
 // Random actions on random cases, in every after-coding mode: the counters and each record's
 // HasToCode always equal a recount of the model.
 TEST_F(ActionsTest, CountersEqualARecountAfterEveryAction) {
@@ -348,7 +426,7 @@ TEST_F(ActionsTest, CountersEqualARecountAfterEveryAction) {
         SCOPED_TRACE(step);
         SetAfterCodingMode(s, static_cast<AfterCodingMode>(pick(3)));
         Go(pick(6), pick(3));
-        switch (pick(6)) {
+        switch (pick(8)) {
             case 0:
                 CodeFullListLine(s, pick(s.Clf.Count()));
                 break;

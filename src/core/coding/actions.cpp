@@ -1,11 +1,10 @@
 #include "core/coding/actions.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "core/coding/category_lists.h"
+#include "core/coding/history.h"
 #include "core/coding/navigation.h"
-#include "core/coding/progress.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
 
@@ -27,34 +26,10 @@ TZawod& CurrentCase(Session& s, TOsoba& o) {
     return o.Occupations[static_cast<size_t>(s.CurrentField)];
 }
 
-// A case counts among the cases to code when its ToCode is set, and as coded when it also has a
-// code: the rule of CountOccupations, kept here one case at a time so that a million records
-// cost nothing per action.
-void CountCase(CaseModel& m, const TZawod& z, int sign) {
-    if (!z.ToCode) return;
-    m.ToCodeCount = std::max(0, m.ToCodeCount + sign);
-    if (!z.Code.empty()) m.CodedCount = std::max(0, m.CodedCount + sign);
-}
-
-// Gives the case its code, name and ToCode; the counters, the record's HasToCode and the
-// progress text follow. A case that already holds exactly that is left alone.
-void ChangeCase(Session& s, TOsoba& o, TZawod& z, std::string_view code, std::string_view name,
-                bool toCode) {
-    if (z.Code == code && z.CodeName == name && z.ToCode == toCode) return;
-    const int coded = s.Cases.CodedCount;
-    const int toCodeCount = s.Cases.ToCodeCount;
-    CountCase(s.Cases, z, -1);
-    z.Code = std::string(code);
-    z.CodeName = name;
-    z.ToCode = toCode;
-    CountCase(s.Cases, z, +1);
-    UpdateHasToCode(o);
-    s.ResultsModified = true;
-    if (coded != s.Cases.CodedCount || toCodeCount != s.Cases.ToCodeCount) ShowCodingProgress(s);
-}
-
-void Store(Session& s, TOsoba& o, TZawod& z, std::string_view code, std::string_view name) {
-    ChangeCase(s, o, z, code, name, true);
+// Every change of a case goes through ChangeCase, which keeps the counters true and lets the
+// change be undone.
+void Store(Session& s, std::string_view code, std::string_view name) {
+    ChangeCase(s, s.CurrentRecord, s.CurrentField, code, name, true);
 }
 
 void RedrawCodeBoxes(Session& s) {
@@ -93,7 +68,7 @@ void CodeSelected(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     const TKat& category = s.Clf.Category(s.SelectedCategory);
-    Store(s, *o, CurrentCase(s, *o), category.Code, category.Name);
+    Store(s, category.Code, category.Name);
     s.LastCode = category.Code;
     s.LastCodeName = category.Name;
     s.View.LastCodeText = s.LastCode;
@@ -104,14 +79,15 @@ void CodeSelected(Session& s) {
 void MarkMissing(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
-    Store(s, *o, CurrentCase(s, *o), s.Clf.MissingDataCode, s.Clf.MissingDataName);
+    Store(s, s.Clf.MissingDataCode, s.Clf.MissingDataName);
     AfterAction(s);
 }
 
 void MarkNotApplicable(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
-    ChangeCase(s, *o, CurrentCase(s, *o), s.Clf.NotApplicableCode, s.Clf.NotApplicableName, false);
+    ChangeCase(s, s.CurrentRecord, s.CurrentField, s.Clf.NotApplicableCode, s.Clf.NotApplicableName,
+               false);
     AfterAction(s);
 }
 
@@ -123,16 +99,17 @@ void RepeatLastCode(Session& s) {
         s.platform.ShowMessage(msg::kNothingToRepeat);
         return;
     }
-    Store(s, *o, CurrentCase(s, *o), s.LastCode, NameInClassification(s, s.LastCode));
+    Store(s, s.LastCode, NameInClassification(s, s.LastCode));
     AfterAction(s);
 }
 
 void ClearCode(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
-    TZawod& z = CurrentCase(s, *o);
     // A case without code is left alone; an emptied case is always one to code.
-    if (!z.Code.empty()) ChangeCase(s, *o, z, {}, {}, true);
+    if (!CurrentCase(s, *o).Code.empty()) {
+        ChangeCase(s, s.CurrentRecord, s.CurrentField, {}, {}, true);
+    }
     AfterAction(s);
 }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/classification/model.h"
@@ -23,6 +24,19 @@ enum class Page { None, Error, Coding, Notepad, Report, Options };
 enum class AfterCodingMode { NextCase = 0, SameFieldNextRecord = 1, Stay = 2 };
 
 inline constexpr const char* kStatusNotice = "Tarnwick";
+
+// One change that a coding action made to a case: enough to put either side back. The counters
+// and the record's HasToCode follow from the case, so they are recounted rather than kept.
+struct CaseChange {
+    int Record = 0;
+    int Field = 0;
+    std::string OldCode;
+    std::string NewCode;
+    std::string_view OldName;  // classification-owned, like TZawod::CodeName
+    std::string_view NewName;
+    bool OldToCode = false;
+    bool NewToCode = false;
+};
 
 class Session {
   public:
@@ -85,6 +99,10 @@ class Session {
     std::string LastCodeName;
     // What the coding page shows.
     CodingView View;
+    // The changes of the coding actions of the run, oldest first, and those undone since the
+    // last action, the last undone at the back.
+    std::vector<CaseChange> UndoList;
+    std::vector<CaseChange> RedoList;
 
     void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }
     void AppendErrorLine(std::string line) { ErrorLines.push_back(std::move(line)); }

@@ -1,0 +1,98 @@
+#include "core/coding/history.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "core/coding/navigation.h"
+#include "core/coding/progress.h"
+#include "core/session/session.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick {
+
+namespace {
+
+TZawod* CaseAt(Session& s, int record, int field) {
+    auto& rs = s.Cases.Respondents;
+    if (record < 0 || record >= static_cast<int>(rs.size())) return nullptr;
+    auto& zs = rs[static_cast<size_t>(record)].Occupations;
+    if (field < 0 || field >= static_cast<int>(zs.size())) return nullptr;
+    return &zs[static_cast<size_t>(field)];
+}
+
+// A case counts among the cases to code when its ToCode is set, and as coded when it also has a
+// code: the rule of CountOccupations, kept one case at a time so that an action costs the same
+// on a million records.
+void CountCase(CaseModel& m, const TZawod& z, int sign) {
+    if (!z.ToCode) return;
+    m.ToCodeCount = std::max(0, m.ToCodeCount + sign);
+    if (!z.Code.empty()) m.CodedCount = std::max(0, m.CodedCount + sign);
+}
+
+// Sets the case and everything that follows from it; true when anything changed.
+bool Apply(Session& s, int record, int field, std::string_view code, std::string_view name,
+           bool toCode) {
+    TZawod* z = CaseAt(s, record, field);
+    if (!z || (z->Code == code && z->CodeName == name && z->ToCode == toCode)) return false;
+    const int coded = s.Cases.CodedCount;
+    const int toCodeCount = s.Cases.ToCodeCount;
+    CountCase(s.Cases, *z, -1);
+    z->Code = std::string(code);
+    z->CodeName = name;
+    z->ToCode = toCode;
+    CountCase(s.Cases, *z, +1);
+    UpdateHasToCode(s.Cases.Respondents[static_cast<size_t>(record)]);
+    s.ResultsModified = true;
+    if (coded != s.Cases.CodedCount || toCodeCount != s.Cases.ToCodeCount) ShowCodingProgress(s);
+    return true;
+}
+
+// Moves one change from `from` to `to`, giving its case the `newSide` or the old side, and
+// shows that case.
+bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& to, bool newSide,
+            const char* nothing) {
+    if (from.empty()) {
+        s.platform.ShowMessage(nothing);
+        return false;
+    }
+    CaseChange c = std::move(from.back());
+    from.pop_back();
+    if (newSide) {
+        Apply(s, c.Record, c.Field, c.NewCode, c.NewName, c.NewToCode);
+    } else {
+        Apply(s, c.Record, c.Field, c.OldCode, c.OldName, c.OldToCode);
+    }
+    // The working file is to hold what the model holds, whichever way the case went.
+    s.ResultsModified = true;
+    ShowCodingProgress(s);
+    s.CurrentRecord = c.Record;
+    s.CurrentField = c.Field;
+    ShowCurrentCase(s);
+    to.push_back(std::move(c));
+    return true;
+}
+
+}  // namespace
+
+bool ChangeCase(Session& s, int record, int field, std::string_view code, std::string_view name,
+                bool toCode) {
+    const TZawod* z = CaseAt(s, record, field);
+    if (!z) return false;
+    CaseChange change{record,      field, z->Code,   std::string(code),
+                      z->CodeName, name,  z->ToCode, toCode};
+    if (!Apply(s, record, field, code, name, toCode)) return false;
+    s.UndoList.push_back(std::move(change));
+    s.RedoList.clear();
+    return true;
+}
+
+bool Undo(Session& s) { return Replay(s, s.UndoList, s.RedoList, false, msg::kNothingToUndo); }
+
+bool Redo(Session& s) { return Replay(s, s.RedoList, s.UndoList, true, msg::kNothingToRedo); }
+
+bool CanUndo(const Session& s) { return !s.UndoList.empty(); }
+
+bool CanRedo(const Session& s) { return !s.RedoList.empty(); }
+
+}  // namespace tarnwick

@@ -1,0 +1,26 @@
+#pragma once
+// Undo and redo of the coding actions, as deep as the whole run. Every change a coding action
+// makes to a case goes through ChangeCase, which keeps it (Session::UndoList); a new change
+// empties the redo list.
+
+#include <string_view>
+
+namespace tarnwick {
+
+class Session;
+
+// Gives case (record, field) this code, name and ToCode as a coding action does: the counters,
+// the record's HasToCode, ResultsModified and the progress text follow, and the change can be
+// undone. False, and nothing kept, when the case held exactly that already or does not exist.
+bool ChangeCase(Session& session, int record, int field, std::string_view code,
+                std::string_view name, bool toCode);
+
+// Puts the last change back (Undo) or makes the last undone change again (Redo), then makes
+// that case current and shows it. False, after the "Nothing to ..." message, when there is
+// nothing to do.
+bool Undo(Session& session);
+bool Redo(Session& session);
+bool CanUndo(const Session& session);
+bool CanRedo(const Session& session);
+
+}  // namespace tarnwick
