@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "coding_fixture.h"
@@ -131,6 +133,44 @@ TEST_F(CategoryListsTest, ResetEmptiesBothListsTogether) {
     EXPECT_EQ(s.View.PreselectedDescription, "");
     EXPECT_EQ(s.SelectedCategory, -1);
     EXPECT_FALSE(SelectPreselectedLine(s, 0));
+}
+
+TEST_F(CategoryListsTest, TheFullListIsFoundByCodeOrByName) {
+    const auto found = [this](std::string_view text) {
+        const int line = FindFullListLine(s, text);
+        return line < 0 ? std::string("-") : s.Clf.Category(line).Code;
+    };
+    // A whole code is that category, not its group; a beginning finds the deepest under it.
+    EXPECT_EQ(found("1110"), "1110");
+    EXPECT_EQ(found("1100"), "1100");
+    EXPECT_EQ(found("11"), "1111");
+    EXPECT_EQ(found("221"), "2211");
+    EXPECT_EQ(found(" 5 "), "5141");
+    EXPECT_EQ(found("7"), "-");
+    // Names: the first that contains the text, letter case aside, Polish letters too.
+    EXPECT_EQ(found("DRIVER"), "8322");
+    EXPECT_EQ(found("of parl"), "1111");
+    EXPECT_EQ(found("ers"), "1000");
+    AddCategory("3000", "\xafo\xb3nierze", "");  // Żołnierze
+    EXPECT_EQ(found("\xbfO\xa3N"), "3000");      // żOŁN
+    EXPECT_EQ(found("sailors"), "-");
+    EXPECT_EQ(found(""), "-");
+}
+
+TEST_F(CategoryListsTest, SelectingTheFullListByTextScrollsToItOrSaysNothingMatches) {
+    const int request = s.View.FullScrollRequest;
+    EXPECT_TRUE(SelectFullListByText(s, "hair"));
+    EXPECT_EQ(s.SelectedCategory, kHairdressers);
+    EXPECT_EQ(s.View.FullSelected, kHairdressers);
+    EXPECT_EQ(s.View.FullDescription, "Cut hair.");
+    EXPECT_EQ(s.View.ActiveTab, CategoryTab::Full);
+    EXPECT_EQ(s.View.FullTopLine, std::max(0, kHairdressers - kFullListVisibleLines / 2));
+    EXPECT_EQ(s.View.FullScrollRequest, request + 1);
+
+    EXPECT_FALSE(SelectFullListByText(s, "pilot"));
+    EXPECT_EQ(s.SelectedCategory, -1);
+    EXPECT_EQ(s.View.FullSelected, -1);
+    EXPECT_EQ(s.View.FullDescription, "No category matches \"pilot\"");
 }
 
 }  // namespace

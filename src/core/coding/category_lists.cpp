@@ -3,12 +3,20 @@
 #include <algorithm>
 
 #include "core/session/session.h"
+#include "core/text/interface_texts.h"
+#include "core/text/text.h"
 
 namespace tarnwick {
 
 namespace {
 
 bool ValidCategory(const Session& s, int index) { return index >= 0 && index < s.Clf.Count(); }
+
+// The first visible line that puts `line` in the middle of the full list, asked of the window.
+void ScrollFullListTo(CodingView& v, int line, int visibleLines) {
+    v.FullTopLine = std::max(0, line - std::max(visibleLines, 0) / 2);
+    ++v.FullScrollRequest;
+}
 
 }  // namespace
 
@@ -55,6 +63,46 @@ bool SelectFullListLine(Session& s, int line) {
     return true;
 }
 
+int FindFullListLine(const Session& s, std::string_view text) {
+    const std::string_view typed = Trim(text);
+    if (typed.empty()) return -1;
+    const Classification& clf = s.Clf;
+    const int count = clf.Count();
+    if (std::all_of(typed.begin(), typed.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const int exact = clf.IndexOf(typed);
+        if (exact >= 0) return exact;
+        // "52" means a category under 52 that can be coded, rather than its group.
+        int best = -1;
+        for (int i = 0; i < count; ++i) {
+            const TKat& c = clf.Category(i);
+            if (c.Code.starts_with(typed) && (best < 0 || c.Level > clf.Category(best).Level)) {
+                best = i;
+            }
+        }
+        return best;
+    }
+    const std::string upper = UpperCase1250(typed);
+    for (int i = 0; i < count; ++i) {
+        if (UpperCase1250(clf.Category(i).Name).find(upper) != std::string::npos) return i;
+    }
+    return -1;
+}
+
+bool SelectFullListByText(Session& s, std::string_view text) {
+    CodingView& v = s.View;
+    v.ActiveTab = CategoryTab::Full;
+    const int line = FindFullListLine(s, text);
+    if (!SelectFullListLine(s, line)) {
+        // Nothing codable stays behind a search that found nothing.
+        s.SelectedCategory = -1;
+        v.FullSelected = -1;
+        v.FullDescription = msg::NoCategoryMatches(Trim(text));
+        return false;
+    }
+    ScrollFullListTo(v, line, kFullListVisibleLines);
+    return true;
+}
+
 void ShowCategoryTab(Session& s, CategoryTab tab, int visibleLines) {
     CodingView& v = s.View;
     v.ActiveTab = tab;
@@ -64,9 +112,7 @@ void ShowCategoryTab(Session& s, CategoryTab tab, int visibleLines) {
 
     if (tab == CategoryTab::Full) {
         v.FullSelected = selected;
-        // Centre the line: half the visible lines above it, never before the first line.
-        v.FullTopLine = std::max(0, selected - std::max(visibleLines, 0) / 2);
-        ++v.FullScrollRequest;
+        ScrollFullListTo(v, selected, visibleLines);
         v.FullDescription = category.Description;
         return;
     }

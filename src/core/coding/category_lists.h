@@ -3,6 +3,7 @@
 // classification list (ListBox2), the selected category and the carry-over between the pages.
 
 #include <string>
+#include <string_view>
 
 #include "core/session/coding_view.h"
 
@@ -28,6 +29,15 @@ void ClearPreselected(Session& session);
 // line that does not exist changes nothing. True when a category was selected.
 bool SelectPreselectedLine(Session& session, int line);
 bool SelectFullListLine(Session& session, int line);
+
+// The full list's line of a typed code or name: digits find the category of that code, else the
+// deepest category whose code begins with them (the first of those); other text finds the first
+// category whose name contains it, letter case aside. -1 when none does.
+int FindFullListLine(const Session& session, std::string_view text);
+// Selects that line as a click would, brings the full list to the front and scrolls the line
+// into view. When nothing matches, no category stays selected and the full list's description
+// says "No category matches ...". True when a line was selected.
+bool SelectFullListByText(Session& session, std::string_view text);
 
 // The coder switched the category panel (PageControl2) to `tab`, carrying the selected category
 // over; `visibleLines` is the full list's height divided by its line height.
