@@ -214,6 +214,17 @@ TEST_F(NavigationTest, SelectorShowsAnyCaseOfThePickedRecord) {
     PickRespondent(s, "0105");
     ExpectAt(5, 1);
     EXPECT_EQ(s.View.SelectorSelected, 3);
+
+    // A beginning picks the first listed identifier that begins so; an exact match comes first.
+    PickRespondent(s, "010");
+    ExpectAt(0, 1);
+    s.Cases.Respondents[0].RespondentId = "01035";
+    PickRespondent(s, "0103");
+    ExpectAt(3, 1);
+    // Nothing typed picks nothing and says nothing.
+    PickRespondent(s, "");
+    ExpectAt(3, 1);
+    EXPECT_TRUE(TakeMessages().empty());
 }
 
 TEST_F(NavigationTest, SelectorInputMatchingNoEntryPutsTheSelectionBack) {
@@ -221,6 +232,7 @@ TEST_F(NavigationTest, SelectorInputMatchingNoEntryPutsTheSelectionBack) {
     s.View.SelectorSelected = -1;  // the coder's typing left no entry selected
     s.View.Key1 = "kept";
     PickRespondent(s, "0101");  // record 1 is not listed
+    EXPECT_EQ(TakeMessages(), Messages{"No respondent matches \"0101\""});
     ExpectAt(3, 1);
     EXPECT_EQ(s.View.SelectorSelected, 2);
     EXPECT_EQ(s.View.Key1, "kept");  // the case is not shown again

@@ -262,12 +262,21 @@ void KeepRespondentEntry(Session& s) {
 }
 
 void PickRespondent(Session& s, std::string_view text) {
-    const int entry = FindSelectorEntry(s, text);
-    if (entry < 0) {
-        KeepRespondentEntry(s);
-    } else {
-        SelectRespondentEntry(s, entry);
+    int entry = FindSelectorEntry(s, text);
+    const std::vector<int>& entries = s.Cases.SelectorRecords;
+    for (size_t k = 0; entry < 0 && !text.empty() && k < entries.size(); ++k) {
+        const int r = entries[k];
+        if (r >= 0 && r < RecordCount(s) &&
+            s.Cases.Respondents[static_cast<size_t>(r)].RespondentId.starts_with(text)) {
+            entry = static_cast<int>(k);
+        }
     }
+    if (entry >= 0) {
+        SelectRespondentEntry(s, entry);
+        return;
+    }
+    if (!text.empty()) s.platform.ShowMessage(msg::NoRespondentMatches(text));
+    KeepRespondentEntry(s);
 }
 
 void FindNonCoded(Session& s) {

@@ -46,7 +46,8 @@ int FindSelectorEntry(const Session& session, std::string_view id);
 void SelectRespondentEntry(Session& session, int entry);
 // Typed text that matches no entry: the selection goes back to the current record's entry.
 void KeepRespondentEntry(Session& session);
-// Typed text: the first entry equal to it, else the no-match rule.
+// Typed text: the first entry equal to it, else the first entry beginning with it; when none
+// does, "No respondent matches ..." and the no-match rule.
 void PickRespondent(Session& session, std::string_view text);
 
 // The menu command Find non-coded (mainMenuZnajdzClick). Brings the coding page to the front.
