@@ -79,7 +79,7 @@ const char* const kTexts[kUiTextSlots] = {
     "Zostan\xB9 one automatycznie wczytane na pocz\xB9tku nast\xEApnej sesji kodowania tych samych "
     "danych.",
     /*  65 */
-    "They will be automatically read-in at the beginning of next coding session with this the same "
+    "They will be automatically read-in at the beginning of next coding session with the same "
     "data.",
     /*  66 */
     "KOMUNIKATY O B\xA3\xCA"
@@ -100,7 +100,7 @@ const char* const kTexts[kUiTextSlots] = {
     /*  78 */ "Zmiana opcji pozwala wy\x9Cwietla\xE6 przypadki 'nie dotyczy'",
     /*  79 */ "Option change allows for displaying 'not applicable' cases",
     /*  80 */ "nie wy\x9Cwietlaj przypadk\xF3w 'nie dotyczy' (domy\x9Clnie)",
-    /*  81 */ "do not display 'not applicable' cases (defolt)",
+    /*  81 */ "do not display 'not applicable' cases (default)",
     /*  82 */
     "udost\xEApnij tak\xBF"
     "e przypadki 'nie dotyczy'",
