@@ -207,6 +207,25 @@ TEST(SessionTexts, ProgressText) {
     EXPECT_EQ(CodingProgressText(10, 10), "All occupations have been coded (10)");
 }
 
+TEST(SessionTexts, SaveConfirmationAndPace) {
+    EXPECT_EQ(msg::SavedCodes(1234, "demo.zda", 10, 42), "Saved 1,234 codes to demo.zda at 10:42");
+    EXPECT_EQ(msg::SavedCodes(1, "a.zda", 9, 5), "Saved 1 code to a.zda at 09:05");
+    EXPECT_EQ(msg::SavedCodes(1234567, "a.zda", 0, 0), "Saved 1,234,567 codes to a.zda at 00:00");
+    EXPECT_EQ(msg::SavedCodes(999, "a.zda", 23, 59), "Saved 999 codes to a.zda at 23:59");
+    EXPECT_EQ(msg::CodingPace(34, 120), "34 % coded \xB7 120 codes/hour");
+    EXPECT_EQ(msg::CodingPace(100, -1), "100 % coded");
+}
+
+TEST_F(ExitSequence, SaveResultsWritesTheWorkingFileAndConfirmsIt) {
+    CodeFirstCase();
+    session.Cases.CodedCount = 1;  // as CODE would have counted it
+    platform.now = DateTime{2026, 12, 7, 9, 4, 0};
+    SaveResults(session);
+    EXPECT_TRUE(FileExists(project.folder.Path("wave.zda")));
+    EXPECT_FALSE(session.ResultsModified);
+    EXPECT_EQ(session.StatusNotice, "Saved 1 code to wave.zda at 09:04");
+}
+
 TEST_F(ExitSequence, NotepadRoundTripAndItsReportLine) {
     session.Notepad = {"first line", "", "third \xB3\xF3\xBF"};
     SaveNotepad(session);

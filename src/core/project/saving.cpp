@@ -31,6 +31,13 @@ void SaveWorkingFile(Session& s) {
     s.AppendReportLine(Str(Ui::WorkingFileSavedAs) + " " + path);
 }
 
+void SaveResults(Session& s) {
+    SaveWorkingFile(s);
+    const DateTime now = s.platform.Now();
+    s.SetStatusNotice(
+        msg::SavedCodes(s.Cases.CodedCount, s.DataStem + kExtWorking, now.hour, now.minute));
+}
+
 void WriteFinalOutput(Session& s) {
     const std::string ascPath = s.DataFilePath(kExtOutput);
     const std::string spsPath = s.DataFilePath(kExtScript);

@@ -204,4 +204,48 @@ const char* const kTexts[kUiTextSlots] = {
 
 const char* UiText(int slot) { return slot >= 0 && slot < kUiTextSlots ? kTexts[slot] : ""; }
 
+namespace msg {
+
+namespace {
+
+// 1234567 -> "1,234,567".
+std::string DigitGroups(long long n) {
+    std::string digits = std::to_string(n < 0 ? -n : n);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
+    if (n < 0) digits.insert(0, 1, '-');
+    return digits;
+}
+
+std::string TwoDigits(int n) {
+    std::string t = std::to_string(n);
+    if (t.size() < 2) t.insert(0, 1, '0');
+    return t;
+}
+
+}  // namespace
+
+std::string SavedCodes(int codes, std::string_view fileName, int hour, int minute) {
+    std::string t = "Saved ";
+    t += DigitGroups(codes);
+    t += codes == 1 ? " code to " : " codes to ";
+    t += fileName;
+    t += " at ";
+    t += TwoDigits(hour);
+    t += ':';
+    t += TwoDigits(minute);
+    return t;
+}
+
+std::string CodingPace(int percent, long long perHour) {
+    std::string t = std::to_string(percent);
+    t += " % coded";
+    if (perHour < 0) return t;
+    t += " \xB7 ";
+    t += DigitGroups(perHour);
+    t += " codes/hour";
+    return t;
+}
+
+}  // namespace msg
+
 }  // namespace tarnwick

@@ -144,6 +144,13 @@ inline std::string NoRespondentMatches(std::string_view text) {
     return t;
 }
 
+// Save results confirmed in the status bar: "Saved 1,234 codes to demo.zda at 10:42".
+std::string SavedCodes(int codes, std::string_view fileName, int hour, int minute);
+
+// The share coded and, once the session has run a minute, its pace: "34 % coded \xB7 120
+// codes/hour" (0xB7 is the Windows-1250 middle dot); perHour < 0 leaves the pace out.
+std::string CodingPace(int percent, long long perHour);
+
 // The exit questions.
 inline constexpr const char* kAskExit = "Exit coding session?";
 inline constexpr const char* kAskSaveWorking = "Save cases already coded into a working file?";
