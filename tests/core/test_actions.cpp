@@ -336,6 +336,23 @@ TEST_F(ActionsTest, DoubleClickCodesTheLinesCategory) {
     EXPECT_TRUE(TakeMessages().empty());
 }
 
+TEST_F(ActionsTest, PaceTextGivesTheShareAndTheCodesPerHourOfThisSession) {
+    SetCode(0, 0, kDentists);
+    Recount();  // 1 of 6 coded at the start
+    s.SessionStart = DateTime{2026, 12, 7, 0, 37, 40};
+    platform.now = *s.SessionStart;
+    EXPECT_EQ(CodingPaceText(s), "16 % coded");
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
+    Go(0, 2);
+    MarkMissing(s);
+    Go(2, 1);
+    MarkMissing(s);
+    platform.now = DateTime{2026, 12, 7, 0, 38, 39};  // 59 s after the start: no pace yet
+    EXPECT_EQ(CodingPaceText(s), "50 % coded");
+    platform.now = DateTime{2026, 12, 7, 0, 39, 39};  // 2 codes in 1:59
+    EXPECT_EQ(CodingPaceText(s), "50 % coded \xB7 60 codes/hour");
+}
+
 // Every case's code, name and ToCode, and every record's HasToCode.
 std::string ModelState(const Session& s) {
     std::string state;

@@ -11,6 +11,10 @@ class Session;
 // (10)".
 std::string CodingProgressText(int coded, int toCode);
 
+// The third status text: the share of the cases to code that are coded (rounded down) and,
+// after the session's first minute, the cases coded during it per hour since it started.
+std::string CodingPaceText(const Session& session);
+
 // Shows the progress of the session's counters.
 void ShowCodingProgress(Session& session);
 
