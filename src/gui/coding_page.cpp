@@ -27,6 +27,7 @@
 
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
+#include "core/coding/history.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
 #include "core/session/session.h"
@@ -198,6 +199,11 @@ bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
             ClearKeyWords();
             return true;
         }
+    } else if (watched == fullListSearch_) {
+        if (enter || key->key() == Qt::Key_Down || key->key() == Qt::Key_PageDown) {
+            EnterList(false);
+            return true;
+        }
     } else if (watched == preselectedList_ || watched == fullList_) {
         auto* list = static_cast<QListView*>(watched);
         if (enter) {
@@ -205,7 +211,12 @@ bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->key() == Qt::Key_Up && list->currentIndex().row() <= 0) {
-            FocusKeyWords();
+            if (list == fullList_) {
+                fullListSearch_->setFocus(Qt::OtherFocusReason);
+                fullListSearch_->selectAll();
+            } else {
+                FocusKeyWords();
+            }
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
@@ -467,13 +478,27 @@ void CodingPage::BuildInfoFields(QWidget* left, QVBoxLayout* col) {
 void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
     categoryTabs_ = new QTabWidget(splitter);
     categoryTabs_->setObjectName("PageControl2");
-    categoryTabs_->addTab(BuildListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_,
-                                        preselectedModel_, preselectedDescription_),
-                          UiString(Ui::PreselectedCategories));
+    QWidget* preselectedPage = BuildListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_,
+                                             preselectedModel_, preselectedDescription_);
+    categoryTabs_->addTab(preselectedPage, UiString(Ui::PreselectedCategories));
+    listNote_ = new QLabel(preselectedPage);
+    listNote_->setObjectName("ListNote");
+    listNote_->setFont(Bold(listNote_->font()));
+    listNote_->setStyleSheet(u"color: #9a3b00"_s);
+    listNote_->setWordWrap(true);
+    listNote_->hide();
+    static_cast<QVBoxLayout*>(preselectedPage->layout())->insertWidget(0, listNote_);
+    QWidget* fullPage = BuildListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_,
+                                      fullDescription_);
     categoryTabs_->addTab(
-        BuildListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_,
-                      fullDescription_),
-        UiString(Ui::FullClassification) + FromBytes(kClassificationDisplayEnglish));
+        fullPage, UiString(Ui::FullClassification) + FromBytes(kClassificationDisplayEnglish));
+    fullListSearch_ = new QLineEdit(fullPage);
+    fullListSearch_->setObjectName("FullListSearch");
+    fullListSearch_->setPlaceholderText(u"Find a code or a name"_s);
+    fullListSearch_->setToolTip(
+        u"Type a code (5283) or the beginning of a name; Enter or Down goes into the list"_s);
+    fullListSearch_->setClearButtonEnabled(true);
+    static_cast<QVBoxLayout*>(fullPage->layout())->insertWidget(0, fullListSearch_);
 }
 
 QWidget* CodingPage::BuildListPage(const char* page, const char* list, const char* memo,
@@ -510,9 +535,14 @@ QWidget* CodingPage::BuildListPage(const char* page, const char* list, const cha
 void CodingPage::Connect() {
     for (QWidget* w :
          {static_cast<QWidget*>(firstKeyWordEdit_), static_cast<QWidget*>(secondKeyWordEdit_),
-          static_cast<QWidget*>(preselectedList_), static_cast<QWidget*>(fullList_)}) {
+          static_cast<QWidget*>(preselectedList_), static_cast<QWidget*>(fullList_),
+          static_cast<QWidget*>(fullListSearch_)}) {
         w->installEventFilter(this);
     }
+    connect(fullListSearch_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        const std::string text = ToBytes(t);
+        Command([&](Session& s) { SelectFullListByText(s, text); });
+    });
     // The page's keys work wherever the focus is on the page, and only while it is in front.
     auto onKey = [this](Key key, auto&& slot) {
         connect(new QShortcut(KeysOf(key), this), &QShortcut::activated, this, slot);
@@ -529,7 +559,8 @@ void CodingPage::Connect() {
     onKey(Key::SwitchLists, [this] {
         categoryTabs_->setCurrentIndex(categoryTabs_->currentIndex() == 1 ? 0 : 1);
         if (categoryTabs_->currentIndex() == 1) {
-            EnterList(false);
+            fullListSearch_->setFocus(Qt::ShortcutFocusReason);
+            fullListSearch_->selectAll();
         } else {
             FocusKeyWords();
         }
@@ -544,6 +575,8 @@ void CodingPage::Connect() {
             FocusKeyWords();
         }
     });
+    onKey(Key::Undo, [this] { Act([](Session& s) { Undo(s); }); });
+    onKey(Key::Redo, [this] { Act([](Session& s) { Redo(s); }); });
     onKey(Key::RespondentSelector, [this] {
         respondentSelector_->setFocus(Qt::ShortcutFocusReason);
         respondentSelector_->lineEdit()->selectAll();
@@ -684,6 +717,8 @@ void CodingPage::Render(Session& s) {
         preselectedList_->clearSelection();
     }
     SetBoxText(preselectedDescription_, v.PreselectedDescription);
+    listNote_->setText(FromBytes(v.ListNote));
+    listNote_->setVisible(!v.ListNote.empty());
 
     if (shownFullListVersion_ == UINT64_MAX) {
         const std::vector<std::string>* full = &s.Clf.FullListLines;

@@ -100,9 +100,11 @@ class CodingPage : public QWidget {
     QListView* preselectedList_ = nullptr;  // ListBox1
     LineListModel* preselectedModel_ = nullptr;
     QPlainTextEdit* preselectedDescription_ = nullptr;  // Memo1
-    QListView* fullList_ = nullptr;                     // ListBox2
+    QLabel* listNote_ = nullptr;     // above ListBox1: no match, or the shorter word that matched
+    QListView* fullList_ = nullptr;  // ListBox2
     LineListModel* fullListModel_ = nullptr;
     QPlainTextEdit* fullDescription_ = nullptr;  // Memo3
+    QLineEdit* fullListSearch_ = nullptr;        // above ListBox2: a code or words of a name
     std::uint64_t shownPreselectedVersion_ = UINT64_MAX;
     std::uint64_t shownFullListVersion_ = UINT64_MAX;
     std::uint64_t shownSelectorVersion_ = UINT64_MAX;

@@ -23,6 +23,7 @@
 
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
+#include "core/coding/progress.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
@@ -67,12 +68,15 @@ TForm1::TForm1(QWidget* parent)
 
     statusNotice_ = new QLabel(this);
     statusNotice_->setObjectName("StatusPanel0");
-    statusNotice_->setFixedWidth(100);
+    statusNotice_->setMinimumWidth(100);  // and wider for "Saved 1,234 codes to ..."
     statusProgress_ = new QLabel(this);
     statusProgress_->setObjectName("StatusPanel1");
     statusBar()->setObjectName("StatusBar1");
     statusBar()->addPermanentWidget(statusNotice_);
     statusBar()->addPermanentWidget(statusProgress_, 1);
+    statusPace_ = new QLabel(this);
+    statusPace_->setObjectName("StatusPanel2");
+    statusBar()->addPermanentWidget(statusPace_);
     statusBar()->setSizeGripEnabled(true);
 
     SetUiTexts();
@@ -306,6 +310,7 @@ void TForm1::SetUiTexts() {
 void TForm1::DrawStatus() {
     statusNotice_->setText(FromBytes(session_->StatusNotice));
     statusProgress_->setText(FromBytes(session_->ProgressText));
+    statusPace_->setText(session_->SessionStarted ? QString() : QString());
 }
 
 void TForm1::RunCommand(const std::function<void()>& command) {
@@ -432,7 +437,7 @@ void TForm1::FindNonCodedCommand() {
 }
 
 void TForm1::SaveResultsCommand() {
-    RunCommand([&] { SaveWorkingFile(*session_); });
+    RunCommand([&] { SaveResults(*session_); });
 }
 
 void TForm1::ShowAboutCommand() {

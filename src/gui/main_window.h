@@ -90,6 +90,7 @@ class TForm1 : public QMainWindow {
     QButtonGroup* afterCodingGroup_ = nullptr;    // RadioGroup2: where CODE moves on to
     QLabel* statusNotice_ = nullptr;
     QLabel* statusProgress_ = nullptr;
+    QLabel* statusPace_ = nullptr;  // share coded and codes per hour of this run
     size_t shownErrorLines_ = 0;
     bool drawingEdits_ = false;
 };

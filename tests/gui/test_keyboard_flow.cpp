@@ -1,0 +1,169 @@
+// The coding page by keyboard alone, undo and redo by their keys, and leaving the exit questions
+// with Cancel: all through the real widgets of an active window.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "core/text/interface_texts.h"
+#include "gui/main_window.h"
+#include "window_helpers.h"
+
+using tarnwick::Answer;
+using tarnwick::gui::TForm1;
+using namespace tarnwick::testing;
+
+class TestKeyboardFlow : public QObject {
+    Q_OBJECT
+
+    // Keys go where the coder's keys go: to the widget with the focus, through the shortcuts.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY(target);
+        QTest::keyClick(target, key, modifiers);
+    }
+    static void Type(const char* text) {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY(target);
+        QTest::keyClicks(target, QString::fromLatin1(text));
+    }
+    static std::string CodeOf(TForm1& w, int record) {
+        return w.session().Cases.Respondents[static_cast<size_t>(record)].Occupations[0].Code;
+    }
+    static QString Progress(TForm1& w) { return w.findChild<QLabel*>("StatusPanel1")->text(); }
+    static void Open(TForm1& w, SmallProject& project) {
+        w.resize(1200, 800);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        OpenProjectThroughDialogs(w, project);
+        QVERIFY(w.session().SessionStarted);
+    }
+
+  private slots:
+    // A case costs the key word and two keys: Enter, Enter or Down, Enter.
+    void codesWithTheKeyWordAndTwoKeys() {
+        SmallProject project;
+        TForm1 w;
+        QStringList messages;
+        w.platform().messageHook = [&](const QString& m) { messages << m; };
+        Open(w, project);
+        auto* edit1 = w.findChild<QLineEdit*>("Edit1");
+        QCOMPARE(QApplication::focusWidget(), edit1);
+
+        Type("category1112");
+        Press(Qt::Key_Return);  // the first line, its description shown, nothing coded yet
+        QCOMPARE(QApplication::focusWidget(), w.findChild<QListView*>("ListBox1"));
+        QVERIFY(w.findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("category1112"));
+        QCOMPARE(CodeOf(w, 0), std::string());
+        Press(Qt::Key_Return);
+        QCOMPARE(CodeOf(w, 0), std::string("1112"));
+
+        // The next case has the focus back in the box, the old word selected: typing replaces it.
+        QCOMPARE(QApplication::focusWidget(), edit1);
+        Type("category1113");
+        QCOMPARE(edit1->text(), QString("category1113"));
+        Press(Qt::Key_Down);
+        QCOMPARE(CodeOf(w, 1), std::string());
+        Press(Qt::Key_Return);
+        QCOMPARE(CodeOf(w, 1), std::string("1113"));
+
+        // Up on the first line returns to the box; Escape empties it.
+        Type("category");
+        Press(Qt::Key_Down);
+        Press(Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), edit1);
+        Press(Qt::Key_Escape);
+        QCOMPARE(edit1->text(), QString());
+        QVERIFY(messages.isEmpty());
+    }
+
+    void undoAndRedoByTheirKeys() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        const QString before = Progress(w);
+        Type("category1112");
+        Press(Qt::Key_Return);
+        Press(Qt::Key_Return);
+        const QString after = Progress(w);
+        QCOMPARE(CodeOf(w, 0), std::string("1112"));
+
+        Press(Qt::Key_Z, Qt::ControlModifier);  // from the key-word box, which has the focus
+        QCOMPARE(CodeOf(w, 0), std::string());
+        QCOMPARE(Progress(w), before);
+        QCOMPARE(w.session().CurrentRecord, 0);
+        Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(CodeOf(w, 0), std::string("1112"));
+        QCOMPARE(Progress(w), after);
+        QCOMPARE(w.findChild<QPlainTextEdit*>("RichEdit11")->toPlainText(), QString("1112"));
+    }
+
+    void aWordThatMatchesNothingSaysSo() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        Type("category1112");
+        auto* list = w.findChild<QListView*>("ListBox1");
+        QCOMPARE(list->model()->rowCount(), 1);
+        auto* note = w.findChild<QLabel*>("ListNote");
+        QVERIFY(!note->isVisible());
+        Type("zz");  // found only as a shorter beginning: listed, with a note that says so
+        QCOMPARE(list->model()->rowCount(), 1);
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().startsWith("matched as"));
+        w.findChild<QLineEdit*>("Edit1")->selectAll();
+        Type("qqqq");
+        QCOMPARE(list->model()->rowCount(), 0);
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().startsWith("No category matches"));
+        Press(Qt::Key_Return);  // nothing to go to: the focus stays in the box
+        QCOMPARE(QApplication::focusWidget(), w.findChild<QLineEdit*>("Edit1"));
+    }
+
+    // Cancel on any exit question goes back to the session; the codes are kept and can be saved.
+    void cancelOnAnExitQuestionKeepsTheSession() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        Type("category1112");
+        Press(Qt::Key_Return);
+        Press(Qt::Key_Return);
+        w.session().NotepadModified = true;  // so that every question is asked
+        const QStringList questions = {
+            tarnwick::msg::kAskSaveWorking, tarnwick::msg::kAskSaveOutput,
+            tarnwick::msg::kAskSaveNotepad, tarnwick::msg::kAskSaveReport};
+        for (const QString& cancelled : questions) {
+            QStringList asked;
+            w.platform().questionHook = [&](const QString& q, bool) {
+                asked << q;
+                return q == cancelled ? Answer::Cancel : Answer::Yes;
+            };
+            w.close();
+            QVERIFY2(asked.contains(cancelled), qPrintable(cancelled));
+            QCOMPARE(asked.last(), cancelled);
+            QVERIFY(w.isVisible());
+            QCOMPARE(CodeOf(w, 0), std::string("1112"));
+        }
+        // The session goes on, and what it codes now is saved too.
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.findChild<QLineEdit*>("Edit1")->setFocus();
+        Type("category1113");
+        Press(Qt::Key_Return);
+        Press(Qt::Key_Return);
+        Press(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(w.findChild<QLabel*>("StatusPanel0")->text().startsWith("Saved 2 codes to"));
+        std::ifstream saved(project.folder.Path("wave.zda"));
+        std::stringstream text;
+        text << saved.rdbuf();
+        QVERIFY(text.str().find("1112") != std::string::npos);
+        QVERIFY(text.str().find("1113") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(TestKeyboardFlow)
+#include "test_keyboard_flow.moc"
