@@ -310,7 +310,8 @@ void TForm1::SetUiTexts() {
 void TForm1::DrawStatus() {
     statusNotice_->setText(FromBytes(session_->StatusNotice));
     statusProgress_->setText(FromBytes(session_->ProgressText));
-    statusPace_->setText(session_->SessionStarted ? QString() : QString());
+    statusPace_->setText(session_->SessionStarted ? FromBytes(CodingPaceText(*session_))
+                                                  : QString());
 }
 
 void TForm1::RunCommand(const std::function<void()>& command) {

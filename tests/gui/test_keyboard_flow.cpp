@@ -92,6 +92,7 @@ class TestKeyboardFlow : public QObject {
         Press(Qt::Key_Return);
         const QString after = Progress(w);
         QCOMPARE(CodeOf(w, 0), std::string("1112"));
+        QVERIFY(w.findChild<QLabel*>("StatusPanel2")->text().startsWith("33 % coded"));
 
         Press(Qt::Key_Z, Qt::ControlModifier);  // from the key-word box, which has the focus
         QCOMPARE(CodeOf(w, 0), std::string());
