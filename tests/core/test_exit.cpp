@@ -228,7 +228,9 @@ TEST_F(ExitSequence, SaveResultsWritesTheWorkingFileAndConfirmsIt) {
 
 TEST_F(ExitSequence, NotepadRoundTripAndItsReportLine) {
     session.Notepad = {"first line", "", "third \xB3\xF3\xBF"};
+    session.NotepadModified = true;
     SaveNotepad(session);
+    EXPECT_FALSE(session.NotepadModified);
     Session again(platform);
     again.ProjectFolder = session.ProjectFolder;
     again.DataStem = session.DataStem;

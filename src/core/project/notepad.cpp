@@ -15,6 +15,10 @@ void LoadNotepad(Session& s) {
     s.NotepadModified = false;
 }
 
-void SaveNotepad(Session& s) { WriteLinesAtomic(s.DataFilePath(kExtNotepad), s.Notepad); }
+void SaveNotepad(Session& s) {
+    WriteLinesAtomic(s.DataFilePath(kExtNotepad), s.Notepad);
+    // Saved: a later end of the session need not ask again unless the notepad changes.
+    s.NotepadModified = false;
+}
 
 }  // namespace tarnwick

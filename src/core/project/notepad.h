@@ -9,7 +9,7 @@ class Session;
 // Reads the notepad file into the session when it exists. Throws IoError.
 void LoadNotepad(Session& session);
 
-// Writes the notepad, replacing the file. Throws IoError.
+// Writes the notepad, replacing the file; it then counts as unmodified. Throws IoError.
 void SaveNotepad(Session& session);
 
 }  // namespace tarnwick
