@@ -532,6 +532,13 @@ QWidget* CodingPage::BuildListPage(const char* page, const char* list, const cha
     return sheet;
 }
 
+// Lines that fit in the full list at its real size and scale, so that a category carried over or
+// found stands in the middle of it.
+int CodingPage::FullListVisibleLines() const {
+    const int lineHeight = std::max(1, fullList_->sizeHintForRow(0));
+    return std::max(1, fullList_->viewport()->height() / lineHeight);
+}
+
 void CodingPage::Connect() {
     for (QWidget* w :
          {static_cast<QWidget*>(firstKeyWordEdit_), static_cast<QWidget*>(secondKeyWordEdit_),
@@ -541,7 +548,8 @@ void CodingPage::Connect() {
     }
     connect(fullListSearch_, &QLineEdit::textEdited, this, [this](const QString& t) {
         const std::string text = ToBytes(t);
-        Command([&](Session& s) { SelectFullListByText(s, text); });
+        const int visible = FullListVisibleLines();
+        Command([&](Session& s) { SelectFullListByText(s, text, visible); });
     });
     // The page's keys work wherever the focus is on the page, and only while it is in front.
     auto onKey = [this](Key key, auto&& slot) {
@@ -649,9 +657,7 @@ void CodingPage::Connect() {
         Act([&](Session& s) { CodeFullListLine(s, i.row()); });
     });
     connect(categoryTabs_, &QTabWidget::currentChanged, this, [this](int index) {
-        // Lines that fit in the list, so that the carried-over category stands in the middle.
-        const int lineHeight = std::max(1, fullList_->sizeHintForRow(0));
-        const int visible = std::max(1, fullList_->viewport()->height() / lineHeight);
+        const int visible = FullListVisibleLines();
         Command([&](Session& s) {
             ShowCategoryTab(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected, visible);
         });

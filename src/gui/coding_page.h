@@ -54,6 +54,7 @@ class CodingPage : public QWidget {
     QWidget* BuildListPage(const char* page, const char* list, const char* memo, QListView*& view,
                            LineListModel*& model, QPlainTextEdit*& description);
     void Connect();
+    int FullListVisibleLines() const;
     QPlainTextEdit* MakeCaseText(const char* name, int height);
     // Runs a core operation through the window (held back while another runs).
     template <class F>

@@ -159,15 +159,15 @@ TEST_F(CategoryListsTest, TheFullListIsFoundByCodeOrByName) {
 
 TEST_F(CategoryListsTest, SelectingTheFullListByTextScrollsToItOrSaysNothingMatches) {
     const int request = s.View.FullScrollRequest;
-    EXPECT_TRUE(SelectFullListByText(s, "hair"));
+    EXPECT_TRUE(SelectFullListByText(s, "hair", 4));
     EXPECT_EQ(s.SelectedCategory, kHairdressers);
     EXPECT_EQ(s.View.FullSelected, kHairdressers);
     EXPECT_EQ(s.View.FullDescription, "Cut hair.");
     EXPECT_EQ(s.View.ActiveTab, CategoryTab::Full);
-    EXPECT_EQ(s.View.FullTopLine, std::max(0, kHairdressers - kFullListVisibleLines / 2));
+    EXPECT_EQ(s.View.FullTopLine, kHairdressers - 2);
     EXPECT_EQ(s.View.FullScrollRequest, request + 1);
 
-    EXPECT_FALSE(SelectFullListByText(s, "pilot"));
+    EXPECT_FALSE(SelectFullListByText(s, "pilot", 4));
     EXPECT_EQ(s.SelectedCategory, -1);
     EXPECT_EQ(s.View.FullSelected, -1);
     EXPECT_EQ(s.View.FullDescription, "No category matches \"pilot\"");

@@ -88,7 +88,7 @@ int FindFullListLine(const Session& s, std::string_view text) {
     return -1;
 }
 
-bool SelectFullListByText(Session& s, std::string_view text) {
+bool SelectFullListByText(Session& s, std::string_view text, int visibleLines) {
     CodingView& v = s.View;
     v.ActiveTab = CategoryTab::Full;
     const int line = FindFullListLine(s, text);
@@ -99,7 +99,7 @@ bool SelectFullListByText(Session& s, std::string_view text) {
         v.FullDescription = msg::NoCategoryMatches(Trim(text));
         return false;
     }
-    ScrollFullListTo(v, line, kFullListVisibleLines);
+    ScrollFullListTo(v, line, visibleLines);
     return true;
 }
 

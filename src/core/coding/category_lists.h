@@ -34,10 +34,11 @@ bool SelectFullListLine(Session& session, int line);
 // deepest category whose code begins with them (the first of those); other text finds the first
 // category whose name contains it, letter case aside. -1 when none does.
 int FindFullListLine(const Session& session, std::string_view text);
-// Selects that line as a click would, brings the full list to the front and scrolls the line
-// into view. When nothing matches, no category stays selected and the full list's description
-// says "No category matches ...". True when a line was selected.
-bool SelectFullListByText(Session& session, std::string_view text);
+// Selects that line as a click would, brings the full list to the front and centres the line
+// among the `visibleLines` lines that fit in the list. When nothing matches, no category stays
+// selected and the full list's description says "No category matches ...". True when a line was
+// selected.
+bool SelectFullListByText(Session& session, std::string_view text, int visibleLines);
 
 // The coder switched the category panel (PageControl2) to `tab`, carrying the selected category
 // over; `visibleLines` is the full list's height divided by its line height.
