@@ -242,8 +242,8 @@ class Script {
         if (params_.ScalesDeclared) {
             Add("VALUE LABELS");
             AddAll(scales_);
-            Add(' ' + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
-            Add(' ' + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
+            Add(' ' + ScaleValueText(kScaleMissing) + " " + Quoted(kScaleMissingLabel));
+            Add(' ' + ScaleValueText(kScaleNotApplicable) + " " + Quoted(kScaleNotApplicableLabel));
             Add(".");
         }
     }
@@ -296,6 +296,31 @@ std::string FormatOutputData(const CodingParams& params, const Classification& c
         content.append("\r\n");
     }
     return content;
+}
+
+std::vector<OutputColumn> OutputColumns(const CodingParams& params) {
+    using Kind = OutputColumn::Kind;
+    std::vector<OutputColumn> columns;
+    size_t at = 0;
+    const auto add = [&](std::string name, std::string label, Kind kind, int width) {
+        const auto w = static_cast<size_t>(std::max(width, 0));
+        columns.push_back({std::move(name), std::move(label), kind, at, w});
+        at += w;
+    };
+    add(kRespIdMnemo, params.RespIdLabel, Kind::Id, params.RespIdWidth);
+    for (const TDokumZaw& d : params.DokumList) {
+        add(d.VarMnemo + kClassificationMnemo, d.VarName + " (" + kClassificationName + ")",
+            Kind::Code, params.CodeWidth);
+        if (!d.X14Mnemo.empty()) {
+            add(d.VarMnemo + d.X14Mnemo, d.VarName + " " + d.X14Name, Kind::X14, 2);
+        }
+        if (!d.HasScales) continue;
+        for (int n = 1; n <= kScales; ++n) {
+            if (d.ScaleMnemo[n].empty()) continue;
+            add(d.VarMnemo + d.ScaleMnemo[n], d.VarName + " " + d.ScaleName[n], Kind::Scale, 3);
+        }
+    }
+    return columns;
 }
 
 std::vector<std::string> SpssScriptLines(const CodingParams& params, const Classification& clf,

@@ -10,6 +10,23 @@
 
 namespace tarnwick {
 
+// The labels of the two special scale values, in the script and in every export.
+inline constexpr const char* kScaleMissingLabel = "Missing data";
+inline constexpr const char* kScaleNotApplicableLabel = "Not applicable";
+
+// One variable of the output data file, where the script's DATA LIST reads it.
+struct OutputColumn {
+    enum class Kind { Id, Code, X14, Scale };
+    std::string Name;
+    std::string Label;  // as the script's VARIABLE LABELS gives it
+    Kind Type = Kind::Id;
+    size_t First = 0;  // 0-based column
+    size_t Width = 0;
+};
+
+// The variables of every line of the output data file, in order.
+std::vector<OutputColumn> OutputColumns(const CodingParams& params);
+
 // The content of the output data file: one line per respondent, each code followed by its
 // derived values, CR LF after each line.
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,

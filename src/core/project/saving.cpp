@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/data/exports.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/project/paths.h"
@@ -9,6 +10,7 @@
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
+#include "core/text/text.h"
 
 namespace tarnwick {
 
@@ -48,6 +50,44 @@ void WriteFinalOutput(Session& s) {
         last += " All occupations have been coded.";
     }
     s.AppendReportLine(std::move(last));
+}
+
+const char* ExportExtension(ExportFormat format) {
+    switch (format) {
+        case ExportFormat::Sav:
+            return ".sav";
+        case ExportFormat::Dta:
+            return ".dta";
+        case ExportFormat::Csv:
+            break;
+    }
+    return ".csv";
+}
+
+std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
+    std::vector<std::string> paths = {s.DataFilePath(ExportExtension(format))};
+    if (format == ExportFormat::Csv) paths.push_back(s.DataFilePath(kCsvLabelsEnding));
+    // A survey data file named like an export (wave.csv) must never be overwritten by it.
+    for (const std::string& path : paths) {
+        if (CompareNoCase(path, s.DataPath()) == 0) {
+            throw IoError(std::string(msg::kExportOverData) + path);
+        }
+    }
+    ExportedFile file;
+    if (format == ExportFormat::Sav) file = FormatSav(s.Params, s.Clf, s.Cases);
+    if (format == ExportFormat::Dta) file = FormatDta(s.Params, s.Clf, s.Cases);
+    if (format == ExportFormat::Csv) file.Bytes = FormatCsv(s.Params, s.Clf, s.Cases);
+    if (!file.Fault.empty()) throw IoError(paths.front() + ": " + file.Fault);
+    WriteFileAtomic(paths.front(), file.Bytes);
+    file.Bytes = std::string();  // a million records' bytes go before the next are made
+    if (format == ExportFormat::Csv)
+        WriteFileAtomic(paths.back(), FormatCsvLabels(s.Params, s.Clf));
+
+    ReportMoment(s);
+    for (const std::string& path : paths) {
+        s.AppendReportLine(std::string(msg::kExportWrittenAs) + " " + path);
+    }
+    return paths;
 }
 
 }  // namespace tarnwick

@@ -130,6 +130,11 @@ inline constexpr const char* kOpenClassificationFilter = "classification files (
 inline constexpr const char* kOpenDataTitle = "Open an input data file";
 inline constexpr const char* kOpenDataFilter = "data files (*.dat)|*.DAT";
 
+// The exports for statistical software.
+inline constexpr const char* kExportFailed = "The file could not be made: ";
+inline constexpr const char* kExportOverData = "The export would replace the survey data file: ";
+inline constexpr const char* kExportWrittenAs = "Data exported as";
+
 }  // namespace msg
 
 }  // namespace tarnwick
