@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -12,7 +13,7 @@
 namespace tarnwick::cli {
 
 int Export(const std::string& params, const std::string& clf, const std::string& data,
-           std::ostream& out, std::ostream& err) {
+           std::ostream& out, std::ostream& err, const std::vector<std::string>& formats) {
     ScriptedPlatform platform;
     platform.now = LocalNow();  // the report's time stamps are real ones
     Session session(platform);
@@ -28,7 +29,16 @@ int Export(const std::string& params, const std::string& clf, const std::string&
             for (const std::string& text : platform.messages) out << text << '\n';
             return kFaults;
         }
-        WriteFinalOutput(session);
+        if (formats.empty()) WriteFinalOutput(session);
+        // Each format once, in the order named.
+        std::vector<std::string> done;
+        for (const std::string& name : formats) {
+            if (std::find(done.begin(), done.end(), name) != done.end()) continue;
+            done.push_back(name);
+            ExportFinalOutput(session, name == "sav"   ? ExportFormat::Sav
+                                       : name == "dta" ? ExportFormat::Dta
+                                                       : ExportFormat::Csv);
+        }
     } catch (const IoError& e) {
         err << e.what() << '\n';
         return kIoOrUsage;

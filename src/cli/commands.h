@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace tarnwick::cli {
 
@@ -23,8 +24,9 @@ int CheckClassification(const std::string& file, std::ostream& out, std::ostream
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err);
 
 // Opens a project as Open project does, with the three files as the dialogs' answers, then
-// writes the final output data file and its SPSS script and prints the session report.
+// writes the final output data file and its SPSS script, or the exports named in `formats`
+// ("sav", "dta", "csv") instead, and prints the session report.
 int Export(const std::string& params, const std::string& clf, const std::string& data,
-           std::ostream& out, std::ostream& err);
+           std::ostream& out, std::ostream& err, const std::vector<std::string>& formats = {});
 
 }  // namespace tarnwick::cli

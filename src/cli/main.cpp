@@ -1,6 +1,8 @@
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
 
@@ -28,13 +30,19 @@ int main(int argc, char** argv) {
     session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr); });
 
     std::string exportParams, exportClf, exportData;
+    std::vector<std::string> exportFormats;
     auto* exportCmd = app.add_subcommand(
         "export", "Open a project and write its final output data file and SPSS script");
     exportCmd->add_option("PARAMS", exportParams, "coding parameters file")->required();
     exportCmd->add_option("CLASSIFICATION", exportClf, "classification file")->required();
     exportCmd->add_option("DATA", exportData, "survey data file")->required();
-    exportCmd->callback(
-        [&] { code = Export(exportParams, exportClf, exportData, std::cout, std::cerr); });
+    exportCmd
+        ->add_option("--format", exportFormats,
+                     "write this export instead of the .asc and .sps (repeatable)")
+        ->check(CLI::IsMember({"sav", "dta", "csv"}));
+    exportCmd->callback([&] {
+        code = Export(exportParams, exportClf, exportData, std::cout, std::cerr, exportFormats);
+    });
 
     try {
         app.parse(argc, argv);
