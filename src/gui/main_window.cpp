@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -97,6 +98,20 @@ void TForm1::BuildMenus() {
     add(saveResultsAction_, "mainMenuZapisz", &TForm1::SaveResultsCommand);
     add(infoAction_, "mainMenuInfo", &TForm1::ShowAboutCommand);
     add(quitAction_, "mainMenuZakoncz", &TForm1::QuitCommand);
+
+    // The exports stand beside Save results, before Info.
+    exportMenu_ = new QMenu(this);
+    exportMenu_->setObjectName("mainMenuEksport");
+    menuBar()->insertMenu(infoAction_, exportMenu_);
+    const std::pair<const char*, ExportFormat> formats[] = {
+        {"mainMenuEksportSav", ExportFormat::Sav},
+        {"mainMenuEksportDta", ExportFormat::Dta},
+        {"mainMenuEksportCsv", ExportFormat::Csv}};
+    for (const auto& [name, format] : formats) {
+        QAction* action = exportMenu_->addAction(QString());
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, f = format] { ExportCommand(f); });
+    }
 }
 
 void TForm1::BuildPages() {
@@ -226,6 +241,11 @@ void TForm1::SetUiTexts() {
     optionsAction_->setText(UiString(Ui::OptionsMenu));
     findNonCodedAction_->setText(UiString(Ui::FindNonCodedMenu));
     saveResultsAction_->setText(UiString(Ui::SaveResultsMenu));
+    exportMenu_->setTitle(FromBytes(msg::kExportMenu));
+    const QList<QAction*> exports = exportMenu_->actions();
+    exports[0]->setText(FromBytes(msg::kExportSavItem));
+    exports[1]->setText(FromBytes(msg::kExportDtaItem));
+    exports[2]->setText(FromBytes(msg::kExportCsvItem));
     infoAction_->setText(UiString(Ui::InfoMenu));
     quitAction_->setText(UiString(Ui::QuitSessionMenu));
     notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)->setText(UiString(Ui::NotepadTitle));
@@ -290,6 +310,7 @@ void TForm1::Refresh() {
     optionsAction_->setVisible(started);
     findNonCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
+    exportMenu_->menuAction()->setVisible(started);
     infoAction_->setVisible(true);
     quitAction_->setVisible(true);
 
@@ -373,6 +394,14 @@ void TForm1::FindNonCodedCommand() {
 
 void TForm1::SaveResultsCommand() {
     RunCommand([&] { SaveWorkingFile(*session_); });
+}
+
+void TForm1::ExportCommand(ExportFormat format) {
+    RunCommand([&] {
+        std::string written = msg::kExportWrittenAs;
+        for (const std::string& path : ExportFinalOutput(*session_, format)) written += " " + path;
+        platform_.ShowMessage(written);
+    });
 }
 
 void TForm1::ShowAboutCommand() {

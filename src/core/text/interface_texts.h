@@ -134,6 +134,10 @@ inline constexpr const char* kOpenDataFilter = "data files (*.dat)|*.DAT";
 inline constexpr const char* kExportFailed = "The file could not be made: ";
 inline constexpr const char* kExportOverData = "The export would replace the survey data file: ";
 inline constexpr const char* kExportWrittenAs = "Data exported as";
+inline constexpr const char* kExportMenu = "Export as...";
+inline constexpr const char* kExportSavItem = "SPSS data file (.sav)";
+inline constexpr const char* kExportDtaItem = "Stata data file (.dta)";
+inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.csv)";
 
 }  // namespace msg
 
