@@ -101,7 +101,8 @@ void TForm1::BuildMenus() {
 
     // The exports stand beside Save results, before Info.
     exportMenu_ = new QMenu(this);
-    exportMenu_->setObjectName("mainMenuEksport");
+    exportMenu_->setObjectName("mainMenuEksportMenu");
+    exportMenu_->menuAction()->setObjectName("mainMenuEksport");
     menuBar()->insertMenu(infoAction_, exportMenu_);
     const std::pair<const char*, ExportFormat> formats[] = {
         {"mainMenuEksportSav", ExportFormat::Sav},
