@@ -252,6 +252,20 @@ readstat_type_t CodeNumberType(size_t width) {
     return READSTAT_TYPE_DOUBLE;
 }
 
+// ReadStat takes a number only in the variable's own type.
+readstat_error_t InsertNumber(readstat_writer_t* w, const readstat_variable_t* v, double value) {
+    switch (readstat_variable_get_type(v)) {
+        case READSTAT_TYPE_INT8:
+            return readstat_insert_int8_value(w, v, static_cast<int8_t>(value));
+        case READSTAT_TYPE_INT16:
+            return readstat_insert_int16_value(w, v, static_cast<int16_t>(value));
+        case READSTAT_TYPE_INT32:
+            return readstat_insert_int32_value(w, v, static_cast<int32_t>(value));
+        default:
+            return readstat_insert_double_value(w, v, value);
+    }
+}
+
 // Stata shows at most 80 characters of a variable label.
 constexpr size_t kStataLabelChars = 80;
 
@@ -337,7 +351,7 @@ ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
             if (cell.state == Cell::Missing) {
                 w.Ok(readstat_insert_tagged_missing_value(w.get(), t.var, 'a'));
             } else if (cell.state == Cell::Value) {
-                w.Ok(readstat_insert_double_value(w.get(), t.var, cell.value));
+                w.Ok(InsertNumber(w.get(), t.var, cell.value));
             } else {
                 w.Ok(readstat_insert_missing_value(w.get(), t.var));
             }
