@@ -136,8 +136,12 @@ BENCHMARK(BM_WriteFinalOutput)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_Export(benchmark::State& state) {
     Fixture& f = Project();
     const auto format = static_cast<ExportFormat>(state.range(0));
-    for (auto _ : state) ExportFinalOutput(*f.session, format);
+    std::string path;
+    for (auto _ : state) path = ExportFinalOutput(*f.session, format).front();
     state.SetLabel(ExportExtension(format));
+    // The bytes an export holds at its peak, beside the opened project.
+    state.counters["file_MB"] =
+        static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
     Counters(state, f);
 }
 BENCHMARK(BM_Export)

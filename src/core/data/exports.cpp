@@ -18,23 +18,40 @@ namespace {
 
 using Kind = OutputColumn::Kind;
 
-// The values of every kind are read from the output data file's own bytes, so that no export
-// can differ from it.
-struct Output {
-    std::string text;
-    std::vector<OutputColumn> columns;
+// The values of every kind are cut from the output data file's own line of each respondent, so
+// that no export can differ from it. The lines are made one at a time: an export then needs no
+// more memory than its own bytes.
+class Output {
+  public:
+    const std::vector<OutputColumn> columns;
+    const size_t rows;
     size_t stride = 0;  // one line and its CR LF
-    size_t rows = 0;
 
     Output(const CodingParams& params, const Classification& clf, const CaseModel& cases)
-        : text(FormatOutputData(params, clf, cases)), columns(OutputColumns(params)) {
+        : columns(OutputColumns(params)),
+          rows(cases.Respondents.size()),
+          cases_(cases),
+          lines_(params, clf) {
         for (const OutputColumn& c : columns) stride += c.Width;
         stride += 2;
-        rows = cases.Respondents.size();
     }
-    std::string_view Field(size_t row, const OutputColumn& c) const {
-        return std::string_view(text).substr(row * stride + c.First, c.Width);
+
+    // Makes the line of respondent `row` the one that Field cuts.
+    void Row(size_t row) { line_ = lines_.Line(cases_.Respondents[row]); }
+
+    std::string_view Field(const OutputColumn& c) const {
+        return c.First < line_.size() ? line_.substr(c.First, c.Width) : std::string_view();
     }
+
+    // The identifier of a respondent as its line starts.
+    std::string_view Id(size_t row) const {
+        return std::string_view(cases_.Respondents[row].RespondentId).substr(0, columns[0].Width);
+    }
+
+  private:
+    const CaseModel& cases_;
+    OutputLines lines_;
+    std::string_view line_;
 };
 
 // What a field of a numeric variable holds.
@@ -112,7 +129,7 @@ std::vector<ValueLabel> ValueLabels(const CodingParams& params, const Classifica
 size_t IdWidth(const Output& out) {
     size_t width = std::max<size_t>(out.columns.front().Width, 1);
     for (size_t r = 0; r < out.rows; ++r) {
-        std::string_view id = out.Field(r, out.columns.front());
+        const std::string_view id = out.Id(r);
         if (std::any_of(id.begin(), id.end(), [](char c) { return (c & 0x80) != 0; })) {
             width = std::max(width, Cp1250ToUtf8(id).size());
         }
@@ -132,6 +149,38 @@ class Writer {
 
     readstat_writer_t* get() { return w_.get(); }
     std::string& bytes() { return bytes_; }
+
+    // Called once the header is written: room for the rows, so that the bytes are never copied
+    // into a larger buffer (which would hold them twice for a moment). A row takes at most its
+    // values' widths: a .sav one eight bytes per started eight of a value and a command byte for
+    // each eight, a .dta one its types' sizes. Room beyond what is written costs address space
+    // only: a buffer this large is mapped, not touched.
+    void ReserveRows(size_t rows, const std::vector<readstat_variable_t*>& vars, bool sav) {
+        size_t row = 0;
+        for (const readstat_variable_t* v : vars) {
+            size_t width = 8;
+            switch (readstat_variable_get_type(v)) {
+                case READSTAT_TYPE_STRING:
+                    width = readstat_variable_get_storage_width(v);
+                    break;
+                case READSTAT_TYPE_INT8:
+                    width = 1;
+                    break;
+                case READSTAT_TYPE_INT16:
+                    width = 2;
+                    break;
+                case READSTAT_TYPE_INT32:
+                case READSTAT_TYPE_FLOAT:
+                    width = 4;
+                    break;
+                default:
+                    break;
+            }
+            row += sav ? (width + 7) / 8 * 9 : width;
+        }
+        constexpr size_t kTrailer = size_t{16} << 20;  // value labels and notes after the rows
+        bytes_.reserve(bytes_.size() + rows * (row + (sav ? 8 : 0)) + kTrailer);
+    }
 
     // Records the first fault; false once there is one.
     bool Ok(readstat_error_t e) {
@@ -171,7 +220,7 @@ std::string CodeFormat(const char* letter, size_t width, int decimals) {
 
 ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
                        const CaseModel& cases) {
-    const Output out(params, clf, cases);
+    Output out(params, clf, cases);
     Writer w;
     readstat_writer_set_compression(w.get(), READSTAT_COMPRESS_ROWS);
 
@@ -220,11 +269,13 @@ ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
     if (!w.Ok(readstat_begin_writing_sav(w.get(), &w.bytes(), static_cast<long>(out.rows)))) {
         return w.Result();
     }
+    w.ReserveRows(out.rows, vars, true);
     std::string text;
     for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
+        out.Row(r);
         for (size_t i = 0; i < out.columns.size(); ++i) {
             const OutputColumn& c = out.columns[i];
-            const std::string_view field = out.Field(r, c);
+            const std::string_view field = out.Field(c);
             if (c.Type == Kind::Id) {
                 text = Cp1250ToUtf8(field);
                 w.Ok(readstat_insert_string_value(w.get(), vars[i], text.c_str()));
@@ -273,7 +324,7 @@ constexpr size_t kStataLabelChars = 80;
 
 ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
                        const CaseModel& cases) {
-    const Output out(params, clf, cases);
+    Output out(params, clf, cases);
     Writer w;
     readstat_writer_set_file_format_version(w.get(), 118);
 
@@ -334,11 +385,15 @@ ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
     if (!w.Ok(readstat_begin_writing_dta(w.get(), &w.bytes(), static_cast<long>(out.rows)))) {
         return w.Result();
     }
+    std::vector<readstat_variable_t*> vars;
+    for (const Target& t : targets) vars.push_back(t.var);
+    w.ReserveRows(out.rows, vars, false);
     std::string text;
     for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
+        out.Row(r);
         for (const Target& t : targets) {
             const OutputColumn& c = out.columns[t.column];
-            std::string_view field = out.Field(r, c);
+            std::string_view field = out.Field(c);
             if (t.text) {
                 // Blanks of an uncoded case are Stata's empty string.
                 if (c.Type == Kind::Code && field.find_first_not_of(' ') == std::string_view::npos)
@@ -386,7 +441,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string FormatCsv(const CodingParams& params, const Classification& clf,
                       const CaseModel& cases) {
-    const Output out(params, clf, cases);
+    Output out(params, clf, cases);
     std::string csv(kUtf8Bom);
     csv.reserve(out.rows * (out.stride + 3 * out.columns.size()) + 1024);
     for (size_t i = 0; i < out.columns.size(); ++i) {
@@ -395,9 +450,10 @@ std::string FormatCsv(const CodingParams& params, const Classification& clf,
     }
     csv += "\r\n";
     for (size_t r = 0; r < out.rows; ++r) {
+        out.Row(r);
         for (size_t i = 0; i < out.columns.size(); ++i) {
             const OutputColumn& c = out.columns[i];
-            const std::string_view field = out.Field(r, c);
+            const std::string_view field = out.Field(c);
             if (i > 0) csv += ',';
             if (c.Type == Kind::Id) {
                 AppendCsvField(csv, Cp1250ToUtf8(field), true);

@@ -12,13 +12,11 @@
 
 namespace tarnwick {
 
-namespace {
-
 // The derived values of a code, looked up once per distinct code: a million lines carry only a
 // few thousand different codes.
-class DerivedValues {
+class OutputLines::Derived {
   public:
-    explicit DerivedValues(const Classification& clf) : clf_(clf) {}
+    explicit Derived(const Classification& clf) : clf_(clf) {}
 
     struct Values {
         std::string x14;
@@ -38,6 +36,10 @@ class DerivedValues {
     const Classification& clf_;
     std::unordered_map<std::string, Values> cache_;
 };
+
+namespace {
+
+using DerivedValues = OutputLines::Derived;
 
 // Appends one respondent's line of the output data file (without its line end).
 void AppendOutputLine(std::string& out, const CodingParams& params, DerivedValues& derived,
@@ -296,6 +298,19 @@ std::string FormatOutputData(const CodingParams& params, const Classification& c
         content.append("\r\n");
     }
     return content;
+}
+
+OutputLines::OutputLines(const CodingParams& params, const Classification& clf)
+    : params_(params), derived_(std::make_unique<Derived>(clf)) {
+    line_.reserve(OutputLineLength(params));
+}
+
+OutputLines::~OutputLines() = default;
+
+std::string_view OutputLines::Line(const TOsoba& respondent) {
+    line_.clear();
+    AppendOutputLine(line_, params_, *derived_, respondent);
+    return line_;
 }
 
 std::vector<OutputColumn> OutputColumns(const CodingParams& params) {

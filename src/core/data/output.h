@@ -1,7 +1,9 @@
 #pragma once
 // The final output data file (.asc) and the SPSS script (.sps) that reads it.
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/classification/model.h"
@@ -31,6 +33,27 @@ std::vector<OutputColumn> OutputColumns(const CodingParams& params);
 // derived values, CR LF after each line.
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,
                              const CaseModel& cases);
+
+// The lines of the output data file one at a time, for whoever needs its values but not the whole
+// file at once.
+class OutputLines {
+  public:
+    OutputLines(const CodingParams& params, const Classification& clf);
+    ~OutputLines();
+    OutputLines(const OutputLines&) = delete;
+    OutputLines& operator=(const OutputLines&) = delete;
+
+    // The respondent's line without its line end; valid until the next call.
+    std::string_view Line(const TOsoba& respondent);
+
+    // The derived values of the codes, shared with the whole file's writing.
+    class Derived;
+
+  private:
+    const CodingParams& params_;
+    std::unique_ptr<Derived> derived_;
+    std::string line_;
+};
 
 // The lines of the SPSS script that reads the output data file `ascPath`.
 std::vector<std::string> SpssScriptLines(const CodingParams& params, const Classification& clf,
