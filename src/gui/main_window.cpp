@@ -297,6 +297,7 @@ void TForm1::RunCommand(const std::function<void()>& command) {
         // A fault of the program itself: say so, keep the session and its codes.
         platform_.ShowMessage(std::string("Unexpected error: ") + e.what());
     }
+    platform_.EndProgress();
     busy_ = false;
     Refresh();
 }
@@ -400,7 +401,9 @@ void TForm1::SaveResultsCommand() {
 void TForm1::ExportCommand(ExportFormat format) {
     RunCommand([&] {
         std::string written = msg::kExportWrittenAs;
-        for (const std::string& path : ExportFinalOutput(*session_, format)) written += " " + path;
+        const std::vector<std::string> paths = ExportFinalOutput(*session_, format);
+        if (paths.empty()) return;  // cancelled on the progress bar
+        for (const std::string& path : paths) written += " " + path;
         platform_.ShowMessage(written);
     });
 }

@@ -219,7 +219,7 @@ std::string CodeFormat(const char* letter, size_t width, int decimals) {
 }  // namespace
 
 ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
-                       const CaseModel& cases) {
+                       const CaseModel& cases, const WorkProgress& progress) {
     Output out(params, clf, cases);
     Writer w;
     readstat_writer_set_compression(w.get(), READSTAT_COMPRESS_ROWS);
@@ -271,7 +271,9 @@ ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
     }
     w.ReserveRows(out.rows, vars, true);
     std::string text;
+    ProgressMeter meter(progress, out.rows);
     for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
+        meter.Advance(r);
         out.Row(r);
         for (size_t i = 0; i < out.columns.size(); ++i) {
             const OutputColumn& c = out.columns[i];
@@ -291,6 +293,7 @@ ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
         if (!w.Ok(readstat_end_row(w.get()))) break;
     }
     w.Ok(readstat_end_writing(w.get()));
+    meter.Finish();
     return w.Result();
 }
 
@@ -323,7 +326,7 @@ constexpr size_t kStataLabelChars = 80;
 }  // namespace
 
 ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
-                       const CaseModel& cases) {
+                       const CaseModel& cases, const WorkProgress& progress) {
     Output out(params, clf, cases);
     Writer w;
     readstat_writer_set_file_format_version(w.get(), 118);
@@ -389,7 +392,9 @@ ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
     for (const Target& t : targets) vars.push_back(t.var);
     w.ReserveRows(out.rows, vars, false);
     std::string text;
+    ProgressMeter meter(progress, out.rows);
     for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
+        meter.Advance(r);
         out.Row(r);
         for (const Target& t : targets) {
             const OutputColumn& c = out.columns[t.column];
@@ -414,6 +419,7 @@ ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
         if (!w.Ok(readstat_end_row(w.get()))) break;
     }
     w.Ok(readstat_end_writing(w.get()));
+    meter.Finish();
     return w.Result();
 }
 
@@ -439,8 +445,8 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 }  // namespace
 
-std::string FormatCsv(const CodingParams& params, const Classification& clf,
-                      const CaseModel& cases) {
+std::string FormatCsv(const CodingParams& params, const Classification& clf, const CaseModel& cases,
+                      const WorkProgress& progress) {
     Output out(params, clf, cases);
     std::string csv(kUtf8Bom);
     csv.reserve(out.rows * (out.stride + 3 * out.columns.size()) + 1024);
@@ -449,7 +455,9 @@ std::string FormatCsv(const CodingParams& params, const Classification& clf,
         AppendCsvField(csv, Cp1250ToUtf8(out.columns[i].Name), false);
     }
     csv += "\r\n";
+    ProgressMeter meter(progress, out.rows);
     for (size_t r = 0; r < out.rows; ++r) {
+        meter.Advance(r);
         out.Row(r);
         for (size_t i = 0; i < out.columns.size(); ++i) {
             const OutputColumn& c = out.columns[i];
@@ -469,6 +477,7 @@ std::string FormatCsv(const CodingParams& params, const Classification& clf,
         }
         csv += "\r\n";
     }
+    meter.Finish();
     return csv;
 }
 

@@ -288,15 +288,18 @@ class Script {
 }  // namespace
 
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,
-                             const CaseModel& cases) {
+                             const CaseModel& cases, const WorkProgress& progress) {
     // Built straight into one buffer: a million lines need no million strings.
     std::string content;
     content.reserve(cases.Respondents.size() * (OutputLineLength(params) + 2));
     DerivedValues derived(clf);
-    for (const TOsoba& r : cases.Respondents) {
-        AppendOutputLine(content, params, derived, r);
+    ProgressMeter meter(progress, cases.Respondents.size());
+    for (size_t i = 0; i < cases.Respondents.size(); ++i) {
+        meter.Advance(i);
+        AppendOutputLine(content, params, derived, cases.Respondents[i]);
         content.append("\r\n");
     }
+    meter.Finish();
     return content;
 }
 

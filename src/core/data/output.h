@@ -9,6 +9,7 @@
 #include "core/classification/model.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/text/progress.h"
 
 namespace tarnwick {
 
@@ -30,9 +31,9 @@ struct OutputColumn {
 std::vector<OutputColumn> OutputColumns(const CodingParams& params);
 
 // The content of the output data file: one line per respondent, each code followed by its
-// derived values, CR LF after each line.
+// derived values, CR LF after each line. Reports the respondents written; throws WorkCancelled.
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,
-                             const CaseModel& cases);
+                             const CaseModel& cases, const WorkProgress& progress = {});
 
 // The lines of the output data file one at a time, for whoever needs its values but not the whole
 // file at once.

@@ -66,7 +66,8 @@ bool RunExitSequence(Session& s) {
         }
     }
     if (!workingDeclined && (s.ResultsModified || s.WorkingFileSaved)) {
-        if (p.Ask(msg::kAskSaveOutput, true) == Answer::Yes) WriteFinalOutput(s);
+        // Cancelling the output's progress bar stops the sequence, as a failed write does.
+        if (p.Ask(msg::kAskSaveOutput, true) == Answer::Yes && !WriteFinalOutput(s)) return false;
     }
     if (s.NotepadModified) {
         if (p.Ask(msg::kAskSaveNotepad, false) == Answer::Yes) SaveNotepad(s);

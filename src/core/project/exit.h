@@ -11,7 +11,8 @@ namespace tarnwick {
 class Session;
 
 // The five questions; true when the program may end. A file that cannot be written throws
-// IoError: the sequence stops there and the session goes on with its flags as they are.
+// IoError: the sequence stops there and the session goes on with its flags as they are; so it
+// does when the coder cancels writing the final output.
 bool RunExitSequence(Session& session);
 
 // Quit session and closing the window: true when the program may end now.

@@ -10,6 +10,7 @@
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
+#include "core/text/progress.h"
 #include "core/text/text.h"
 
 namespace tarnwick {
@@ -20,6 +21,13 @@ namespace {
 void ReportMoment(Session& s) {
     s.AppendReportLine(" ");
     s.AppendReportLine("*** " + DateTimeText(kEnglish, s.platform.Now()));
+}
+
+// The progress bar of writing the file at `path`.
+WorkProgress Writing(Session& s, const std::string& path) {
+    std::string what = std::string(msg::kProgressWriting) + " " + path;
+    return {
+        [&s, what = std::move(what)](int percent) { return s.platform.Progress(what, percent); }};
 }
 
 }  // namespace
@@ -33,10 +41,16 @@ void SaveWorkingFile(Session& s) {
     s.AppendReportLine(Str(Ui::WorkingFileSavedAs) + " " + path);
 }
 
-void WriteFinalOutput(Session& s) {
+bool WriteFinalOutput(Session& s) {
     const std::string ascPath = s.DataFilePath(kExtOutput);
     const std::string spsPath = s.DataFilePath(kExtScript);
-    WriteFileAtomic(ascPath, FormatOutputData(s.Params, s.Clf, s.Cases));
+    try {
+        const WorkProgress writing = Writing(s, ascPath);
+        WriteFileAtomic(ascPath, FormatOutputData(s.Params, s.Clf, s.Cases, writing.Part(0, 60)),
+                        writing.Part(60, 100));
+    } catch (const WorkCancelled&) {
+        return false;
+    }
     WriteLinesAtomic(spsPath, SpssScriptLines(s.Params, s.Clf, ascPath));
 
     const OccupationCounts counts = CountOccupations(s.Cases);
@@ -50,6 +64,7 @@ void WriteFinalOutput(Session& s) {
         last += " All occupations have been coded.";
     }
     s.AppendReportLine(std::move(last));
+    return true;
 }
 
 const char* ExportExtension(ExportFormat format) {
@@ -73,13 +88,18 @@ std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
             throw IoError(std::string(msg::kExportOverData) + path);
         }
     }
-    ExportedFile file;
-    if (format == ExportFormat::Sav) file = FormatSav(s.Params, s.Clf, s.Cases);
-    if (format == ExportFormat::Dta) file = FormatDta(s.Params, s.Clf, s.Cases);
-    if (format == ExportFormat::Csv) file.Bytes = FormatCsv(s.Params, s.Clf, s.Cases);
-    if (!file.Fault.empty()) throw IoError(paths.front() + ": " + file.Fault);
-    WriteFileAtomic(paths.front(), file.Bytes);
-    file.Bytes = std::string();  // a million records' bytes go before the next are made
+    try {
+        const WorkProgress writing = Writing(s, paths.front());
+        const WorkProgress making = writing.Part(0, 85);
+        ExportedFile file;
+        if (format == ExportFormat::Sav) file = FormatSav(s.Params, s.Clf, s.Cases, making);
+        if (format == ExportFormat::Dta) file = FormatDta(s.Params, s.Clf, s.Cases, making);
+        if (format == ExportFormat::Csv) file.Bytes = FormatCsv(s.Params, s.Clf, s.Cases, making);
+        if (!file.Fault.empty()) throw IoError(paths.front() + ": " + file.Fault);
+        WriteFileAtomic(paths.front(), file.Bytes, writing.Part(85, 100));
+    } catch (const WorkCancelled&) {
+        return {};
+    }
     if (format == ExportFormat::Csv)
         WriteFileAtomic(paths.back(), FormatCsvLabels(s.Params, s.Clf));
 

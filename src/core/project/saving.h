@@ -16,8 +16,9 @@ class Session;
 void SaveWorkingFile(Session& session);
 
 // Writes the output data file and the SPSS script and appends the five report lines. Throws
-// IoError.
-void WriteFinalOutput(Session& session);
+// IoError. False when the coder cancels it on the progress bar: the earlier files and the report
+// are then as they were.
+bool WriteFinalOutput(Session& session);
 
 // The extension of an export's data file, and the name ending of the CSV's labels file.
 const char* ExportExtension(ExportFormat format);
@@ -26,7 +27,8 @@ inline constexpr const char* kCsvLabelsEnding = "_labels.csv";
 // Writes the final output for statistical software beside the output data file, named after the
 // data file, and notes it in the session report. Returns the paths written. Throws IoError when
 // the file cannot be made or written (a file already there is then untouched), or when it would
-// replace the survey data file itself.
+// replace the survey data file itself. Returns no path when the coder cancels it on the progress
+// bar; the earlier files are then untouched and nothing is noted.
 std::vector<std::string> ExportFinalOutput(Session& session, ExportFormat format);
 
 }  // namespace tarnwick

@@ -139,6 +139,11 @@ inline constexpr const char* kExportSavItem = "SPSS data file (.sav)";
 inline constexpr const char* kExportDtaItem = "Stata data file (.dta)";
 inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.csv)";
 
+// What the progress bar of long work says.
+inline constexpr const char* kProgressReadingData = "Reading the survey data";
+inline constexpr const char* kProgressMerging = "Merging the cases coded so far";
+inline constexpr const char* kProgressWriting = "Writing";  // followed by the file's path
+
 }  // namespace msg
 
 }  // namespace tarnwick
