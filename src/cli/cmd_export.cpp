@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/terminal_progress.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
@@ -13,16 +14,19 @@
 namespace tarnwick::cli {
 
 int Export(const std::string& params, const std::string& clf, const std::string& data,
-           std::ostream& out, std::ostream& err, const std::vector<std::string>& formats) {
+           std::ostream& out, std::ostream& err, const std::vector<std::string>& formats,
+           bool progressLine) {
     ScriptedPlatform platform;
     platform.now = LocalNow();  // the report's time stamps are real ones
     Session session(platform);
+    TerminalProgress progress(platform, err, progressLine);
     try {
         // The three files are the answers of the three file dialogs of Open project.
         for (const std::string* file : {&params, &clf, &data}) {
             platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
         }
         OpenProject(session);
+        progress.Clear();
         if (!session.ProjectOpen()) {
             // What the window would show: the error page, or the message boxes.
             for (const std::string& line : session.ErrorLines) out << line << '\n';
@@ -40,12 +44,15 @@ int Export(const std::string& params, const std::string& clf, const std::string&
                                                        : ExportFormat::Csv);
         }
     } catch (const IoError& e) {
+        progress.Clear();
         err << e.what() << '\n';
         return kIoOrUsage;
     } catch (const std::filesystem::filesystem_error& e) {
+        progress.Clear();
         err << e.what() << '\n';
         return kIoOrUsage;
     }
+    progress.Clear();
     for (const std::string& line : session.Report) out << line << '\n';
     return kOk;
 }

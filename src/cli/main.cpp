@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <iostream>
@@ -13,6 +15,8 @@ int main(int argc, char** argv) {
     CLI::App app{"tarnwick-cli: the Tarnwick core from a terminal"};
     app.require_subcommand(1);
     int code = kOk;
+    // The progress line of long work is for a person watching, never for a log or a pipe.
+    const bool progressLine = ::isatty(STDERR_FILENO) != 0;
 
     std::string paramsFile;
     auto* checkParams = app.add_subcommand("check-params", "Parse a coding parameters file");
@@ -27,7 +31,7 @@ int main(int argc, char** argv) {
     checkClf->callback([&] { code = CheckClassification(clfFile, std::cout, std::cerr); });
 
     auto* session = app.add_subcommand("session", "Run a coding session from commands on stdin");
-    session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr); });
+    session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr, progressLine); });
 
     std::string exportParams, exportClf, exportData;
     std::vector<std::string> exportFormats;
@@ -41,7 +45,8 @@ int main(int argc, char** argv) {
                      "write this export instead of the .asc and .sps (repeatable)")
         ->check(CLI::IsMember({"sav", "dta", "csv"}));
     exportCmd->callback([&] {
-        code = Export(exportParams, exportClf, exportData, std::cout, std::cerr, exportFormats);
+        code = Export(exportParams, exportClf, exportData, std::cout, std::cerr, exportFormats,
+                      progressLine);
     });
 
     try {
