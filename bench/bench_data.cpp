@@ -1,5 +1,6 @@
 // Opening a large project (survey data read and working file merged), saving the working file
-// and writing the final output, on a generated project of a million records.
+// and writing the final output and its exports (.sav, .dta, CSV), on a generated project of a
+// million records.
 //
 // The number of records comes from TARNWICK_BENCH_RECORDS (default 1000000); the project is
 // generated into a temporary folder once per run. Besides the times, the counters give the
@@ -129,6 +130,26 @@ void BM_WriteFinalOutput(benchmark::State& state) {
     Counters(state, f);
 }
 BENCHMARK(BM_WriteFinalOutput)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Each export for statistical software. Run after the opening, the process's peak resident
+// memory shows whether an export needs more than the opening did.
+void BM_Export(benchmark::State& state) {
+    Fixture& f = Project();
+    const auto format = static_cast<ExportFormat>(state.range(0));
+    std::string path;
+    for (auto _ : state) path = ExportFinalOutput(*f.session, format).front();
+    state.SetLabel(ExportExtension(format));
+    // The bytes an export holds at its peak, beside the opened project.
+    state.counters["file_MB"] =
+        static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+    Counters(state, f);
+}
+BENCHMARK(BM_Export)
+    ->Arg(static_cast<int>(ExportFormat::Sav))
+    ->Arg(static_cast<int>(ExportFormat::Dta))
+    ->Arg(static_cast<int>(ExportFormat::Csv))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace
 

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/terminal_progress.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
@@ -12,30 +14,45 @@
 namespace tarnwick::cli {
 
 int Export(const std::string& params, const std::string& clf, const std::string& data,
-           std::ostream& out, std::ostream& err) {
+           std::ostream& out, std::ostream& err, const std::vector<std::string>& formats,
+           bool progressLine) {
     ScriptedPlatform platform;
     platform.now = LocalNow();  // the report's time stamps are real ones
     Session session(platform);
+    TerminalProgress progress(platform, err, progressLine);
     try {
         // The three files are the answers of the three file dialogs of Open project.
         for (const std::string* file : {&params, &clf, &data}) {
             platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
         }
         OpenProject(session);
+        progress.Clear();
         if (!session.ProjectOpen()) {
             // What the window would show: the error page, or the message boxes.
             for (const std::string& line : session.ErrorLines) out << line << '\n';
             for (const std::string& text : platform.messages) out << text << '\n';
             return kFaults;
         }
-        WriteFinalOutput(session);
+        if (formats.empty()) WriteFinalOutput(session);
+        // Each format once, in the order named.
+        std::vector<std::string> done;
+        for (const std::string& name : formats) {
+            if (std::find(done.begin(), done.end(), name) != done.end()) continue;
+            done.push_back(name);
+            ExportFinalOutput(session, name == "sav"   ? ExportFormat::Sav
+                                       : name == "dta" ? ExportFormat::Dta
+                                                       : ExportFormat::Csv);
+        }
     } catch (const IoError& e) {
+        progress.Clear();
         err << e.what() << '\n';
         return kIoOrUsage;
     } catch (const std::filesystem::filesystem_error& e) {
+        progress.Clear();
         err << e.what() << '\n';
         return kIoOrUsage;
     }
+    progress.Clear();
     for (const std::string& line : session.Report) out << line << '\n';
     return kOk;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/terminal_progress.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/history.h"
@@ -26,8 +27,10 @@ namespace tarnwick::cli {
 namespace {
 
 struct Console {
-    Console(std::ostream& out, std::ostream& err) : out(out), err(err) {
+    Console(std::ostream& out, std::ostream& err, bool progressLine)
+        : out(out), err(err), progress(platform, err, progressLine) {
         platform.onMessage = [this](const std::string& text) {
+            progress.Clear();
             this->out << "message: " << text << '\n';
         };
     }
@@ -35,6 +38,7 @@ struct Console {
     std::ostream& err;
     ScriptedPlatform platform;
     Session session{platform};
+    TerminalProgress progress;
     bool failed = false;
     bool ended = false;  // the exit sequence let the program end
     size_t errorLinesShown = 0;
@@ -186,6 +190,7 @@ void Quit(Console& c, std::string_view args) {
         }
     }
     c.platform.onQuestion = [&c](const std::string& question, Answer answer) {
+        c.progress.Clear();
         const char* word = answer == Answer::Yes ? "y" : (answer == Answer::No ? "n" : "c");
         c.out << "question: " << question << " -> " << word << '\n';
     };
@@ -243,8 +248,8 @@ constexpr ConsoleCommand kCommands[] = {
 
 }  // namespace
 
-int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err) {
-    Console console(out, err);
+int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool progressLine) {
+    Console console(out, err, progressLine);
     std::string line;
     while (!console.ended && std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -264,6 +269,7 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err) {
             continue;
         }
         command->run(console, rest);
+        console.progress.Clear();
     }
     return console.failed ? kFaults : kOk;
 }

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace tarnwick::cli {
 
@@ -20,11 +21,16 @@ int CheckParams(const std::string& file, std::ostream& out, std::ostream& err);
 int CheckClassification(const std::string& file, std::ostream& out, std::ostream& err);
 
 // Reads console commands from `in`, one a line, and drives the coding page's operations.
-int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err);
+// `progressLine`: long work shows its progress on `err` (only for a terminal).
+int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err,
+                   bool progressLine = false);
 
 // Opens a project as Open project does, with the three files as the dialogs' answers, then
-// writes the final output data file and its SPSS script and prints the session report.
+// writes the final output data file and its SPSS script, or the exports named in `formats`
+// ("sav", "dta", "csv") instead, and prints the session report. `progressLine`: as for the
+// console.
 int Export(const std::string& params, const std::string& clf, const std::string& data,
-           std::ostream& out, std::ostream& err);
+           std::ostream& out, std::ostream& err, const std::vector<std::string>& formats = {},
+           bool progressLine = false);
 
 }  // namespace tarnwick::cli

@@ -1,6 +1,10 @@
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
 
@@ -11,6 +15,8 @@ int main(int argc, char** argv) {
     CLI::App app{"tarnwick-cli: the Tarnwick core from a terminal"};
     app.require_subcommand(1);
     int code = kOk;
+    // The progress line of long work is for a person watching, never for a log or a pipe.
+    const bool progressLine = ::isatty(STDERR_FILENO) != 0;
 
     std::string paramsFile;
     auto* checkParams = app.add_subcommand("check-params", "Parse a coding parameters file");
@@ -25,16 +31,23 @@ int main(int argc, char** argv) {
     checkClf->callback([&] { code = CheckClassification(clfFile, std::cout, std::cerr); });
 
     auto* session = app.add_subcommand("session", "Run a coding session from commands on stdin");
-    session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr); });
+    session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr, progressLine); });
 
     std::string exportParams, exportClf, exportData;
+    std::vector<std::string> exportFormats;
     auto* exportCmd = app.add_subcommand(
         "export", "Open a project and write its final output data file and SPSS script");
     exportCmd->add_option("PARAMS", exportParams, "coding parameters file")->required();
     exportCmd->add_option("CLASSIFICATION", exportClf, "classification file")->required();
     exportCmd->add_option("DATA", exportData, "survey data file")->required();
-    exportCmd->callback(
-        [&] { code = Export(exportParams, exportClf, exportData, std::cout, std::cerr); });
+    exportCmd
+        ->add_option("--format", exportFormats,
+                     "write this export instead of the .asc and .sps (repeatable)")
+        ->check(CLI::IsMember({"sav", "dta", "csv"}));
+    exportCmd->callback([&] {
+        code = Export(exportParams, exportClf, exportData, std::cout, std::cerr, exportFormats,
+                      progressLine);
+    });
 
     try {
         app.parse(argc, argv);

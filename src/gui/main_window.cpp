@@ -144,6 +144,21 @@ void TForm1::BuildMenus() {
     keys->setObjectName("mainMenuShortcuts");
     keys->setShortcut(KeysOf(Key::Help));
     connect(keys, &QAction::triggered, this, [this] { ShowShortcutTable(this); });
+
+    // The exports stand beside Save results, before Info.
+    exportMenu_ = new QMenu(this);
+    exportMenu_->setObjectName("mainMenuEksportMenu");
+    exportMenu_->menuAction()->setObjectName("mainMenuEksport");
+    menuBar()->insertMenu(infoAction_, exportMenu_);
+    const std::pair<const char*, ExportFormat> formats[] = {
+        {"mainMenuEksportSav", ExportFormat::Sav},
+        {"mainMenuEksportDta", ExportFormat::Dta},
+        {"mainMenuEksportCsv", ExportFormat::Csv}};
+    for (const auto& [name, format] : formats) {
+        QAction* action = exportMenu_->addAction(QString());
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, f = format] { ExportCommand(f); });
+    }
 }
 
 void TForm1::BuildPages() {
@@ -273,6 +288,11 @@ void TForm1::SetUiTexts() {
     optionsAction_->setText(UiString(Ui::OptionsMenu));
     findNonCodedAction_->setText(UiString(Ui::FindNonCodedMenu));
     saveResultsAction_->setText(UiString(Ui::SaveResultsMenu));
+    exportMenu_->setTitle(FromBytes(msg::kExportMenu));
+    const QList<QAction*> exports = exportMenu_->actions();
+    exports[0]->setText(FromBytes(msg::kExportSavItem));
+    exports[1]->setText(FromBytes(msg::kExportDtaItem));
+    exports[2]->setText(FromBytes(msg::kExportCsvItem));
     infoAction_->setText(UiString(Ui::InfoMenu));
     quitAction_->setText(UiString(Ui::QuitSessionMenu));
     notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)->setText(UiString(Ui::NotepadTitle));
@@ -325,6 +345,7 @@ void TForm1::RunCommand(const std::function<void()>& command) {
         // A fault of the program itself: say so, keep the session and its codes.
         platform_.ShowError(std::string("Unexpected error: ") + e.what());
     }
+    platform_.EndProgress();
     busy_ = false;
     Refresh();
 }
@@ -339,6 +360,7 @@ void TForm1::Refresh() {
     optionsAction_->setVisible(started);
     findNonCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
+    exportMenu_->menuAction()->setVisible(started);
     infoAction_->setVisible(true);
     quitAction_->setVisible(true);
 
@@ -439,6 +461,16 @@ void TForm1::FindNonCodedCommand() {
 
 void TForm1::SaveResultsCommand() {
     RunCommand([&] { SaveResults(*session_); });
+}
+
+void TForm1::ExportCommand(ExportFormat format) {
+    RunCommand([&] {
+        std::string written = msg::kExportWrittenAs;
+        const std::vector<std::string> paths = ExportFinalOutput(*session_, format);
+        if (paths.empty()) return;  // cancelled on the progress bar
+        for (const std::string& path : paths) written += " " + path;
+        platform_.ShowMessage(written);
+    });
 }
 
 void TForm1::ShowAboutCommand() {

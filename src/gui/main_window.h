@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 
+#include "core/data/exports.h"
 #include "core/session/session.h"
 #include "gui/qt_platform.h"
 
 class QAction;
+class QMenu;
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
@@ -53,6 +55,7 @@ class TForm1 : public QMainWindow {
     void SetUiTexts();
     void BuildMenus();
     void BuildPages();
+    void ExportCommand(ExportFormat format);  // Export as..., one item per format
     void BuildNotepadPage();
     void BuildReportPage();
     void BuildOptionsPage();
@@ -74,6 +77,7 @@ class TForm1 : public QMainWindow {
     QAction* optionsAction_ = nullptr;
     QAction* findNonCodedAction_ = nullptr;
     QAction* saveResultsAction_ = nullptr;
+    QMenu* exportMenu_ = nullptr;  // mainMenuEksport: one action per format
     QAction* infoAction_ = nullptr;
     QAction* quitAction_ = nullptr;
 

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <string_view>
 
 #include "gui/convert.h"
@@ -22,6 +23,7 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 }  // namespace
 
 void QtPlatform::ShowMessage(const std::string& text) {
+    EndProgress();
     const QString t = FromBytes(text);
     if (messageHook) {
         messageHook(t);
@@ -42,6 +44,7 @@ void QtPlatform::ShowError(const std::string& text) {
 }
 
 Answer QtPlatform::Ask(const std::string& question, bool withCancel) {
+    EndProgress();
     const QString q = FromBytes(question);
     if (questionHook) return questionHook(q, withCancel);
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
@@ -67,6 +70,7 @@ QString QtPlatform::QtFilter(const std::string& filter) {
 }
 
 std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
+    EndProgress();
     std::optional<QString> chosen;
     if (fileHook) {
         chosen = fileHook(request);
@@ -85,6 +89,40 @@ std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
 void QtPlatform::StatusChanged() {
     if (statusHook) statusHook();
     QCoreApplication::processEvents();
+}
+
+bool QtPlatform::Progress(std::string_view what, int percent) {
+    if (percent >= 100) {
+        EndProgress();
+        return true;
+    }
+    if (!progressClock_.isValid()) progressClock_.start();
+    // Short work shows no dialog at all: it would only flash.
+    constexpr qint64 kShowAfterMs = 500;
+    if (!progressDialog_ && progressClock_.elapsed() >= kShowAfterMs) {
+        auto* dialog = new QProgressDialog(parent_);
+        dialog->setObjectName(u"progressDialog"_s);
+        dialog->setWindowTitle(QCoreApplication::applicationName());
+        dialog->setWindowModality(Qt::WindowModal);
+        dialog->setRange(0, 100);
+        dialog->setMinimumDuration(0);
+        dialog->setAutoReset(false);
+        dialog->setAutoClose(false);
+        progressDialog_ = dialog;
+        dialog->show();
+    }
+    if (progressDialog_) {
+        progressDialog_->setLabelText(FromBytes(what));
+        progressDialog_->setValue(percent);
+    }
+    // Lets the window draw itself and the Cancel button be pressed.
+    QCoreApplication::processEvents();
+    return !(progressDialog_ && progressDialog_->wasCanceled());
+}
+
+void QtPlatform::EndProgress() {
+    progressClock_.invalidate();
+    delete progressDialog_.data();
 }
 
 DateTime QtPlatform::Now() { return clockHook ? clockHook() : LocalNow(); }

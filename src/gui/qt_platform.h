@@ -2,12 +2,15 @@
 // The platform services of the core, given by Qt: message boxes, questions, file dialogs,
 // status drawing and the clock. Tests replace the dialogs through the hooks.
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <optional>
 
 #include "core/session/platform.h"
 
+class QProgressDialog;
 class QWidget;
 
 namespace tarnwick::gui {
@@ -22,7 +25,12 @@ class QtPlatform : public Platform {
     Answer Ask(const std::string& question, bool withCancel) override;
     std::optional<std::string> ChooseFile(const FileRequest& request) override;
     void StatusChanged() override;
+    // A progress dialog with Cancel, shown once the work has lasted half a second.
+    bool Progress(std::string_view what, int percent) override;
     DateTime Now() override;
+
+    // The work is over (the command ended, or a dialog is about to ask something).
+    void EndProgress();
 
     // Set by tests to answer without showing a dialog.
     std::function<std::optional<QString>(const FileRequest&)> fileHook;
@@ -38,6 +46,8 @@ class QtPlatform : public Platform {
   private:
     QWidget* parent_;
     QString lastParamsName_;
+    QElapsedTimer progressClock_;  // since the start of the current work
+    QPointer<QProgressDialog> progressDialog_;
 };
 
 }  // namespace tarnwick::gui

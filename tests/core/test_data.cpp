@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -310,6 +311,35 @@ TEST_F(DataStepTest, FaultsShowTheirMessageAndLeaveNoModel) {
                   session.DataPath() + msg::kBreaksExecution);
     EXPECT_TRUE(session.Cases.Respondents.empty());
     EXPECT_TRUE(session.Report.empty());
+}
+
+TEST(DataStepProgress, CancelledMergeLeavesTheSessionAsBeforeTheDataStep) {
+    testing::SmallProject project;
+    testing::WriteFile(project.folder.Path("wave.zda"),
+                       "0000019997\r\n000002    \r\n000003    \r\n000004    \r\n");
+    ScriptedPlatform platform;
+    Session session(platform);
+    platform.fileAnswers = {project.params, project.classification, project.data};
+    // The merge of the working file has the last percents.
+    platform.cancelAtPercent = 80;
+    OpenProject(session);
+    EXPECT_FALSE(platform.cancelAtPercent.has_value());
+    EXPECT_TRUE(session.ClassificationLoaded);
+    EXPECT_FALSE(session.DataLoaded);
+    EXPECT_FALSE(session.WorkingFileRead);
+    EXPECT_TRUE(session.Cases.Respondents.empty());
+    EXPECT_TRUE(session.DataStem.empty());
+    EXPECT_TRUE(platform.messages.empty());
+
+    platform.progress.clear();
+    platform.fileAnswers = {project.data};
+    OpenProject(session);
+    ASSERT_TRUE(session.SessionStarted);
+    EXPECT_EQ(session.Cases.Respondents[0].Occupations[0].Code, "9997");
+    std::vector<int> percents;
+    for (const auto& p : platform.progress) percents.push_back(p.second);
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_EQ(percents.back(), 100);
 }
 
 }  // namespace

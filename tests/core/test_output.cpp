@@ -187,6 +187,23 @@ TEST_F(OutputTest, FailedWriteKeepsTheEarlierFilesAndAddsNoReportLines) {
     EXPECT_TRUE(session_.Report.empty());
 }
 
+TEST_F(OutputTest, CancelledExportLeavesTheEarlierFileAndNothingElse) {
+    Params(kTwoFields);
+    Respondent("000017", {"0100", "9999"});
+    WriteFileAtomic(session_.ProjectFolder + "wave.sav", "earlier");
+    const testing::Snapshot before = testing::Take(session_.ProjectFolder);
+    // Past the making of the bytes: the cancel comes while the file is being written.
+    platform_.cancelAtPercent = 90;
+    EXPECT_TRUE(ExportFinalOutput(session_, ExportFormat::Sav).empty());
+    EXPECT_FALSE(platform_.cancelAtPercent.has_value());
+    EXPECT_EQ(testing::Take(session_.ProjectFolder), before);
+    EXPECT_TRUE(session_.Report.empty());
+
+    ASSERT_EQ(ExportFinalOutput(session_, ExportFormat::Sav).size(), 1u);
+    EXPECT_NE(ReadWholeFile(session_.ProjectFolder + "wave.sav"), "earlier");
+    EXPECT_EQ(platform_.progress.back().second, 100);
+}
+
 }  // namespace
 }  // namespace tarnwick
 

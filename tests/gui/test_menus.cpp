@@ -32,9 +32,19 @@ class TestMenus : public QObject {
         OpenProjectThroughDialogs(w, project);
         QVERIFY(w.session().SessionStarted);
         QCOMPARE(FrontPage(w), QString("TabSheet3"));
-        QCOMPARE(VisibleMenus(w), QStringList({"mainMenuNotatnik", "mainMenuRaport",
-                                               "mainMenuOpcje", "mainMenuZnajdz", "mainMenuZapisz",
-                                               "mainMenuInfo", "mainMenuZakoncz", "mainMenuHelp"}));
+        QCOMPARE(VisibleMenus(w),
+                 QStringList({"mainMenuNotatnik", "mainMenuRaport", "mainMenuOpcje",
+                              "mainMenuZnajdz", "mainMenuZapisz", "mainMenuEksport", "mainMenuInfo",
+                              "mainMenuZakoncz", "mainMenuHelp"}));
+
+        // An export is written beside the data file and said in a message.
+        QStringList messages;
+        w.platform().messageHook = [&messages](const QString& text) { messages << text; };
+        Click(w, "mainMenuEksportCsv");
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].endsWith(
+            "wave.csv " + QString::fromStdString(project.folder.Path("wave_labels.csv"))));
+        QVERIFY(QFile::exists(QString::fromStdString(project.folder.Path("wave_labels.csv"))));
 
         Click(w, "mainMenuOpcje");
         QCOMPARE(FrontPage(w), QString("TabSheet7"));

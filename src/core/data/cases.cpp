@@ -51,18 +51,22 @@ void Reserve(CaseModel& cases, size_t records, size_t fields) {
 
 std::optional<std::string> ReadCases(std::string buffer, const CodingParams& params,
                                      const Classification& clf, const std::string& dataPath,
-                                     const std::string& paramStem, CaseModel& out) {
+                                     const std::string& paramStem, CaseModel& out,
+                                     const WorkProgress& progress) {
     CaseModel cases;
     cases.DataBuffer = std::move(buffer);
     const int minimum = MinimumRecordLength(params);
     const size_t fields = params.DokumList.size();
-    Reserve(cases, LineCursor::CountLines(cases.DataBuffer), fields);
+    const size_t records = LineCursor::CountLines(cases.DataBuffer);
+    Reserve(cases, records, fields);
+    ProgressMeter meter(progress, records);
     std::pmr::memory_resource* arena =
         cases.Arena ? cases.Arena->resource() : std::pmr::get_default_resource();
 
     LineCursor cursor(cases.DataBuffer);
     std::string_view record;
     while (cursor.Next(record)) {
+        meter.Advance(cases.Respondents.size());
         if (record.size() < static_cast<size_t>(minimum)) {
             return ShortRecordMessage(dataPath, paramStem, minimum, record.size());
         }
@@ -78,6 +82,7 @@ std::optional<std::string> ReadCases(std::string buffer, const CodingParams& par
             }
         }
     }
+    meter.Finish();
     out = std::move(cases);
     return std::nullopt;
 }

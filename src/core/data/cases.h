@@ -8,16 +8,18 @@
 #include "core/classification/model.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/text/progress.h"
 
 namespace tarnwick {
 
 // Builds the cases of the whole data file `buffer` into `out`, which keeps the buffer (records
 // are views into it). `dataPath` and `paramStem` name the files in the message of a fault. On a
 // record shorter than the declared fields need, returns that message; `out` is then to be
-// thrown away.
+// thrown away. Reports the records read; throws WorkCancelled, leaving `out` untouched.
 std::optional<std::string> ReadCases(std::string buffer, const CodingParams& params,
                                      const Classification& clf, const std::string& dataPath,
-                                     const std::string& paramStem, CaseModel& out);
+                                     const std::string& paramStem, CaseModel& out,
+                                     const WorkProgress& progress = {});
 
 // After the codes are in: each respondent's HasToCode, the counters, the selector's records.
 OccupationCounts CountAndListCases(CaseModel& cases);

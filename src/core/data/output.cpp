@@ -12,13 +12,11 @@
 
 namespace tarnwick {
 
-namespace {
-
 // The derived values of a code, looked up once per distinct code: a million lines carry only a
 // few thousand different codes.
-class DerivedValues {
+class OutputLines::Derived {
   public:
-    explicit DerivedValues(const Classification& clf) : clf_(clf) {}
+    explicit Derived(const Classification& clf) : clf_(clf) {}
 
     struct Values {
         std::string x14;
@@ -38,6 +36,10 @@ class DerivedValues {
     const Classification& clf_;
     std::unordered_map<std::string, Values> cache_;
 };
+
+namespace {
+
+using DerivedValues = OutputLines::Derived;
 
 // Appends one respondent's line of the output data file (without its line end).
 void AppendOutputLine(std::string& out, const CodingParams& params, DerivedValues& derived,
@@ -242,8 +244,8 @@ class Script {
         if (params_.ScalesDeclared) {
             Add("VALUE LABELS");
             AddAll(scales_);
-            Add(' ' + ScaleValueText(kScaleMissing) + " " + Quoted("Missing data"));
-            Add(' ' + ScaleValueText(kScaleNotApplicable) + " " + Quoted("Not applicable"));
+            Add(' ' + ScaleValueText(kScaleMissing) + " " + Quoted(kScaleMissingLabel));
+            Add(' ' + ScaleValueText(kScaleNotApplicable) + " " + Quoted(kScaleNotApplicableLabel));
             Add(".");
         }
     }
@@ -286,16 +288,57 @@ class Script {
 }  // namespace
 
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,
-                             const CaseModel& cases) {
+                             const CaseModel& cases, const WorkProgress& progress) {
     // Built straight into one buffer: a million lines need no million strings.
     std::string content;
     content.reserve(cases.Respondents.size() * (OutputLineLength(params) + 2));
     DerivedValues derived(clf);
-    for (const TOsoba& r : cases.Respondents) {
-        AppendOutputLine(content, params, derived, r);
+    ProgressMeter meter(progress, cases.Respondents.size());
+    for (size_t i = 0; i < cases.Respondents.size(); ++i) {
+        meter.Advance(i);
+        AppendOutputLine(content, params, derived, cases.Respondents[i]);
         content.append("\r\n");
     }
+    meter.Finish();
     return content;
+}
+
+OutputLines::OutputLines(const CodingParams& params, const Classification& clf)
+    : params_(params), derived_(std::make_unique<Derived>(clf)) {
+    line_.reserve(OutputLineLength(params));
+}
+
+OutputLines::~OutputLines() = default;
+
+std::string_view OutputLines::Line(const TOsoba& respondent) {
+    line_.clear();
+    AppendOutputLine(line_, params_, *derived_, respondent);
+    return line_;
+}
+
+std::vector<OutputColumn> OutputColumns(const CodingParams& params) {
+    using Kind = OutputColumn::Kind;
+    std::vector<OutputColumn> columns;
+    size_t at = 0;
+    const auto add = [&](std::string name, std::string label, Kind kind, int width) {
+        const auto w = static_cast<size_t>(std::max(width, 0));
+        columns.push_back({std::move(name), std::move(label), kind, at, w});
+        at += w;
+    };
+    add(kRespIdMnemo, params.RespIdLabel, Kind::Id, params.RespIdWidth);
+    for (const TDokumZaw& d : params.DokumList) {
+        add(d.VarMnemo + kClassificationMnemo, d.VarName + " (" + kClassificationName + ")",
+            Kind::Code, params.CodeWidth);
+        if (!d.X14Mnemo.empty()) {
+            add(d.VarMnemo + d.X14Mnemo, d.VarName + " " + d.X14Name, Kind::X14, 2);
+        }
+        if (!d.HasScales) continue;
+        for (int n = 1; n <= kScales; ++n) {
+            if (d.ScaleMnemo[n].empty()) continue;
+            add(d.VarMnemo + d.ScaleMnemo[n], d.VarName + " " + d.ScaleName[n], Kind::Scale, 3);
+        }
+    }
+    return columns;
 }
 
 std::vector<std::string> SpssScriptLines(const CodingParams& params, const Classification& clf,

@@ -1,19 +1,60 @@
 #pragma once
 // The final output data file (.asc) and the SPSS script (.sps) that reads it.
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/classification/model.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/text/progress.h"
 
 namespace tarnwick {
 
+// The labels of the two special scale values, in the script and in every export.
+inline constexpr const char* kScaleMissingLabel = "Missing data";
+inline constexpr const char* kScaleNotApplicableLabel = "Not applicable";
+
+// One variable of the output data file, where the script's DATA LIST reads it.
+struct OutputColumn {
+    enum class Kind { Id, Code, X14, Scale };
+    std::string Name;
+    std::string Label;  // as the script's VARIABLE LABELS gives it
+    Kind Type = Kind::Id;
+    size_t First = 0;  // 0-based column
+    size_t Width = 0;
+};
+
+// The variables of every line of the output data file, in order.
+std::vector<OutputColumn> OutputColumns(const CodingParams& params);
+
 // The content of the output data file: one line per respondent, each code followed by its
-// derived values, CR LF after each line.
+// derived values, CR LF after each line. Reports the respondents written; throws WorkCancelled.
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,
-                             const CaseModel& cases);
+                             const CaseModel& cases, const WorkProgress& progress = {});
+
+// The lines of the output data file one at a time, for whoever needs its values but not the whole
+// file at once.
+class OutputLines {
+  public:
+    OutputLines(const CodingParams& params, const Classification& clf);
+    ~OutputLines();
+    OutputLines(const OutputLines&) = delete;
+    OutputLines& operator=(const OutputLines&) = delete;
+
+    // The respondent's line without its line end; valid until the next call.
+    std::string_view Line(const TOsoba& respondent);
+
+    // The derived values of the codes, shared with the whole file's writing.
+    class Derived;
+
+  private:
+    const CodingParams& params_;
+    std::unique_ptr<Derived> derived_;
+    std::string line_;
+};
 
 // The lines of the SPSS script that reads the output data file `ascPath`.
 std::vector<std::string> SpssScriptLines(const CodingParams& params, const Classification& clf,

@@ -42,13 +42,16 @@ std::string BackupText(std::string_view workingFile) {
 std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingParams& params,
                                             const Classification& clf,
                                             const std::string& workingName,
-                                            const std::string& dataName, CaseModel& cases) {
+                                            const std::string& dataName, CaseModel& cases,
+                                            const WorkProgress& progress) {
     const std::string head = "When processing previously coded symbols from file: " + workingName;
     const int idWidth = params.RespIdWidth;
     const int codeWidth = params.CodeWidth;
     LineCursor cursor(text);
     std::string_view line;
+    ProgressMeter meter(progress, cases.Respondents.size());
     for (size_t i = 0; i < cases.Respondents.size(); ++i) {
+        meter.Advance(i);
         TOsoba& r = cases.Respondents[i];
         if (!cursor.Next(line)) {
             return "**** ERROR IN DATA FILES **** " + head +
@@ -84,6 +87,7 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
             }
         }
     }
+    meter.Finish();
     return std::nullopt;
 }
 

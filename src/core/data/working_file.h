@@ -9,6 +9,7 @@
 #include "core/classification/model.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/text/progress.h"
 
 namespace tarnwick {
 
@@ -18,11 +19,12 @@ std::string BackupText(std::string_view workingFile);
 // Merges the codes of a working file into `cases`, which were read from the data file.
 // `workingName` and `dataName` name the two files in the messages. On a fault (fewer lines than
 // records, another respondent, a code the classification lacks) returns its message; `cases` is
-// then to be thrown away.
+// then to be thrown away, as after WorkCancelled. Reports the records merged.
 std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingParams& params,
                                             const Classification& clf,
                                             const std::string& workingName,
-                                            const std::string& dataName, CaseModel& cases);
+                                            const std::string& dataName, CaseModel& cases,
+                                            const WorkProgress& progress = {});
 
 // The content of the working file for `cases`.
 std::string FormatWorkingFile(const CaseModel& cases, int codeWidth);

@@ -73,7 +73,8 @@ bool RunExitSequence(Session& s) {
     if (!workingDeclined && (s.ResultsModified || s.WorkingFileSaved)) {
         const Answer a = ask(msg::kAskSaveOutput);
         if (a == Answer::Cancel) return false;
-        if (a == Answer::Yes) WriteFinalOutput(s);
+        // Cancelling the output's progress stops the sequence, as a failed write does.
+        if (a == Answer::Yes && !WriteFinalOutput(s)) return false;
     }
     if (s.NotepadModified) {
         const Answer a = ask(msg::kAskSaveNotepad);

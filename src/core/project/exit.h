@@ -11,9 +11,9 @@ namespace tarnwick {
 class Session;
 
 // The five questions; true when the program may end. Cancel on any of them ends the sequence
-// there and the session goes on (files written before stay written). A file that cannot be
-// written throws IoError: the sequence stops there and the session goes on with its flags as
-// they are.
+// there and the session goes on (files written before stay written); so does cancelling the
+// final output's progress. A file that cannot be written throws IoError: the sequence stops there
+// and the session goes on with its flags as they are.
 bool RunExitSequence(Session& session);
 
 // Quit session and closing the window: true when the program may end now.

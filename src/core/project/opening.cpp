@@ -18,6 +18,7 @@
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
+#include "core/text/progress.h"
 
 namespace tarnwick {
 
@@ -51,17 +52,24 @@ bool LoadClassification(Session& s, const std::string& path) {
 
 namespace {
 
+// The percents [from, to] of the data step's progress bar, under `what`.
+WorkProgress DataStepPart(Session& s, const char* what, int from, int to) {
+    return {[&s, what](int percent) { return s.platform.Progress(what, percent); }, from, to};
+}
+
 // Backs up and merges the working file, when there is one, into `cases`. False after a fault,
-// already shown.
-bool MergeWorkingFileOf(Session& s, CaseModel& cases) {
+// already shown. The merge has the percents from `from` on.
+bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
     s.WorkingFileRead = false;
     const std::string path = s.DataFilePath(kExtWorking);
     if (!FileExists(path)) return true;
     // Read once: the same bytes go to the backup and into the merge.
-    const std::string text = ReadWholeFile(path);
-    WriteFileAtomic(s.DataFilePath(kExtBackup), BackupText(text));
-    const std::optional<std::string> fault = MergeWorkingFile(
-        text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt, cases);
+    const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
+    const std::string text = ReadWholeFile(path, merging.Part(0, 20));
+    WriteFileAtomic(s.DataFilePath(kExtBackup), BackupText(text), merging.Part(20, 40));
+    const std::optional<std::string> fault =
+        MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
+                         cases, merging.Part(40, 100));
     if (fault) {
         s.platform.ShowMessage(*fault);
         return false;
@@ -102,14 +110,18 @@ bool ReadInputData(Session& s) {
     // Give the freed cases of an earlier attempt back before the file is read again.
     ::malloc_trim(0);
 #endif
+    // Without a working file, the survey data have the whole progress bar.
+    const int merge = FileExists(s.DataFilePath(kExtWorking)) ? 55 : 100;
+    const WorkProgress reading = DataStepPart(s, msg::kProgressReadingData, 0, merge);
     CaseModel cases;
     const std::optional<std::string> fault =
-        ReadCases(ReadWholeFile(path), s.Params, s.Clf, path, s.ParamStem, cases);
+        ReadCases(ReadWholeFile(path, reading.Part(0, 35)), s.Params, s.Clf, path, s.ParamStem,
+                  cases, reading.Part(35, 100));
     if (fault) {
         s.platform.ShowMessage(*fault);
         return false;
     }
-    if (!MergeWorkingFileOf(s, cases)) return false;
+    if (!MergeWorkingFileOf(s, cases, merge)) return false;
     const OccupationCounts counts = CountAndListCases(cases);
     if (counts.respondents == 0) {
         s.platform.ShowMessage(
@@ -162,6 +174,9 @@ bool DataStep(Session& s) {
     const FileRequest request{msg::kOpenDataTitle, msg::kOpenDataFilter, s.ProjectFolder, false};
     const auto chosen = s.platform.ChooseFile(request);
     if (!chosen) return false;
+    struct {
+        std::string DataStem, DataExt, ProgressText;
+    } before{s.DataStem, s.DataExt, s.ProgressText};
     const std::string name = NameOf(*chosen);
     s.DataStem = StemOf(name);
     s.DataExt = ExtensionOf(name);
@@ -174,7 +189,17 @@ bool DataStep(Session& s) {
             msg::kBreaksExecution);
         return false;
     }
-    if (!ReadInputData(s)) return false;
+    try {
+        if (!ReadInputData(s)) return false;
+    } catch (const WorkCancelled&) {
+        // Cancelling loses nothing: the session is again as it was before this step.
+        s.Cases = CaseModel{};
+        s.WorkingFileRead = false;
+        s.DataStem = std::move(before.DataStem);
+        s.DataExt = std::move(before.DataExt);
+        s.ShowProgressText(std::move(before.ProgressText));
+        return false;
+    }
     s.DataLoaded = true;
     return true;
 }

@@ -9,7 +9,8 @@ namespace tarnwick {
 class Session;
 
 // The Open project command. Each step runs only while its loaded flag is false. Throws IoError
-// when a chosen file cannot be read; the flags then stay as they were.
+// when a chosen file cannot be read; the flags then stay as they were. Cancelling the data step
+// on its progress bar leaves the session as it was before that step.
 void OpenProject(Session& session);
 
 // The parameters step: reads ProjectFolder + ParamStem + ".zpa" into the session, its faults
@@ -21,7 +22,8 @@ bool LoadClassification(Session& session, const std::string& path);
 
 // The data step: reads ProjectFolder + DataStem + DataExt, backs up and merges the working
 // file, counts, fills the report. Shows its own message box and returns false on a fault; the
-// session then holds no cases. Throws IoError when a file cannot be read.
+// session then holds no cases. Throws IoError when a file cannot be read, and WorkCancelled when
+// the coder cancels it on the progress bar (the session again holds no cases).
 bool ReadInputData(Session& session);
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/data/exports.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/project/paths.h"
@@ -9,6 +10,8 @@
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
+#include "core/text/progress.h"
+#include "core/text/text.h"
 
 namespace tarnwick {
 
@@ -18,6 +21,13 @@ namespace {
 void ReportMoment(Session& s) {
     s.AppendReportLine(" ");
     s.AppendReportLine("*** " + DateTimeText(kEnglish, s.platform.Now()));
+}
+
+// The progress bar of writing the file at `path`.
+WorkProgress Writing(Session& s, const std::string& path) {
+    std::string what = std::string(msg::kProgressWriting) + " " + path;
+    return {
+        [&s, what = std::move(what)](int percent) { return s.platform.Progress(what, percent); }};
 }
 
 }  // namespace
@@ -38,10 +48,16 @@ void SaveResults(Session& s) {
         msg::SavedCodes(s.Cases.CodedCount, s.DataStem + kExtWorking, now.hour, now.minute));
 }
 
-void WriteFinalOutput(Session& s) {
+bool WriteFinalOutput(Session& s) {
     const std::string ascPath = s.DataFilePath(kExtOutput);
     const std::string spsPath = s.DataFilePath(kExtScript);
-    WriteFileAtomic(ascPath, FormatOutputData(s.Params, s.Clf, s.Cases));
+    try {
+        const WorkProgress writing = Writing(s, ascPath);
+        WriteFileAtomic(ascPath, FormatOutputData(s.Params, s.Clf, s.Cases, writing.Part(0, 60)),
+                        writing.Part(60, 100));
+    } catch (const WorkCancelled&) {
+        return false;
+    }
     WriteLinesAtomic(spsPath, SpssScriptLines(s.Params, s.Clf, ascPath));
 
     const OccupationCounts counts = CountOccupations(s.Cases);
@@ -55,6 +71,50 @@ void WriteFinalOutput(Session& s) {
         last += " All occupations have been coded.";
     }
     s.AppendReportLine(std::move(last));
+    return true;
+}
+
+const char* ExportExtension(ExportFormat format) {
+    switch (format) {
+        case ExportFormat::Sav:
+            return ".sav";
+        case ExportFormat::Dta:
+            return ".dta";
+        case ExportFormat::Csv:
+            break;
+    }
+    return ".csv";
+}
+
+std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
+    std::vector<std::string> paths = {s.DataFilePath(ExportExtension(format))};
+    if (format == ExportFormat::Csv) paths.push_back(s.DataFilePath(kCsvLabelsEnding));
+    // A survey data file named like an export (wave.csv) must never be overwritten by it.
+    for (const std::string& path : paths) {
+        if (CompareNoCase(path, s.DataPath()) == 0) {
+            throw IoError(std::string(msg::kExportOverData) + path);
+        }
+    }
+    try {
+        const WorkProgress writing = Writing(s, paths.front());
+        const WorkProgress making = writing.Part(0, 85);
+        ExportedFile file;
+        if (format == ExportFormat::Sav) file = FormatSav(s.Params, s.Clf, s.Cases, making);
+        if (format == ExportFormat::Dta) file = FormatDta(s.Params, s.Clf, s.Cases, making);
+        if (format == ExportFormat::Csv) file.Bytes = FormatCsv(s.Params, s.Clf, s.Cases, making);
+        if (!file.Fault.empty()) throw IoError(paths.front() + ": " + file.Fault);
+        WriteFileAtomic(paths.front(), file.Bytes, writing.Part(85, 100));
+    } catch (const WorkCancelled&) {
+        return {};
+    }
+    if (format == ExportFormat::Csv)
+        WriteFileAtomic(paths.back(), FormatCsvLabels(s.Params, s.Clf));
+
+    ReportMoment(s);
+    for (const std::string& path : paths) {
+        s.AppendReportLine(std::string(msg::kExportWrittenAs) + " " + path);
+    }
+    return paths;
 }
 
 }  // namespace tarnwick

@@ -2,6 +2,11 @@
 // Writing a session's results: the working file, and the final output data file with its SPSS
 // script. Each file is replaced atomically and the save is noted in the session report.
 
+#include <string>
+#include <vector>
+
+#include "core/data/exports.h"
+
 namespace tarnwick {
 
 class Session;
@@ -16,7 +21,19 @@ void SaveWorkingFile(Session& session);
 void SaveResults(Session& session);
 
 // Writes the output data file and the SPSS script and appends the five report lines. Throws
-// IoError.
-void WriteFinalOutput(Session& session);
+// IoError. False when the coder cancels it on the progress bar: the earlier files and the report
+// are then as they were.
+bool WriteFinalOutput(Session& session);
+
+// The extension of an export's data file, and the name ending of the CSV's labels file.
+const char* ExportExtension(ExportFormat format);
+inline constexpr const char* kCsvLabelsEnding = "_labels.csv";
+
+// Writes the final output for statistical software beside the output data file, named after the
+// data file, and notes it in the session report. Returns the paths written. Throws IoError when
+// the file cannot be made or written (a file already there is then untouched), or when it would
+// replace the survey data file itself. Returns no path when the coder cancels it on the progress
+// bar; the earlier files are then untouched and nothing is noted.
+std::vector<std::string> ExportFinalOutput(Session& session, ExportFormat format);
 
 }  // namespace tarnwick

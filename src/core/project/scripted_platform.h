@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/session/platform.h"
@@ -20,16 +22,20 @@ class ScriptedPlatform : public Platform {
     std::deque<Answer> questionAnswers;
     // The moment Now() gives; advanced by hand in tests.
     DateTime now{2026, 12, 7, 0, 37, 40};
+    // The first progress report at or past this percent answers Cancel (once).
+    std::optional<int> cancelAtPercent;
 
     // What the core showed.
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::vector<FileRequest> fileRequests;
     int statusChanges = 0;
+    std::vector<std::pair<std::string, int>> progress;
 
     // Called for every message / question as it happens (the console prints them).
     std::function<void(const std::string&)> onMessage;
     std::function<void(const std::string&, Answer)> onQuestion;
+    std::function<void(std::string_view, int)> onProgress;
 
     void ShowMessage(const std::string& text) override {
         messages.push_back(text);
@@ -55,6 +61,15 @@ class ScriptedPlatform : public Platform {
         return a;
     }
     void StatusChanged() override { ++statusChanges; }
+    bool Progress(std::string_view what, int percent) override {
+        progress.emplace_back(what, percent);
+        if (onProgress) onProgress(what, percent);
+        if (cancelAtPercent && percent >= *cancelAtPercent) {
+            cancelAtPercent.reset();
+            return false;
+        }
+        return true;
+    }
     DateTime Now() override { return now; }
 };
 

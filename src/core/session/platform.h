@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/text/datetime.h"
 
@@ -29,6 +30,9 @@ class Platform {
     virtual std::optional<std::string> ChooseFile(const FileRequest& request) = 0;
     // The status texts changed: draw them now (lets pending window events run once).
     virtual void StatusChanged() = 0;
+    // Long work (`what`, a shown text) has reached `percent`; false when the coder cancels it.
+    // Called about once per percent; a run of work ends with 100 or with the cancel.
+    virtual bool Progress(std::string_view what, int percent) = 0;
     virtual DateTime Now() = 0;
 };
 

@@ -31,4 +31,25 @@ int UnicodeToCp1250(char32_t u) {
     return -1;
 }
 
+std::string Cp1250ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out += ch;
+            continue;
+        }
+        const char32_t u = kHigh[c - 0x80];  // all of them lie below U+10000
+        if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        }
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+    return out;
+}
+
 }  // namespace tarnwick

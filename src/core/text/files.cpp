@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,7 +44,14 @@ class Fd {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& path) {
+namespace {
+
+// Reads and writes go in pieces of this size when progress is reported.
+constexpr size_t kPiece = size_t{8} << 20;
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path, const WorkProgress& progress) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) ThrowIo(path, errno);
     struct stat st {};
@@ -57,10 +65,13 @@ std::string ReadWholeFile(const std::string& path) {
     if (S_ISREG(st.st_mode) && st.st_size > 0) data.resize(static_cast<size_t>(st.st_size));
     size_t used = 0;
     char beyond[64 * 1024];
+    ProgressMeter meter(progress, data.size());
+    const size_t piece = progress.report ? kPiece : static_cast<size_t>(-1);
     for (;;) {
         const bool inside = used < data.size();
-        ssize_t n = inside ? ::read(fd.get(), data.data() + used, data.size() - used)
-                           : ::read(fd.get(), beyond, sizeof beyond);
+        ssize_t n = inside
+                        ? ::read(fd.get(), data.data() + used, std::min(data.size() - used, piece))
+                        : ::read(fd.get(), beyond, sizeof beyond);
         if (n < 0) {
             if (errno == EINTR) continue;
             ThrowIo(path, errno);
@@ -68,8 +79,10 @@ std::string ReadWholeFile(const std::string& path) {
         if (n == 0) break;
         if (!inside) data.append(beyond, static_cast<size_t>(n));
         used += static_cast<size_t>(n);
+        meter.Advance(used);
     }
     data.resize(used);
+    meter.Finish();
     return data;
 }
 
@@ -85,7 +98,8 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view content) {
+void WriteFileAtomic(const std::string& path, std::string_view content,
+                     const WorkProgress& progress) {
     const size_t slash = path.rfind('/');
     const std::string folder =
         slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
@@ -105,16 +119,26 @@ void WriteFileAtomic(const std::string& path, std::string_view content) {
     if (::fchmod(fd.get(), mode) != 0) fail(errno);
     const char* p = content.data();
     size_t left = content.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd.get(), p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
+    const size_t piece = progress.report ? kPiece : static_cast<size_t>(-1);
+    try {
+        // The flush to disk waits as long as a part of the writing: it has the last percents.
+        ProgressMeter meter(progress, content.size() + content.size() / 16);
+        while (left > 0) {
+            ssize_t n = ::write(fd.get(), p, std::min(left, piece));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                fail(errno);
+            }
+            p += n;
+            left -= static_cast<size_t>(n);
+            meter.Advance(content.size() - left);
         }
-        p += n;
-        left -= static_cast<size_t>(n);
+        if (::fsync(fd.get()) != 0) fail(errno);
+        meter.Finish();
+    } catch (const WorkCancelled&) {
+        ::unlink(temp.c_str());
+        throw;
     }
-    if (::fsync(fd.get()) != 0) fail(errno);
     if (::close(fd.release()) != 0) fail(errno);
     if (::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
 }

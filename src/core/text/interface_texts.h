@@ -167,6 +167,20 @@ inline constexpr const char* kOpenClassificationFilter = "classification files (
 inline constexpr const char* kOpenDataTitle = "Open an input data file";
 inline constexpr const char* kOpenDataFilter = "data files (*.dat)|*.DAT";
 
+// The exports for statistical software.
+inline constexpr const char* kExportFailed = "The file could not be made: ";
+inline constexpr const char* kExportOverData = "The export would replace the survey data file: ";
+inline constexpr const char* kExportWrittenAs = "Data exported as";
+inline constexpr const char* kExportMenu = "Export as...";
+inline constexpr const char* kExportSavItem = "SPSS data file (.sav)";
+inline constexpr const char* kExportDtaItem = "Stata data file (.dta)";
+inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.csv)";
+
+// What the progress bar of long work says.
+inline constexpr const char* kProgressReadingData = "Reading the survey data";
+inline constexpr const char* kProgressMerging = "Merging the cases coded so far";
+inline constexpr const char* kProgressWriting = "Writing";  // followed by the file's path
+
 }  // namespace msg
 
 }  // namespace tarnwick

@@ -1,0 +1,512 @@
+#include "core/data/exports.h"
+
+#include <readstat.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/data/output.h"
+#include "core/text/cp1250.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick {
+
+namespace {
+
+using Kind = OutputColumn::Kind;
+
+// The values of every kind are cut from the output data file's own line of each respondent, so
+// that no export can differ from it. The lines are made one at a time: an export then needs no
+// more memory than its own bytes.
+class Output {
+  public:
+    const std::vector<OutputColumn> columns;
+    const size_t rows;
+    size_t stride = 0;  // one line and its CR LF
+
+    Output(const CodingParams& params, const Classification& clf, const CaseModel& cases)
+        : columns(OutputColumns(params)),
+          rows(cases.Respondents.size()),
+          cases_(cases),
+          lines_(params, clf) {
+        for (const OutputColumn& c : columns) stride += c.Width;
+        stride += 2;
+    }
+
+    // Makes the line of respondent `row` the one that Field cuts.
+    void Row(size_t row) { line_ = lines_.Line(cases_.Respondents[row]); }
+
+    std::string_view Field(const OutputColumn& c) const {
+        return c.First < line_.size() ? line_.substr(c.First, c.Width) : std::string_view();
+    }
+
+    // The identifier of a respondent as its line starts.
+    std::string_view Id(size_t row) const {
+        return std::string_view(cases_.Respondents[row].RespondentId).substr(0, columns[0].Width);
+    }
+
+  private:
+    const CaseModel& cases_;
+    OutputLines lines_;
+    std::string_view line_;
+};
+
+// What a field of a numeric variable holds.
+struct Cell {
+    enum State { Blank, NotApplicable, Missing, Value } state = Blank;
+    double value = 0;
+};
+
+bool AllDigits(std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+double DigitsValue(std::string_view s) {
+    double v = 0;
+    for (char c : s) v = v * 10 + (c - '0');
+    return v;
+}
+
+// The script reads codes and classes as whole numbers and scales with one implied decimal; its
+// RECODE turns the not-applicable values into system-missing, and blanks read as system-missing.
+Cell ReadCell(const Classification& clf, Kind kind, std::string_view field) {
+    Cell cell;
+    std::string_view notApplicable = kX14NotApplicable;
+    std::string_view missing = kX14Missing;
+    if (kind == Kind::Code) {
+        notApplicable = clf.NotApplicableCode;
+        missing = clf.MissingDataCode;
+    } else if (kind == Kind::Scale) {
+        notApplicable = kScaleNotApplicable;
+        missing = kScaleMissing;
+    }
+    if (field == notApplicable) {
+        cell.state = Cell::NotApplicable;
+    } else if (AllDigits(field)) {
+        cell.state = field == missing ? Cell::Missing : Cell::Value;
+        cell.value = DigitsValue(field) / (kind == Kind::Scale ? 10.0 : 1.0);
+    }
+    return cell;
+}
+
+// The label of a category, as the script's VALUE LABELS gives it.
+const std::string& CategoryLabel(const Classification& clf, const TKat& cat) {
+    if (cat.Code == clf.MissingDataCode) return clf.MissingDataName;
+    if (cat.Code == clf.NotApplicableCode) return clf.NotApplicableName;
+    return cat.ShortLabel.empty() ? cat.Name : cat.ShortLabel;
+}
+
+// Every value label of one kind of variable: the value's text as in the output data file.
+struct ValueLabel {
+    std::string value;
+    std::string label;  // UTF-8
+};
+
+std::vector<ValueLabel> ValueLabels(const CodingParams& params, const Classification& clf,
+                                    Kind kind) {
+    std::vector<ValueLabel> labels;
+    if (kind == Kind::Code) {
+        for (const auto& entry : clf.Categories) {
+            const std::string& label = CategoryLabel(clf, entry.value);
+            if (!label.empty()) labels.push_back({entry.value.Code, Cp1250ToUtf8(label)});
+        }
+    } else if (kind == Kind::X14) {
+        for (const auto& entry : params.X14LabelList) {
+            labels.push_back({entry.key, Cp1250ToUtf8(entry.value.Text)});
+        }
+    } else if (kind == Kind::Scale) {
+        labels.push_back({kScaleMissing, kScaleMissingLabel});
+        labels.push_back({kScaleNotApplicable, kScaleNotApplicableLabel});
+    }
+    return labels;
+}
+
+// The longest UTF-8 form of the respondent identifiers: a string variable must hold them all.
+size_t IdWidth(const Output& out) {
+    size_t width = std::max<size_t>(out.columns.front().Width, 1);
+    for (size_t r = 0; r < out.rows; ++r) {
+        const std::string_view id = out.Id(r);
+        if (std::any_of(id.begin(), id.end(), [](char c) { return (c & 0x80) != 0; })) {
+            width = std::max(width, Cp1250ToUtf8(id).size());
+        }
+    }
+    return width;
+}
+
+ssize_t AppendBytes(const void* data, size_t len, void* ctx) {
+    static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), len);
+    return static_cast<ssize_t>(len);
+}
+
+// One ReadStat writer whose bytes go into a string; the first fault stops the work.
+class Writer {
+  public:
+    Writer() : w_(readstat_writer_init()) { readstat_set_data_writer(w_.get(), AppendBytes); }
+
+    readstat_writer_t* get() { return w_.get(); }
+    std::string& bytes() { return bytes_; }
+
+    // Called once the header is written: room for the rows, so that the bytes are never copied
+    // into a larger buffer (which would hold them twice for a moment). A row takes at most its
+    // values' widths: a .sav one eight bytes per started eight of a value and a command byte for
+    // each eight, a .dta one its types' sizes. Room beyond what is written costs address space
+    // only: a buffer this large is mapped, not touched.
+    void ReserveRows(size_t rows, const std::vector<readstat_variable_t*>& vars, bool sav) {
+        size_t row = 0;
+        for (const readstat_variable_t* v : vars) {
+            size_t width = 8;
+            switch (readstat_variable_get_type(v)) {
+                case READSTAT_TYPE_STRING:
+                    width = readstat_variable_get_storage_width(v);
+                    break;
+                case READSTAT_TYPE_INT8:
+                    width = 1;
+                    break;
+                case READSTAT_TYPE_INT16:
+                    width = 2;
+                    break;
+                case READSTAT_TYPE_INT32:
+                case READSTAT_TYPE_FLOAT:
+                    width = 4;
+                    break;
+                default:
+                    break;
+            }
+            row += sav ? (width + 7) / 8 * 9 : width;
+        }
+        constexpr size_t kTrailer = size_t{16} << 20;  // value labels and notes after the rows
+        bytes_.reserve(bytes_.size() + rows * (row + (sav ? 8 : 0)) + kTrailer);
+    }
+
+    // Records the first fault; false once there is one.
+    bool Ok(readstat_error_t e) {
+        if (e != READSTAT_OK && fault_.empty()) fault_ = readstat_error_message(e);
+        return fault_.empty();
+    }
+
+    ExportedFile Result() {
+        if (!fault_.empty()) return {{}, std::string(msg::kExportFailed) + fault_};
+        return {std::move(bytes_), {}};
+    }
+
+  private:
+    struct Free {
+        void operator()(readstat_writer_t* w) const { readstat_writer_free(w); }
+    };
+    std::unique_ptr<readstat_writer_t, Free> w_;
+    std::string bytes_;
+    std::string fault_;
+};
+
+// A label cut to at most `chars` UTF-8 characters.
+std::string CutUtf8(const std::string& text, size_t chars) {
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((text[i] & 0xC0) == 0x80) continue;
+        if (count++ == chars) return text.substr(0, i);
+    }
+    return text;
+}
+
+std::string CodeFormat(const char* letter, size_t width, int decimals) {
+    return letter + std::to_string(width) + "." + std::to_string(decimals);
+}
+
+}  // namespace
+
+ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
+                       const CaseModel& cases, const WorkProgress& progress) {
+    Output out(params, clf, cases);
+    Writer w;
+    readstat_writer_set_compression(w.get(), READSTAT_COMPRESS_ROWS);
+
+    // One label set per kind of variable, as in the script.
+    readstat_label_set_t* sets[4] = {nullptr, nullptr, nullptr, nullptr};
+    const char* setNames[4] = {"", "codes", "classes", "scales"};
+    for (Kind kind : {Kind::Code, Kind::X14, Kind::Scale}) {
+        const auto k = static_cast<size_t>(kind);
+        sets[k] = readstat_add_label_set(w.get(), READSTAT_TYPE_DOUBLE, setNames[k]);
+        for (const ValueLabel& v : ValueLabels(params, clf, kind)) {
+            const Cell c = ReadCell(clf, kind, v.value);
+            // A value the script could not read as a number has no label there either.
+            if (c.state == Cell::Blank) continue;
+            const double value = DigitsValue(v.value) / (kind == Kind::Scale ? 10.0 : 1.0);
+            readstat_label_double_value(sets[k], value, v.label.c_str());
+        }
+    }
+
+    std::vector<readstat_variable_t*> vars;
+    for (const OutputColumn& c : out.columns) {
+        readstat_variable_t* v = nullptr;
+        if (c.Type == Kind::Id) {
+            const size_t width = IdWidth(out);
+            v = readstat_add_variable(w.get(), c.Name.c_str(), READSTAT_TYPE_STRING, width);
+            readstat_variable_set_format(v, ("A" + std::to_string(width)).c_str());
+            readstat_variable_set_display_width(v, static_cast<int>(width));
+            readstat_variable_set_measure(v, READSTAT_MEASURE_NOMINAL);
+        } else {
+            v = readstat_add_variable(w.get(), c.Name.c_str(), READSTAT_TYPE_DOUBLE, 0);
+            // A scale's format has room for its decimal point, as the script's RECODE leaves it.
+            const int decimals = c.Type == Kind::Scale ? 1 : 0;
+            readstat_variable_set_format(v, CodeFormat("F", c.Width + decimals, decimals).c_str());
+            readstat_variable_set_measure(
+                v, c.Type == Kind::Scale ? READSTAT_MEASURE_SCALE : READSTAT_MEASURE_NOMINAL);
+            readstat_variable_set_label_set(v, sets[static_cast<size_t>(c.Type)]);
+            std::string_view missing = c.Type == Kind::Code  ? std::string_view(clf.MissingDataCode)
+                                       : c.Type == Kind::X14 ? std::string_view(kX14Missing)
+                                                             : std::string_view(kScaleMissing);
+            const Cell m = ReadCell(clf, c.Type, missing);
+            if (m.state == Cell::Missing) readstat_variable_add_missing_double_value(v, m.value);
+        }
+        readstat_variable_set_label(v, Cp1250ToUtf8(c.Label).c_str());
+        vars.push_back(v);
+    }
+
+    if (!w.Ok(readstat_begin_writing_sav(w.get(), &w.bytes(), static_cast<long>(out.rows)))) {
+        return w.Result();
+    }
+    w.ReserveRows(out.rows, vars, true);
+    std::string text;
+    ProgressMeter meter(progress, out.rows);
+    for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
+        meter.Advance(r);
+        out.Row(r);
+        for (size_t i = 0; i < out.columns.size(); ++i) {
+            const OutputColumn& c = out.columns[i];
+            const std::string_view field = out.Field(c);
+            if (c.Type == Kind::Id) {
+                text = Cp1250ToUtf8(field);
+                w.Ok(readstat_insert_string_value(w.get(), vars[i], text.c_str()));
+                continue;
+            }
+            const Cell cell = ReadCell(clf, c.Type, field);
+            if (cell.state == Cell::Blank || cell.state == Cell::NotApplicable) {
+                w.Ok(readstat_insert_missing_value(w.get(), vars[i]));
+            } else {
+                w.Ok(readstat_insert_double_value(w.get(), vars[i], cell.value));
+            }
+        }
+        if (!w.Ok(readstat_end_row(w.get()))) break;
+    }
+    w.Ok(readstat_end_writing(w.get()));
+    meter.Finish();
+    return w.Result();
+}
+
+namespace {
+
+// The numeric twin of a code: Stata's smallest integer type that holds every code of the width.
+readstat_type_t CodeNumberType(size_t width) {
+    if (width <= 4) return READSTAT_TYPE_INT16;
+    if (width <= 9) return READSTAT_TYPE_INT32;
+    return READSTAT_TYPE_DOUBLE;
+}
+
+// ReadStat takes a number only in the variable's own type.
+readstat_error_t InsertNumber(readstat_writer_t* w, const readstat_variable_t* v, double value) {
+    switch (readstat_variable_get_type(v)) {
+        case READSTAT_TYPE_INT8:
+            return readstat_insert_int8_value(w, v, static_cast<int8_t>(value));
+        case READSTAT_TYPE_INT16:
+            return readstat_insert_int16_value(w, v, static_cast<int16_t>(value));
+        case READSTAT_TYPE_INT32:
+            return readstat_insert_int32_value(w, v, static_cast<int32_t>(value));
+        default:
+            return readstat_insert_double_value(w, v, value);
+    }
+}
+
+// Stata shows at most 80 characters of a variable label.
+constexpr size_t kStataLabelChars = 80;
+
+}  // namespace
+
+ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
+                       const CaseModel& cases, const WorkProgress& progress) {
+    Output out(params, clf, cases);
+    Writer w;
+    readstat_writer_set_file_format_version(w.get(), 118);
+
+    // Stata labels integers and its extended missing values; the missing-data value becomes .a,
+    // which keeps the label of the missing-data value.
+    readstat_label_set_t* sets[4] = {nullptr, nullptr, nullptr, nullptr};
+    const char* setNames[4] = {"", "codes", "classes", "scales"};
+    for (Kind kind : {Kind::Code, Kind::X14, Kind::Scale}) {
+        const auto k = static_cast<size_t>(kind);
+        sets[k] = readstat_add_label_set(w.get(), READSTAT_TYPE_INT32, setNames[k]);
+        for (const ValueLabel& v : ValueLabels(params, clf, kind)) {
+            const Cell c = ReadCell(clf, kind, v.value);
+            if (c.state == Cell::Missing) {
+                readstat_label_tagged_value(sets[k], 'a', v.label.c_str());
+            } else if (c.state == Cell::Value && kind != Kind::Scale && c.value < 2147483620.0) {
+                readstat_label_int32_value(sets[k], static_cast<int32_t>(c.value), v.label.c_str());
+            }
+        }
+    }
+
+    // Each column of the output data file, and the variable of the file for it; a code has two.
+    struct Target {
+        size_t column;
+        readstat_variable_t* var;
+        bool text;
+    };
+    std::vector<Target> targets;
+    const auto label = [&](readstat_variable_t* v, const std::string& cp1250) {
+        const std::string full = Cp1250ToUtf8(cp1250);
+        const std::string cut = CutUtf8(full, kStataLabelChars);
+        readstat_variable_set_label(v, cut.c_str());
+        if (cut.size() != full.size()) {
+            readstat_add_note(w.get(),
+                              (std::string(readstat_variable_get_name(v)) + ": " + full).c_str());
+        }
+    };
+    for (size_t i = 0; i < out.columns.size(); ++i) {
+        const OutputColumn& c = out.columns[i];
+        if (c.Type == Kind::Id || c.Type == Kind::Code) {
+            const size_t width = c.Type == Kind::Id ? IdWidth(out) : std::max<size_t>(c.Width, 1);
+            readstat_variable_t* v =
+                readstat_add_variable(w.get(), c.Name.c_str(), READSTAT_TYPE_STRING, width);
+            label(v, c.Label);
+            targets.push_back({i, v, true});
+        }
+        if (c.Type == Kind::Id) continue;
+        const std::string name = c.Type == Kind::Code ? c.Name + "_num" : c.Name;
+        const readstat_type_t type = c.Type == Kind::Code    ? CodeNumberType(c.Width)
+                                     : c.Type == Kind::Scale ? READSTAT_TYPE_DOUBLE
+                                                             : READSTAT_TYPE_INT8;
+        readstat_variable_t* v = readstat_add_variable(w.get(), name.c_str(), type, 0);
+        if (c.Type == Kind::Scale) readstat_variable_set_format(v, "%4.1f");
+        readstat_variable_set_label_set(v, sets[static_cast<size_t>(c.Type)]);
+        label(v, c.Label);
+        targets.push_back({i, v, false});
+    }
+
+    if (!w.Ok(readstat_begin_writing_dta(w.get(), &w.bytes(), static_cast<long>(out.rows)))) {
+        return w.Result();
+    }
+    std::vector<readstat_variable_t*> vars;
+    for (const Target& t : targets) vars.push_back(t.var);
+    w.ReserveRows(out.rows, vars, false);
+    std::string text;
+    ProgressMeter meter(progress, out.rows);
+    for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
+        meter.Advance(r);
+        out.Row(r);
+        for (const Target& t : targets) {
+            const OutputColumn& c = out.columns[t.column];
+            std::string_view field = out.Field(c);
+            if (t.text) {
+                // Blanks of an uncoded case are Stata's empty string.
+                if (c.Type == Kind::Code && field.find_first_not_of(' ') == std::string_view::npos)
+                    field = {};
+                text = Cp1250ToUtf8(field);
+                w.Ok(readstat_insert_string_value(w.get(), t.var, text.c_str()));
+                continue;
+            }
+            const Cell cell = ReadCell(clf, c.Type, field);
+            if (cell.state == Cell::Missing) {
+                w.Ok(readstat_insert_tagged_missing_value(w.get(), t.var, 'a'));
+            } else if (cell.state == Cell::Value) {
+                w.Ok(InsertNumber(w.get(), t.var, cell.value));
+            } else {
+                w.Ok(readstat_insert_missing_value(w.get(), t.var));
+            }
+        }
+        if (!w.Ok(readstat_end_row(w.get()))) break;
+    }
+    w.Ok(readstat_end_writing(w.get()));
+    meter.Finish();
+    return w.Result();
+}
+
+namespace {
+
+// A CSV field: quoted when asked, or when it holds a separator, a quote or a line end.
+void AppendCsvField(std::string& out, std::string_view field, bool quote) {
+    quote = quote || field.find_first_of(",\"\r\n") != std::string_view::npos;
+    if (!quote) {
+        out.append(field);
+        return;
+    }
+    out += '"';
+    for (char ch : field) {
+        out += ch;
+        if (ch == '"') out += '"';
+    }
+    out += '"';
+}
+
+// Spreadsheets take a file for UTF-8 only when it starts with the byte-order mark.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+}  // namespace
+
+std::string FormatCsv(const CodingParams& params, const Classification& clf, const CaseModel& cases,
+                      const WorkProgress& progress) {
+    Output out(params, clf, cases);
+    std::string csv(kUtf8Bom);
+    csv.reserve(out.rows * (out.stride + 3 * out.columns.size()) + 1024);
+    for (size_t i = 0; i < out.columns.size(); ++i) {
+        if (i > 0) csv += ',';
+        AppendCsvField(csv, Cp1250ToUtf8(out.columns[i].Name), false);
+    }
+    csv += "\r\n";
+    ProgressMeter meter(progress, out.rows);
+    for (size_t r = 0; r < out.rows; ++r) {
+        meter.Advance(r);
+        out.Row(r);
+        for (size_t i = 0; i < out.columns.size(); ++i) {
+            const OutputColumn& c = out.columns[i];
+            const std::string_view field = out.Field(c);
+            if (i > 0) csv += ',';
+            if (c.Type == Kind::Id) {
+                AppendCsvField(csv, Cp1250ToUtf8(field), true);
+            } else if (field.find_first_not_of(' ') == std::string_view::npos) {
+                // Not coded: an empty field.
+            } else if (c.Type == Kind::Scale && field.size() == 3) {
+                csv.append(field.substr(0, 2));
+                csv += '.';
+                csv += field[2];
+            } else {
+                AppendCsvField(csv, field, true);
+            }
+        }
+        csv += "\r\n";
+    }
+    meter.Finish();
+    return csv;
+}
+
+std::string FormatCsvLabels(const CodingParams& params, const Classification& clf) {
+    std::string csv(kUtf8Bom);
+    csv += "variable,value,label\r\n";
+    const auto row = [&csv](const std::string& variable, std::string_view value,
+                            const std::string& label) {
+        AppendCsvField(csv, variable, false);
+        csv += ',';
+        AppendCsvField(csv, value, true);
+        csv += ',';
+        AppendCsvField(csv, label, true);
+        csv += "\r\n";
+    };
+    for (const OutputColumn& c : OutputColumns(params)) {
+        const std::string name = Cp1250ToUtf8(c.Name);
+        row(name, "", Cp1250ToUtf8(c.Label));
+        if (c.Type == Kind::Id) continue;
+        for (const ValueLabel& v : ValueLabels(params, clf, c.Type)) {
+            // Scales are written with their decimal point.
+            if (c.Type == Kind::Scale && v.value.size() == 3) {
+                row(name, v.value.substr(0, 2) + "." + v.value.substr(2), v.label);
+            } else {
+                row(name, v.value, v.label);
+            }
+        }
+    }
+    return csv;
+}
+
+}  // namespace tarnwick
