@@ -16,6 +16,9 @@
 #include "core/classification/scales.h"
 #include "core/data/output.h"
 #include "core/params/parser.h"
+#include "core/project/opening.h"
+#include "core/project/saving.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/lines.h"
 
@@ -157,5 +160,40 @@ struct SmallProject {
                   "000004 1 driver              driving   \r\n");
     }
 };
+
+// Opens a project, codes its cases as a coder might and saves the working file: the lowest
+// categories in turn, missing data on every ninth case and every fourth case left uncoded. With
+// `everyKind`, also not applicable on every seventh and 9100 (a code without scale values) on
+// every eleventh.
+inline void CodeAndSave(const std::string& zpa, const std::string& clf, const std::string& dat,
+                        bool everyKind) {
+    ScriptedPlatform platform;
+    platform.fileAnswers = {zpa, clf, dat};
+    Session s(platform);
+    OpenProject(s);
+    ASSERT_TRUE(s.ProjectOpen());
+    std::vector<int> lowest;
+    for (int i = 0; i < s.Clf.Count(); ++i) {
+        const TKat& k = s.Clf.Category(i);
+        if (k.IsLowest && !k.IsMissingData && !k.IsNotApplicable) lowest.push_back(i);
+    }
+    ASSERT_FALSE(lowest.empty());
+    size_t n = 0;
+    for (TOsoba& r : s.Cases.Respondents) {
+        for (TZawod& z : r.Occupations) {
+            if (!z.ToCode || ++n % 4 == 0) continue;
+            if (n % 9 == 0) {
+                z.Code = s.Clf.MissingDataCode;
+            } else if (everyKind && n % 7 == 0) {
+                z.Code = s.Clf.NotApplicableCode;
+            } else if (everyKind && n % 11 == 0) {
+                z.Code = "9100";
+            } else {
+                z.Code = s.Clf.Category(lowest[(n * 7) % lowest.size()]).Code;
+            }
+        }
+    }
+    SaveWorkingFile(s);
+}
 
 }  // namespace tarnwick::testing

@@ -64,32 +64,10 @@ class Exports : public ::testing::Test {
         WriteFileAtomic(folder_->Path("reader.py"), kReader);
         const std::string zpa = folder_->Path("demo.zpa"), clf = folder_->Path("demo.clf"),
                           dat = folder_->Path("demo.dat");
-        {
-            // A working file with every kind of code: categories (9100 has no scale values, so
-            // its scales read as missing), missing data, not applicable, and every fourth case
-            // left uncoded; the filters leave some cases out.
-            ScriptedPlatform platform;
-            platform.fileAnswers = {zpa, clf, dat};
-            Session s(platform);
-            OpenProject(s);
-            ASSERT_TRUE(s.ProjectOpen());
-            std::vector<int> lowest;
-            for (int i = 0; i < s.Clf.Count(); ++i) {
-                const TKat& k = s.Clf.Category(i);
-                if (k.IsLowest && !k.IsMissingData && !k.IsNotApplicable) lowest.push_back(i);
-            }
-            size_t n = 0;
-            for (TOsoba& r : s.Cases.Respondents) {
-                for (TZawod& z : r.Occupations) {
-                    if (!z.ToCode || ++n % 4 == 0) continue;
-                    z.Code = n % 9 == 0    ? s.Clf.MissingDataCode
-                             : n % 7 == 0  ? s.Clf.NotApplicableCode
-                             : n % 11 == 0 ? std::string("9100")
-                                           : s.Clf.Category(lowest[(n * 7) % lowest.size()]).Code;
-                }
-            }
-            SaveWorkingFile(s);
-        }
+        // A working file with every kind of code: categories (9100 has no scale values, so its
+        // scales read as missing), missing data, not applicable, and every fourth case left
+        // uncoded; the filters leave some cases out.
+        testing::CodeAndSave(zpa, clf, dat, true);
         std::ostringstream out, err;
         ASSERT_EQ(cli::Export(zpa, clf, dat, out, err), cli::kOk) << err.str();
         ASSERT_EQ(cli::Export(zpa, clf, dat, out, err, {"sav", "dta", "csv"}), cli::kOk)

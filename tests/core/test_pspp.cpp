@@ -111,34 +111,7 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
     const std::string dat = (project / "demo.dat").string();
 
     // Code part of the cases in a first session and save them, as a coder would.
-    {
-        ScriptedPlatform platform;
-        platform.fileAnswers = {zpa, clf, dat};
-        Session s(platform);
-        OpenProject(s);
-        ASSERT_TRUE(s.ProjectOpen());
-        std::vector<int> lowest;
-        for (int i = 0; i < s.Clf.Count(); ++i) {
-            const TKat& k = s.Clf.Category(i);
-            if (k.IsLowest && !k.IsMissingData && !k.IsNotApplicable) lowest.push_back(i);
-        }
-        ASSERT_FALSE(lowest.empty());
-        size_t n = 0;
-        for (TOsoba& r : s.Cases.Respondents) {
-            for (TZawod& z : r.Occupations) {
-                if (!z.ToCode || ++n % 4 == 0) continue;  // every fourth case stays uncoded
-                if (n % 9 == 0) {
-                    z.Code = s.Clf.MissingDataCode;
-                    z.CodeName = s.Clf.MissingDataName;
-                } else {
-                    const TKat& k = s.Clf.Category(lowest[(n * 7) % lowest.size()]);
-                    z.Code = k.Code;
-                    z.CodeName = k.Name;
-                }
-            }
-        }
-        SaveWorkingFile(s);
-    }
+    testing::CodeAndSave(zpa, clf, dat, false);
 
     std::ostringstream out;
     std::ostringstream err;
