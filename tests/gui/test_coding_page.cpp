@@ -41,10 +41,7 @@ class TestCodingPage : public QObject {
     void codesCasesWithKeyWordLineAndCode() {
         SmallProject project;
         TForm1 w;
-        WatchItemModels(w);
-        w.resize(1200, 900);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(ShowWatched(w));
         QStringList messages;
         w.platform().messageHook = [&](const QString& m) { messages << m; };
         OpenProjectThroughDialogs(w, project);
@@ -114,10 +111,7 @@ class TestCodingPage : public QObject {
     void selectionIsCarriedToTheFullListAndCentred() {
         SmallProject project;
         TForm1 w;
-        WatchItemModels(w);
-        w.resize(1200, 900);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(ShowWatched(w));
         OpenProjectThroughDialogs(w, project);
         QTest::keyClicks(Get<QLineEdit>(w, "Edit1"), "category8412");
         auto* list1 = Get<QListView>(w, "ListBox1");
@@ -142,10 +136,7 @@ class TestCodingPage : public QObject {
     void doubleClickOnAPreselectedLineCodesIt() {
         SmallProject project;
         TForm1 w;
-        WatchItemModels(w);
-        w.resize(1200, 900);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(ShowWatched(w));
         OpenProjectThroughDialogs(w, project);
         QTest::keyClicks(Get<QLineEdit>(w, "Edit1"), "category1112");
         auto* list1 = Get<QListView>(w, "ListBox1");

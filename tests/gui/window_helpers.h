@@ -48,6 +48,15 @@ inline void WatchItemModels(gui::TForm1& w) {
     }
 }
 
+// Shows the window at a size where every list has room, its models watched; false when it never
+// appears.
+inline bool ShowWatched(gui::TForm1& w) {
+    WatchItemModels(w);
+    w.resize(1200, 900);
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
+}
+
 // Answers the three file dialogs of Open project with the project's files, then cancels.
 inline void OpenProjectThroughDialogs(gui::TForm1& w, SmallProject& p) {
     QStringList files = {QString::fromStdString(p.params), QString::fromStdString(p.classification),
