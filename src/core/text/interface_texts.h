@@ -115,6 +115,39 @@ inline constexpr const char* kFirstRecord = "This is the first data record in da
 inline constexpr const char* kNoCategorySelected = "No category selected";
 inline constexpr const char* kNothingToRepeat = "No category has been coded yet";
 
+// Suggestions and the cases with an identical answer.
+inline constexpr const char* kCodeThisCaseFirst =
+    "Code this case first: its code is given to the cases with the same answer.";
+inline constexpr const char* kNoIdenticalAnswers =
+    "No other case of this occupation field has the same answer and no code.";
+inline std::string CodeIdenticalQuestion(size_t count, std::string_view code,
+                                         std::string_view name) {
+    std::string t = "Code ";
+    t += std::to_string(count);
+    t += count == 1 ? " more case" : " more cases";
+    t += " with the same answer as ";
+    t += code;
+    t += ' ';
+    t += name;
+    t += '?';
+    return t;
+}
+inline std::string MemoryReportLine(std::string_view path, size_t answers) {
+    std::string t = "Coding memory: ";
+    t += path;
+    t += " (";
+    t += std::to_string(answers);
+    t += answers == 1 ? " answer)" : " answers)";
+    return t;
+}
+inline std::string MemoryUnreadable(std::string_view path, std::string_view why) {
+    std::string t = "The coding memory ";
+    t += path;
+    t += " was not used: ";
+    t += why;
+    return t;
+}
+
 // Undo and redo of the coding actions.
 inline constexpr const char* kNothingToUndo = "Nothing to undo";
 inline constexpr const char* kNothingToRedo = "Nothing to redo";
@@ -179,6 +212,7 @@ inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.cs
 // What the progress bar of long work says.
 inline constexpr const char* kProgressReadingData = "Reading the survey data";
 inline constexpr const char* kProgressMerging = "Merging the cases coded so far";
+inline constexpr const char* kProgressSuggestions = "Preparing the suggestions";
 inline constexpr const char* kProgressWriting = "Writing";  // followed by the file's path
 
 }  // namespace msg
