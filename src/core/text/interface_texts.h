@@ -5,6 +5,7 @@
 // The table has 160 slots in pairs, slot 2k Polish and 2k+1 English, as Windows-1250 bytes. The
 // program always uses the English slot of each pair; a pair is named by `Ui`.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -214,6 +215,31 @@ inline constexpr const char* kProgressReadingData = "Reading the survey data";
 inline constexpr const char* kProgressMerging = "Merging the cases coded so far";
 inline constexpr const char* kProgressSuggestions = "Preparing the suggestions";
 inline constexpr const char* kProgressWriting = "Writing";  // followed by the file's path
+
+// A memory file that cannot be read: "memory file, line 4: the count is not a whole number above
+// 0".
+inline std::string MemoryFileFault(size_t line, std::string_view why) {
+    std::string t = "memory file, line " + std::to_string(line) + ": ";
+    t += why;
+    return t;
+}
+inline constexpr const char* kMemoryNoHeading =
+    "not a coding memory (the first line must read \"Tarnwick coding memory 1\")";
+inline constexpr const char* kMemoryNoTabs =
+    "a line must hold a count, a tab, a code, a tab and the answer";
+inline constexpr const char* kMemoryBadCount = "the count is not a whole number above 0";
+inline constexpr const char* kMemoryBadCode = "the code is empty or has blanks around it";
+inline constexpr const char* kMemoryBadAnswer =
+    "the answer is empty or not in its normalised form (lower case, single blanks, fields "
+    "joined by \" | \")";
+inline constexpr const char* kMemoryRepeated = "this answer and code stand on an earlier line";
+
+// The reasons of suggestions.
+inline std::string CodedBefore(uint32_t times) {
+    return times == 1 ? std::string("coded once as this before")
+                      : "coded " + std::to_string(times) + " times as this before";
+}
+inline constexpr const char* kSimilarCodedBefore = "like answers coded before: ";
 
 }  // namespace msg
 
