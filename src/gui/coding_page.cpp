@@ -238,8 +238,7 @@ bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
             EnterList(false);
             return true;
         }
-    } else if (watched == preselectedList_ || watched == fullList_ ||
-               watched == suggestionsList_) {
+    } else if (watched == preselectedList_ || watched == fullList_ || watched == suggestionsList_) {
         auto* list = static_cast<QListView*>(watched);
         if (enter) {
             CodeCurrentLine(list);
@@ -617,7 +616,8 @@ void CodingPage::Connect() {
     onKey(Key::PreviousRecord, [this] { previousRecordButton_->click(); });
     onKey(Key::NextRecord, [this] { nextRecordButton_->click(); });
     onKey(Key::SwitchLists, [this] {
-        categoryTabs_->setCurrentIndex((categoryTabs_->currentIndex() + 1) % categoryTabs_->count());
+        categoryTabs_->setCurrentIndex((categoryTabs_->currentIndex() + 1) %
+                                       categoryTabs_->count());
         switch (TabAt(categoryTabs_->currentIndex())) {
             case CategoryTab::Full:
                 fullListSearch_->setFocus(Qt::ShortcutFocusReason);

@@ -102,7 +102,7 @@ class CodingPage : public QWidget {
     std::array<QLabel*, 14> infoCaptions_{};
     std::array<QPlainTextEdit*, 14> infoBoxes_{};
 
-    QTabWidget* categoryTabs_ = nullptr;    // PageControl2
+    QTabWidget* categoryTabs_ = nullptr;  // PageControl2
     QWidget* suggestionsPage_ = nullptr;
     QWidget* preselectedPage_ = nullptr;
     QWidget* fullPage_ = nullptr;

@@ -3,11 +3,11 @@
 
 #include <memory>
 
+#include "coding_fixture.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/history.h"
 #include "core/coding/suggestions.h"
-#include "coding_fixture.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick::testing {
@@ -18,7 +18,10 @@ class SuggestionsInSession : public CodingTest {
     SuggestionsInSession() {
         BuildCases({"111", "111", "111", "111"});
         // Field 1 of field 0 is "driver" in records 0 to 2, and of field 1 in record 1.
-        for (int r = 0; r < 3; ++r) SetText(r, 0, "Driver");
+        for (int r = 0; r < 3; ++r) {
+            SetText(r, 0, "Driver");
+            SetText(r, 3, "buses");  // the tasks, information field 2 of field 0
+        }
         SetText(1, 1, "driver");
         SetText(3, 0, "hairdresser");
         s.Suggester = std::make_unique<SuggestionEngine>(s.Clf);
@@ -45,7 +48,8 @@ TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyUncodedSameAnswersAndUnd
     platform.questionAnswers = {Answer::Yes};
     EXPECT_EQ(CodeAllIdentical(s), 1);
     ASSERT_EQ(platform.questions.size(), 1u);
-    EXPECT_EQ(platform.questions.back(), "Code 1 more case with the same answer as 8322 Car drivers?");
+    EXPECT_EQ(platform.questions.back(),
+              "Code 1 more case with the same answer as 8322 Car drivers?");
     EXPECT_EQ(Case(1, 0).Code, "8322");
     EXPECT_EQ(Case(2, 0).Code, "2211");
     EXPECT_TRUE(Case(1, 1).Code.empty());  // the same answer in another field
@@ -54,6 +58,7 @@ TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyUncodedSameAnswersAndUnd
 
     // The memory ranks the earlier code first for the next identical answer.
     SetText(3, 0, "DRIVER");
+    SetText(3, 3, "Buses.");
     Go(3, 0);
     ASSERT_FALSE(s.Suggestions.empty());
     EXPECT_EQ(s.Suggestions.front().code, "8322");
@@ -73,6 +78,7 @@ TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyUncodedSameAnswersAndUnd
     EXPECT_EQ(Case(1, 0).Code, "8322");
 
     // Nothing is asked without a code to give, and No codes nothing.
+    SetText(3, 0, "hairdresser");
     Go(3, 0);
     EXPECT_EQ(CodeAllIdentical(s), 0);
     EXPECT_EQ(TakeMessages().back(), msg::kCodeThisCaseFirst);

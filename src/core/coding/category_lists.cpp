@@ -115,9 +115,8 @@ void ShowCategoryTab(Session& s, CategoryTab tab, int visibleLines) {
 
     if (tab == CategoryTab::Suggestions) {
         const auto& all = s.Suggestions;
-        const auto it = std::find_if(all.begin(), all.end(), [&](const Suggestion& g) {
-            return g.code == category.Code;
-        });
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [&](const Suggestion& g) { return g.code == category.Code; });
         v.SuggestionSelected = it == all.end() ? -1 : static_cast<int>(it - all.begin());
         v.SuggestionDescription = it == all.end() ? std::string() : category.Description;
         return;

@@ -93,8 +93,8 @@ bool ChangeCase(Session& s, int record, int field, std::string_view code, std::s
                 bool toCode, int group) {
     const TZawod* z = CaseAt(s, record, field);
     if (!z) return false;
-    CaseChange change{record,      field, z->Code,   std::string(code),
-                      z->CodeName, name,  z->ToCode, toCode, group};
+    CaseChange change{record,    field,  z->Code, std::string(code), z->CodeName, name,
+                      z->ToCode, toCode, group};
     if (!Apply(s, record, field, code, name, toCode)) return false;
     s.UndoList.push_back(std::move(change));
     s.RedoList.clear();

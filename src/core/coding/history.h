@@ -18,8 +18,8 @@ bool ChangeCase(Session& session, int record, int field, std::string_view code,
                 std::string_view name, bool toCode, int group = 0);
 
 // Puts the last change (or group of changes) back (Undo) or makes the last undone one again
-// (Redo), then makes that case current and shows it. False, after the "Nothing to ..." message, when there is
-// nothing to do.
+// (Redo), then makes that case current and shows it. False, after the "Nothing to ..." message,
+// when there is nothing to do.
 bool Undo(Session& session);
 bool Redo(Session& session);
 bool CanUndo(const Session& session);

@@ -61,8 +61,7 @@ void RefreshSuggestions(Session& s) {
     v.SuggestionSelected = -1;
     v.SuggestionDescription.clear();
     if (s.Suggester && CaseAt(s, s.CurrentRecord, s.CurrentField)) {
-        s.Suggestions =
-            s.Suggester->Rank(CaseTexts(s, s.CurrentRecord, s.CurrentField), s.Memory);
+        s.Suggestions = s.Suggester->Rank(CaseTexts(s, s.CurrentRecord, s.CurrentField), s.Memory);
         for (const Suggestion& g : s.Suggestions) v.SuggestionLines.push_back(SuggestionLine(s, g));
     }
     if (hadLines || !v.SuggestionLines.empty()) ++v.SuggestionsVersion;
