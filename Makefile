@@ -5,7 +5,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 PACKAGES := cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev pspp \
-            pkg-config libreadstat-dev readstat python3 \
+            pkg-config libreadstat-dev readstat python3 libstemmer-dev \
             clang libclang-rt-14-dev clang-format
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

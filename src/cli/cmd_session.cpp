@@ -15,6 +15,7 @@
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/coding/search.h"
+#include "core/coding/suggestions.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
@@ -120,6 +121,38 @@ void Show(Console& c, std::string_view) {
     out << "progress: " << s.ProgressText << '\n';
 }
 
+void Suggestions(Console& c, std::string_view) {
+    int n = 0;
+    for (const std::string& line : c.session.View.SuggestionLines) {
+        c.out << "suggestion " << ++n << ": " << line << '\n';
+    }
+}
+
+void TakeSuggestion(Console& c, std::string_view args) {
+    const auto n = Number(args);
+    if (!n || *n < 1 || *n > static_cast<int>(c.session.Suggestions.size())) {
+        c.Error("take N: N is the number of a suggestion that the list shows");
+        return;
+    }
+    CodeSuggestionLine(c.session, *n - 1);
+}
+
+// The confirmation's answer follows the command: identical y, or identical n.
+void Identical(Console& c, std::string_view args) {
+    if (args != "y" && args != "n") {
+        c.Error("identical y|n");
+        return;
+    }
+    c.platform.questionAnswers.assign(1, args == "y" ? Answer::Yes : Answer::No);
+    c.platform.onQuestion = [&c](const std::string& question, Answer answer) {
+        c.out << "question: " << question << " -> " << (answer == Answer::Yes ? 'y' : 'n') << '\n';
+    };
+    const int coded = CodeAllIdentical(c.session);
+    c.platform.onQuestion = nullptr;
+    c.platform.questionAnswers.clear();
+    if (coded > 0) c.out << "coded: " << coded << '\n';
+}
+
 void Pick(Console& c, std::string_view args) { PickRespondent(c.session, args); }
 
 void ClickLine(Console& c, std::string_view args, bool full) {
@@ -138,8 +171,10 @@ void Tab(Console& c, std::string_view args) {
         ShowCategoryTab(c.session, CategoryTab::Full, kFullListVisibleLines);
     } else if (args == "pre") {
         ShowCategoryTab(c.session, CategoryTab::Preselected, kFullListVisibleLines);
+    } else if (args == "suggestions") {
+        ShowCategoryTab(c.session, CategoryTab::Suggestions, kFullListVisibleLines);
     } else {
-        c.Error("tab full|pre");
+        c.Error("tab full|pre|suggestions");
     }
 }
 
@@ -232,6 +267,9 @@ constexpr ConsoleCommand kCommands[] = {
     {"full", true, [](Console& c, std::string_view a) { ClickLine(c, a, true); }},
     {"pre", true, [](Console& c, std::string_view a) { ClickLine(c, a, false); }},
     {"tab", true, Tab},
+    {"suggestions", true, Suggestions},
+    {"take", true, TakeSuggestion},
+    {"identical", true, Identical},
     {"code", true, [](Console& c, std::string_view) { CodeSelected(c.session); }},
     {"missing", true, [](Console& c, std::string_view) { MarkMissing(c.session); }},
     {"na", true, [](Console& c, std::string_view) { MarkNotApplicable(c.session); }},

@@ -30,6 +30,7 @@
 #include "core/coding/history.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
+#include "core/coding/suggestions.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
 #include "gui/convert.h"
@@ -134,19 +135,50 @@ void CodingPage::FocusKeyWords() {
     box->selectAll();
 }
 
+CategoryTab CodingPage::TabAt(int index) const {
+    QWidget* page = categoryTabs_->widget(index);
+    if (page == suggestionsPage_) return CategoryTab::Suggestions;
+    return page == fullPage_ ? CategoryTab::Full : CategoryTab::Preselected;
+}
+
+int CodingPage::IndexOf(CategoryTab tab) const {
+    switch (tab) {
+        case CategoryTab::Suggestions:
+            return categoryTabs_->indexOf(suggestionsPage_);
+        case CategoryTab::Full:
+            return categoryTabs_->indexOf(fullPage_);
+        case CategoryTab::Preselected:
+            break;
+    }
+    return categoryTabs_->indexOf(preselectedPage_);
+}
+
 QListView* CodingPage::FrontList() const {
-    return categoryTabs_->currentIndex() == 1 ? fullList_ : preselectedList_;
+    switch (TabAt(categoryTabs_->currentIndex())) {
+        case CategoryTab::Suggestions:
+            return suggestionsList_;
+        case CategoryTab::Full:
+            return fullList_;
+        case CategoryTab::Preselected:
+            break;
+    }
+    return preselectedList_;
 }
 
 void CodingPage::EnterList(bool firstLine) {
     QListView* list = FrontList();
     if (list->model()->rowCount() == 0) return;  // nothing to go to: the focus stays
     const bool full = list == fullList_;
+    const bool suggested = list == suggestionsList_;
     Command([&](Session& s) {
-        const int selected = full ? s.View.FullSelected : s.View.PreselectedSelected;
+        const int selected = full        ? s.View.FullSelected
+                             : suggested ? s.View.SuggestionSelected
+                                         : s.View.PreselectedSelected;
         if (!firstLine && selected >= 0) return;
         if (full) {
             SelectFullListLine(s, 0);
+        } else if (suggested) {
+            SelectSuggestionLine(s, 0);
         } else {
             SelectPreselectedLine(s, 0);
         }
@@ -161,6 +193,8 @@ void CodingPage::CodeCurrentLine(QListView* list) {
     const int row = current.row();
     if (list == fullList_) {
         Act([&](Session& s) { CodeFullListLine(s, row); });
+    } else if (list == suggestionsList_) {
+        Act([&](Session& s) { CodeSuggestionLine(s, row); });
     } else {
         Act([&](Session& s) { CodePreselectedLine(s, row); });
     }
@@ -204,7 +238,7 @@ bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
             EnterList(false);
             return true;
         }
-    } else if (watched == preselectedList_ || watched == fullList_) {
+    } else if (watched == preselectedList_ || watched == fullList_ || watched == suggestionsList_) {
         auto* list = static_cast<QListView*>(watched);
         if (enter) {
             CodeCurrentLine(list);
@@ -478,8 +512,24 @@ void CodingPage::BuildInfoFields(QWidget* left, QVBoxLayout* col) {
 void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
     categoryTabs_ = new QTabWidget(splitter);
     categoryTabs_->setObjectName("PageControl2");
+    suggestionsPage_ = BuildListPage("SuggestionsPage", "SuggestionsList", "SuggestionsMemo",
+                                     suggestionsList_, suggestionsModel_, suggestionsDescription_);
+    categoryTabs_->addTab(suggestionsPage_, u"Suggestions"_s);
+    suggestionsList_->setToolTip(
+        u"The categories the program proposes for this answer, best first: score, code, name "
+        u"and why. Enter or a double click codes a line; "_s +
+        SuggestionKeys(1).toString(QKeySequence::NativeText) + u" \u2026 "_s +
+        SuggestionKeys(kSuggestionKeys).toString(QKeySequence::NativeText) +
+        u" codes suggestion 1 \u2026 9."_s);
+    codeAllIdenticalButton_ = new QPushButton(
+        u"Code all identical  "_s + KeyName(Key::CodeAllIdentical), suggestionsPage_);
+    codeAllIdenticalButton_->setObjectName("CodeAllIdentical");
+    codeAllIdenticalButton_->setToolTip(ToolTip(Key::CodeAllIdentical));
+    codeAllIdenticalButton_->setFocusPolicy(Qt::NoFocus);
+    suggestionsPage_->layout()->addWidget(codeAllIdenticalButton_);
     QWidget* preselectedPage = BuildListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_,
                                              preselectedModel_, preselectedDescription_);
+    preselectedPage_ = preselectedPage;
     categoryTabs_->addTab(preselectedPage, UiString(Ui::PreselectedCategories));
     listNote_ = new QLabel(preselectedPage);
     listNote_->setObjectName("ListNote");
@@ -490,6 +540,7 @@ void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
     static_cast<QVBoxLayout*>(preselectedPage->layout())->insertWidget(0, listNote_);
     QWidget* fullPage = BuildListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_,
                                       fullDescription_);
+    fullPage_ = fullPage;
     categoryTabs_->addTab(
         fullPage, UiString(Ui::FullClassification) + FromBytes(kClassificationDisplayEnglish));
     fullListSearch_ = new QLineEdit(fullPage);
@@ -543,7 +594,7 @@ void CodingPage::Connect() {
     for (QWidget* w :
          {static_cast<QWidget*>(firstKeyWordEdit_), static_cast<QWidget*>(secondKeyWordEdit_),
           static_cast<QWidget*>(preselectedList_), static_cast<QWidget*>(fullList_),
-          static_cast<QWidget*>(fullListSearch_)}) {
+          static_cast<QWidget*>(suggestionsList_), static_cast<QWidget*>(fullListSearch_)}) {
         w->installEventFilter(this);
     }
     connect(fullListSearch_, &QLineEdit::textEdited, this, [this](const QString& t) {
@@ -565,14 +616,26 @@ void CodingPage::Connect() {
     onKey(Key::PreviousRecord, [this] { previousRecordButton_->click(); });
     onKey(Key::NextRecord, [this] { nextRecordButton_->click(); });
     onKey(Key::SwitchLists, [this] {
-        categoryTabs_->setCurrentIndex(categoryTabs_->currentIndex() == 1 ? 0 : 1);
-        if (categoryTabs_->currentIndex() == 1) {
-            fullListSearch_->setFocus(Qt::ShortcutFocusReason);
-            fullListSearch_->selectAll();
-        } else {
-            FocusKeyWords();
+        categoryTabs_->setCurrentIndex((categoryTabs_->currentIndex() + 1) %
+                                       categoryTabs_->count());
+        switch (TabAt(categoryTabs_->currentIndex())) {
+            case CategoryTab::Full:
+                fullListSearch_->setFocus(Qt::ShortcutFocusReason);
+                fullListSearch_->selectAll();
+                break;
+            case CategoryTab::Suggestions:
+                EnterList(false);
+                break;
+            case CategoryTab::Preselected:
+                FocusKeyWords();
+                break;
         }
     });
+    for (int n = 1; n <= kSuggestionKeys; ++n) {
+        connect(new QShortcut(SuggestionKeys(n), this), &QShortcut::activated, this,
+                [this, n] { Act([n](Session& s) { CodeSuggestionLine(s, n - 1); }); });
+    }
+    onKey(Key::CodeAllIdentical, [this] { codeAllIdenticalButton_->click(); });
     onKey(Key::SecondKeyWord, [this] {
         if (!secondKeyWordCheck_->isEnabled()) return;
         secondKeyWordCheck_->click();
@@ -626,6 +689,22 @@ void CodingPage::Connect() {
     connect(secondKeyWordCheck_, &QCheckBox::clicked, this,
             [this](bool checked) { Command([&](Session& s) { UseSecondKeyWord(s, checked); }); });
 
+    connect(codeAllIdenticalButton_, &QPushButton::clicked, this,
+            [this] { Act([](Session& s) { CodeAllIdentical(s); }); });
+    connect(suggestionsList_, &QListView::clicked, this, [this](const QModelIndex& i) {
+        Command([&](Session& s) { SelectSuggestionLine(s, i.row()); });
+    });
+    connect(suggestionsList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (selected.isEmpty()) return;
+                const int row = selected.indexes().first().row();
+                Command([&](Session& s) {
+                    if (s.View.SuggestionSelected != row) SelectSuggestionLine(s, row);
+                });
+            });
+    connect(suggestionsList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
+        Act([&](Session& s) { CodeSuggestionLine(s, i.row()); });
+    });
     connect(preselectedList_, &QListView::clicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { SelectPreselectedLine(s, i.row()); });
     });
@@ -658,9 +737,8 @@ void CodingPage::Connect() {
     });
     connect(categoryTabs_, &QTabWidget::currentChanged, this, [this](int index) {
         const int visible = FullListVisibleLines();
-        Command([&](Session& s) {
-            ShowCategoryTab(s, index == 1 ? CategoryTab::Full : CategoryTab::Preselected, visible);
-        });
+        const CategoryTab tab = TabAt(index);
+        Command([&](Session& s) { ShowCategoryTab(s, tab, visible); });
     });
 }
 
@@ -708,6 +786,20 @@ void CodingPage::Render(Session& s) {
     secondKeyWordEdit_->setEnabled(v.Key2Enabled);
 
     // Category panel.
+    if (shownSuggestionsVersion_ != static_cast<std::uint64_t>(v.SuggestionsVersion)) {
+        const std::vector<std::string>* lines = &v.SuggestionLines;
+        suggestionsModel_->SetLines(
+            static_cast<int>(lines->size()),
+            [lines](int i) -> const std::string& { return (*lines)[static_cast<size_t>(i)]; });
+        shownSuggestionsVersion_ = static_cast<std::uint64_t>(v.SuggestionsVersion);
+    }
+    if (v.SuggestionSelected >= 0) {
+        suggestionsList_->setCurrentIndex(suggestionsModel_->index(v.SuggestionSelected));
+    } else {
+        suggestionsList_->clearSelection();
+    }
+    SetBoxText(suggestionsDescription_, v.SuggestionDescription);
+    categoryTabs_->setTabVisible(IndexOf(CategoryTab::Suggestions), s.Suggester != nullptr);
     // Only a changed list is rebuilt: a reset on every command would also lose the line the
     // mouse pressed, and with it the second click of a double-click.
     if (shownPreselectedVersion_ != static_cast<std::uint64_t>(v.PreselectedVersion)) {
@@ -743,7 +835,7 @@ void CodingPage::Render(Session& s) {
         fullList_->scrollTo(fullListModel_->index(v.FullTopLine), QAbstractItemView::PositionAtTop);
     }
     SetBoxText(fullDescription_, v.FullDescription);
-    categoryTabs_->setCurrentIndex(v.ActiveTab == CategoryTab::Full ? 1 : 0);
+    categoryTabs_->setCurrentIndex(IndexOf(v.ActiveTab));
     rendering_ = false;
 }
 

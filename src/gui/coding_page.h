@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/session/coding_view.h"
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -64,6 +66,9 @@ class CodingPage : public QWidget {
     void Act(F&& f);
     // The list of the category page in front.
     QListView* FrontList() const;
+    // The category page at a tab index and back: Suggestions, pre-selected, full, left to right.
+    CategoryTab TabAt(int index) const;
+    int IndexOf(CategoryTab tab) const;
     // Focus into the list in front; `firstLine` selects its first line, otherwise a list
     // without a selected line selects its first.
     void EnterList(bool firstLine);
@@ -97,7 +102,14 @@ class CodingPage : public QWidget {
     std::array<QLabel*, 14> infoCaptions_{};
     std::array<QPlainTextEdit*, 14> infoBoxes_{};
 
-    QTabWidget* categoryTabs_ = nullptr;    // PageControl2
+    QTabWidget* categoryTabs_ = nullptr;  // PageControl2
+    QWidget* suggestionsPage_ = nullptr;
+    QWidget* preselectedPage_ = nullptr;
+    QWidget* fullPage_ = nullptr;
+    QListView* suggestionsList_ = nullptr;
+    LineListModel* suggestionsModel_ = nullptr;
+    QPlainTextEdit* suggestionsDescription_ = nullptr;
+    QPushButton* codeAllIdenticalButton_ = nullptr;
     QListView* preselectedList_ = nullptr;  // ListBox1
     LineListModel* preselectedModel_ = nullptr;
     QPlainTextEdit* preselectedDescription_ = nullptr;  // Memo1
@@ -106,6 +118,7 @@ class CodingPage : public QWidget {
     LineListModel* fullListModel_ = nullptr;
     QPlainTextEdit* fullDescription_ = nullptr;  // Memo3
     QLineEdit* fullListSearch_ = nullptr;        // above ListBox2: a code or words of a name
+    std::uint64_t shownSuggestionsVersion_ = UINT64_MAX;
     std::uint64_t shownPreselectedVersion_ = UINT64_MAX;
     std::uint64_t shownFullListVersion_ = UINT64_MAX;
     std::uint64_t shownSelectorVersion_ = UINT64_MAX;

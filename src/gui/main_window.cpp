@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -20,6 +21,8 @@
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <exception>
+#include <thread>
 
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
@@ -334,17 +337,48 @@ void TForm1::DrawStatus() {
                                                   : QString());
 }
 
-void TForm1::RunCommand(const std::function<void()>& command) {
-    if (busy_) return;  // a status update let this event in while a command is still running
-    busy_ = true;
+namespace {
+
+// Runs the command, turning a failure into its message box.
+void RunShowingFailures(QtPlatform& platform, const std::function<void()>& command) {
     try {
         command();
     } catch (const IoError& e) {
-        platform_.ShowError(e.what());
+        platform.ShowError(e.what());
     } catch (const std::exception& e) {
         // A fault of the program itself: say so, keep the session and its codes.
-        platform_.ShowError(std::string("Unexpected error: ") + e.what());
+        platform.ShowError(std::string("Unexpected error: ") + e.what());
+    } catch (...) {
+        platform.ShowError("Unexpected error");
     }
+}
+
+}  // namespace
+
+void TForm1::RunCommand(const std::function<void()>& command) {
+    if (busy_) return;  // a status update let this event in while a command is still running
+    busy_ = true;
+    RunShowingFailures(platform_, command);
+    platform_.EndProgress();
+    busy_ = false;
+    Refresh();
+}
+
+void TForm1::RunLongCommand(const std::function<void()>& command) {
+    if (busy_) return;
+    busy_ = true;
+    // The window draws, and its dialogs and progress bar answer, while nothing else can start.
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    QEventLoop loop;
+    std::thread worker([&] {
+        RunShowingFailures(platform_, command);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
     platform_.EndProgress();
     busy_ = false;
     Refresh();
@@ -437,7 +471,7 @@ void TForm1::ShowReportCommand() {
 
 void TForm1::OpenProjectCommand() {
     const std::string progressBefore = session_->ProgressText;
-    RunCommand([&] { OpenProject(*session_); });
+    RunLongCommand([&] { OpenProject(*session_); });
     if (session_->SessionStarted) {
         codingPage_->FocusKeyWords();
     } else if (session_->ProgressText != progressBefore) {
@@ -460,11 +494,11 @@ void TForm1::FindNonCodedCommand() {
 }
 
 void TForm1::SaveResultsCommand() {
-    RunCommand([&] { SaveResults(*session_); });
+    RunLongCommand([&] { SaveResults(*session_); });
 }
 
 void TForm1::ExportCommand(ExportFormat format) {
-    RunCommand([&] {
+    RunLongCommand([&] {
         std::string written = msg::kExportWrittenAs;
         const std::vector<std::string> paths = ExportFinalOutput(*session_, format);
         if (paths.empty()) return;  // cancelled on the progress bar

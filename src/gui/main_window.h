@@ -33,6 +33,9 @@ class TForm1 : public QMainWindow {
     // Runs one command: holds it back while another runs (status updates let events through),
     // shows an input/output failure in a message box, then redraws the window.
     void RunCommand(const std::function<void()>& command);
+    // The same for work that may last (opening, saving, exporting): it runs on a worker thread
+    // while the window keeps drawing itself and its progress bar, taking no other input.
+    void RunLongCommand(const std::function<void()>& command);
     // Draws the whole window from the session.
     void Refresh();
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QThread>
 #include <string_view>
 
 #include "gui/convert.h"
@@ -22,7 +23,42 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 
 }  // namespace
 
+template <class F>
+void QtPlatform::OnWindowThread(F&& f) {
+    QObject* app = QCoreApplication::instance();
+    if (QThread::currentThread() == app->thread()) {
+        f();
+        return;
+    }
+    QMetaObject::invokeMethod(app, std::forward<F>(f), Qt::BlockingQueuedConnection);
+}
+
 void QtPlatform::ShowMessage(const std::string& text) {
+    OnWindowThread([&] { ShowMessageHere(text); });
+}
+
+Answer QtPlatform::Ask(const std::string& question, bool withCancel) {
+    Answer a = Answer::Cancel;
+    OnWindowThread([&] { a = AskHere(question, withCancel); });
+    return a;
+}
+
+std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
+    std::optional<std::string> chosen;
+    OnWindowThread([&] { chosen = ChooseFileHere(request); });
+    return chosen;
+}
+
+bool QtPlatform::Progress(std::string_view what, int percent) {
+    // A worker's window thread is free to draw; only work on the window's own thread must let
+    // the events in.
+    const bool pump = QThread::currentThread() == QCoreApplication::instance()->thread();
+    bool goOn = true;
+    OnWindowThread([&] { goOn = ProgressHere(what, percent, pump); });
+    return goOn;
+}
+
+void QtPlatform::ShowMessageHere(const std::string& text) {
     EndProgress();
     const QString t = FromBytes(text);
     if (messageHook) {
@@ -35,15 +71,17 @@ void QtPlatform::ShowMessage(const std::string& text) {
 }
 
 void QtPlatform::ShowError(const std::string& text) {
-    const QString t = FromBytes(text);
-    if (messageHook) {
-        messageHook(t);
-        return;
-    }
-    ShowBox(parent_, QMessageBox::Critical, t);
+    OnWindowThread([&] {
+        const QString t = FromBytes(text);
+        if (messageHook) {
+            messageHook(t);
+            return;
+        }
+        ShowBox(parent_, QMessageBox::Critical, t);
+    });
 }
 
-Answer QtPlatform::Ask(const std::string& question, bool withCancel) {
+Answer QtPlatform::AskHere(const std::string& question, bool withCancel) {
     EndProgress();
     const QString q = FromBytes(question);
     if (questionHook) return questionHook(q, withCancel);
@@ -69,7 +107,7 @@ QString QtPlatform::QtFilter(const std::string& filter) {
     return description + u" ("_s + mask.toLower() + u' ' + mask.toUpper() + u')';
 }
 
-std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
+std::optional<std::string> QtPlatform::ChooseFileHere(const FileRequest& request) {
     EndProgress();
     std::optional<QString> chosen;
     if (fileHook) {
@@ -87,11 +125,14 @@ std::optional<std::string> QtPlatform::ChooseFile(const FileRequest& request) {
 }
 
 void QtPlatform::StatusChanged() {
-    if (statusHook) statusHook();
-    QCoreApplication::processEvents();
+    const bool pump = QThread::currentThread() == QCoreApplication::instance()->thread();
+    OnWindowThread([&] {
+        if (statusHook) statusHook();
+        if (pump) QCoreApplication::processEvents();
+    });
 }
 
-bool QtPlatform::Progress(std::string_view what, int percent) {
+bool QtPlatform::ProgressHere(std::string_view what, int percent, bool pumpEvents) {
     if (percent >= 100) {
         EndProgress();
         return true;
@@ -116,7 +157,7 @@ bool QtPlatform::Progress(std::string_view what, int percent) {
         progressDialog_->setValue(percent);
     }
     // Lets the window draw itself and the Cancel button be pressed.
-    QCoreApplication::processEvents();
+    if (pumpEvents) QCoreApplication::processEvents();
     return !(progressDialog_ && progressDialog_->wasCanceled());
 }
 
@@ -125,6 +166,10 @@ void QtPlatform::EndProgress() {
     delete progressDialog_.data();
 }
 
-DateTime QtPlatform::Now() { return clockHook ? clockHook() : LocalNow(); }
+DateTime QtPlatform::Now() {
+    DateTime now{};
+    OnWindowThread([&] { now = clockHook ? clockHook() : LocalNow(); });
+    return now;
+}
 
 }  // namespace tarnwick::gui

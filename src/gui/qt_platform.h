@@ -1,6 +1,8 @@
 #pragma once
 // The platform services of the core, given by Qt: message boxes, questions, file dialogs,
-// status drawing and the clock. Tests replace the dialogs through the hooks.
+// status drawing and the clock. Tests replace the dialogs through the hooks. Long work runs on a
+// worker thread; every service it asks for is carried out on the window's thread while the
+// worker waits, so that the core never meets two threads at once.
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -44,6 +46,14 @@ class QtPlatform : public Platform {
     static QString QtFilter(const std::string& filter);
 
   private:
+    // Runs `f` on the window's thread, waiting for it when called from a worker.
+    template <class F>
+    void OnWindowThread(F&& f);
+    void ShowMessageHere(const std::string& text);
+    Answer AskHere(const std::string& question, bool withCancel);
+    std::optional<std::string> ChooseFileHere(const FileRequest& request);
+    bool ProgressHere(std::string_view what, int percent, bool pumpEvents);
+
     QWidget* parent_;
     QString lastParamsName_;
     QElapsedTimer progressClock_;  // since the start of the current work

@@ -21,7 +21,7 @@ struct Binding {
 
 // Function keys for what a coder does on every case, left to right in the order of the page;
 // Alt with a letter or digit that no menu uses for the rest.
-constexpr std::array<Binding, 17> kBindings{{
+constexpr std::array<Binding, 18> kBindings{{
     {Key::Code, Qt::Key_F2, u"CODE: code the case with the selected category"},
     {Key::FindNonCoded, Qt::Key_F3, u"Find non-coded: go to the first occupation without a code"},
     {Key::SwitchLists, Qt::Key_F4, u"Switch between the pre-selected list and the full list"},
@@ -39,6 +39,8 @@ constexpr std::array<Binding, 17> kBindings{{
     {Key::SaveResults, Qt::CTRL | Qt::Key_S, u"Save results into the working file"},
     {Key::Undo, Qt::CTRL | Qt::Key_Z, u"Undo the last coding action"},
     {Key::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, u"Redo the coding action undone"},
+    {Key::CodeAllIdentical, Qt::CTRL | Qt::Key_I,
+     u"Give the case's code to every case of this field with the same answer and no code"},
     {Key::Help, Qt::Key_F1, u"This table of keys"},
 }};
 
@@ -53,6 +55,10 @@ const Binding& BindingOf(Key key) {
 
 QKeySequence KeysOf(Key key) { return QKeySequence(BindingOf(key).keys); }
 
+QKeySequence SuggestionKeys(int n) {
+    return QKeySequence(QKeyCombination(Qt::CTRL, static_cast<Qt::Key>(Qt::Key_0 + n)));
+}
+
 QString KeyName(Key key) { return KeysOf(key).toString(QKeySequence::NativeText); }
 
 QString ToolTip(Key key) {
@@ -66,6 +72,9 @@ QList<ShortcutRow> ShortcutTable() {
         {u"Up (on the list's first line)"_s, u"Back to the key-word box"_s},
         {u"Enter (on a line of a list)"_s, u"Code the case with that line's category"_s},
         {u"Escape"_s, u"Clear the key words"_s},
+        {SuggestionKeys(1).toString(QKeySequence::NativeText) + u" \u2026 "_s +
+             SuggestionKeys(kSuggestionKeys).toString(QKeySequence::NativeText),
+         u"Code the case with suggestion 1 \u2026 9"_s},
     };
     for (const Binding& b : kBindings) rows.append({KeyName(b.key), QString::fromUtf16(b.what)});
     return rows;

@@ -28,7 +28,12 @@ enum class Key {
     Undo,
     Redo,
     Help,
+    CodeAllIdentical,
 };
+
+// Ctrl+1 ... Ctrl+9 code suggestion 1 ... 9 (Alt+2 already switches the second key word).
+inline constexpr int kSuggestionKeys = 9;
+QKeySequence SuggestionKeys(int n);
 
 QKeySequence KeysOf(Key key);
 // "F2", "Ctrl+S": as the coder reads it on a caption.

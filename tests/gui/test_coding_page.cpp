@@ -89,7 +89,7 @@ class TestCodingPage : public QObject {
         // The full classification: a click shows its line's description; switching to the
         // pre-selected page carries the category over.
         auto* tabs = Get<QTabWidget>(w, "PageControl2");
-        tabs->setCurrentIndex(1);
+        tabs->setCurrentWidget(Get<QWidget>(w, "TabSheet6"));
         auto* list2 = Get<QListView>(w, "ListBox2");
         QCOMPARE(list2->model()->rowCount(), w.session().Clf.Count());
         const int row = w.session().Clf.IndexOf("1113");
@@ -97,7 +97,7 @@ class TestCodingPage : public QObject {
         ClickLine(list2, row);
         QCOMPARE(w.session().SelectedCategory, row);
         QVERIFY(Text(w, "Memo3").contains("category1113"));
-        tabs->setCurrentIndex(0);
+        tabs->setCurrentWidget(Get<QWidget>(w, "TabSheet5"));
         QCOMPARE(list1->model()->rowCount(), 1);
         QCOMPARE(list1->model()->index(0, 0).data().toString(), QString("1113 Category 1113"));
         // MISSING codes the last case; all are coded now.
@@ -120,7 +120,7 @@ class TestCodingPage : public QObject {
         const int selected = w.session().Clf.IndexOf("8412");
         QCOMPARE(w.session().SelectedCategory, selected);
 
-        Get<QTabWidget>(w, "PageControl2")->setCurrentIndex(1);
+        Get<QTabWidget>(w, "PageControl2")->setCurrentWidget(Get<QWidget>(w, "TabSheet6"));
         QCoreApplication::processEvents();
         auto* list2 = Get<QListView>(w, "ListBox2");
         // The list taking the focus must not select its first line instead.

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QtTest>
 #include <fstream>
 #include <sstream>
@@ -102,6 +103,39 @@ class TestKeyboardFlow : public QObject {
         QCOMPARE(CodeOf(w, 0), std::string("1112"));
         QCOMPARE(Progress(w), after);
         QCOMPARE(w.findChild<QPlainTextEdit*>("RichEdit11")->toPlainText(), QString("1112"));
+    }
+
+    // The Suggestions page is in front; Ctrl+N codes line N, one undo takes it back, and "Code
+    // all identical" asks before it codes.
+    void suggestionsByTheirKeys() {
+        SmallProject project;
+        WriteFile(project.data,
+                  "000001 1 category 1112       work      \r\n"
+                  "000002 1 category 1112       work      \r\n");
+        TForm1 w;
+        QStringList questions;
+        w.platform().questionHook = [&](const QString& q, bool) {
+            questions << q;
+            return Answer::No;
+        };
+        Open(w, project);
+        auto* tabs = w.findChild<QTabWidget*>("PageControl2");
+        QCOMPARE(tabs->currentWidget()->objectName(), QString("SuggestionsPage"));
+        auto* list = w.findChild<QListView*>("SuggestionsList");
+        QVERIFY(list->model()->rowCount() >= 2);
+        const QString second = list->model()->index(1, 0).data().toString();
+        Press(Qt::Key_2, Qt::ControlModifier);
+        QVERIFY(second.contains(QString::fromStdString(" " + CodeOf(w, 0) + " ")));
+        Press(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(CodeOf(w, 0).empty());
+        Press(Qt::Key_1, Qt::ControlModifier);
+        QVERIFY(!CodeOf(w, 0).empty());
+        Press(Qt::Key_F11);  // back to the first respondent, now coded
+        QCOMPARE(w.session().CurrentRecord, 0);
+        Press(Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(questions[0].startsWith("Code 1 more case with the same answer as "));
+        QVERIFY(CodeOf(w, 1).empty());
     }
 
     void aWordThatMatchesNothingSaysSo() {

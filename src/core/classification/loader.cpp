@@ -259,10 +259,13 @@ class ClassificationLoader {
         std::vector<size_t> opens;
         std::vector<size_t> closes;
         for (int i = 0; i < cats.Count(); ++i) {
-            const TKat& kat = cats[i];
+            TKat& kat = cats[i];
             if (kat.Description.empty()) continue;
-            const bool ok = CollectKeyWords(Trim(kat.Description), opens, closes,
-                                            [&](std::string_view w) { keys.EnterWord(w, i); });
+            const bool ok =
+                CollectKeyWords(Trim(kat.Description), opens, closes, [&](std::string_view w) {
+                    keys.EnterWord(w, i);
+                    kat.KeyTexts.emplace_back(w);
+                });
             if (!ok) {
                 CategoryFault(kat.Code,
                               ": square brackets [ ] in category description do not follow the "

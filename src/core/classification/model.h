@@ -30,6 +30,9 @@ struct TKat {
     int Level = 1;
     bool IsLowest = true;
     std::string Description;
+    // The key words of the description as written between the brackets (upper case), hidden
+    // ones included; read by the suggestion engine, which matches whole key words.
+    std::vector<std::string> KeyTexts;
 };
 
 struct TKatKlucz {

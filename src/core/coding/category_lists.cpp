@@ -33,7 +33,10 @@ void ClearPreselected(Session& s) {
 
 void ResetCategoryPanel(Session& s) {
     CodingView& v = s.View;
-    v.ActiveTab = CategoryTab::Preselected;
+    // The program's proposals come first when it has an engine to make them.
+    v.ActiveTab = s.Suggester ? CategoryTab::Suggestions : CategoryTab::Preselected;
+    v.SuggestionSelected = -1;
+    v.SuggestionDescription.clear();
     // An empty list stays as it is, so that showing case after case does not make the window
     // rebuild it.
     if (!s.PreselectedEntries.empty() || !v.PreselectedLines.empty()) ClearPreselected(s);
@@ -110,6 +113,14 @@ void ShowCategoryTab(Session& s, CategoryTab tab, int visibleLines) {
     if (!ValidCategory(s, selected)) return;
     const TKat& category = s.Clf.Category(selected);
 
+    if (tab == CategoryTab::Suggestions) {
+        const auto& all = s.Suggestions;
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [&](const Suggestion& g) { return g.code == category.Code; });
+        v.SuggestionSelected = it == all.end() ? -1 : static_cast<int>(it - all.begin());
+        v.SuggestionDescription = it == all.end() ? std::string() : category.Description;
+        return;
+    }
     if (tab == CategoryTab::Full) {
         v.FullSelected = selected;
         ScrollFullListTo(v, selected, visibleLines);

@@ -18,7 +18,8 @@ inline constexpr int kFullListVisibleLines = 440 / 13;
 // "Code Name": a line of the pre-selected list.
 std::string PreselectedLine(const TKat& category);
 
-// The reset done whenever a case is shown: pre-selected page in front, both lists without
+// The reset done whenever a case is shown: the Suggestions page in front (the pre-selected one
+// without an engine), both lists without
 // selection, the pre-selected list and both descriptions empty, no category selected.
 void ResetCategoryPanel(Session& session);
 

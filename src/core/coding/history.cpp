@@ -6,6 +6,7 @@
 
 #include "core/coding/navigation.h"
 #include "core/coding/progress.h"
+#include "core/coding/suggestions.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
 
@@ -37,6 +38,12 @@ bool Apply(Session& s, int record, int field, std::string_view code, std::string
     if (!z || (z->Code == code && z->CodeName == name && z->ToCode == toCode)) return false;
     const int coded = s.Cases.CodedCount;
     const int toCodeCount = s.Cases.ToCodeCount;
+    // The memory holds what the cases hold, so an undo leaves no trace in it.
+    if (z->Code != code && (IsLearntCode(s, z->Code) || IsLearntCode(s, std::string(code)))) {
+        const std::vector<std::string> texts = CaseTexts(s, record, field);
+        if (IsLearntCode(s, z->Code)) s.Memory.Unlearn(texts, z->Code);
+        if (IsLearntCode(s, std::string(code))) s.Memory.Learn(texts, std::string(code));
+    }
     CountCase(s.Cases, *z, -1);
     z->Code = std::string(code);
     z->CodeName = name;
@@ -56,12 +63,19 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
         s.platform.ShowMessage(nothing);
         return false;
     }
-    CaseChange c = std::move(from.back());
-    from.pop_back();
-    if (newSide) {
-        Apply(s, c.Record, c.Field, c.NewCode, c.NewName, c.NewToCode);
-    } else {
-        Apply(s, c.Record, c.Field, c.OldCode, c.OldName, c.OldToCode);
+    // A group goes back whole, its last change first; the case shown is the last one put back.
+    const int group = from.back().Group;
+    CaseChange c;
+    for (;;) {
+        c = std::move(from.back());
+        from.pop_back();
+        if (newSide) {
+            Apply(s, c.Record, c.Field, c.NewCode, c.NewName, c.NewToCode);
+        } else {
+            Apply(s, c.Record, c.Field, c.OldCode, c.OldName, c.OldToCode);
+        }
+        if (group == 0 || from.empty() || from.back().Group != group) break;
+        to.push_back(std::move(c));
     }
     // The working file is to hold what the model holds, whichever way the case went.
     s.ResultsModified = true;
@@ -76,11 +90,11 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
 }  // namespace
 
 bool ChangeCase(Session& s, int record, int field, std::string_view code, std::string_view name,
-                bool toCode) {
+                bool toCode, int group) {
     const TZawod* z = CaseAt(s, record, field);
     if (!z) return false;
-    CaseChange change{record,      field, z->Code,   std::string(code),
-                      z->CodeName, name,  z->ToCode, toCode};
+    CaseChange change{record,    field,  z->Code, std::string(code), z->CodeName, name,
+                      z->ToCode, toCode, group};
     if (!Apply(s, record, field, code, name, toCode)) return false;
     s.UndoList.push_back(std::move(change));
     s.RedoList.clear();

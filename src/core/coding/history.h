@@ -12,12 +12,14 @@ class Session;
 // Gives case (record, field) this code, name and ToCode as a coding action does: the counters,
 // the record's HasToCode, ResultsModified and the progress text follow, and the change can be
 // undone. False, and nothing kept, when the case held exactly that already or does not exist.
+// Changes of one action share a non-zero `group` and are undone together. The coding memory
+// forgets the case's old code and learns its new one.
 bool ChangeCase(Session& session, int record, int field, std::string_view code,
-                std::string_view name, bool toCode);
+                std::string_view name, bool toCode, int group = 0);
 
-// Puts the last change back (Undo) or makes the last undone change again (Redo), then makes
-// that case current and shows it. False, after the "Nothing to ..." message, when there is
-// nothing to do.
+// Puts the last change (or group of changes) back (Undo) or makes the last undone one again
+// (Redo), then makes that case current and shows it. False, after the "Nothing to ..." message,
+// when there is nothing to do.
 bool Undo(Session& session);
 bool Redo(Session& session);
 bool CanUndo(const Session& session);

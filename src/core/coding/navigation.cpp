@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/coding/category_lists.h"
+#include "core/coding/suggestions.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
 
@@ -71,6 +72,7 @@ bool IsReachableCase(const Session& s, int record, int field) {
 void ShowCurrentCase(Session& s) {
     CodingView& v = s.View;
     ResetCategoryPanel(s);
+    RefreshSuggestions(s);
     v.SelectorSelected = SelectorEntryOf(s, s.CurrentRecord);
 
     // Emptying the first box first means that switching "2nd" off runs no search.

@@ -20,6 +20,10 @@ std::string StemOf(std::string_view name) {
     return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 
+std::string MemoryFileOf(std::string_view classificationPath) {
+    return FolderOf(classificationPath) + StemOf(NameOf(classificationPath)) + kExtMemory;
+}
+
 std::string ExtensionOf(std::string_view name) {
     const size_t dot = name.find('.');
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));

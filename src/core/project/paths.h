@@ -17,6 +17,7 @@ inline constexpr const char* kExtOutput = ".asc";
 inline constexpr const char* kExtScript = ".sps";
 inline constexpr const char* kExtReport = ".zre";
 inline constexpr const char* kExtNotepad = ".zno";
+inline constexpr const char* kExtMemory = ".mem";
 
 // The folder part of a path, up to and including its last '/', and the name after it.
 std::string FolderOf(std::string_view path);
@@ -29,6 +30,9 @@ std::string ExtensionOf(std::string_view name);
 // Is `ext` the extension of a file that the program writes beside the data file? Letter case
 // does not count, as on the file systems of memory sticks.
 bool IsWrittenExtension(std::string_view ext);
+
+// The coding memory the window uses: "<classification stem>.mem" beside the classification.
+std::string MemoryFileOf(std::string_view classificationPath);
 
 // ProjectFolder + ParamStem + ".zpa".
 std::string ParamsPath(const Session& session);

@@ -8,7 +8,7 @@
 
 namespace tarnwick {
 
-enum class CategoryTab { Preselected, Full };
+enum class CategoryTab { Preselected, Full, Suggestions };
 
 struct InfoBoxView {
     bool Visible = false;
@@ -34,6 +34,12 @@ struct CodingView {
     int FullTopLine = 0;
     int FullScrollRequest = 0;
     std::string FullDescription;  // Memo3
+
+    // The suggestions for the case: one line per Session::Suggestions entry.
+    std::vector<std::string> SuggestionLines;
+    int SuggestionsVersion = 0;
+    int SuggestionSelected = -1;
+    std::string SuggestionDescription;
 
     // Key words: Edit1, CheckBox1 ("2nd"), Edit3.
     std::string Key1;

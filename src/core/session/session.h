@@ -2,6 +2,7 @@
 // The whole state of one run: one project per run, owned by one Session object. Every command of
 // the window is an operation on it; the window only renders what it holds.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "core/params/model.h"
 #include "core/session/coding_view.h"
 #include "core/session/platform.h"
+#include "core/suggest/suggest.h"
 #include "core/text/datetime.h"
 
 namespace tarnwick {
@@ -36,6 +38,9 @@ struct CaseChange {
     std::string_view NewName;
     bool OldToCode = false;
     bool NewToCode = false;
+    // Changes of one action that touched many cases share a group (non-zero) and are undone
+    // and redone together.
+    int Group = 0;
 };
 
 class Session {
@@ -103,6 +108,14 @@ class Session {
     // last action, the last undone at the back.
     std::vector<CaseChange> UndoList;
     std::vector<CaseChange> RedoList;
+    int LastChangeGroup = 0;
+
+    // Suggestions: the engine over the classification (none until the coding session builds
+    // it), the coding memory it learns into, and the ranked categories of the current case.
+    std::unique_ptr<SuggestionEngine> Suggester;
+    CodingMemory Memory;
+    std::string MemoryPath;  // the memory file read at the start, empty when there was none
+    std::vector<Suggestion> Suggestions;
 
     void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }
     void AppendErrorLine(std::string line) { ErrorLines.push_back(std::move(line)); }

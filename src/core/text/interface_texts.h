@@ -5,6 +5,7 @@
 // The table has 160 slots in pairs, slot 2k Polish and 2k+1 English, as Windows-1250 bytes. The
 // program always uses the English slot of each pair; a pair is named by `Ui`.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -115,6 +116,39 @@ inline constexpr const char* kFirstRecord = "This is the first data record in da
 inline constexpr const char* kNoCategorySelected = "No category selected";
 inline constexpr const char* kNothingToRepeat = "No category has been coded yet";
 
+// Suggestions and the cases with an identical answer.
+inline constexpr const char* kCodeThisCaseFirst =
+    "Code this case first: its code is given to the cases with the same answer.";
+inline constexpr const char* kNoIdenticalAnswers =
+    "No other case of this occupation field has the same answer and no code.";
+inline std::string CodeIdenticalQuestion(size_t count, std::string_view code,
+                                         std::string_view name) {
+    std::string t = "Code ";
+    t += std::to_string(count);
+    t += count == 1 ? " more case" : " more cases";
+    t += " with the same answer as ";
+    t += code;
+    t += ' ';
+    t += name;
+    t += '?';
+    return t;
+}
+inline std::string MemoryReportLine(std::string_view path, size_t answers) {
+    std::string t = "Coding memory: ";
+    t += path;
+    t += " (";
+    t += std::to_string(answers);
+    t += answers == 1 ? " answer)" : " answers)";
+    return t;
+}
+inline std::string MemoryUnreadable(std::string_view path, std::string_view why) {
+    std::string t = "The coding memory ";
+    t += path;
+    t += " was not used: ";
+    t += why;
+    return t;
+}
+
 // Undo and redo of the coding actions.
 inline constexpr const char* kNothingToUndo = "Nothing to undo";
 inline constexpr const char* kNothingToRedo = "Nothing to redo";
@@ -179,7 +213,33 @@ inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.cs
 // What the progress bar of long work says.
 inline constexpr const char* kProgressReadingData = "Reading the survey data";
 inline constexpr const char* kProgressMerging = "Merging the cases coded so far";
+inline constexpr const char* kProgressSuggestions = "Preparing the suggestions";
 inline constexpr const char* kProgressWriting = "Writing";  // followed by the file's path
+
+// A memory file that cannot be read: "memory file, line 4: the count is not a whole number above
+// 0".
+inline std::string MemoryFileFault(size_t line, std::string_view why) {
+    std::string t = "memory file, line " + std::to_string(line) + ": ";
+    t += why;
+    return t;
+}
+inline constexpr const char* kMemoryNoHeading =
+    "not a coding memory (the first line must read \"Tarnwick coding memory 1\")";
+inline constexpr const char* kMemoryNoTabs =
+    "a line must hold a count, a tab, a code, a tab and the answer";
+inline constexpr const char* kMemoryBadCount = "the count is not a whole number above 0";
+inline constexpr const char* kMemoryBadCode = "the code is empty or has blanks around it";
+inline constexpr const char* kMemoryBadAnswer =
+    "the answer is empty or not in its normalised form (lower case, single blanks, fields "
+    "joined by \" | \")";
+inline constexpr const char* kMemoryRepeated = "this answer and code stand on an earlier line";
+
+// The reasons of suggestions.
+inline std::string CodedBefore(uint32_t times) {
+    return times == 1 ? std::string("coded once as this before")
+                      : "coded " + std::to_string(times) + " times as this before";
+}
+inline constexpr const char* kSimilarCodedBefore = "like answers coded before: ";
 
 }  // namespace msg
 

@@ -1,0 +1,126 @@
+#include "core/coding/suggestions.h"
+
+#include <cstdio>
+
+#include "core/coding/actions.h"
+#include "core/coding/history.h"
+#include "core/coding/navigation.h"
+#include "core/session/session.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick {
+
+namespace {
+
+const TZawod* CaseAt(const Session& s, int record, int field) {
+    const auto& rs = s.Cases.Respondents;
+    if (record < 0 || record >= static_cast<int>(rs.size())) return nullptr;
+    const auto& zs = rs[static_cast<size_t>(record)].Occupations;
+    if (field < 0 || field >= static_cast<int>(zs.size())) return nullptr;
+    return &zs[static_cast<size_t>(field)];
+}
+
+// " 87  2341 Primary school teachers  [teacher]": the score first, so that the eye runs down one
+// column of numbers.
+std::string SuggestionLine(const Session& s, const Suggestion& g) {
+    char score[8];
+    std::snprintf(score, sizeof score, "%3d", g.score);
+    std::string line = score;
+    line += "  ";
+    line += g.code;
+    const int i = s.Clf.IndexOf(g.code);
+    if (i >= 0) line += ' ' + s.Clf.Category(i).Name;
+    if (!g.reason.empty()) line += "  [" + g.reason + ']';
+    return line;
+}
+
+}  // namespace
+
+std::vector<std::string> CaseTexts(const Session& s, int record, int field) {
+    std::vector<std::string> texts;
+    if (!CaseAt(s, record, field) || field >= static_cast<int>(s.Params.DokumList.size())) {
+        return texts;
+    }
+    const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(field)];
+    const std::string_view bytes = s.Cases.Respondents[static_cast<size_t>(record)].Record;
+    texts.reserve(kInfoFields);
+    for (int n = 1; n <= kInfoFields; ++n) texts.push_back(InfoText(d, bytes, n));
+    while (!texts.empty() && texts.back().empty()) texts.pop_back();
+    return texts;
+}
+
+bool IsLearntCode(const Session& s, const std::string& code) {
+    return !code.empty() && code != s.Clf.MissingDataCode && code != s.Clf.NotApplicableCode;
+}
+
+void RefreshSuggestions(Session& s) {
+    CodingView& v = s.View;
+    const bool hadLines = !v.SuggestionLines.empty();
+    s.Suggestions.clear();
+    v.SuggestionLines.clear();
+    v.SuggestionSelected = -1;
+    v.SuggestionDescription.clear();
+    if (s.Suggester && CaseAt(s, s.CurrentRecord, s.CurrentField)) {
+        s.Suggestions = s.Suggester->Rank(CaseTexts(s, s.CurrentRecord, s.CurrentField), s.Memory);
+        for (const Suggestion& g : s.Suggestions) v.SuggestionLines.push_back(SuggestionLine(s, g));
+    }
+    if (hadLines || !v.SuggestionLines.empty()) ++v.SuggestionsVersion;
+}
+
+bool SelectSuggestionLine(Session& s, int line) {
+    if (line < 0 || line >= static_cast<int>(s.Suggestions.size())) return false;
+    const int index = s.Clf.IndexOf(s.Suggestions[static_cast<size_t>(line)].code);
+    if (index < 0) return false;
+    s.SelectedCategory = index;
+    s.View.SuggestionSelected = line;
+    s.View.SuggestionDescription = s.Clf.Category(index).Description;
+    return true;
+}
+
+void CodeSuggestionLine(Session& s, int line) {
+    if (SelectSuggestionLine(s, line)) CodeSelected(s);
+}
+
+std::vector<int> IdenticalUncodedRecords(const Session& s) {
+    std::vector<int> records;
+    const int field = s.CurrentField;
+    if (!CaseAt(s, s.CurrentRecord, field)) return records;
+    const std::string answer = NormaliseAnswer(CaseTexts(s, s.CurrentRecord, field));
+    const int count = static_cast<int>(s.Cases.Respondents.size());
+    for (int r = 0; r < count; ++r) {
+        if (r == s.CurrentRecord) continue;
+        const TZawod* z = CaseAt(s, r, field);
+        if (!z || !z->ToCode || !z->Code.empty()) continue;
+        if (NormaliseAnswer(CaseTexts(s, r, field)) == answer) records.push_back(r);
+    }
+    return records;
+}
+
+int CodeAllIdentical(Session& s) {
+    const TZawod* current = CaseAt(s, s.CurrentRecord, s.CurrentField);
+    if (!current) return 0;
+    if (current->Code.empty()) {
+        s.platform.ShowMessage(msg::kCodeThisCaseFirst);
+        return 0;
+    }
+    const std::vector<int> records = IdenticalUncodedRecords(s);
+    if (records.empty()) {
+        s.platform.ShowMessage(msg::kNoIdenticalAnswers);
+        return 0;
+    }
+    // Copies: the current case's strings must not change under the loop.
+    const std::string code = current->Code;
+    const std::string_view name = current->CodeName;
+    const bool toCode = current->ToCode;
+    if (s.platform.Ask(msg::CodeIdenticalQuestion(records.size(), code, name), false) !=
+        Answer::Yes) {
+        return 0;
+    }
+    const int group = ++s.LastChangeGroup;
+    int coded = 0;
+    for (int r : records) coded += ChangeCase(s, r, s.CurrentField, code, name, toCode, group);
+    ShowCurrentCase(s);
+    return coded;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,36 @@
+#pragma once
+// The Suggestions list of the coding page: the categories the engine ranks for the current case,
+// coding one of them with a keystroke, the coding memory that every code teaches, and coding at
+// once every case whose answer is identical to the current one.
+
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+class Session;
+
+// The texts of a case's information fields 1..13 in field order, an empty field as an empty
+// text: what the engine ranks and the memory remembers.
+std::vector<std::string> CaseTexts(const Session& session, int record, int field);
+
+// A code the memory learns from: a category's code, not the missing-data or not-applicable one.
+bool IsLearntCode(const Session& session, const std::string& code);
+
+// Ranks the current case again and rebuilds the Suggestions list (empty without an engine).
+void RefreshSuggestions(Session& session);
+
+// A click on line `line` of the Suggestions list selects its category and shows its
+// description. True when a category was selected.
+bool SelectSuggestionLine(Session& session, int line);
+// Codes suggestion `line` (0 is the best) as CODE does, with the move that follows.
+void CodeSuggestionLine(Session& session, int line);
+
+// The cases without code, of the current case's occupation field, whose answer is identical to
+// the current one (the current case not counted).
+std::vector<int> IdenticalUncodedRecords(const Session& session);
+// Gives the current case's code to every such case after a confirmation that gives their
+// count. One undo takes all of them back. Returns the number of cases coded.
+int CodeAllIdentical(Session& session);
+
+}  // namespace tarnwick

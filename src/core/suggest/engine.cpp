@@ -1,0 +1,352 @@
+// Ranking: every category of the lowest level is a set of short phrases (its name, short label
+// and key words) and a bag of words (those and its description). A query scores a category by
+// its best phrase (how much of the answer's weight the phrase covers, and how much of the phrase
+// the answer covers) and by the bag (BM25), words weighted by their rarity. The coding memory
+// adds its answers as phrases of the codes they were given. Words unknown to the classification
+// are corrected to known words one or two letters away.
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "core/suggest/analysis.h"
+#include "core/suggest/suggest.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr float kOtherFieldWeight = 0.35f;
+constexpr float kDescriptionWeight = 0.3f;
+constexpr float kBm25K1 = 1.2f;
+constexpr float kBm25B = 0.75f;
+
+uint32_t Trigram(char a, char b, char c) {
+    return (static_cast<uint32_t>(static_cast<unsigned char>(a)) << 16) |
+           (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 8) |
+           static_cast<uint32_t>(static_cast<unsigned char>(c));
+}
+
+template <class F>
+void ForEachTrigram(std::string_view term, F f) {
+    const std::string padded = '^' + std::string(term) + '$';
+    for (size_t i = 0; i + 3 <= padded.size(); ++i)
+        f(Trigram(padded[i], padded[i + 1], padded[i + 2]));
+}
+
+}  // namespace
+
+class SuggestionIndex {
+  public:
+    struct Category {
+        std::string code;
+        std::string name;
+    };
+    struct Phrase {
+        uint32_t category;
+        uint16_t length;  // terms
+    };
+    struct Term {
+        std::string text;
+        float idf = 0;
+        std::vector<uint32_t> phrases;
+        std::vector<std::pair<uint32_t, float>> bag;  // category, weighted frequency
+    };
+
+    std::vector<Category> categories;
+    std::unordered_map<std::string, uint32_t> codeToCategory;
+    std::vector<Phrase> phrases;
+    std::vector<Term> terms;
+    std::unordered_map<std::string, uint32_t> termIds;
+    std::vector<float> bagLength;
+    float averageBagLength = 1;
+    float maxIdf = 1;
+    std::unordered_map<uint32_t, std::vector<uint32_t>> trigrams;
+
+    uint32_t TermId(const std::string& t) {
+        auto [it, added] = termIds.emplace(t, static_cast<uint32_t>(terms.size()));
+        if (added) terms.push_back({t, 0, {}, {}});
+        return it->second;
+    }
+
+    void AddPhrase(uint32_t cat, std::string_view text, std::unordered_map<uint32_t, float>& bag) {
+        std::vector<uint32_t> ids;
+        for (const auto& w : suggest::Words(text)) {
+            const uint32_t id = TermId(w.term);
+            if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+            bag[id] += 1.0f;
+        }
+        if (ids.empty()) return;
+        const auto p = static_cast<uint32_t>(phrases.size());
+        phrases.push_back({cat, static_cast<uint16_t>(std::min<size_t>(ids.size(), 65535))});
+        for (uint32_t id : ids) terms[id].phrases.push_back(p);
+    }
+
+    void Build(const Classification& clf, const WorkProgress& progress) {
+        ProgressMeter meter(progress, static_cast<size_t>(clf.Count()));
+        std::unordered_map<uint32_t, float> bag;
+        for (int i = 0; i < clf.Count(); ++i) {
+            meter.Advance(static_cast<size_t>(i));
+            const TKat& kat = clf.Category(i);
+            if (!kat.IsLowest || kat.IsMissingData || kat.IsNotApplicable) continue;
+            if (kat.Code == clf.MissingDataCode || kat.Code == clf.NotApplicableCode) continue;
+            const auto cat = static_cast<uint32_t>(categories.size());
+            categories.push_back({kat.Code, kat.Name});
+            codeToCategory.emplace(kat.Code, cat);
+            bag.clear();
+            AddPhrase(cat, kat.Name, bag);
+            AddPhrase(cat, kat.ShortLabel, bag);
+            for (const std::string& key : kat.KeyTexts) AddPhrase(cat, key, bag);
+            for (const auto& w : suggest::Words(kat.Description)) {
+                bag[TermId(w.term)] += kDescriptionWeight;
+            }
+            float length = 0;
+            for (const auto& [id, tf] : bag) {
+                terms[id].bag.emplace_back(cat, tf);
+                length += tf;
+            }
+            bagLength.push_back(length);
+        }
+        meter.Finish();
+        const auto n = static_cast<float>(std::max<size_t>(categories.size(), 1));
+        float total = 0;
+        for (float l : bagLength) total += l;
+        averageBagLength = std::max(1.0f, total / n);
+        maxIdf = std::log(1.0f + n);
+        for (size_t id = 0; id < terms.size(); ++id) {
+            Term& t = terms[id];
+            const auto df = static_cast<float>(std::max<size_t>(t.bag.size(), 1));
+            t.idf = std::log(1.0f + n / df);
+            if (t.text.size() >= 3) {
+                ForEachTrigram(t.text, [&](uint32_t g) {
+                    auto& list = trigrams[g];
+                    if (list.empty() || list.back() != id)
+                        list.push_back(static_cast<uint32_t>(id));
+                });
+            }
+        }
+    }
+
+    // Known terms one letter away (two for long words), the nearest only.
+    std::vector<uint32_t> Corrections(const std::string& term) const {
+        if (term.size() < 4) return {};
+        const int limit = term.size() >= 8 ? 2 : 1;
+        std::unordered_map<uint32_t, int> shared;
+        int grams = 0;
+        ForEachTrigram(term, [&](uint32_t g) {
+            ++grams;
+            auto it = trigrams.find(g);
+            if (it == trigrams.end()) return;
+            for (uint32_t id : it->second) ++shared[id];
+        });
+        // Each edit spoils at most three trigrams.
+        const int need = std::max(1, grams - 3 * limit);
+        int best = limit + 1;
+        std::vector<uint32_t> found;
+        for (const auto& [id, count] : shared) {
+            if (count < need) continue;
+            const int d = suggest::EditDistance(term, terms[id].text, limit);
+            if (d > best) continue;
+            if (d < best) {
+                best = d;
+                found.clear();
+            }
+            found.push_back(id);
+        }
+        std::sort(found.begin(), found.end());
+        if (found.size() > 4) found.resize(4);
+        return found;
+    }
+};
+
+SuggestionEngine::SuggestionEngine(const Classification& clf, const WorkProgress& progress)
+    : index_(std::make_unique<SuggestionIndex>()) {
+    index_->Build(clf, progress);
+}
+SuggestionEngine::~SuggestionEngine() = default;
+SuggestionEngine::SuggestionEngine(SuggestionEngine&&) noexcept = default;
+SuggestionEngine& SuggestionEngine::operator=(SuggestionEngine&&) noexcept = default;
+
+size_t SuggestionEngine::CategoryCount() const { return index_->categories.size(); }
+
+std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& texts,
+                                               const CodingMemory& memory, size_t top) const {
+    const SuggestionIndex& ix = *index_;
+    std::vector<Suggestion> out;
+    if (top == 0 || ix.categories.empty()) return out;
+    std::vector<bool> taken(ix.categories.size(), false);
+
+    // An answer coded before: its codes first, the most frequent first.
+    for (const auto& c : memory.CodesOf(texts)) {
+        auto it = ix.codeToCategory.find(c.code);
+        if (it == ix.codeToCategory.end() || taken[it->second]) continue;
+        taken[it->second] = true;
+        uint32_t total = 0;
+        for (const auto& d : memory.CodesOf(texts)) total += d.count;
+        const int score = std::max(1, static_cast<int>(std::lround(100.0 * c.count / total)));
+        out.push_back({c.code, score, msg::CodedBefore(c.count)});
+        if (out.size() >= top) return out;
+    }
+
+    // The query: each distinct term with the weight of the most telling field it stands in.
+    struct QueryTerm {
+        std::string term;
+        std::string shown;
+        float weight;                                   // field weight times rarity
+        std::vector<std::pair<uint32_t, float>> known;  // term id, trust
+    };
+    std::vector<QueryTerm> query;
+    for (size_t f = 0; f < texts.size(); ++f) {
+        const float fieldWeight = f == 0 ? 1.0f : kOtherFieldWeight;
+        for (auto& w : suggest::Words(texts[f])) {
+            auto it = std::find_if(query.begin(), query.end(),
+                                   [&](const QueryTerm& q) { return q.term == w.term; });
+            if (it != query.end()) {
+                it->weight = std::max(it->weight, fieldWeight);
+                continue;
+            }
+            query.push_back({std::move(w.term), std::move(w.folded), fieldWeight, {}});
+        }
+    }
+    float querySum = 0;
+    for (QueryTerm& q : query) {
+        auto id = ix.termIds.find(q.term);
+        float idf = ix.maxIdf;
+        if (id != ix.termIds.end()) {
+            q.known.emplace_back(id->second, 1.0f);
+            idf = ix.terms[id->second].idf;
+        } else {
+            for (uint32_t c : ix.Corrections(q.term)) {
+                q.known.emplace_back(c, 0.8f);
+                idf = std::min(idf, ix.terms[c].idf);
+            }
+        }
+        q.weight *= idf;
+        querySum += q.weight;
+    }
+    if (querySum <= 0) return out;
+
+    const size_t n = ix.categories.size();
+    std::vector<float> best(n, 0.0f);     // best phrase, 0..1
+    std::vector<float> bag(n, 0.0f);      // BM25, 0..1
+    std::vector<uint32_t> matched(n, 0);  // bit per query term (first 32)
+    {
+        std::unordered_map<uint32_t, std::pair<float, uint32_t>> phraseHits;
+        for (size_t qi = 0; qi < query.size(); ++qi) {
+            const QueryTerm& q = query[qi];
+            for (const auto& [id, trust] : q.known) {
+                const auto& term = ix.terms[id];
+                for (uint32_t p : term.phrases) {
+                    auto& h = phraseHits[p];
+                    h.first += q.weight * trust;
+                    h.second += 1;
+                }
+                for (const auto& [cat, tf] : term.bag) {
+                    const float k =
+                        kBm25K1 * (1 - kBm25B + kBm25B * ix.bagLength[cat] / ix.averageBagLength);
+                    bag[cat] += q.weight * trust * tf * (kBm25K1 + 1) / (tf + k) / (kBm25K1 + 1);
+                    if (qi < 32) matched[cat] |= 1u << qi;
+                }
+            }
+        }
+        for (const auto& [p, h] : phraseHits) {
+            const auto& phrase = ix.phrases[p];
+            const float sim =
+                h.first / querySum *
+                std::sqrt(std::min(1.0f, static_cast<float>(h.second) / phrase.length));
+            best[phrase.category] = std::max(best[phrase.category], sim);
+        }
+    }
+
+    // The memory: answers that share words with this one vote for their codes.
+    std::vector<float> learnt(n, 0.0f);
+    std::vector<uint32_t> learntFrom(n, UINT32_MAX);
+    {
+        std::unordered_map<uint32_t, std::pair<float, float>> hits;  // slot -> weight, matched
+        for (const QueryTerm& q : query) {
+            auto post = memory.postings_.find(q.term);
+            struct List {
+                const std::vector<uint32_t>* slots;
+                float trust;
+                const std::string* term;
+            };
+            std::vector<List> lists;
+            if (post != memory.postings_.end()) {
+                lists.push_back({&post->second, 1.0f, &q.term});
+            } else {
+                for (const auto& [id, trust] : q.known) {
+                    auto p = memory.postings_.find(ix.terms[id].text);
+                    if (p != memory.postings_.end()) {
+                        lists.push_back({&p->second, trust, &ix.terms[id].text});
+                    }
+                }
+            }
+            for (const List& list : lists) {
+                const float trust = list.trust;
+                for (uint32_t slot : *list.slots) {
+                    const auto& a = memory.answers_[slot];
+                    float pw = 1.0f;
+                    for (const auto& t : a.terms) {
+                        if (t.first == *list.term) {
+                            pw = t.second;
+                            break;
+                        }
+                    }
+                    auto& h = hits[slot];
+                    h.first += q.weight * trust * pw;
+                    h.second += pw;
+                }
+            }
+        }
+        for (const auto& [slot, h] : hits) {
+            const auto& a = memory.answers_[slot];
+            const float sim = h.first / querySum *
+                              std::sqrt(std::min(1.0f, h.second / std::max(a.termWeight, 1e-6f)));
+            for (const auto& c : a.codes) {
+                auto it = ix.codeToCategory.find(c.code);
+                if (it == ix.codeToCategory.end()) continue;
+                const float v = sim * static_cast<float>(c.count) / static_cast<float>(a.total);
+                if (v > learnt[it->second]) {
+                    learnt[it->second] = v;
+                    learntFrom[it->second] = slot;
+                }
+            }
+        }
+    }
+
+    std::vector<std::pair<float, uint32_t>> ranked;
+    for (uint32_t c = 0; c < n; ++c) {
+        if (taken[c]) continue;
+        const float s =
+            0.75f * std::max(best[c], learnt[c]) + 0.25f * std::min(1.0f, bag[c] / querySum);
+        if (s > 0) ranked.emplace_back(s, c);
+    }
+    const size_t want = std::min(ranked.size(), top - out.size());
+    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(want),
+                      ranked.end(), [&](const auto& a, const auto& b) {
+                          return a.first != b.first
+                                     ? a.first > b.first
+                                     : ix.categories[a.second].code < ix.categories[b.second].code;
+                      });
+    for (size_t i = 0; i < want; ++i) {
+        const uint32_t c = ranked[i].second;
+        Suggestion s;
+        s.code = ix.categories[c].code;
+        s.score = std::clamp(static_cast<int>(std::lround(100.0f * ranked[i].first)), 1, 99);
+        if (learnt[c] > best[c] && learntFrom[c] != UINT32_MAX) {
+            s.reason = msg::kSimilarCodedBefore;
+            s.reason += memory.answers_[learntFrom[c]].text;
+        } else {
+            for (size_t qi = 0; qi < query.size() && qi < 32; ++qi) {
+                if ((matched[c] & (1u << qi)) == 0) continue;
+                if (!s.reason.empty()) s.reason += ", ";
+                s.reason += query[qi].shown;
+            }
+        }
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+}  // namespace tarnwick

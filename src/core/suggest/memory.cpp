@@ -1,0 +1,291 @@
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+#include "core/suggest/analysis.h"
+#include "core/suggest/suggest.h"
+#include "core/text/interface_texts.h"
+#include "core/text/lines.h"
+#include "core/text/text.h"
+
+namespace tarnwick {
+
+namespace {
+
+// The other fields describe the job less directly than its title.
+constexpr float kOtherFieldWeight = 0.35f;
+
+// Windows-1250 lower case of each byte.
+const std::array<char, 256>& LowerTable() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = static_cast<char>(c);
+        for (int c = 0; c < 256; ++c) {
+            const unsigned char u = UpperCase1250(static_cast<unsigned char>(c));
+            if (u != c) t[u] = static_cast<char>(c);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Letters and digits stay; everything else separates words.
+bool IsWordByte(unsigned char c) {
+    if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
+    return c >= 0x80 && !suggest::Words(std::string(1, static_cast<char>(c))).empty();
+}
+
+const std::array<bool, 256>& WordByteTable() {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> t{};
+        for (int c = 0; c < 256; ++c)
+            t[static_cast<size_t>(c)] = IsWordByte(static_cast<unsigned char>(c));
+        // One-letter stop words are letters all the same.
+        t['a'] = t['A'] = t['i'] = t['I'] = t['w'] = t['W'] = t['z'] = t['Z'] = t['s'] = t['S'] =
+            true;
+        return t;
+    }();
+    return table;
+}
+
+std::string NormaliseField(std::string_view text) {
+    const auto& lower = LowerTable();
+    const auto& word = WordByteTable();
+    std::string out;
+    bool blank = false;
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (word[c]) {
+            if (blank && !out.empty()) out += ' ';
+            blank = false;
+            out += lower[c];
+        } else {
+            blank = true;
+        }
+    }
+    return out;
+}
+
+// The weighted terms of a normalised answer: its fields are separated by " | ".
+void MakeTerms(std::string_view normalised, std::vector<std::pair<std::string, float>>& terms,
+               float& sum) {
+    terms.clear();
+    sum = 0;
+    size_t field = 0;
+    size_t from = 0;
+    while (from <= normalised.size()) {
+        size_t bar = normalised.find('|', from);
+        if (bar == std::string_view::npos) bar = normalised.size();
+        const float weight = field == 0 ? 1.0f : kOtherFieldWeight;
+        for (auto& w : suggest::Words(normalised.substr(from, bar - from))) {
+            auto it = std::find_if(terms.begin(), terms.end(),
+                                   [&](const auto& t) { return t.first == w.term; });
+            if (it == terms.end()) {
+                terms.emplace_back(std::move(w.term), weight);
+            } else {
+                it->second = std::max(it->second, weight);
+            }
+        }
+        from = bar + 1;
+        ++field;
+    }
+    for (const auto& t : terms) sum += t.second;
+}
+
+void SortCodes(std::vector<CodingMemory::CodeCount>& codes) {
+    std::sort(codes.begin(), codes.end(), [](const auto& a, const auto& b) {
+        return a.count != b.count ? a.count > b.count : a.code < b.code;
+    });
+}
+
+constexpr std::string_view kHeading = "Tarnwick coding memory 1";
+
+}  // namespace
+
+std::string NormaliseAnswer(const std::vector<std::string>& texts) {
+    std::vector<std::string> fields;
+    fields.reserve(texts.size());
+    for (const std::string& t : texts) fields.push_back(NormaliseField(t));
+    while (!fields.empty() && fields.back().empty()) fields.pop_back();
+    std::string out;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) out += " | ";
+        out += fields[i];
+    }
+    return out;
+}
+
+std::vector<std::string> AnswerTerms(std::string_view text) {
+    std::vector<std::string> terms;
+    for (auto& w : suggest::Words(text)) terms.push_back(std::move(w.term));
+    return terms;
+}
+
+void CodingMemory::Add(const std::string& normalised, const std::string& code, int64_t delta) {
+    if (normalised.empty() || code.empty() || delta == 0) return;
+    auto found = index_.find(normalised);
+    if (found == index_.end()) {
+        if (delta < 0) return;
+        uint32_t slot;
+        if (freeSlots_.empty()) {
+            slot = static_cast<uint32_t>(answers_.size());
+            answers_.emplace_back();
+        } else {
+            slot = freeSlots_.back();
+            freeSlots_.pop_back();
+        }
+        Answer& a = answers_[slot];
+        a.text = normalised;
+        MakeTerms(normalised, a.terms, a.termWeight);
+        for (const auto& t : a.terms) postings_[t.first].push_back(slot);
+        found = index_.emplace(normalised, slot).first;
+    }
+    const uint32_t slot = found->second;
+    Answer& a = answers_[slot];
+    auto it = std::find_if(a.codes.begin(), a.codes.end(),
+                           [&](const CodeCount& c) { return c.code == code; });
+    if (it == a.codes.end()) {
+        if (delta < 0) return;
+        a.codes.push_back({code, 0});
+        it = a.codes.end() - 1;
+    }
+    const int64_t now = std::max<int64_t>(0, static_cast<int64_t>(it->count) + delta);
+    const int64_t limit = UINT32_MAX - (a.total - it->count);
+    const auto count = static_cast<uint32_t>(std::min(now, limit));
+    a.total = a.total - it->count + count;
+    it->count = count;
+    if (count == 0) a.codes.erase(it);
+    SortCodes(a.codes);
+    if (!a.codes.empty()) return;
+    // Nothing left: the answer goes, with its words.
+    for (const auto& t : a.terms) {
+        auto p = postings_.find(t.first);
+        if (p == postings_.end()) continue;
+        auto& list = p->second;
+        auto at = std::find(list.begin(), list.end(), slot);
+        if (at != list.end()) {
+            *at = list.back();
+            list.pop_back();
+        }
+        if (list.empty()) postings_.erase(p);
+    }
+    index_.erase(found);
+    a = Answer{};
+    freeSlots_.push_back(slot);
+}
+
+void CodingMemory::Learn(const std::vector<std::string>& texts, const std::string& code,
+                         uint32_t times) {
+    Add(NormaliseAnswer(texts), std::string(Trim(code)), times);
+}
+
+void CodingMemory::Unlearn(const std::vector<std::string>& texts, const std::string& code,
+                           uint32_t times) {
+    Add(NormaliseAnswer(texts), std::string(Trim(code)), -static_cast<int64_t>(times));
+}
+
+std::vector<CodingMemory::CodeCount> CodingMemory::CodesOf(
+    const std::vector<std::string>& texts) const {
+    auto found = index_.find(NormaliseAnswer(texts));
+    if (found == index_.end()) return {};
+    return answers_[found->second].codes;
+}
+
+void CodingMemory::Merge(const CodingMemory& other) {
+    for (const auto& [text, slot] : other.index_) {
+        for (const CodeCount& c : other.answers_[slot].codes) Add(text, c.code, c.count);
+    }
+}
+
+bool CodingMemory::operator==(const CodingMemory& other) const {
+    if (index_.size() != other.index_.size()) return false;
+    for (const auto& [text, slot] : index_) {
+        auto found = other.index_.find(text);
+        if (found == other.index_.end()) return false;
+        const auto& a = answers_[slot].codes;
+        const auto& b = other.answers_[found->second].codes;
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (a[i].code != b[i].code || a[i].count != b[i].count) return false;
+        }
+    }
+    return true;
+}
+
+std::string CodingMemory::Format() const {
+    std::vector<const std::string*> texts;
+    texts.reserve(index_.size());
+    for (const auto& entry : index_) texts.push_back(&entry.first);
+    std::sort(texts.begin(), texts.end(), [](const auto* a, const auto* b) { return *a < *b; });
+    std::string out(kHeading);
+    out += "\r\n";
+    for (const std::string* text : texts) {
+        std::vector<CodeCount> codes = answers_[index_.at(*text)].codes;
+        std::sort(codes.begin(), codes.end(),
+                  [](const auto& a, const auto& b) { return a.code < b.code; });
+        for (const CodeCount& c : codes) {
+            out += std::to_string(c.count);
+            out += '\t';
+            out += c.code;
+            out += '\t';
+            out += *text;
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::string* error) {
+    auto fail = [&](size_t line, const std::string& why) -> std::optional<CodingMemory> {
+        if (error != nullptr) *error = msg::MemoryFileFault(line, why);
+        return std::nullopt;
+    };
+    const std::vector<std::string_view> lines = SplitLines(text);
+    if (lines.empty() || lines[0] != kHeading) {
+        return fail(1, msg::kMemoryNoHeading);
+    }
+    CodingMemory memory;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string line(lines[i]);
+        if (line.empty()) continue;
+        const size_t tab1 = line.find('\t');
+        const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+        if (tab2 == std::string::npos) return fail(i + 1, msg::kMemoryNoTabs);
+        uint32_t count = 0;
+        const auto [end, ec] = std::from_chars(line.data(), line.data() + tab1, count);
+        if (ec != std::errc() || end != line.data() + tab1 || count == 0) {
+            return fail(i + 1, msg::kMemoryBadCount);
+        }
+        const std::string code = line.substr(tab1 + 1, tab2 - tab1 - 1);
+        if (code.empty() || code != Trim(code) || code.find('\t') != std::string::npos) {
+            return fail(i + 1, msg::kMemoryBadCode);
+        }
+        const std::string answer = line.substr(tab2 + 1);
+        if (answer.empty() || NormaliseAnswer({answer}) != answer) {
+            // A field separator keeps its place; each field must be normalised itself.
+            bool ok = !answer.empty();
+            size_t from = 0;
+            while (ok) {
+                const size_t bar = answer.find(" | ", from);
+                const std::string field =
+                    answer.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
+                if (NormaliseAnswer({field}) != field) ok = false;
+                if (bar == std::string::npos) break;
+                from = bar + 3;
+            }
+            if (!ok || answer.size() < 3 || answer.compare(answer.size() - 3, 3, " | ") == 0) {
+                return fail(i + 1, msg::kMemoryBadAnswer);
+            }
+        }
+        auto found = memory.index_.find(answer);
+        if (found != memory.index_.end()) {
+            for (const CodeCount& c : memory.answers_[found->second].codes) {
+                if (c.code == code) return fail(i + 1, msg::kMemoryRepeated);
+            }
+        }
+        memory.Add(answer, code, count);
+    }
+    return memory;
+}
+
+}  // namespace tarnwick

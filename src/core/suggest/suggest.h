@@ -1,0 +1,114 @@
+#pragma once
+// Ranked suggestions for one case and the coding memory behind them. The engine ranks the
+// lowest-level categories of a classification against the texts of a case's information fields;
+// the memory remembers the codes given to identical answers and learns from the words of every
+// coded answer, so that a project's own decisions move similar answers too.
+//
+// Everything here is Windows-1250 bytes and pure: the memory file is read and written by
+// project/memory_file.h.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/classification/model.h"
+#include "core/text/progress.h"
+
+namespace tarnwick {
+
+class SuggestionEngine;
+
+struct Suggestion {
+    std::string code;    // the category's Code as in the classification (TKat::Code)
+    int score = 0;       // 0..100
+    std::string reason;  // a few words: the words that matched, or "coded 12 times as this before"
+};
+
+// The normalised answer: the texts case-folded, blanks and punctuation collapsed, the fields
+// joined by " | " (an empty field stays as an empty place, trailing empty fields are dropped).
+std::string NormaliseAnswer(const std::vector<std::string>& texts);
+
+// The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
+// the commonest small words. Shared by the engine and the memory so that both count alike.
+std::vector<std::string> AnswerTerms(std::string_view text);
+
+// Identical answers -> codes with counts, plus the words of coded answers counted per code.
+class CodingMemory {
+  public:
+    struct CodeCount {
+        std::string code;
+        uint32_t count = 0;
+    };
+
+    // One more answer with these texts coded as `code` (`times` more).
+    void Learn(const std::vector<std::string>& texts, const std::string& code, uint32_t times = 1);
+    // The exact inverse of Learn: the memory afterwards equals one that never learnt it. Does
+    // nothing when the memory does not hold that answer with that code.
+    void Unlearn(const std::vector<std::string>& texts, const std::string& code,
+                 uint32_t times = 1);
+
+    // Distinct normalised answers remembered.
+    size_t AnswerCount() const { return index_.size(); }
+    // The codes given to this answer before, the most frequent first (ties: the smaller code).
+    std::vector<CodeCount> CodesOf(const std::vector<std::string>& texts) const;
+
+    // The memory file's text (see README, "Coding memory"): a heading line, then one line per
+    // answer and code, sorted, so that equal memories give equal files.
+    std::string Format() const;
+    // Reads a memory file's text; on a fault returns nothing and `error` (when given) says which
+    // line and why.
+    static std::optional<CodingMemory> Parse(std::string_view text, std::string* error);
+
+    // Learns everything `other` holds.
+    void Merge(const CodingMemory& other);
+
+    bool operator==(const CodingMemory& other) const;
+
+  private:
+    friend class SuggestionEngine;
+    struct Answer {
+        std::string text;  // normalised
+        std::vector<CodeCount> codes;
+        // Terms with their weight: the job title's words weigh 1, the other fields' less.
+        std::vector<std::pair<std::string, float>> terms;
+        float termWeight = 0;  // sum of the weights
+        uint32_t total = 0;    // sum of the counts
+    };
+    void Add(const std::string& normalised, const std::string& code, int64_t delta);
+
+    std::vector<Answer> answers_;  // slots; a free slot has no codes
+    std::vector<uint32_t> freeSlots_;
+    std::unordered_map<std::string, uint32_t> index_;                  // normalised answer -> slot
+    std::unordered_map<std::string, std::vector<uint32_t>> postings_;  // term -> slots
+};
+
+class SuggestionIndex;
+
+class SuggestionEngine {
+  public:
+    // Builds the index of the classification's lowest-level categories (never the missing-data
+    // or not-applicable ones). Reports progress; throws WorkCancelled when stopped.
+    explicit SuggestionEngine(const Classification& clf, const WorkProgress& progress = {});
+    ~SuggestionEngine();
+    SuggestionEngine(SuggestionEngine&&) noexcept;
+    SuggestionEngine& operator=(SuggestionEngine&&) noexcept;
+
+    // texts: the case's information-field texts in field order (the first is the job title and
+    // weighs most); up to `top` lowest-level categories, never the missing-data/not-applicable
+    // ones, best first. An answer coded before ranks its earlier codes first.
+    std::vector<Suggestion> Rank(const std::vector<std::string>& texts, const CodingMemory& memory,
+                                 size_t top = 10) const;
+
+    // Categories the engine ranks.
+    size_t CategoryCount() const;
+
+  private:
+    std::unique_ptr<SuggestionIndex> index_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,108 @@
+// The Suggestions list in a session: the memory follows every code and every undo, and "code
+// all identical" codes only the uncoded cases of the same field with the same answer.
+
+#include <memory>
+
+#include "coding_fixture.h"
+#include "core/coding/actions.h"
+#include "core/coding/category_lists.h"
+#include "core/coding/history.h"
+#include "core/coding/suggestions.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick::testing {
+namespace {
+
+class SuggestionsInSession : public CodingTest {
+  public:
+    SuggestionsInSession() {
+        BuildCases({"111", "111", "111", "111"});
+        // Field 1 of field 0 is "driver" in records 0 to 2, and of field 1 in record 1.
+        for (int r = 0; r < 3; ++r) {
+            SetText(r, 0, "Driver");
+            SetText(r, 3, "buses");  // the tasks, information field 2 of field 0
+        }
+        SetText(1, 1, "driver");
+        SetText(3, 0, "hairdresser");
+        s.Suggester = std::make_unique<SuggestionEngine>(s.Clf);
+        SetAfterCodingMode(s, AfterCodingMode::Stay);
+    }
+
+    void SetText(int r, int f, const std::string& text) {
+        const size_t at = s.Cases.Respondents[static_cast<size_t>(r)].Record.data() -
+                          s.Cases.DataBuffer.data() + 4 + 10 * static_cast<size_t>(f);
+        s.Cases.DataBuffer.replace(at, 10, Pad(text));
+    }
+
+    void CodeAs(int r, int f, int category) {
+        Go(r, f);
+        SelectFullListLine(s, category);
+        CodeSelected(s);
+    }
+};
+
+TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyUncodedSameAnswersAndUndoesWhole) {
+    CodeAs(2, 0, kPhysicians);  // a case with a code already, to be left alone
+    const CodingMemory before = s.Memory;
+    CodeAs(0, 0, kDrivers);
+    platform.questionAnswers = {Answer::Yes};
+    EXPECT_EQ(CodeAllIdentical(s), 1);
+    ASSERT_EQ(platform.questions.size(), 1u);
+    EXPECT_EQ(platform.questions.back(),
+              "Code 1 more case with the same answer as 8322 Car drivers?");
+    EXPECT_EQ(Case(1, 0).Code, "8322");
+    EXPECT_EQ(Case(2, 0).Code, "2211");
+    EXPECT_TRUE(Case(1, 1).Code.empty());  // the same answer in another field
+    EXPECT_TRUE(Case(3, 0).Code.empty());
+    EXPECT_EQ(s.Cases.CodedCount, 3);
+
+    // The memory ranks the earlier code first for the next identical answer.
+    SetText(3, 0, "DRIVER");
+    SetText(3, 3, "Buses.");
+    Go(3, 0);
+    ASSERT_FALSE(s.Suggestions.empty());
+    EXPECT_EQ(s.Suggestions.front().code, "8322");
+    EXPECT_NE(s.Suggestions.front().reason.find('2'), std::string::npos);
+    ASSERT_FALSE(s.View.SuggestionLines.empty());
+
+    // One undo takes the whole group back, the second the case coded by hand; no trace stays.
+    EXPECT_TRUE(Undo(s));
+    EXPECT_TRUE(Case(1, 0).Code.empty());
+    EXPECT_EQ(Case(0, 0).Code, "8322");
+    EXPECT_TRUE(Undo(s));
+    EXPECT_TRUE(Case(0, 0).Code.empty());
+    EXPECT_TRUE(s.Memory == before);
+    EXPECT_EQ(s.Cases.CodedCount, 1);
+    EXPECT_TRUE(Redo(s));
+    EXPECT_TRUE(Redo(s));
+    EXPECT_EQ(Case(1, 0).Code, "8322");
+
+    // Nothing is asked without a code to give, and No codes nothing.
+    SetText(3, 0, "hairdresser");
+    Go(3, 0);
+    EXPECT_EQ(CodeAllIdentical(s), 0);
+    EXPECT_EQ(TakeMessages().back(), msg::kCodeThisCaseFirst);
+    CodeAs(1, 1, kDrivers);
+    SetText(3, 1, "driver");
+    platform.questionAnswers = {Answer::No};
+    EXPECT_EQ(CodeAllIdentical(s), 0);
+    EXPECT_TRUE(Case(3, 1).Code.empty());
+}
+
+TEST_F(SuggestionsInSession, CodingASuggestionIsAnUndoableCode) {
+    Go(0, 0);
+    ASSERT_FALSE(s.Suggestions.empty());
+    EXPECT_EQ(s.View.ActiveTab, CategoryTab::Suggestions);
+    const std::string first = s.Suggestions.front().code;
+    CodeSuggestionLine(s, 0);
+    EXPECT_EQ(Case(0, 0).Code, first);
+    EXPECT_EQ(s.LastCode, first);
+    CodeSuggestionLine(s, 99);  // no such line: nothing happens
+    EXPECT_EQ(Case(0, 0).Code, first);
+    EXPECT_TRUE(Undo(s));
+    EXPECT_TRUE(Case(0, 0).Code.empty());
+    EXPECT_EQ(s.Memory.AnswerCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tarnwick::testing
