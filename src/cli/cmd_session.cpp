@@ -20,6 +20,7 @@
 #include "core/project/opening.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
+#include "core/project/suggestions.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 
@@ -90,6 +91,7 @@ void Open(Console& c, std::string_view args) {
     }
     try {
         OpenProject(s);
+        if (s.SessionStarted) PrepareSuggestions(s);
     } catch (const IoError& e) {
         c.out << "message: " << e.what() << '\n';
     }

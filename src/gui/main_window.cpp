@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -20,6 +21,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
 #include <thread>
@@ -30,6 +32,7 @@
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
+#include "core/project/suggestions.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "gui/about_box.h"
@@ -80,6 +83,13 @@ TForm1::TForm1(QWidget* parent)
     statusPace_ = new QLabel(this);
     statusPace_->setObjectName("StatusPanel2");
     statusBar()->addPermanentWidget(statusPace_);
+    suggestionsProgress_ = new QProgressBar(this);
+    suggestionsProgress_->setObjectName("SuggestionsProgress");
+    suggestionsProgress_->setRange(0, 100);
+    suggestionsProgress_->setFormat(FromBytes(msg::kProgressSuggestions) + u" %p%"_s);
+    suggestionsProgress_->setMaximumWidth(260);
+    suggestionsProgress_->hide();
+    statusBar()->addPermanentWidget(suggestionsProgress_);
     statusBar()->setSizeGripEnabled(true);
 
     SetUiTexts();
@@ -121,7 +131,51 @@ void TForm1::SaveWindowState() {
     }
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { StopSuggestions(); }
+
+void TForm1::StopSuggestions() {
+    stopSuggestions_ = true;
+    if (suggestionsWorker_.joinable()) suggestionsWorker_.join();
+}
+
+void TForm1::StartSuggestions() {
+    StopSuggestions();
+    stopSuggestions_ = false;
+    auto sources = std::make_shared<SuggestionSources>(BeginSuggestions(*session_));
+    suggestionsProgress_->setValue(0);
+    suggestionsProgress_->show();
+    suggestionsWorker_ = std::thread([this, sources] {
+        const WorkProgress progress{[this](int percent) {
+            QMetaObject::invokeMethod(
+                this, [this, percent] { suggestionsProgress_->setValue(percent); },
+                Qt::QueuedConnection);
+            return !stopSuggestions_.load();
+        }};
+        std::shared_ptr<PreparedSuggestions> prepared;
+        try {
+            prepared = std::make_shared<PreparedSuggestions>(BuildSuggestions(*sources, progress));
+        } catch (const std::exception&) {
+            // Stopped, or out of memory: the session goes on without suggestions.
+        }
+        QMetaObject::invokeMethod(
+            this, [this, prepared] { SuggestionsPrepared(prepared); }, Qt::QueuedConnection);
+    });
+}
+
+void TForm1::SuggestionsPrepared(const std::shared_ptr<PreparedSuggestions>& prepared) {
+    if (busy_) {  // a command holds the session: come back when it is done
+        QTimer::singleShot(50, this, [this, prepared] { SuggestionsPrepared(prepared); });
+        return;
+    }
+    if (suggestionsWorker_.joinable()) suggestionsWorker_.join();
+    suggestionsProgress_->hide();
+    if (prepared) {
+        InstallSuggestions(*session_, std::move(*prepared));
+    } else {
+        AbandonSuggestions(*session_);
+    }
+    Refresh();
+}
 
 void TForm1::BuildMenus() {
     auto add = [this](QAction*& action, const char* name, void (TForm1::*slot)()) {
@@ -473,6 +527,7 @@ void TForm1::OpenProjectCommand() {
     const std::string progressBefore = session_->ProgressText;
     RunLongCommand([&] { OpenProject(*session_); });
     if (session_->SessionStarted) {
+        StartSuggestions();
         codingPage_->FocusKeyWords();
     } else if (session_->ProgressText != progressBefore) {
         // Nothing is being read any more: "Reading input data ..." would say otherwise.

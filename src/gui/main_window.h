@@ -3,10 +3,13 @@
 // core operation and then draws what the session holds.
 
 #include <QMainWindow>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "core/data/exports.h"
+#include "core/project/suggestions.h"
 #include "core/session/session.h"
 #include "gui/qt_platform.h"
 
@@ -14,6 +17,7 @@ class QAction;
 class QMenu;
 class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QStackedWidget;
 class QButtonGroup;
 
@@ -64,6 +68,10 @@ class TForm1 : public QMainWindow {
     void BuildOptionsPage();
     void BuildErrorPage();
     void DrawStatus();
+    // Prepares the suggestions on a worker while the coder begins; installs them when ready.
+    void StartSuggestions();
+    void SuggestionsPrepared(const std::shared_ptr<PreparedSuggestions>& prepared);
+    void StopSuggestions();
     // Size, place and splitter positions of the last run, or a size that fits the screen.
     void RestoreWindowState();
     void SaveWindowState();
@@ -97,7 +105,10 @@ class TForm1 : public QMainWindow {
     QButtonGroup* afterCodingGroup_ = nullptr;    // RadioGroup2: where CODE moves on to
     QLabel* statusNotice_ = nullptr;
     QLabel* statusProgress_ = nullptr;
-    QLabel* statusPace_ = nullptr;  // share coded and codes per hour of this run
+    QLabel* statusPace_ = nullptr;                 // share coded and codes per hour of this run
+    QProgressBar* suggestionsProgress_ = nullptr;  // while the suggestions are prepared
+    std::thread suggestionsWorker_;
+    std::atomic<bool> stopSuggestions_{false};
     size_t shownErrorLines_ = 0;
     bool drawingEdits_ = false;
 };

@@ -8,6 +8,7 @@
 #include "core/coding/category_lists.h"
 #include "core/coding/history.h"
 #include "core/coding/suggestions.h"
+#include "core/project/suggestions.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick::testing {
@@ -102,6 +103,21 @@ TEST_F(SuggestionsInSession, CodingASuggestionIsAnUndoableCode) {
     EXPECT_TRUE(Undo(s));
     EXPECT_TRUE(Case(0, 0).Code.empty());
     EXPECT_EQ(s.Memory.AnswerCount(), 0u);
+}
+
+// The window prepares the suggestions on a worker while the coder goes on: the prepared memory
+// must end up holding exactly what the cases hold, neither losing nor doubling a change.
+TEST_F(SuggestionsInSession, CodesGivenWhilePreparingReachThePreparedMemory) {
+    CodeAs(0, 0, kDrivers);
+    const SuggestionSources sources = BeginSuggestions(s);
+    CodeAs(1, 0, kHairdressers);
+    Go(0, 0);
+    ClearCode(s);
+    InstallSuggestions(s, BuildSuggestions(sources, {}));
+    CodingMemory expected;
+    expected.Learn(CaseTexts(s, 1, 0), "5141");
+    EXPECT_TRUE(s.Memory == expected);
+    EXPECT_FALSE(s.SuggestionsPending);
 }
 
 }  // namespace

@@ -39,11 +39,7 @@ bool Apply(Session& s, int record, int field, std::string_view code, std::string
     const int coded = s.Cases.CodedCount;
     const int toCodeCount = s.Cases.ToCodeCount;
     // The memory holds what the cases hold, so an undo leaves no trace in it.
-    if (z->Code != code && (IsLearntCode(s, z->Code) || IsLearntCode(s, std::string(code)))) {
-        const std::vector<std::string> texts = CaseTexts(s, record, field);
-        if (IsLearntCode(s, z->Code)) s.Memory.Unlearn(texts, z->Code);
-        if (IsLearntCode(s, std::string(code))) s.Memory.Learn(texts, std::string(code));
-    }
+    TeachMemory(s, record, field, z->Code, std::string(code));
     CountCase(s.Cases, *z, -1);
     z->Code = std::string(code);
     z->CodeName = name;

@@ -53,6 +53,18 @@ bool IsLearntCode(const Session& s, const std::string& code) {
     return !code.empty() && code != s.Clf.MissingDataCode && code != s.Clf.NotApplicableCode;
 }
 
+void TeachMemory(Session& s, int record, int field, const std::string& oldCode,
+                 const std::string& newCode) {
+    if (oldCode == newCode || (!IsLearntCode(s, oldCode) && !IsLearntCode(s, newCode))) return;
+    if (s.SuggestionsPending) {
+        s.PendingMemory.push_back({record, field, oldCode, newCode});
+        return;
+    }
+    const std::vector<std::string> texts = CaseTexts(s, record, field);
+    if (IsLearntCode(s, oldCode)) s.Memory.Unlearn(texts, oldCode);
+    if (IsLearntCode(s, newCode)) s.Memory.Learn(texts, newCode);
+}
+
 void RefreshSuggestions(Session& s) {
     CodingView& v = s.View;
     const bool hadLines = !v.SuggestionLines.empty();

@@ -17,6 +17,11 @@ std::vector<std::string> CaseTexts(const Session& session, int record, int field
 // A code the memory learns from: a category's code, not the missing-data or not-applicable one.
 bool IsLearntCode(const Session& session, const std::string& code);
 
+// The case's code changed: the memory forgets the old one and learns the new one (or keeps the
+// change aside while the suggestions are being prepared).
+void TeachMemory(Session& session, int record, int field, const std::string& oldCode,
+                 const std::string& newCode);
+
 // Ranks the current case again and rebuilds the Suggestions list (empty without an engine).
 void RefreshSuggestions(Session& session);
 

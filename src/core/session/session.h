@@ -43,6 +43,14 @@ struct CaseChange {
     int Group = 0;
 };
 
+// A case's code changed from Old to New: what the coding memory is to learn.
+struct MemoryChange {
+    int Record = 0;
+    int Field = 0;
+    std::string Old;
+    std::string New;
+};
+
 class Session {
   public:
     explicit Session(Platform& platform) : platform(platform) {}
@@ -116,6 +124,9 @@ class Session {
     CodingMemory Memory;
     std::string MemoryPath;  // the memory file read at the start, empty when there was none
     std::vector<Suggestion> Suggestions;
+    // While the suggestions are prepared on a worker, the memory's changes wait here.
+    bool SuggestionsPending = false;
+    std::vector<MemoryChange> PendingMemory;
 
     void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }
     void AppendErrorLine(std::string line) { ErrorLines.push_back(std::move(line)); }

@@ -1,0 +1,102 @@
+#include "core/project/suggestions.h"
+
+#include <optional>
+
+#include "core/coding/suggestions.h"
+#include "core/project/paths.h"
+#include "core/session/session.h"
+#include "core/text/files.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick {
+
+namespace {
+
+// The memory beside the classification, when there is one; a damaged one is reported and left
+// as it is, and the session goes on without it.
+std::optional<CodingMemory> ReadMemoryFile(Session& s) {
+    const std::string path = MemoryFileOf(s.ClassificationPath);
+    if (!FileExists(path)) return std::nullopt;
+    std::string why;
+    try {
+        std::optional<CodingMemory> memory = CodingMemory::Parse(ReadWholeFile(path), &why);
+        if (memory) {
+            s.MemoryPath = path;
+            s.AppendReportLine(msg::MemoryReportLine(path, memory->AnswerCount()));
+            return memory;
+        }
+    } catch (const IoError& e) {
+        why = e.what();
+    }
+    s.AppendReportLine(msg::MemoryUnreadable(path, why));
+    s.platform.ShowMessage(msg::MemoryUnreadable(path, why));
+    return std::nullopt;
+}
+
+}  // namespace
+
+SuggestionSources BeginSuggestions(Session& s) {
+    SuggestionSources sources;
+    sources.session = &s;
+    if (std::optional<CodingMemory> memory = ReadMemoryFile(s)) sources.memory = std::move(*memory);
+    const auto& rs = s.Cases.Respondents;
+    for (size_t r = 0; r < rs.size(); ++r) {
+        for (size_t f = 0; f < rs[r].Occupations.size(); ++f) {
+            const std::string& code = rs[r].Occupations[f].Code;
+            if (IsLearntCode(s, code)) {
+                sources.coded.push_back({static_cast<int>(r), static_cast<int>(f), code});
+            }
+        }
+    }
+    s.SuggestionsPending = true;
+    s.PendingMemory.clear();
+    return sources;
+}
+
+PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
+                                     const WorkProgress& progress) {
+    const Session& s = *sources.session;
+    PreparedSuggestions prepared;
+    prepared.engine = std::make_unique<SuggestionEngine>(s.Clf, progress.Part(0, 40));
+    prepared.memory = sources.memory;
+    ProgressMeter meter(progress.Part(40, 100), sources.coded.size());
+    size_t done = 0;
+    for (const SuggestionSources::CodedCase& c : sources.coded) {
+        prepared.memory.Learn(CaseTexts(s, c.record, c.field), c.code);
+        meter.Advance(++done);
+    }
+    meter.Finish();
+    return prepared;
+}
+
+void InstallSuggestions(Session& s, PreparedSuggestions prepared) {
+    s.Memory = std::move(prepared.memory);
+    s.SuggestionsPending = false;
+    for (const MemoryChange& c : s.PendingMemory) TeachMemory(s, c.Record, c.Field, c.Old, c.New);
+    s.PendingMemory.clear();
+    s.Suggester = std::move(prepared.engine);
+    // The coder may have begun with the key words meanwhile: the suggestions then wait behind.
+    const bool untouched = s.View.Key1.empty() && s.SelectedCategory < 0;
+    RefreshSuggestions(s);
+    if (untouched && s.View.ActiveTab == CategoryTab::Preselected) {
+        s.View.ActiveTab = CategoryTab::Suggestions;
+    }
+}
+
+void AbandonSuggestions(Session& s) {
+    s.SuggestionsPending = false;
+    s.PendingMemory.clear();
+}
+
+void PrepareSuggestions(Session& s) {
+    SuggestionSources sources = BeginSuggestions(s);
+    const WorkProgress progress{
+        [&s](int percent) { return s.platform.Progress(msg::kProgressSuggestions, percent); }};
+    try {
+        InstallSuggestions(s, BuildSuggestions(sources, progress));
+    } catch (const WorkCancelled&) {
+        AbandonSuggestions(s);
+    }
+}
+
+}  // namespace tarnwick
