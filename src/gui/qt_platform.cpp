@@ -138,9 +138,7 @@ bool QtPlatform::ProgressHere(std::string_view what, int percent, bool pumpEvent
         return true;
     }
     if (!progressClock_.isValid()) progressClock_.start();
-    // Short work shows no dialog at all: it would only flash.
-    constexpr qint64 kShowAfterMs = 500;
-    if (!progressDialog_ && progressClock_.elapsed() >= kShowAfterMs) {
+    if (!progressDialog_ && progressClock_.elapsed() >= showProgressAfterMs) {
         auto* dialog = new QProgressDialog(parent_);
         dialog->setObjectName(u"progressDialog"_s);
         dialog->setWindowTitle(QCoreApplication::applicationName());

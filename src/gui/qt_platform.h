@@ -39,6 +39,8 @@ class QtPlatform : public Platform {
     std::function<void(const QString&)> messageHook;
     std::function<Answer(const QString&, bool)> questionHook;
     std::function<DateTime()> clockHook;
+    // Work shorter than this shows no progress dialog: it would only flash.
+    int showProgressAfterMs = 500;
     // Called to draw the status texts.
     std::function<void()> statusHook;
 

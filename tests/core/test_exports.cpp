@@ -28,11 +28,46 @@ namespace {
 namespace fs = std::filesystem;
 using Rows = std::vector<std::vector<std::string>>;
 
-// Rewrites CSV (PSPP's output, ReadStat's, ours) or ReadStat's JSON metadata as lines of
-// tab-separated fields, so that no CSV is parsed here by hand.
-constexpr const char* kReader = R"(import csv, json, sys
+// Rewrites CSV (PSPP's output, ReadStat's, ours), ReadStat's JSON metadata or the rows of a
+// .dta as lines of tab-separated fields, so that no CSV is parsed here by hand. The rows of a
+// .dta are read here rather than through ReadStat, whose CSV writes every missing value alike:
+// they keep "." and ".a" apart.
+constexpr const char* kReader = R"(import csv, json, struct, sys
 out = open(sys.argv[3], 'w', encoding='utf-8', newline='\n')
-if sys.argv[1] == 'csv':
+if sys.argv[1] == 'dta':
+    b = open(sys.argv[2], 'rb').read()
+    assert b.startswith(b'<stata_dta><header><release>11') and b'<byteorder>LSF' in b
+    K = struct.unpack_from('<H', b, b.index(b'<K>') + 3)[0]
+    N = struct.unpack_from('<Q', b, b.index(b'<N>') + 3)[0]
+    offsets = struct.unpack_from('<14Q', b, b.index(b'<map>') + 5)
+    types = struct.unpack_from('<%dH' % K, b, offsets[2] + len(b'<variable_types>'))
+    # type: (value, raw unsigned, width, first missing as raw unsigned, shift of the letters)
+    num = {65526: ('<d', '<Q', 8, 0x7fe0000000000000, 40), 65527: ('<f', '<I', 4, 0x7f000000, 11),
+           65528: ('<i', '<I', 4, 2147483621, 0), 65529: ('<h', '<H', 2, 32741, 0),
+           65530: ('<b', '<B', 1, 101, 0)}
+    p = offsets[9] + len(b'<data>')
+    for r in range(N):
+        row = []
+        for t in types:
+            if t in num:
+                fmt, ufmt, w, first, shift = num[t]
+                u = struct.unpack_from(ufmt, b, p)[0]
+                if fmt in ('<i', '<h', '<b'):
+                    v = struct.unpack_from(fmt, b, p)[0]
+                    missing = v >= first
+                else:
+                    missing = u >= first
+                if missing:
+                    k = (u - first) >> shift
+                    row.append('.' + ('' if k == 0 else chr(ord('a') + k - 1)))
+                else:
+                    row.append(repr(struct.unpack_from(fmt, b, p)[0]))
+            else:
+                w = t
+                row.append(b[p:p + w].split(b'\0')[0].decode('utf-8'))
+            p += w
+        out.write('\t'.join(row) + '\n')
+elif sys.argv[1] == 'csv':
     with open(sys.argv[2], newline='', encoding='utf-8-sig') as f:
         for row in csv.reader(f):
             out.write('\t'.join(row) + '\n')
@@ -256,8 +291,11 @@ TEST_F(Exports, DtaHoldsTheCodesAsTextAndTheirLabelsInTheNumericTwin) {
 
     // The records: codes as written, their twins, classes and scales as numbers, the
     // missing-data values .a, not applicable and blanks system-missing. ReadStat's CSV writes
-    // every missing value as an empty field and numbers as their nearest doubles.
+    // every missing value as an empty field and numbers as their nearest doubles; the rows read
+    // straight from the file tell .a from system-missing.
     ASSERT_EQ(data.size(), asc_->size() + 1);
+    const Rows rows = Tabs("dta", "demo.dta");
+    ASSERT_EQ(rows.size(), asc_->size());
     std::set<std::string> kinds;
     for (size_t r = 0; r < asc_->size(); ++r) {
         const std::vector<std::string>& got = data[r + 1];
@@ -275,9 +313,11 @@ TEST_F(Exports, DtaHoldsTheCodesAsTextAndTheirLabelsInTheNumericTwin) {
                          : notApplicable ? "not applicable"
                          : Blank(raw)    ? "blank"
                                          : "value");
+            const std::string& stored = rows[r][k];
             const std::string& value = got[k++];
             if (missing || notApplicable || Blank(raw)) {
                 EXPECT_EQ(value, "") << r << " " << c.name;
+                EXPECT_EQ(stored, missing ? ".a" : ".") << r << " " << c.name;
             } else {
                 ASSERT_FALSE(value.empty()) << r << " " << c.name;
                 EXPECT_EQ(std::stod(value), std::stoi(raw) / (c.IsScale() ? 10.0 : 1.0))

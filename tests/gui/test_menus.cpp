@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QtTest>
@@ -26,6 +27,22 @@ class TestMenus : public QObject {
     static void Click(TForm1& w, const char* name) { w.findChild<QAction*>(name)->trigger(); }
 
   private slots:
+    // Long work shows its percent and what it does; Cancel stops it at the next report, and its
+    // end takes the dialog away.
+    void progressDialogShowsTheWorkAndItsCancelStopsIt() {
+        TForm1 w;
+        w.platform().showProgressAfterMs = 0;
+        QVERIFY(w.platform().Progress("Reading the survey data", 10));
+        auto* dialog = w.findChild<QProgressDialog*>("progressDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->value(), 10);
+        QCOMPARE(dialog->labelText(), QString("Reading the survey data"));
+        dialog->cancel();
+        QVERIFY(!w.platform().Progress("Reading the survey data", 20));
+        QVERIFY(w.platform().Progress("Reading the survey data", 100));
+        QTRY_VERIFY(!w.findChild<QProgressDialog*>("progressDialog"));
+    }
+
     void menusFollowThePages() {
         SmallProject project;
         TForm1 w;
