@@ -9,7 +9,9 @@
 #include "core/coding/history.h"
 #include "core/coding/suggestions.h"
 #include "core/project/suggestions.h"
+#include "core/text/files.h"
 #include "core/text/interface_texts.h"
+#include "project_fixture.h"
 
 namespace tarnwick::testing {
 namespace {
@@ -118,6 +120,35 @@ TEST_F(SuggestionsInSession, CodesGivenWhilePreparingReachThePreparedMemory) {
     expected.Learn(CaseTexts(s, 1, 0), "5141");
     EXPECT_TRUE(s.Memory == expected);
     EXPECT_FALSE(s.SuggestionsPending);
+}
+
+// The memory beside the classification is used and reported; a damaged one is reported, left
+// as it is, and the session goes on without it.
+TEST_F(SuggestionsInSession, TheMemoryFileBesideTheClassificationIsReportedOrRefused) {
+    TempFolder folder;
+    s.ClassificationPath = folder.Path("isco.clf");
+    CodingMemory earlier;
+    earlier.Learn({"Driver", "buses"}, "8322");
+    WriteFile(folder.Path("isco.mem"), earlier.Format());
+    SuggestionSources sources = BeginSuggestions(s);
+    ASSERT_FALSE(s.Report.empty());
+    EXPECT_EQ(s.Report.back(), msg::MemoryReportLine(folder.Path("isco.mem"), 1));
+    InstallSuggestions(s, BuildSuggestions(sources, {}));
+    Go(0, 0);
+    ASSERT_FALSE(s.Suggestions.empty());
+    EXPECT_EQ(s.Suggestions.front().code, "8322");
+
+    const std::string damaged = "not a memory\n\x01\x02";
+    WriteFile(folder.Path("isco.mem"), damaged);
+    s.Report.clear();
+    sources = BeginSuggestions(s);
+    AbandonSuggestions(s);
+    ASSERT_EQ(s.Report.size(), 1u);
+    EXPECT_EQ(
+        s.Report[0].rfind("The coding memory " + folder.Path("isco.mem") + " was not used: ", 0),
+        0u);
+    EXPECT_EQ(TakeMessages().size(), 1u);
+    EXPECT_EQ(ReadWholeFile(folder.Path("isco.mem")), damaged);
 }
 
 }  // namespace
