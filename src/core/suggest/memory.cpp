@@ -115,6 +115,13 @@ std::string NormaliseAnswer(const std::vector<std::string>& texts) {
     return out;
 }
 
+std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record) {
+    std::vector<std::string> texts;
+    texts.reserve(kInfoFields);
+    for (int n = 1; n <= kInfoFields; ++n) texts.push_back(InfoText(d, record, n));
+    return texts;
+}
+
 std::vector<std::string> AnswerTerms(std::string_view text) {
     std::vector<std::string> terms;
     for (auto& w : suggest::Words(text)) terms.push_back(std::move(w.term));

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/classification/model.h"
+#include "core/params/model.h"
 #include "core/text/progress.h"
 
 namespace tarnwick {
@@ -32,6 +33,11 @@ struct Suggestion {
 // The normalised answer: the texts case-folded, blanks and punctuation collapsed, the fields
 // joined by " | " (an empty field stays as an empty place, trailing empty fields are dropped).
 std::string NormaliseAnswer(const std::vector<std::string>& texts);
+
+// The texts of information fields 1..13 of occupation field `d` in `record`, as the coding page
+// shows them (answer labels in place of their codes); an undeclared field gives an empty text.
+// What the engine ranks and the memory learns for a case.
+std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record);
 
 // The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
 // the commonest small words. Shared by the engine and the memory so that both count alike.
