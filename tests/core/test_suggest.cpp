@@ -46,9 +46,9 @@ TEST(Suggest, FindsTheCategoryThroughCaseOrderInflectionTyposAndAccents) {
     EXPECT_EQ(First(engine, "DRIVERS, TRUCK HEAVY"), "1130");
     EXPECT_EQ(First(engine, "nurses"), "1110");
     EXPECT_EQ(First(engine, "teachers of the primary school"), "1120");
-    EXPECT_EQ(First(engine, "lorry drvier"), "1130");       // two letters swapped
-    EXPECT_EQ(First(engine, "schooltaecherr"), "1120");     // two letters wrong
-    EXPECT_EQ(First(engine, "pielegniarka"), "1140");       // without its accent
+    EXPECT_EQ(First(engine, "lorry drvier"), "1130");    // two letters swapped
+    EXPECT_EQ(First(engine, "schooltaecherr"), "1120");  // two letters wrong
+    EXPECT_EQ(First(engine, "pielegniarka"), "1140");    // without its accent
     const auto ranked = engine.Rank({"nurse"}, {}, 10);
     for (const Suggestion& s : ranked) {
         EXPECT_NE(s.code, "9998");
@@ -101,12 +101,16 @@ TEST(Suggest, MemoryRanksEarlierCodesFirstAndUnlearnLeavesNoTrace) {
 
 TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {
     CodingMemory memory;
-    memory.Learn({"Kierowca  CI\xCA\xAF" "AR\xD3WKI", "", "wozi towary"}, "1130");
+    memory.Learn({"Kierowca  CI\xCA\xAF"
+                  "AR\xD3WKI",
+                  "", "wozi towary"},
+                 "1130");
     memory.Learn({"nurse"}, "1110", 3);
     const std::string text = memory.Format();
     EXPECT_EQ(text,
               "Tarnwick coding memory 1\r\n"
-              "1\t1130\tkierowca ci\xEA\xBF" "ar\xF3wki |  | wozi towary\r\n"
+              "1\t1130\tkierowca ci\xEA\xBF"
+              "ar\xF3wki |  | wozi towary\r\n"
               "3\t1110\tnurse\r\n");
     std::string error;
     auto back = CodingMemory::Parse(text, &error);
@@ -134,14 +138,16 @@ TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {
 TEST(Suggest, CsvAndUtf8ReachTheCoreAsWindows1250) {
     std::string error;
     const auto rows = cli::ParseCsv(
-        "\xEF\xBB\xBFid,title\r\n1,\"Driver, \"\"heavy\"\"\nlorry\"\r\n\r\n2,piel\xC4\x99gniarka\n3",
+        "\xEF\xBB\xBFid,title\r\n1,\"Driver, "
+        "\"\"heavy\"\"\nlorry\"\r\n\r\n2,piel\xC4\x99gniarka\n3",
         &error);
     ASSERT_TRUE(rows) << error;
     ASSERT_EQ(rows->size(), 4u);
     EXPECT_EQ((*rows)[1][1], "Driver, \"heavy\"\nlorry");
     EXPECT_EQ(Utf8ToCp1250((*rows)[2][1]), "piel\xEAgniarka");
     EXPECT_EQ((*rows)[3], std::vector<std::string>{"3"});
-    EXPECT_EQ(Utf8ToCp1250("Caf\xC3\xA9 \xC3\xA5 \xE2\x82\xAC \xE2\x98\x83 \xFF"), "Caf\xE9 a \x80 ? ?");
+    EXPECT_EQ(Utf8ToCp1250("Caf\xC3\xA9 \xC3\xA5 \xE2\x82\xAC \xE2\x98\x83 \xFF"),
+              "Caf\xE9 a \x80 ? ?");
     EXPECT_EQ(cli::CsvField("a \"b\", c"), "\"a \"\"b\"\", c\"");
     EXPECT_FALSE(cli::ParseCsv("id\n\"open", &error));
     EXPECT_EQ(error, "line 2: a quoted field never ends");

@@ -52,6 +52,8 @@ struct StemmerDeleter {
 
 }  // namespace
 
+char FoldByte(unsigned char c) { return FoldTable()[c]; }
+
 std::string Stem(std::string_view folded) {
     // A stemmer keeps state between calls, so each thread has its own.
     thread_local std::unique_ptr<sb_stemmer, StemmerDeleter> stemmer(

@@ -13,6 +13,9 @@ struct Word {
     std::string term;    // its stem
 };
 
+// A Windows-1250 byte as an unaccented lower-case letter or digit, or 0 for a separator.
+char FoldByte(unsigned char c);
+
 // The words of a Windows-1250 text in order (a word repeated stays repeated).
 std::vector<Word> Words(std::string_view text);
 

@@ -74,7 +74,11 @@ class SuggestionIndex {
     std::vector<float> bagLength;
     float averageBagLength = 1;
     float maxIdf = 1;
-    std::unordered_map<uint32_t, std::vector<uint32_t>> trigrams;
+    // The words as written (folded), for typos: a typo often spoils the ending the stemmer
+    // would have removed.
+    std::vector<std::pair<std::string, uint32_t>> surfaces;  // word, term id
+    std::unordered_map<std::string, uint32_t> surfaceIds;
+    std::unordered_map<uint32_t, std::vector<uint32_t>> trigrams;  // -> surface ids
     std::vector<uint32_t> sortedTerms;  // term ids in the order of their text
 
     uint32_t TermId(const std::string& t) {
@@ -87,6 +91,10 @@ class SuggestionIndex {
         std::vector<uint32_t> ids;
         for (const auto& w : suggest::Words(text)) {
             const uint32_t id = TermId(w.term);
+            if (w.folded.size() >= kTypoLength) {
+                surfaceIds.emplace(w.folded, static_cast<uint32_t>(surfaces.size()));
+                if (surfaceIds.size() > surfaces.size()) surfaces.emplace_back(w.folded, id);
+            }
             if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
             bag[id] += 1.0f;
         }
@@ -132,41 +140,45 @@ class SuggestionIndex {
             const auto df = static_cast<float>(std::max<size_t>(t.bag.size(), 1));
             t.idf = std::log(1.0f + n / df);
             sortedTerms[id] = static_cast<uint32_t>(id);
-            if (t.text.size() < kTypoLength) continue;
-            ForEachTrigram(t.text, [&](uint32_t g) {
+        }
+        for (size_t sid = 0; sid < surfaces.size(); ++sid) {
+            ForEachTrigram(surfaces[sid].first, [&](uint32_t g) {
                 auto& list = trigrams[g];
-                if (list.empty() || list.back() != id) list.push_back(static_cast<uint32_t>(id));
+                if (list.empty() || list.back() != sid) list.push_back(static_cast<uint32_t>(sid));
             });
         }
         std::sort(sortedTerms.begin(), sortedTerms.end(),
                   [&](uint32_t a, uint32_t b) { return terms[a].text < terms[b].text; });
     }
 
-    // Known terms one letter away (two for long words), the nearest only. A typo rarely hits
-    // the first letter, and allowing it there brings mostly other words.
-    std::vector<uint32_t> Corrections(const std::string& term) const {
-        if (term.size() < kTypoLength) return {};
-        const int limit = term.size() >= kTwoTyposLength ? 2 : 1;
+    // Known terms of the written words one letter away from `word` (two for long words), the
+    // nearest only. A typo rarely hits the first letter, and allowing it there brings mostly
+    // other words.
+    std::vector<uint32_t> Corrections(const std::string& word) const {
+        if (word.size() < kTypoLength) return {};
+        const int limit = word.size() >= kTwoTyposLength ? 2 : 1;
         std::unordered_map<uint32_t, int> shared;
         int grams = 0;
-        ForEachTrigram(term, [&](uint32_t g) {
+        ForEachTrigram(word, [&](uint32_t g) {
             ++grams;
             auto it = trigrams.find(g);
             if (it == trigrams.end()) return;
-            for (uint32_t id : it->second) ++shared[id];
+            for (uint32_t sid : it->second) ++shared[sid];
         });
         const int need = std::max(1, grams - 3 * limit);  // an edit spoils at most three
         int best = limit + 1;
         std::vector<uint32_t> found;
-        for (const auto& [id, count] : shared) {
-            if (count < need || terms[id].text[0] != term[0]) continue;
-            const int d = suggest::EditDistance(term, terms[id].text, limit);
+        for (const auto& [sid, count] : shared) {
+            const std::string& known = surfaces[sid].first;
+            if (count < need || known[0] != word[0]) continue;
+            const int d = suggest::EditDistance(word, known, limit);
             if (d > best) continue;
             if (d < best) {
                 best = d;
                 found.clear();
             }
-            found.push_back(id);
+            const uint32_t id = surfaces[sid].second;
+            if (std::find(found.begin(), found.end(), id) == found.end()) found.push_back(id);
         }
         std::sort(found.begin(), found.end());
         if (found.size() > 4) found.resize(4);
@@ -255,7 +267,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
             q.known.emplace_back(id->second, 1.0f);
             idf = ix.terms[id->second].idf;
         } else {
-            std::vector<uint32_t> near = ix.Corrections(q.term);
+            std::vector<uint32_t> near = ix.Corrections(q.shown);
             float trust = kCorrectedTrust;
             if (near.empty() && q.term.size() > kBeginningLength) {
                 near = ix.SameBeginning(q.term);

@@ -30,19 +30,13 @@ const std::array<char, 256>& LowerTable() {
 }
 
 // Letters and digits stay; everything else separates words.
-bool IsWordByte(unsigned char c) {
-    if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
-    return c >= 0x80 && !suggest::Words(std::string(1, static_cast<char>(c))).empty();
-}
+bool IsWordByte(unsigned char c) { return suggest::FoldByte(c) != 0; }
 
 const std::array<bool, 256>& WordByteTable() {
     static const std::array<bool, 256> table = [] {
         std::array<bool, 256> t{};
         for (int c = 0; c < 256; ++c)
             t[static_cast<size_t>(c)] = IsWordByte(static_cast<unsigned char>(c));
-        // One-letter stop words are letters all the same.
-        t['a'] = t['A'] = t['i'] = t['I'] = t['w'] = t['W'] = t['z'] = t['Z'] = t['s'] = t['S'] =
-            true;
         return t;
     }();
     return table;
