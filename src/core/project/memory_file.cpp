@@ -1,7 +1,6 @@
 #include "core/project/memory_file.h"
 
 #include <filesystem>
-#include <unordered_map>
 
 #include "core/project/opening.h"
 #include "core/project/scripted_platform.h"
@@ -31,45 +30,20 @@ void SaveMemoryFile(const std::string& path, const CodingMemory& memory,
 
 size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkProgress& progress) {
     const auto& fields = session.Params.DokumList;
-    struct Group {
-        std::string_view record;  // the first record with this answer
-        size_t field;
-        std::string code;
-        uint32_t count = 0;
-    };
-    // Key: the field, the raw bytes of its information fields and the code.
-    std::unordered_map<std::string, Group> groups;
-    std::string key;
     size_t learnt = 0;
     const auto& respondents = session.Cases.Respondents;
-    ProgressMeter meter(progress.Part(0, 80), respondents.size());
+    ProgressMeter meter(progress, respondents.size());
     for (size_t r = 0; r < respondents.size(); ++r) {
         meter.Advance(r);
         const TOsoba& person = respondents[r];
         for (size_t d = 0; d < person.Occupations.size() && d < fields.size(); ++d) {
             const TZawod& z = person.Occupations[d];
             if (z.Code.empty()) continue;
-            key.assign(1, static_cast<char>(d));
-            for (int n = 1; n <= kInfoFields; ++n) {
-                if (fields[d].InfoPos[n] <= 0) continue;
-                key += CutField(person.Record, fields[d].InfoPos[n], fields[d].InfoWidth[n]);
-                key += '\x01';
-            }
-            key += z.Code;
-            auto [it, added] = groups.try_emplace(key);
-            if (added) it->second = {person.Record, d, z.Code, 0};
-            ++it->second.count;
+            memory.Learn(CaseInfoTexts(fields[d], person.Record), z.Code);
             ++learnt;
         }
     }
     meter.Finish();
-    ProgressMeter learning(progress.Part(80, 100), groups.size());
-    size_t done = 0;
-    for (const auto& [k, g] : groups) {
-        learning.Advance(done++);
-        memory.Learn(CaseInfoTexts(fields[g.field], g.record), g.code, g.count);
-    }
-    learning.Finish();
     return learnt;
 }
 

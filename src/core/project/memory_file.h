@@ -24,8 +24,7 @@ void SaveMemoryFile(const std::string& path, const CodingMemory& memory,
                     const WorkProgress& progress = {});
 
 // Learns the code of every coded case of the session's data (codes read from the working file
-// included) with the case's information texts; returns the cases learnt. Identical cases are
-// gathered first, so a large project costs one analysis per distinct answer.
+// included) with the case's information texts; returns the cases learnt.
 size_t LearnCodedCases(const Session& session, CodingMemory& memory,
                        const WorkProgress& progress = {});
 

@@ -242,8 +242,8 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     struct QueryTerm {
         std::string term;
         std::string shown;
-        float weight;  // field weight times rarity
-        float idf;
+        float weight;                                   // field weight times rarity
+        float field;                                    // field weight
         std::vector<std::pair<uint32_t, float>> known;  // term id, trust
     };
     std::vector<QueryTerm> query;
@@ -254,8 +254,10 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
                                    [&](const QueryTerm& q) { return q.term == w.term; });
             if (it != query.end()) {
                 it->weight = std::max(it->weight, fieldWeight);
+                it->field = it->weight;
             } else {
-                query.push_back({std::move(w.term), std::move(w.folded), fieldWeight, 0, {}});
+                query.push_back(
+                    {std::move(w.term), std::move(w.folded), fieldWeight, fieldWeight, {}});
             }
         }
     }
@@ -278,7 +280,6 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
                 idf = std::min(idf, ix.terms[c].idf);
             }
         }
-        q.idf = idf;
         q.weight *= idf;
         querySum += q.weight;
     }
@@ -319,53 +320,68 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
     }
 
-    // The memory: answers that share words with this one vote for their codes.
+    // The memory: answers that share words with this one vote for their codes. The sums lie
+    // in scratch arrays over the memory's slots, kept between calls.
     std::vector<float> learnt(n, 0.0f);
     std::vector<float> closest(n, 0.0f);
     std::vector<uint32_t> learntFrom(n, UINT32_MAX);
-    {
-        struct MemoryHit {
-            float weight = 0;
-            float matched = 0;
-        };
-        std::unordered_map<uint32_t, MemoryHit> hits;
+    if (memory.AnswerCount() > 0) {
+        thread_local std::vector<float> weightOf;
+        thread_local std::vector<float> matchedOf;
+        thread_local std::vector<uint32_t> touched;
+        const size_t slots = memory.answers_.size();
+        if (weightOf.size() < slots) {
+            weightOf.resize(slots, 0.0f);
+            matchedOf.resize(slots, 0.0f);
+        }
+        touched.clear();
+        const auto answers = static_cast<float>(memory.AnswerCount());
+        // A word most answers hold says little and costs most: passed over.
+        const size_t common = memory.AnswerCount() < 2000 ? SIZE_MAX : memory.AnswerCount() / 4;
+        float sum = 0;
         for (const QueryTerm& q : query) {
             // The word itself when the memory knows it, else the classification's readings.
-            struct List {
-                const std::vector<uint32_t>* slots;
-                float trust;
-                const std::string* term;
-            };
-            std::vector<List> lists;
-            if (auto post = memory.postings_.find(q.term); post != memory.postings_.end()) {
-                lists.push_back({&post->second, 1.0f, &q.term});
+            std::vector<std::pair<const std::vector<CodingMemory::Posting>*, float>> lists;
+            if (const auto* own = memory.PostingsOf(q.term)) {
+                lists.emplace_back(own, 1.0f);
             } else {
                 for (const auto& [id, trust] : q.known) {
-                    auto p = memory.postings_.find(ix.terms[id].text);
-                    if (p != memory.postings_.end()) {
-                        lists.push_back({&p->second, trust, &ix.terms[id].text});
+                    if (const auto* p = memory.PostingsOf(ix.terms[id].text)) {
+                        lists.emplace_back(p, trust);
                     }
                 }
             }
-            for (const List& list : lists) {
-                for (uint32_t slot : *list.slots) {
-                    float fieldWeight = 1.0f;
-                    for (const auto& t : memory.answers_[slot].terms) {
-                        if (t.first == *list.term) {
-                            fieldWeight = t.second;
-                            break;
-                        }
-                    }
-                    auto& h = hits[slot];
-                    h.weight += q.weight * list.trust * fieldWeight;
-                    h.matched += fieldWeight;
+            // Rarity by the classification when it knows the word, else by the memory.
+            float weight = q.weight;
+            if (q.known.empty()) {
+                const size_t df = lists.empty() ? 0 : lists[0].first->size();
+                weight = q.field * std::log(1.0f + answers / (static_cast<float>(df) + 0.5f));
+            }
+            sum += weight;
+            for (const auto& [list, trust] : lists) {
+                if (list->size() > common) continue;
+                for (const CodingMemory::Posting& p : *list) {
+                    if (matchedOf[p.slot] == 0) touched.push_back(p.slot);
+                    weightOf[p.slot] += weight * trust * p.weight;
+                    matchedOf[p.slot] += p.weight;
                 }
             }
         }
-        for (const auto& [slot, h] : hits) {
+        float most = 0;
+        for (uint32_t slot : touched) {
             const auto& a = memory.answers_[slot];
-            const float covered = std::min(1.0f, h.matched / std::max(a.termWeight, 1e-6f));
-            const float sim = h.weight / querySum * std::sqrt(covered);
+            const float covered = std::min(1.0f, matchedOf[slot] / std::max(a.termWeight, 1e-6f));
+            weightOf[slot] = weightOf[slot] / std::max(sum, 1e-6f) * std::sqrt(covered);
+            most = std::max(most, weightOf[slot]);
+        }
+        // Answers far less alike than the closest do not move a p-norm of this order.
+        const float floor = most * 0.4f;
+        for (uint32_t slot : touched) {
+            const float sim = weightOf[slot];
+            weightOf[slot] = 0;
+            matchedOf[slot] = 0;
+            if (sim < floor || sim <= 0) continue;
+            const auto& a = memory.answers_[slot];
             for (const auto& c : a.codes) {
                 auto it = ix.codeToCategory.find(c.code);
                 if (it == ix.codeToCategory.end()) continue;
@@ -402,7 +418,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         s.score = std::clamp(static_cast<int>(std::lround(100.0f * ranked[i].first)), 1, 99);
         if (kMemoryWeight * learnt[c] > best[c] && learntFrom[c] != UINT32_MAX) {
             s.reason = msg::kSimilarCodedBefore;
-            s.reason += memory.answers_[learntFrom[c]].text;
+            s.reason += *memory.answers_[learntFrom[c]].text;
         } else {
             for (size_t qi = 0; qi < query.size() && qi < 32; ++qi) {
                 if ((matched[c] & (1u << qi)) == 0) continue;

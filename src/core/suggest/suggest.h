@@ -77,20 +77,26 @@ class CodingMemory {
 
   private:
     friend class SuggestionEngine;
+    struct Posting {
+        uint32_t slot;
+        float weight;  // the job title's words weigh 1, the next field's less
+    };
     struct Answer {
-        std::string text;  // normalised
+        const std::string* text = nullptr;  // normalised: the key in index_
         std::vector<CodeCount> codes;
-        // Terms with their weight: the job title's words weigh 1, the other fields' less.
-        std::vector<std::pair<std::string, float>> terms;
-        float termWeight = 0;  // sum of the weights
-        uint32_t total = 0;    // sum of the counts
+        std::vector<uint32_t> terms;  // term ids of the words learnt from
+        float termWeight = 0;         // sum of their weights
+        uint32_t total = 0;           // sum of the counts
     };
     void Add(const std::string& normalised, const std::string& code, int64_t delta);
+    const std::vector<Posting>* PostingsOf(const std::string& term) const;
 
     std::vector<Answer> answers_;  // slots; a free slot has no codes
     std::vector<uint32_t> freeSlots_;
-    std::unordered_map<std::string, uint32_t> index_;                  // normalised answer -> slot
-    std::unordered_map<std::string, std::vector<uint32_t>> postings_;  // term -> slots
+    std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
+    std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
+    std::unordered_map<std::string, uint32_t> wordIds_;  // written word -> term id
+    std::vector<std::vector<Posting>> postings_;         // by term id: the answers holding it
 };
 
 class SuggestionIndex;
