@@ -135,6 +135,19 @@ TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {
     }
 }
 
+TEST(Suggest, ACaseNormalisesAsItsTextsDo) {
+    TDokumZaw d("ZAW", "Job");
+    d.InfoPos[1] = 1, d.InfoWidth[1] = 12;   // title
+    d.InfoPos[3] = 13, d.InfoWidth[3] = 2;   // a labelled answer; field 2 not declared
+    d.InfoPos[4] = 15, d.InfoWidth[4] = 10;  // blank in the record below
+    d.InfoLabels[3].Add("07", {"07", "Public SECTOR"});
+    for (const std::string record :
+         {"Bus-Driver, 07 ", "  nurse     8           ", "            07"}) {
+        EXPECT_EQ(NormaliseCaseAnswer(d, record), NormaliseAnswer(CaseInfoTexts(d, record)));
+    }
+    EXPECT_EQ(NormaliseCaseAnswer(d, "Bus-Driver, 07"), "bus driver |  | public sector");
+}
+
 TEST(Suggest, CsvAndUtf8ReachTheCoreAsWindows1250) {
     std::string error;
     const auto rows = cli::ParseCsv(

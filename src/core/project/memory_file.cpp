@@ -39,7 +39,7 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
         for (size_t d = 0; d < person.Occupations.size() && d < fields.size(); ++d) {
             const TZawod& z = person.Occupations[d];
             if (z.Code.empty()) continue;
-            memory.Learn(CaseInfoTexts(fields[d], person.Record), z.Code);
+            memory.LearnNormalised(NormaliseCaseAnswer(fields[d], person.Record), z.Code);
             ++learnt;
         }
     }

@@ -104,6 +104,29 @@ std::string NormaliseAnswer(const std::vector<std::string>& texts) {
     return out;
 }
 
+std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
+    std::string out;
+    out.reserve(record.size());
+    size_t kept = 0;
+    for (int n = 1; n <= kInfoFields; ++n) {
+        if (n > 1) out += " | ";
+        if (d.InfoPos[n] <= 0) continue;
+        const std::string_view v = CutField(record, d.InfoPos[n], d.InfoWidth[n]);
+        bool any;
+        const LabelList& labels = d.InfoLabels[n];
+        if (labels.Empty()) {
+            any = AppendNormalisedField(out, v);
+        } else {
+            const std::string code = NormaliseCode(v, d.InfoWidth[n]);
+            const int i = labels.Find(code);
+            any = AppendNormalisedField(out, i >= 0 ? std::string_view(labels[i].Text) : code);
+        }
+        if (any) kept = out.size();
+    }
+    out.resize(kept);
+    return out;
+}
+
 std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record) {
     std::vector<std::string> texts;
     texts.reserve(kInfoFields);

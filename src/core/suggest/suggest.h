@@ -39,6 +39,10 @@ std::string NormaliseAnswer(const std::vector<std::string>& texts);
 // What the engine ranks and the memory learns for a case.
 std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record);
 
+// NormaliseAnswer(CaseInfoTexts(d, record)), without the copies: learning a large project
+// normalises every case.
+std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record);
+
 // The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
 // the commonest small words. Shared by the engine and the memory so that both count alike.
 std::vector<std::string> AnswerTerms(std::string_view text);
@@ -57,6 +61,12 @@ class CodingMemory {
     // nothing when the memory does not hold that answer with that code.
     void Unlearn(const std::vector<std::string>& texts, const std::string& code,
                  uint32_t times = 1);
+
+    // Learn for an answer already normalised (NormaliseAnswer, NormaliseCaseAnswer).
+    void LearnNormalised(const std::string& normalised, const std::string& code,
+                         uint32_t times = 1) {
+        Add(normalised, code, times);
+    }
 
     // Distinct normalised answers remembered.
     size_t AnswerCount() const { return index_.size(); }
