@@ -38,7 +38,11 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
         const TOsoba& person = respondents[r];
         for (size_t d = 0; d < person.Occupations.size() && d < fields.size(); ++d) {
             const TZawod& z = person.Occupations[d];
-            if (z.Code.empty()) continue;
+            // The engine never suggests the standard codes, so they teach it nothing.
+            if (z.Code.empty() || z.Code == session.Clf.MissingDataCode ||
+                z.Code == session.Clf.NotApplicableCode) {
+                continue;
+            }
             memory.LearnNormalised(NormaliseCaseAnswer(fields[d], person.Record), z.Code);
             ++learnt;
         }

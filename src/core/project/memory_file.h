@@ -24,7 +24,8 @@ void SaveMemoryFile(const std::string& path, const CodingMemory& memory,
                     const WorkProgress& progress = {});
 
 // Learns the code of every coded case of the session's data (codes read from the working file
-// included) with the case's information texts; returns the cases learnt.
+// included; not the missing-data and not-applicable codes) with the case's information texts;
+// returns the cases learnt.
 size_t LearnCodedCases(const Session& session, CodingMemory& memory,
                        const WorkProgress& progress = {});
 
