@@ -31,6 +31,7 @@ constexpr float kBeginningTrust = 0.6f;     // a word with the same beginning
 constexpr size_t kTypoLength = 5;           // shortest stem corrected
 constexpr size_t kTwoTyposLength = 10;      // shortest stem corrected by two letters
 constexpr size_t kBeginningLength = 5;      // shortest beginning shared
+constexpr size_t kVoters = 256;             // learnt answers that vote, the closest
 constexpr float kBm25K1 = 1.2f;
 constexpr float kBm25B = 0.75f;
 
@@ -294,13 +295,17 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
             float weight = 0;
             uint32_t count = 0;
         };
-        std::unordered_map<uint32_t, Hit> phraseHits;
+        thread_local std::vector<Hit> hitOf;
+        thread_local std::vector<uint32_t> hitPhrases;
+        if (hitOf.size() < ix.phrases.size()) hitOf.resize(ix.phrases.size());
+        hitPhrases.clear();
         for (size_t qi = 0; qi < query.size(); ++qi) {
             const QueryTerm& q = query[qi];
             for (const auto& [id, trust] : q.known) {
                 const auto& term = ix.terms[id];
                 for (uint32_t p : term.phrases) {
-                    auto& h = phraseHits[p];
+                    auto& h = hitOf[p];
+                    if (h.count == 0) hitPhrases.push_back(p);
                     h.weight += q.weight * trust;
                     h.count += 1;
                 }
@@ -312,7 +317,9 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
                 }
             }
         }
-        for (const auto& [p, h] : phraseHits) {
+        for (uint32_t p : hitPhrases) {
+            const Hit h = hitOf[p];
+            hitOf[p] = Hit{};
             const auto& phrase = ix.phrases[p];
             const float covered = std::min(1.0f, static_cast<float>(h.count) / phrase.length);
             const float sim = h.weight / querySum * std::sqrt(covered);
@@ -369,18 +376,27 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
         float most = 0;
         for (uint32_t slot : touched) {
-            const auto& a = memory.answers_[slot];
-            const float covered = std::min(1.0f, matchedOf[slot] / std::max(a.termWeight, 1e-6f));
+            const float covered =
+                std::min(1.0f, matchedOf[slot] / std::max(memory.slotWeight_[slot], 1e-6f));
             weightOf[slot] = weightOf[slot] / std::max(sum, 1e-6f) * std::sqrt(covered);
             most = std::max(most, weightOf[slot]);
         }
         // Answers far less alike than the closest do not move a p-norm of this order.
         const float floor = most * 0.4f;
+        std::vector<std::pair<float, uint32_t>> voters;
         for (uint32_t slot : touched) {
             const float sim = weightOf[slot];
             weightOf[slot] = 0;
             matchedOf[slot] = 0;
-            if (sim < floor || sim <= 0) continue;
+            if (sim >= floor && sim > 0) voters.emplace_back(sim, slot);
+        }
+        // The closest answers vote; far more of them would change no ranking.
+        if (voters.size() > kVoters) {
+            std::nth_element(voters.begin(), voters.begin() + kVoters, voters.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            voters.resize(kVoters);
+        }
+        for (const auto& [sim, slot] : voters) {
             const auto& a = memory.answers_[slot];
             for (const auto& c : a.codes) {
                 auto it = ix.codeToCategory.find(c.code);

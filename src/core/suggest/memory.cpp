@@ -149,6 +149,7 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
         if (freeSlots_.empty()) {
             slot = static_cast<uint32_t>(answers_.size());
             answers_.emplace_back();
+            slotWeight_.push_back(0);
         } else {
             slot = freeSlots_.back();
             freeSlots_.pop_back();
@@ -156,7 +157,8 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
         found = index_.emplace(normalised, slot).first;
         Answer& a = answers_[slot];
         a.text = &found->first;
-        a.termWeight = 0;
+        float& termWeight = slotWeight_[slot];
+        termWeight = 0;
         std::string scratch;
         ForEachLearntWord(normalised, scratch, [&](std::string_view word, float weight) {
             // Each written word is stemmed and looked up once per memory.
@@ -180,7 +182,7 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
         for (uint32_t id : a.terms) {
             for (auto it = postings_[id].rbegin(); it != postings_[id].rend(); ++it) {
                 if (it->slot == slot) {
-                    a.termWeight += it->weight;
+                    termWeight += it->weight;
                     break;
                 }
             }
@@ -216,6 +218,7 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
     }
     index_.erase(found);
     a = Answer{};
+    slotWeight_[slot] = 0;
     freeSlots_.push_back(slot);
 }
 

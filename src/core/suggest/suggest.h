@@ -95,13 +95,14 @@ class CodingMemory {
         const std::string* text = nullptr;  // normalised: the key in index_
         std::vector<CodeCount> codes;
         std::vector<uint32_t> terms;  // term ids of the words learnt from
-        float termWeight = 0;         // sum of their weights
         uint32_t total = 0;           // sum of the counts
     };
     void Add(const std::string& normalised, const std::string& code, int64_t delta);
     const std::vector<Posting>* PostingsOf(const std::string& term) const;
 
     std::vector<Answer> answers_;  // slots; a free slot has no codes
+    // The sum of each slot's word weights, apart so that ranking reads it for many slots.
+    std::vector<float> slotWeight_;
     std::vector<uint32_t> freeSlots_;
     std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
     std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
