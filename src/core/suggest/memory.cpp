@@ -32,11 +32,14 @@ const std::array<char, 256>& LowerTable() {
 // Letters and digits stay; everything else separates words.
 bool IsWordByte(unsigned char c) { return suggest::FoldByte(c) != 0; }
 
-const std::array<bool, 256>& WordByteTable() {
-    static const std::array<bool, 256> table = [] {
-        std::array<bool, 256> t{};
-        for (int c = 0; c < 256; ++c)
-            t[static_cast<size_t>(c)] = IsWordByte(static_cast<unsigned char>(c));
+// Each byte as it stands in a normalised answer: lower case, or 0 for a separator.
+const std::array<char, 256>& NormalTable() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        const auto& lower = LowerTable();
+        for (int c = 0; c < 256; ++c) {
+            if (IsWordByte(static_cast<unsigned char>(c))) t[static_cast<size_t>(c)] = lower[c];
+        }
         return t;
     }();
     return table;
@@ -44,21 +47,24 @@ const std::array<bool, 256>& WordByteTable() {
 
 // Appends the normalised field to `out`; returns false when it is empty.
 bool AppendNormalisedField(std::string& out, std::string_view text) {
-    const auto& lower = LowerTable();
-    const auto& word = WordByteTable();
+    const auto& normal = NormalTable();
     const size_t start = out.size();
+    out.resize(start + text.size());  // never longer than the text
+    char* const begin = out.data() + start;
+    char* w = begin;
     bool blank = false;
     for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (word[c]) {
-            if (blank && out.size() > start) out += ' ';
+        const char c = normal[static_cast<unsigned char>(ch)];
+        if (c != 0) {
+            if (blank && w != begin) *w++ = ' ';
             blank = false;
-            out += lower[c];
+            *w++ = c;
         } else {
             blank = true;
         }
     }
-    return out.size() > start;
+    out.resize(start + static_cast<size_t>(w - begin));
+    return w != begin;
 }
 
 // The words learnt from: the job title's and the next field's (often the duties). Later fields
