@@ -13,6 +13,7 @@
 #include "core/suggest/suggest.h"
 #include "core/text/cp1250.h"
 #include "core/text/files.h"
+#include "core/text/interface_texts.h"
 #include "core/text/text.h"
 
 namespace tarnwick::cli {
@@ -79,7 +80,7 @@ bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::
         return false;
     }
     if (rows->empty()) {
-        err << file << ": the file is empty; it needs a heading line with an \"id\" column\n";
+        err << file << ": " << msg::kCsvEmpty << '\n';
         code = kFaults;
         return false;
     }
@@ -98,8 +99,7 @@ bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::
         }
     }
     if (idColumn < 0 || (withCode && codeColumn < 0) || textColumns.empty()) {
-        err << file << ": the heading line needs an \"id\" column"
-            << (withCode ? ", a \"code\" column" : "") << " and at least one text column\n";
+        err << file << ": " << (withCode ? msg::kCsvColumnsWithCode : msg::kCsvColumns) << '\n';
         code = kFaults;
         return false;
     }
@@ -240,8 +240,7 @@ int Learn(const std::string& params, const std::string& clf, const std::string& 
             return kFaults;
         }
         SaveMemoryFile(memoryFile, memory);
-        out << memoryFile << ": " << *learnt << " coded answers learnt, " << memory.AnswerCount()
-            << " distinct answers remembered\n";
+        out << msg::MemoryLearnt(memoryFile, *learnt, memory.AnswerCount()) << '\n';
         return kOk;
     } catch (const IoError& e) {
         err << e.what() << '\n';

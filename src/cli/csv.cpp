@@ -1,5 +1,7 @@
 #include "cli/csv.h"
 
+#include "core/text/interface_texts.h"
+
 namespace tarnwick::cli {
 
 std::optional<CsvRows> ParseCsv(std::string_view text, std::string* error) {
@@ -28,7 +30,7 @@ std::optional<CsvRows> ParseCsv(std::string_view text, std::string* error) {
             for (;;) {
                 if (i >= text.size()) {
                     if (error != nullptr) {
-                        *error = "line " + std::to_string(start) + ": a quoted field never ends";
+                        *error = "line " + std::to_string(start) + ": " + msg::kCsvOpenQuote;
                     }
                     return std::nullopt;
                 }
@@ -46,8 +48,7 @@ std::optional<CsvRows> ParseCsv(std::string_view text, std::string* error) {
             }
             if (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r') {
                 if (error != nullptr) {
-                    *error = "line " + std::to_string(line) +
-                             ": text follows the closing quote of a field";
+                    *error = "line " + std::to_string(line) + ": " + msg::kCsvAfterQuote;
                 }
                 return std::nullopt;
             }

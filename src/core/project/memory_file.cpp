@@ -1,5 +1,6 @@
 #include "core/project/memory_file.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/project/opening.h"
@@ -32,6 +33,7 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
     const auto& fields = session.Params.DokumList;
     size_t learnt = 0;
     const auto& respondents = session.Cases.Respondents;
+    memory.Reserve(static_cast<size_t>(std::max(0, session.Cases.CodedCount)));
     ProgressMeter meter(progress, respondents.size());
     for (size_t r = 0; r < respondents.size(); ++r) {
         meter.Advance(r);

@@ -68,6 +68,14 @@ class CodingMemory {
         Add(normalised, code, times);
     }
 
+    // Room for this many distinct answers more, so that learning a large project does not
+    // rehash as it goes.
+    void Reserve(size_t more) {
+        index_.reserve(index_.size() + more);
+        answers_.reserve(answers_.size() + more);
+        slotWeight_.reserve(slotWeight_.size() + more);
+    }
+
     // Distinct normalised answers remembered.
     size_t AnswerCount() const { return index_.size(); }
     // The codes given to this answer before, the most frequent first (ties: the smaller code).
