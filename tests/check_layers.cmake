@@ -3,7 +3,8 @@
 #   text
 #   params, classification   (the file formats: pure functions between bytes and models)
 #   data                     (needs the parameters and the classification models)
-#   suggest                  (ranking and the coding memory: over the classification only)
+#   suggest                  (ranking and the coding memory: over the classification and
+#                             the parameters)
 #   session                  (the state of a run and the platform interface)
 #   coding                   (operations on the state)
 #   project                  (steps over a whole session: opening, saving, exit)

@@ -2,6 +2,7 @@
 // The subcommands of tarnwick-cli. Each takes its arguments and two streams and returns the exit
 // code, so the tests run them in-process.
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -32,5 +33,22 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err,
 int Export(const std::string& params, const std::string& clf, const std::string& data,
            std::ostream& out, std::ostream& err, const std::vector<std::string>& formats = {},
            bool progressLine = false);
+
+// Ranks the answers of a UTF-8 CSV file (an `id` column and text columns in the order of the
+// information fields) against any classification, with the memory file when one is named; prints
+// CSV `id,rank,code,score,reason`.
+int Suggest(const std::string& clf, const std::string& answers, const std::string& memory,
+            size_t top, std::ostream& out, std::ostream& err);
+
+// Ranks labelled answers (a `code` column too) and prints the top-1/3/5/10 accuracy and the
+// accuracy and coverage at scores 50, 70 and 90. `learnShare` of the rows (after a fixed
+// shuffle) are learnt into the memory first and the rest evaluated, at most `sample` of them
+// (0: all).
+int Evaluate(const std::string& clf, const std::string& labelled, const std::string& memory,
+             double learnShare, size_t sample, std::ostream& out, std::ostream& err);
+
+// Opens a project and adds its coded answers to the memory file (created when missing).
+int Learn(const std::string& params, const std::string& clf, const std::string& data,
+          const std::string& memory, std::ostream& out, std::ostream& err);
 
 }  // namespace tarnwick::cli

@@ -22,6 +22,7 @@
 #include "core/data/working_file.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
+#include "core/project/memory_file.h"
 #include "core/project/notepad.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
@@ -346,6 +347,30 @@ TEST(FaultInjection, ProcessKilledWhileSavingLeavesTheEarlierFileWhole) {
     const std::string expected = workingFile(7);
     EXPECT_EQ(WriteError([&] { SaveWorkingFile(s); }), "");
     EXPECT_EQ(ReadFileText(zda), expected);
+}
+
+TEST(FaultInjection, AMemoryFileThatFailsPartWayStaysWhole) {
+    testing::TempFolder folder;
+    const std::string path = folder.Path("isco.mem");
+    CodingMemory memory;
+    memory.Learn({"teacher"}, "2341");
+    SaveMemoryFile(path, memory);
+    const std::string old = ReadFileText(path);
+    for (int i = 0; i < 50; ++i) memory.Learn({"nurse " + std::to_string(i)}, "2221");
+    EXPECT_EQ(InChild([&]() -> std::string {
+                  LimitFileSize(old.size() + 8);
+                  const std::string error = WriteError([&] { SaveMemoryFile(path, memory); });
+                  LiftFileSizeLimit();
+                  if (error != path + ": File too large") return "failed write gave: " + error;
+                  if (ReadFileText(path) != old) return "the earlier file changed";
+                  if (fs::directory_iterator(folder.Path()) != fs::directory_iterator() &&
+                      std::distance(fs::directory_iterator(folder.Path()),
+                                    fs::directory_iterator()) != 1) {
+                      return "a temporary file stayed";
+                  }
+                  return "ok";
+              }),
+              "ok");
 }
 
 }  // namespace

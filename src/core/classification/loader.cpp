@@ -118,7 +118,8 @@ enum class Field { None, Name, ShortLabel, Description };
 
 class ClassificationLoader {
   public:
-    explicit ClassificationLoader(int codeWidth) : width_(codeWidth) {}
+    ClassificationLoader(int codeWidth, bool requireBasic)
+        : width_(codeWidth), requireBasic_(requireBasic) {}
 
     void ReadLine(std::string_view raw) {
         ++lineNo_;
@@ -233,6 +234,7 @@ class ClassificationLoader {
     // Every category of the built-in scales table must be defined.
     void CheckBasicCategories() {
         BuildScaleTable(clf_);
+        if (!requireBasic_) return;
         for (const auto& entry : clf_.Categories) {
             const int row = clf_.ScaleTable.Find(entry.value.Code);
             if (row >= 0) clf_.ScaleTable[row].Defined = true;
@@ -453,13 +455,15 @@ class ClassificationLoader {
     int current_ = -1;
     Field open_ = Field::None;
     bool failed_ = false;
+    bool requireBasic_ = true;
 };
 
 }  // namespace
 
 bool LoadClassificationText(std::string_view text, const std::string& path, int& codeWidth,
-                            Classification& out, std::vector<std::string>& errorPage) {
-    ClassificationLoader loader(codeWidth);
+                            Classification& out, std::vector<std::string>& errorPage,
+                            bool requireBasicCategories) {
+    ClassificationLoader loader(codeWidth, requireBasicCategories);
     LineCursor lines(text);
     for (std::string_view line; lines.Next(line);) loader.ReadLine(line);
     loader.Finish();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace tarnwick::suggest {
@@ -38,6 +39,8 @@ const std::array<char, 256>& FoldTable() {
     return table;
 }
 
+}  // namespace
+
 bool IsStopWord(std::string_view w) {
     static const std::unordered_set<std::string_view> words = {
         "a",          "an", "and", "or", "of",  "the", "in",   "on",    "at",  "to",  "for",
@@ -46,13 +49,29 @@ bool IsStopWord(std::string_view w) {
     return words.count(w) != 0;
 }
 
+namespace {
+
 struct StemmerDeleter {
     void operator()(sb_stemmer* s) const { sb_stemmer_delete(s); }
 };
 
 }  // namespace
 
+char FoldByte(unsigned char c) { return FoldTable()[c]; }
+
+std::string StemUncached(std::string_view folded);
+
+// Stemming costs more than a look-up, and the words of a survey repeat.
 std::string Stem(std::string_view folded) {
+    thread_local std::unordered_map<std::string, std::string> cache;
+    if (auto it = cache.find(std::string(folded)); it != cache.end()) return it->second;
+    if (cache.size() > 500000) cache.clear();
+    std::string stem = StemUncached(folded);
+    cache.emplace(std::string(folded), stem);
+    return stem;
+}
+
+std::string StemUncached(std::string_view folded) {
     // A stemmer keeps state between calls, so each thread has its own.
     thread_local std::unique_ptr<sb_stemmer, StemmerDeleter> stemmer(
         sb_stemmer_new("english", nullptr));
@@ -66,25 +85,11 @@ std::string Stem(std::string_view folded) {
 }
 
 std::vector<Word> Words(std::string_view text) {
-    const std::array<char, 256>& fold = FoldTable();
     std::vector<Word> words;
-    std::string w;
-    auto flush = [&] {
-        if (!w.empty() && !IsStopWord(w)) {
-            std::string term = Stem(w);
-            words.push_back({std::move(w), std::move(term)});
-        }
-        w.clear();
-    };
-    for (char ch : text) {
-        const char f = fold[static_cast<unsigned char>(ch)];
-        if (f == 0) {
-            flush();
-        } else {
-            w += f;
-        }
-    }
-    flush();
+    std::string scratch;
+    ForEachFoldedWord(text, scratch, [&](std::string_view w) {
+        words.push_back({std::string(w), Stem(w)});
+    });
     return words;
 }
 

@@ -13,6 +13,29 @@ struct Word {
     std::string term;    // its stem
 };
 
+// A Windows-1250 byte as an unaccented lower-case letter or digit, or 0 for a separator.
+char FoldByte(unsigned char c);
+
+// The commonest small words, which say nothing of a job.
+bool IsStopWord(std::string_view folded);
+
+// Calls f(folded word) for every word of a Windows-1250 text but the stop words; the word lives
+// in `scratch`, so no word costs an allocation.
+template <class F>
+void ForEachFoldedWord(std::string_view text, std::string& scratch, F f) {
+    scratch.clear();
+    for (char ch : text) {
+        const char c = FoldByte(static_cast<unsigned char>(ch));
+        if (c != 0) {
+            scratch += c;
+        } else if (!scratch.empty()) {
+            if (!IsStopWord(scratch)) f(std::string_view(scratch));
+            scratch.clear();
+        }
+    }
+    if (!scratch.empty() && !IsStopWord(scratch)) f(std::string_view(scratch));
+}
+
 // The words of a Windows-1250 text in order (a word repeated stays repeated).
 std::vector<Word> Words(std::string_view text);
 

@@ -1,9 +1,12 @@
-// Ranking: every category of the lowest level is a set of short phrases (its name, short label
-// and key words) and a bag of words (those and its description). A query scores a category by
-// its best phrase (how much of the answer's weight the phrase covers, and how much of the phrase
-// the answer covers) and by the bag (BM25), words weighted by their rarity. The coding memory
-// adds its answers as phrases of the codes they were given. Words unknown to the classification
-// are corrected to known words one or two letters away.
+// Ranking. Every category of the lowest level is a set of short phrases (its name, short label
+// and each key word) and a bag of words (those and its description). An answer scores a
+// category by its best phrase (the share of the answer's weight the phrase covers, times the
+// root of the share of the phrase the answer covers) and by the bag (BM25); a word weighs by its
+// rarity among the categories, the job title's words more than the other fields'. The coding
+// memory's answers are phrases of the codes they were given: the codes of all answers alike
+// enough combine in a p-norm, so that several learnt answers agreeing count more than one. A
+// word unknown to the classification is read as the known words one letter away (two for long
+// words), or else as those with its longest known beginning.
 
 #include <algorithm>
 #include <cmath>
@@ -17,8 +20,18 @@ namespace tarnwick {
 
 namespace {
 
-constexpr float kOtherFieldWeight = 0.35f;
-constexpr float kDescriptionWeight = 0.3f;
+// The figures below were chosen on the ISCO-08 evaluation sets (README, "Suggestions").
+constexpr float kOtherFieldWeight = 0.35f;  // the other fields describe the job less directly
+constexpr float kDescriptionWeight = 0.3f;  // a description's word against a key word's
+constexpr float kPhraseShare = 0.75f;       // best phrase against the bag
+constexpr float kMemoryWeight = 1.5f;       // a learnt answer against a key word
+constexpr float kMemoryNorm = 8.0f;         // p of the p-norm over the learnt answers
+constexpr float kCorrectedTrust = 0.8f;     // a word one or two letters away
+constexpr float kBeginningTrust = 0.6f;     // a word with the same beginning
+constexpr size_t kTypoLength = 5;           // shortest stem corrected
+constexpr size_t kTwoTyposLength = 10;      // shortest stem corrected by two letters
+constexpr size_t kBeginningLength = 5;      // shortest beginning shared
+constexpr size_t kVoters = 256;             // learnt answers that vote, the closest
 constexpr float kBm25K1 = 1.2f;
 constexpr float kBm25B = 0.75f;
 
@@ -31,8 +44,9 @@ uint32_t Trigram(char a, char b, char c) {
 template <class F>
 void ForEachTrigram(std::string_view term, F f) {
     const std::string padded = '^' + std::string(term) + '$';
-    for (size_t i = 0; i + 3 <= padded.size(); ++i)
+    for (size_t i = 0; i + 3 <= padded.size(); ++i) {
         f(Trigram(padded[i], padded[i + 1], padded[i + 2]));
+    }
 }
 
 }  // namespace
@@ -41,7 +55,6 @@ class SuggestionIndex {
   public:
     struct Category {
         std::string code;
-        std::string name;
     };
     struct Phrase {
         uint32_t category;
@@ -62,7 +75,12 @@ class SuggestionIndex {
     std::vector<float> bagLength;
     float averageBagLength = 1;
     float maxIdf = 1;
-    std::unordered_map<uint32_t, std::vector<uint32_t>> trigrams;
+    // The words as written (folded), for typos: a typo often spoils the ending the stemmer
+    // would have removed.
+    std::vector<std::pair<std::string, uint32_t>> surfaces;  // word, term id
+    std::unordered_map<std::string, uint32_t> surfaceIds;
+    std::unordered_map<uint32_t, std::vector<uint32_t>> trigrams;  // -> surface ids
+    std::vector<uint32_t> sortedTerms;  // term ids in the order of their text
 
     uint32_t TermId(const std::string& t) {
         auto [it, added] = termIds.emplace(t, static_cast<uint32_t>(terms.size()));
@@ -74,6 +92,10 @@ class SuggestionIndex {
         std::vector<uint32_t> ids;
         for (const auto& w : suggest::Words(text)) {
             const uint32_t id = TermId(w.term);
+            if (w.folded.size() >= kTypoLength) {
+                surfaceIds.emplace(w.folded, static_cast<uint32_t>(surfaces.size()));
+                if (surfaceIds.size() > surfaces.size()) surfaces.emplace_back(w.folded, id);
+            }
             if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
             bag[id] += 1.0f;
         }
@@ -90,9 +112,8 @@ class SuggestionIndex {
             meter.Advance(static_cast<size_t>(i));
             const TKat& kat = clf.Category(i);
             if (!kat.IsLowest || kat.IsMissingData || kat.IsNotApplicable) continue;
-            if (kat.Code == clf.MissingDataCode || kat.Code == clf.NotApplicableCode) continue;
             const auto cat = static_cast<uint32_t>(categories.size());
-            categories.push_back({kat.Code, kat.Name});
+            categories.push_back({kat.Code});
             codeToCategory.emplace(kat.Code, cat);
             bag.clear();
             AddPhrase(cat, kat.Name, bag);
@@ -114,48 +135,75 @@ class SuggestionIndex {
         for (float l : bagLength) total += l;
         averageBagLength = std::max(1.0f, total / n);
         maxIdf = std::log(1.0f + n);
+        sortedTerms.resize(terms.size());
         for (size_t id = 0; id < terms.size(); ++id) {
             Term& t = terms[id];
             const auto df = static_cast<float>(std::max<size_t>(t.bag.size(), 1));
             t.idf = std::log(1.0f + n / df);
-            if (t.text.size() >= 3) {
-                ForEachTrigram(t.text, [&](uint32_t g) {
-                    auto& list = trigrams[g];
-                    if (list.empty() || list.back() != id)
-                        list.push_back(static_cast<uint32_t>(id));
-                });
-            }
+            sortedTerms[id] = static_cast<uint32_t>(id);
         }
+        for (size_t sid = 0; sid < surfaces.size(); ++sid) {
+            ForEachTrigram(surfaces[sid].first, [&](uint32_t g) {
+                auto& list = trigrams[g];
+                if (list.empty() || list.back() != sid) list.push_back(static_cast<uint32_t>(sid));
+            });
+        }
+        std::sort(sortedTerms.begin(), sortedTerms.end(),
+                  [&](uint32_t a, uint32_t b) { return terms[a].text < terms[b].text; });
     }
 
-    // Known terms one letter away (two for long words), the nearest only.
-    std::vector<uint32_t> Corrections(const std::string& term) const {
-        if (term.size() < 4) return {};
-        const int limit = term.size() >= 8 ? 2 : 1;
+    // Known terms of the written words one letter away from `word` (two for long words), the
+    // nearest only. A typo rarely hits the first letter, and allowing it there brings mostly
+    // other words.
+    std::vector<uint32_t> Corrections(const std::string& word) const {
+        if (word.size() < kTypoLength) return {};
+        const int limit = word.size() >= kTwoTyposLength ? 2 : 1;
         std::unordered_map<uint32_t, int> shared;
         int grams = 0;
-        ForEachTrigram(term, [&](uint32_t g) {
+        ForEachTrigram(word, [&](uint32_t g) {
             ++grams;
             auto it = trigrams.find(g);
             if (it == trigrams.end()) return;
-            for (uint32_t id : it->second) ++shared[id];
+            for (uint32_t sid : it->second) ++shared[sid];
         });
-        // Each edit spoils at most three trigrams.
-        const int need = std::max(1, grams - 3 * limit);
+        const int need = std::max(1, grams - 3 * limit);  // an edit spoils at most three
         int best = limit + 1;
         std::vector<uint32_t> found;
-        for (const auto& [id, count] : shared) {
-            if (count < need) continue;
-            const int d = suggest::EditDistance(term, terms[id].text, limit);
+        for (const auto& [sid, count] : shared) {
+            const std::string& known = surfaces[sid].first;
+            if (count < need || known[0] != word[0]) continue;
+            const int d = suggest::EditDistance(word, known, limit);
             if (d > best) continue;
             if (d < best) {
                 best = d;
                 found.clear();
             }
-            found.push_back(id);
+            const uint32_t id = surfaces[sid].second;
+            if (std::find(found.begin(), found.end(), id) == found.end()) found.push_back(id);
         }
         std::sort(found.begin(), found.end());
         if (found.size() > 4) found.resize(4);
+        return found;
+    }
+
+    // Known terms that share the longest beginning (of at least five letters, at most three
+    // short of the term) with `term`: "biotechn" finds "biotechnolog".
+    std::vector<uint32_t> SameBeginning(const std::string& term) const {
+        std::vector<uint32_t> found;
+        for (size_t len = term.size() - 1; len >= kBeginningLength && len + 3 >= term.size();
+             --len) {
+            const std::string_view prefix(term.data(), len);
+            auto it = std::lower_bound(
+                sortedTerms.begin(), sortedTerms.end(), prefix,
+                [&](uint32_t id, std::string_view p) {
+                    return std::string_view(terms[id].text).substr(0, p.size()) < p;
+                });
+            for (; it != sortedTerms.end() && found.size() < 8; ++it) {
+                if (std::string_view(terms[*it].text).substr(0, len) != prefix) break;
+                found.push_back(*it);
+            }
+            if (!found.empty()) break;
+        }
         return found;
     }
 };
@@ -175,15 +223,17 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     const SuggestionIndex& ix = *index_;
     std::vector<Suggestion> out;
     if (top == 0 || ix.categories.empty()) return out;
-    std::vector<bool> taken(ix.categories.size(), false);
+    const size_t n = ix.categories.size();
+    std::vector<bool> taken(n, false);
 
     // An answer coded before: its codes first, the most frequent first.
-    for (const auto& c : memory.CodesOf(texts)) {
+    const auto before = memory.CodesOf(texts);
+    uint32_t total = 0;
+    for (const auto& c : before) total += c.count;
+    for (const auto& c : before) {
         auto it = ix.codeToCategory.find(c.code);
         if (it == ix.codeToCategory.end() || taken[it->second]) continue;
         taken[it->second] = true;
-        uint32_t total = 0;
-        for (const auto& d : memory.CodesOf(texts)) total += d.count;
         const int score = std::max(1, static_cast<int>(std::lround(100.0 * c.count / total)));
         out.push_back({c.code, score, msg::CodedBefore(c.count)});
         if (out.size() >= top) return out;
@@ -194,6 +244,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         std::string term;
         std::string shown;
         float weight;                                   // field weight times rarity
+        float field;                                    // field weight
         std::vector<std::pair<uint32_t, float>> known;  // term id, trust
     };
     std::vector<QueryTerm> query;
@@ -204,9 +255,11 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
                                    [&](const QueryTerm& q) { return q.term == w.term; });
             if (it != query.end()) {
                 it->weight = std::max(it->weight, fieldWeight);
-                continue;
+                it->field = it->weight;
+            } else {
+                query.push_back(
+                    {std::move(w.term), std::move(w.folded), fieldWeight, fieldWeight, {}});
             }
-            query.push_back({std::move(w.term), std::move(w.folded), fieldWeight, {}});
         }
     }
     float querySum = 0;
@@ -217,8 +270,14 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
             q.known.emplace_back(id->second, 1.0f);
             idf = ix.terms[id->second].idf;
         } else {
-            for (uint32_t c : ix.Corrections(q.term)) {
-                q.known.emplace_back(c, 0.8f);
+            std::vector<uint32_t> near = ix.Corrections(q.shown);
+            float trust = kCorrectedTrust;
+            if (near.empty() && q.term.size() > kBeginningLength) {
+                near = ix.SameBeginning(q.term);
+                trust = kBeginningTrust;
+            }
+            for (uint32_t c : near) {
+                q.known.emplace_back(c, trust);
                 idf = std::min(idf, ix.terms[c].idf);
             }
         }
@@ -227,100 +286,138 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     }
     if (querySum <= 0) return out;
 
-    const size_t n = ix.categories.size();
+    // The classification: phrases and bags.
     std::vector<float> best(n, 0.0f);     // best phrase, 0..1
-    std::vector<float> bag(n, 0.0f);      // BM25, 0..1
-    std::vector<uint32_t> matched(n, 0);  // bit per query term (first 32)
+    std::vector<float> bag(n, 0.0f);      // BM25, 0..1 of the query's weight
+    std::vector<uint32_t> matched(n, 0);  // bit per query term (the first 32) for the reason
     {
-        std::unordered_map<uint32_t, std::pair<float, uint32_t>> phraseHits;
+        struct Hit {
+            float weight = 0;
+            uint32_t count = 0;
+        };
+        thread_local std::vector<Hit> hitOf;
+        thread_local std::vector<uint32_t> hitPhrases;
+        if (hitOf.size() < ix.phrases.size()) hitOf.resize(ix.phrases.size());
+        hitPhrases.clear();
         for (size_t qi = 0; qi < query.size(); ++qi) {
             const QueryTerm& q = query[qi];
             for (const auto& [id, trust] : q.known) {
                 const auto& term = ix.terms[id];
                 for (uint32_t p : term.phrases) {
-                    auto& h = phraseHits[p];
-                    h.first += q.weight * trust;
-                    h.second += 1;
+                    auto& h = hitOf[p];
+                    if (h.count == 0) hitPhrases.push_back(p);
+                    h.weight += q.weight * trust;
+                    h.count += 1;
                 }
                 for (const auto& [cat, tf] : term.bag) {
                     const float k =
                         kBm25K1 * (1 - kBm25B + kBm25B * ix.bagLength[cat] / ix.averageBagLength);
-                    bag[cat] += q.weight * trust * tf * (kBm25K1 + 1) / (tf + k) / (kBm25K1 + 1);
+                    bag[cat] += q.weight * trust * tf / (tf + k);
                     if (qi < 32) matched[cat] |= 1u << qi;
                 }
             }
         }
-        for (const auto& [p, h] : phraseHits) {
+        for (uint32_t p : hitPhrases) {
+            const Hit h = hitOf[p];
+            hitOf[p] = Hit{};
             const auto& phrase = ix.phrases[p];
-            const float sim =
-                h.first / querySum *
-                std::sqrt(std::min(1.0f, static_cast<float>(h.second) / phrase.length));
+            const float covered = std::min(1.0f, static_cast<float>(h.count) / phrase.length);
+            const float sim = h.weight / querySum * std::sqrt(covered);
             best[phrase.category] = std::max(best[phrase.category], sim);
         }
     }
 
-    // The memory: answers that share words with this one vote for their codes.
+    // The memory: answers that share words with this one vote for their codes. The sums lie
+    // in scratch arrays over the memory's slots, kept between calls.
     std::vector<float> learnt(n, 0.0f);
+    std::vector<float> closest(n, 0.0f);
     std::vector<uint32_t> learntFrom(n, UINT32_MAX);
-    {
-        std::unordered_map<uint32_t, std::pair<float, float>> hits;  // slot -> weight, matched
+    if (memory.AnswerCount() > 0) {
+        thread_local std::vector<float> weightOf;
+        thread_local std::vector<float> matchedOf;
+        thread_local std::vector<uint32_t> touched;
+        const size_t slots = memory.answers_.size();
+        if (weightOf.size() < slots) {
+            weightOf.resize(slots, 0.0f);
+            matchedOf.resize(slots, 0.0f);
+        }
+        touched.clear();
+        const auto answers = static_cast<float>(memory.AnswerCount());
+        // A word most answers hold says little and costs most: passed over.
+        const size_t common = memory.AnswerCount() < 2000 ? SIZE_MAX : memory.AnswerCount() / 4;
+        float sum = 0;
         for (const QueryTerm& q : query) {
-            auto post = memory.postings_.find(q.term);
-            struct List {
-                const std::vector<uint32_t>* slots;
-                float trust;
-                const std::string* term;
-            };
-            std::vector<List> lists;
-            if (post != memory.postings_.end()) {
-                lists.push_back({&post->second, 1.0f, &q.term});
+            // The word itself when the memory knows it, else the classification's readings.
+            std::vector<std::pair<const std::vector<CodingMemory::Posting>*, float>> lists;
+            if (const auto* own = memory.PostingsOf(q.term)) {
+                lists.emplace_back(own, 1.0f);
             } else {
                 for (const auto& [id, trust] : q.known) {
-                    auto p = memory.postings_.find(ix.terms[id].text);
-                    if (p != memory.postings_.end()) {
-                        lists.push_back({&p->second, trust, &ix.terms[id].text});
+                    if (const auto* p = memory.PostingsOf(ix.terms[id].text)) {
+                        lists.emplace_back(p, trust);
                     }
                 }
             }
-            for (const List& list : lists) {
-                const float trust = list.trust;
-                for (uint32_t slot : *list.slots) {
-                    const auto& a = memory.answers_[slot];
-                    float pw = 1.0f;
-                    for (const auto& t : a.terms) {
-                        if (t.first == *list.term) {
-                            pw = t.second;
-                            break;
-                        }
-                    }
-                    auto& h = hits[slot];
-                    h.first += q.weight * trust * pw;
-                    h.second += pw;
+            // Rarity by the classification when it knows the word, else by the memory.
+            float weight = q.weight;
+            if (q.known.empty()) {
+                const size_t df = lists.empty() ? 0 : lists[0].first->size();
+                weight = q.field * std::log(1.0f + answers / (static_cast<float>(df) + 0.5f));
+            }
+            sum += weight;
+            for (const auto& [list, trust] : lists) {
+                if (list->size() > common) continue;
+                for (const CodingMemory::Posting& p : *list) {
+                    if (matchedOf[p.slot] == 0) touched.push_back(p.slot);
+                    weightOf[p.slot] += weight * trust * p.weight;
+                    matchedOf[p.slot] += p.weight;
                 }
             }
         }
-        for (const auto& [slot, h] : hits) {
+        float most = 0;
+        for (uint32_t slot : touched) {
+            const float covered =
+                std::min(1.0f, matchedOf[slot] / std::max(memory.slotWeight_[slot], 1e-6f));
+            weightOf[slot] = weightOf[slot] / std::max(sum, 1e-6f) * std::sqrt(covered);
+            most = std::max(most, weightOf[slot]);
+        }
+        // Answers far less alike than the closest do not move a p-norm of this order.
+        const float floor = most * 0.4f;
+        std::vector<std::pair<float, uint32_t>> voters;
+        for (uint32_t slot : touched) {
+            const float sim = weightOf[slot];
+            weightOf[slot] = 0;
+            matchedOf[slot] = 0;
+            if (sim >= floor && sim > 0) voters.emplace_back(sim, slot);
+        }
+        // The closest answers vote; far more of them would change no ranking.
+        if (voters.size() > kVoters) {
+            std::nth_element(voters.begin(), voters.begin() + kVoters, voters.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            voters.resize(kVoters);
+        }
+        for (const auto& [sim, slot] : voters) {
             const auto& a = memory.answers_[slot];
-            const float sim = h.first / querySum *
-                              std::sqrt(std::min(1.0f, h.second / std::max(a.termWeight, 1e-6f)));
             for (const auto& c : a.codes) {
                 auto it = ix.codeToCategory.find(c.code);
                 if (it == ix.codeToCategory.end()) continue;
                 const float v = sim * static_cast<float>(c.count) / static_cast<float>(a.total);
-                if (v > learnt[it->second]) {
-                    learnt[it->second] = v;
+                learnt[it->second] += std::pow(v, kMemoryNorm);
+                if (v > closest[it->second]) {
+                    closest[it->second] = v;
                     learntFrom[it->second] = slot;
                 }
             }
         }
+        for (float& v : learnt) v = std::min(1.0f, std::pow(v, 1.0f / kMemoryNorm));
     }
 
     std::vector<std::pair<float, uint32_t>> ranked;
     for (uint32_t c = 0; c < n; ++c) {
         if (taken[c]) continue;
-        const float s =
-            0.75f * std::max(best[c], learnt[c]) + 0.25f * std::min(1.0f, bag[c] / querySum);
-        if (s > 0) ranked.emplace_back(s, c);
+        const float s = kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]) +
+                        (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum);
+        if (s > 0) ranked.emplace_back(std::min(1.0f, s), c);
     }
     const size_t want = std::min(ranked.size(), top - out.size());
     std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(want),
@@ -333,10 +430,11 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         const uint32_t c = ranked[i].second;
         Suggestion s;
         s.code = ix.categories[c].code;
+        // 100 belongs to an answer coded before.
         s.score = std::clamp(static_cast<int>(std::lround(100.0f * ranked[i].first)), 1, 99);
-        if (learnt[c] > best[c] && learntFrom[c] != UINT32_MAX) {
+        if (kMemoryWeight * learnt[c] > best[c] && learntFrom[c] != UINT32_MAX) {
             s.reason = msg::kSimilarCodedBefore;
-            s.reason += memory.answers_[learntFrom[c]].text;
+            s.reason += *memory.answers_[learntFrom[c]].text;
         } else {
             for (size_t qi = 0; qi < query.size() && qi < 32; ++qi) {
                 if ((matched[c] & (1u << qi)) == 0) continue;

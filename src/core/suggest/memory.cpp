@@ -30,66 +30,60 @@ const std::array<char, 256>& LowerTable() {
 }
 
 // Letters and digits stay; everything else separates words.
-bool IsWordByte(unsigned char c) {
-    if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
-    return c >= 0x80 && !suggest::Words(std::string(1, static_cast<char>(c))).empty();
-}
+bool IsWordByte(unsigned char c) { return suggest::FoldByte(c) != 0; }
 
-const std::array<bool, 256>& WordByteTable() {
-    static const std::array<bool, 256> table = [] {
-        std::array<bool, 256> t{};
-        for (int c = 0; c < 256; ++c)
-            t[static_cast<size_t>(c)] = IsWordByte(static_cast<unsigned char>(c));
-        // One-letter stop words are letters all the same.
-        t['a'] = t['A'] = t['i'] = t['I'] = t['w'] = t['W'] = t['z'] = t['Z'] = t['s'] = t['S'] =
-            true;
+// Each byte as it stands in a normalised answer: lower case, or 0 for a separator.
+const std::array<char, 256>& NormalTable() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> t{};
+        const auto& lower = LowerTable();
+        for (int c = 0; c < 256; ++c) {
+            if (IsWordByte(static_cast<unsigned char>(c))) t[static_cast<size_t>(c)] = lower[c];
+        }
         return t;
     }();
     return table;
 }
 
-std::string NormaliseField(std::string_view text) {
-    const auto& lower = LowerTable();
-    const auto& word = WordByteTable();
-    std::string out;
+// Appends the normalised field to `out`; returns false when it is empty.
+bool AppendNormalisedField(std::string& out, std::string_view text) {
+    const auto& normal = NormalTable();
+    const size_t start = out.size();
+    out.resize(start + text.size());  // never longer than the text
+    char* const begin = out.data() + start;
+    char* w = begin;
     bool blank = false;
     for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (word[c]) {
-            if (blank && !out.empty()) out += ' ';
+        const char c = normal[static_cast<unsigned char>(ch)];
+        if (c != 0) {
+            if (blank && w != begin) *w++ = ' ';
             blank = false;
-            out += lower[c];
+            *w++ = c;
         } else {
             blank = true;
         }
     }
-    return out;
+    out.resize(start + static_cast<size_t>(w - begin));
+    return w != begin;
 }
 
-// The weighted terms of a normalised answer: its fields are separated by " | ".
-void MakeTerms(std::string_view normalised, std::vector<std::pair<std::string, float>>& terms,
-               float& sum) {
-    terms.clear();
-    sum = 0;
-    size_t field = 0;
+// The words learnt from: the job title's and the next field's (often the duties). Later fields
+// hold answer labels and the like, which make answers distinct but say little of the job; they
+// still count for the identical answer.
+constexpr size_t kLearntFields = 2;
+
+// Calls f(folded word, weight) for the words learnt from.
+template <class F>
+void ForEachLearntWord(std::string_view normalised, std::string& scratch, F f) {
     size_t from = 0;
-    while (from <= normalised.size()) {
+    for (size_t field = 0; field < kLearntFields && from <= normalised.size(); ++field) {
         size_t bar = normalised.find('|', from);
         if (bar == std::string_view::npos) bar = normalised.size();
         const float weight = field == 0 ? 1.0f : kOtherFieldWeight;
-        for (auto& w : suggest::Words(normalised.substr(from, bar - from))) {
-            auto it = std::find_if(terms.begin(), terms.end(),
-                                   [&](const auto& t) { return t.first == w.term; });
-            if (it == terms.end()) {
-                terms.emplace_back(std::move(w.term), weight);
-            } else {
-                it->second = std::max(it->second, weight);
-            }
-        }
+        suggest::ForEachFoldedWord(normalised.substr(from, bar - from), scratch,
+                                   [&](std::string_view w) { f(w, weight); });
         from = bar + 1;
-        ++field;
     }
-    for (const auto& t : terms) sum += t.second;
 }
 
 void SortCodes(std::vector<CodingMemory::CodeCount>& codes) {
@@ -103,16 +97,47 @@ constexpr std::string_view kHeading = "Tarnwick coding memory 1";
 }  // namespace
 
 std::string NormaliseAnswer(const std::vector<std::string>& texts) {
-    std::vector<std::string> fields;
-    fields.reserve(texts.size());
-    for (const std::string& t : texts) fields.push_back(NormaliseField(t));
-    while (!fields.empty() && fields.back().empty()) fields.pop_back();
     std::string out;
-    for (size_t i = 0; i < fields.size(); ++i) {
+    size_t size = 0;
+    for (const std::string& t : texts) size += t.size() + 3;
+    out.reserve(size);
+    size_t kept = 0;  // the length up to the last field that is not empty
+    for (size_t i = 0; i < texts.size(); ++i) {
         if (i > 0) out += " | ";
-        out += fields[i];
+        if (AppendNormalisedField(out, texts[i])) kept = out.size();
     }
+    out.resize(kept);
     return out;
+}
+
+std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
+    std::string out;
+    out.reserve(record.size());
+    size_t kept = 0;
+    for (int n = 1; n <= kInfoFields; ++n) {
+        if (n > 1) out += " | ";
+        if (d.InfoPos[n] <= 0) continue;
+        const std::string_view v = CutField(record, d.InfoPos[n], d.InfoWidth[n]);
+        bool any;
+        const LabelList& labels = d.InfoLabels[n];
+        if (labels.Empty()) {
+            any = AppendNormalisedField(out, v);
+        } else {
+            const std::string code = NormaliseCode(v, d.InfoWidth[n]);
+            const int i = labels.Find(code);
+            any = AppendNormalisedField(out, i >= 0 ? std::string_view(labels[i].Text) : code);
+        }
+        if (any) kept = out.size();
+    }
+    out.resize(kept);
+    return out;
+}
+
+std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record) {
+    std::vector<std::string> texts;
+    texts.reserve(kInfoFields);
+    for (int n = 1; n <= kInfoFields; ++n) texts.push_back(InfoText(d, record, n));
+    return texts;
 }
 
 std::vector<std::string> AnswerTerms(std::string_view text) {
@@ -130,15 +155,44 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
         if (freeSlots_.empty()) {
             slot = static_cast<uint32_t>(answers_.size());
             answers_.emplace_back();
+            slotWeight_.push_back(0);
         } else {
             slot = freeSlots_.back();
             freeSlots_.pop_back();
         }
-        Answer& a = answers_[slot];
-        a.text = normalised;
-        MakeTerms(normalised, a.terms, a.termWeight);
-        for (const auto& t : a.terms) postings_[t.first].push_back(slot);
         found = index_.emplace(normalised, slot).first;
+        Answer& a = answers_[slot];
+        a.text = &found->first;
+        float& termWeight = slotWeight_[slot];
+        termWeight = 0;
+        std::string scratch;
+        ForEachLearntWord(normalised, scratch, [&](std::string_view word, float weight) {
+            // Each written word is stemmed and looked up once per memory.
+            auto it = wordIds_.find(scratch);
+            if (it == wordIds_.end()) {
+                auto [term, added] = termIds_.try_emplace(suggest::Stem(word),
+                                                          static_cast<uint32_t>(postings_.size()));
+                if (added) postings_.emplace_back();
+                it = wordIds_.emplace(scratch, term->second).first;
+            }
+            const uint32_t id = it->second;
+            auto& list = postings_[id];
+            if (!list.empty() && list.back().slot == slot) {
+                list.back().weight = std::max(list.back().weight, weight);
+                return;
+            }
+            if (std::find(a.terms.begin(), a.terms.end(), id) != a.terms.end()) return;
+            a.terms.push_back(id);
+            list.push_back({slot, weight});
+        });
+        for (uint32_t id : a.terms) {
+            for (auto it = postings_[id].rbegin(); it != postings_[id].rend(); ++it) {
+                if (it->slot == slot) {
+                    termWeight += it->weight;
+                    break;
+                }
+            }
+        }
     }
     const uint32_t slot = found->second;
     Answer& a = answers_[slot];
@@ -157,20 +211,20 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
     if (count == 0) a.codes.erase(it);
     SortCodes(a.codes);
     if (!a.codes.empty()) return;
-    // Nothing left: the answer goes, with its words.
-    for (const auto& t : a.terms) {
-        auto p = postings_.find(t.first);
-        if (p == postings_.end()) continue;
-        auto& list = p->second;
-        auto at = std::find(list.begin(), list.end(), slot);
+    // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
+    // id and an empty list, which ranks and formats as if it had never been.
+    for (uint32_t id : a.terms) {
+        auto& list = postings_[id];
+        auto at = std::find_if(list.begin(), list.end(),
+                               [&](const Posting& p) { return p.slot == slot; });
         if (at != list.end()) {
             *at = list.back();
             list.pop_back();
         }
-        if (list.empty()) postings_.erase(p);
     }
     index_.erase(found);
     a = Answer{};
+    slotWeight_[slot] = 0;
     freeSlots_.push_back(slot);
 }
 
@@ -182,6 +236,12 @@ void CodingMemory::Learn(const std::vector<std::string>& texts, const std::strin
 void CodingMemory::Unlearn(const std::vector<std::string>& texts, const std::string& code,
                            uint32_t times) {
     Add(NormaliseAnswer(texts), std::string(Trim(code)), -static_cast<int64_t>(times));
+}
+
+const std::vector<CodingMemory::Posting>* CodingMemory::PostingsOf(const std::string& term) const {
+    auto it = termIds_.find(term);
+    if (it == termIds_.end() || postings_[it->second].empty()) return nullptr;
+    return &postings_[it->second];
 }
 
 std::vector<CodingMemory::CodeCount> CodingMemory::CodesOf(

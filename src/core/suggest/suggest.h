@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/classification/model.h"
+#include "core/params/model.h"
 #include "core/text/progress.h"
 
 namespace tarnwick {
@@ -32,6 +33,15 @@ struct Suggestion {
 // The normalised answer: the texts case-folded, blanks and punctuation collapsed, the fields
 // joined by " | " (an empty field stays as an empty place, trailing empty fields are dropped).
 std::string NormaliseAnswer(const std::vector<std::string>& texts);
+
+// The texts of information fields 1..13 of occupation field `d` in `record`, as the coding page
+// shows them (answer labels in place of their codes); an undeclared field gives an empty text.
+// What the engine ranks and the memory learns for a case.
+std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record);
+
+// NormaliseAnswer(CaseInfoTexts(d, record)), without the copies: learning a large project
+// normalises every case.
+std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record);
 
 // The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
 // the commonest small words. Shared by the engine and the memory so that both count alike.
@@ -52,6 +62,20 @@ class CodingMemory {
     void Unlearn(const std::vector<std::string>& texts, const std::string& code,
                  uint32_t times = 1);
 
+    // Learn for an answer already normalised (NormaliseAnswer, NormaliseCaseAnswer).
+    void LearnNormalised(const std::string& normalised, const std::string& code,
+                         uint32_t times = 1) {
+        Add(normalised, code, times);
+    }
+
+    // Room for this many distinct answers more, so that learning a large project does not
+    // rehash as it goes.
+    void Reserve(size_t more) {
+        index_.reserve(index_.size() + more);
+        answers_.reserve(answers_.size() + more);
+        slotWeight_.reserve(slotWeight_.size() + more);
+    }
+
     // Distinct normalised answers remembered.
     size_t AnswerCount() const { return index_.size(); }
     // The codes given to this answer before, the most frequent first (ties: the smaller code).
@@ -71,20 +95,27 @@ class CodingMemory {
 
   private:
     friend class SuggestionEngine;
+    struct Posting {
+        uint32_t slot;
+        float weight;  // the job title's words weigh 1, the next field's less
+    };
     struct Answer {
-        std::string text;  // normalised
+        const std::string* text = nullptr;  // normalised: the key in index_
         std::vector<CodeCount> codes;
-        // Terms with their weight: the job title's words weigh 1, the other fields' less.
-        std::vector<std::pair<std::string, float>> terms;
-        float termWeight = 0;  // sum of the weights
-        uint32_t total = 0;    // sum of the counts
+        std::vector<uint32_t> terms;  // term ids of the words learnt from
+        uint32_t total = 0;           // sum of the counts
     };
     void Add(const std::string& normalised, const std::string& code, int64_t delta);
+    const std::vector<Posting>* PostingsOf(const std::string& term) const;
 
     std::vector<Answer> answers_;  // slots; a free slot has no codes
+    // The sum of each slot's word weights, apart so that ranking reads it for many slots.
+    std::vector<float> slotWeight_;
     std::vector<uint32_t> freeSlots_;
-    std::unordered_map<std::string, uint32_t> index_;                  // normalised answer -> slot
-    std::unordered_map<std::string, std::vector<uint32_t>> postings_;  // term -> slots
+    std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
+    std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
+    std::unordered_map<std::string, uint32_t> wordIds_;  // written word -> term id
+    std::vector<std::vector<Posting>> postings_;         // by term id: the answers holding it
 };
 
 class SuggestionIndex;

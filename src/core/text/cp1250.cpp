@@ -31,6 +31,62 @@ int UnicodeToCp1250(char32_t u) {
     return -1;
 }
 
+namespace {
+
+// The unaccented letter of a Latin code point of U+00C0..U+017F, or 0.
+char BaseLetter(char32_t u) {
+    static const char* const latin1 =
+        "AAAAAAACEEEEIIIIDNOOOOOxOUUUUYTsaaaaaaaceeeeiiiidnooooo/ouuuuyty";
+    static const char* const extendedA =
+        "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiIiJjKkkLlLlLlL"
+        "lLlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
+    if (u >= 0xC0 && u < 0x100) {
+        const char c = latin1[u - 0xC0];
+        return (c == 'x' || c == '/') ? 0 : c;
+    }
+    if (u >= 0x100 && u < 0x180) return extendedA[u - 0x100];
+    return 0;
+}
+
+}  // namespace
+
+std::string Utf8ToCp1250(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+        char32_t u = length == 4 ? c & 0x07 : length == 3 ? c & 0x0F : c & 0x1F;
+        bool ok = length != 0 && i + length <= text.size();
+        for (size_t k = 1; ok && k < length; ++k) {
+            const auto b = static_cast<unsigned char>(text[i + k]);
+            ok = (b & 0xC0) == 0x80;
+            u = (u << 6) | (b & 0x3F);
+        }
+        if (!ok) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        i += length;
+        const int byte = UnicodeToCp1250(u);
+        if (byte >= 0) {
+            out += static_cast<char>(byte);
+        } else if (const char base = BaseLetter(u); base != 0) {
+            out += base;
+        } else {
+            out += '?';
+        }
+    }
+    return out;
+}
+
 std::string Cp1250ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

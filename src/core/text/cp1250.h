@@ -16,4 +16,9 @@ int UnicodeToCp1250(char32_t u);
 // bytes become U+FFFD.
 std::string Cp1250ToUtf8(std::string_view text);
 
+// Windows-1250 bytes of UTF-8 text, for files written by other programs. A character the code
+// page lacks becomes its letter without the accent when it has one ("\u00e5" -> "a"), else '?';
+// a byte that is not valid UTF-8 becomes '?'.
+std::string Utf8ToCp1250(std::string_view text);
+
 }  // namespace tarnwick

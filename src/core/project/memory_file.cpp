@@ -1,0 +1,73 @@
+#include "core/project/memory_file.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/project/opening.h"
+#include "core/project/scripted_platform.h"
+#include "core/text/files.h"
+#include "core/text/text.h"
+
+namespace tarnwick {
+
+std::string MemoryFilePathFor(const std::string& classificationPath) {
+    std::filesystem::path p(classificationPath);
+    p.replace_extension(".mem");
+    return p.string();
+}
+
+std::optional<CodingMemory> LoadMemoryFile(const std::string& path, std::string& error) {
+    const std::string text = ReadWholeFile(path);
+    std::string why;
+    auto memory = CodingMemory::Parse(text, &why);
+    if (!memory) error = path + ": " + why;
+    return memory;
+}
+
+void SaveMemoryFile(const std::string& path, const CodingMemory& memory,
+                    const WorkProgress& progress) {
+    WriteFileAtomic(path, memory.Format(), progress);
+}
+
+size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkProgress& progress) {
+    const auto& fields = session.Params.DokumList;
+    size_t learnt = 0;
+    const auto& respondents = session.Cases.Respondents;
+    memory.Reserve(static_cast<size_t>(std::max(0, session.Cases.CodedCount)));
+    ProgressMeter meter(progress, respondents.size());
+    for (size_t r = 0; r < respondents.size(); ++r) {
+        meter.Advance(r);
+        const TOsoba& person = respondents[r];
+        for (size_t d = 0; d < person.Occupations.size() && d < fields.size(); ++d) {
+            const TZawod& z = person.Occupations[d];
+            // The engine never suggests the standard codes, so they teach it nothing.
+            if (z.Code.empty() || z.Code == session.Clf.MissingDataCode ||
+                z.Code == session.Clf.NotApplicableCode) {
+                continue;
+            }
+            memory.LearnNormalised(NormaliseCaseAnswer(fields[d], person.Record), z.Code);
+            ++learnt;
+        }
+    }
+    meter.Finish();
+    return learnt;
+}
+
+std::optional<size_t> LearnProject(const std::string& params, const std::string& classification,
+                                   const std::string& data, CodingMemory& memory,
+                                   std::vector<std::string>& faults) {
+    ScriptedPlatform platform;
+    Session session(platform);
+    for (const std::string* file : {&params, &classification, &data}) {
+        platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
+    }
+    OpenProject(session);
+    if (!session.ProjectOpen()) {
+        faults = session.ErrorLines;
+        faults.insert(faults.end(), platform.messages.begin(), platform.messages.end());
+        return std::nullopt;
+    }
+    return LearnCodedCases(session, memory);
+}
+
+}  // namespace tarnwick

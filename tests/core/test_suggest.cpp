@@ -1,0 +1,171 @@
+// The suggestion engine and the coding memory, on a small classification written here.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/csv.h"
+#include "core/classification/loader.h"
+#include "core/suggest/suggest.h"
+#include "core/text/cp1250.h"
+
+namespace tarnwick {
+namespace {
+
+// Codes 1110..1140 below 1100; 9998 and 9999 the standard ones. Windows-1250 bytes.
+const char* const kClassification =
+    "Test\r\n"
+    "#C 1000\r\n#N Health and teaching\r\n"
+    "#C 1100\r\n#N Professionals\r\n"
+    "#C 1110\r\n#N Nursing professionals\r\n#D Care of patients. {[nurse] [district nurse]}\r\n"
+    "#C 1120\r\n#N Primary school teachers\r\n#D Teach children. {[teacher] [schoolteacher]}\r\n"
+    "#C 1130\r\n#N Heavy truck drivers\r\n#D Drive lorries. {[lorry driver] [trucker]}\r\n"
+    "#C 1140\r\n#N Piel\xEAgniarki\r\n#D Opieka nad pacjentem. {[piel\xEAgniarka]}\r\n"
+    "#CM 9998\r\n#N Missing\r\n#D Nurse not known.\r\n"
+    "#CN 9999\r\n#N Not applicable\r\n#D Teacher not applicable.\r\n";
+
+Classification Load() {
+    Classification clf;
+    int width = 0;
+    std::vector<std::string> errors;
+    EXPECT_TRUE(LoadClassificationText(kClassification, "t.clf", width, clf, errors, false));
+    return clf;
+}
+
+std::string First(const SuggestionEngine& engine, const std::string& answer,
+                  const CodingMemory& memory = {}) {
+    const auto ranked = engine.Rank({answer}, memory, 10);
+    return ranked.empty() ? "" : ranked[0].code;
+}
+
+TEST(Suggest, FindsTheCategoryThroughCaseOrderInflectionTyposAndAccents) {
+    const Classification clf = Load();
+    const SuggestionEngine engine(clf);
+    EXPECT_EQ(engine.CategoryCount(), 4u);  // lowest levels without the standard ones
+    EXPECT_EQ(First(engine, "Heavy truck drivers"), "1130");
+    EXPECT_EQ(First(engine, "DRIVERS, TRUCK HEAVY"), "1130");
+    EXPECT_EQ(First(engine, "nurses"), "1110");
+    EXPECT_EQ(First(engine, "teachers of the primary school"), "1120");
+    EXPECT_EQ(First(engine, "lorry drvier"), "1130");    // two letters swapped
+    EXPECT_EQ(First(engine, "schooltaecherr"), "1120");  // two letters wrong
+    EXPECT_EQ(First(engine, "pielegniarka"), "1140");    // without its accent
+    const auto ranked = engine.Rank({"nurse"}, {}, 10);
+    for (const Suggestion& s : ranked) {
+        EXPECT_NE(s.code, "9998");
+        EXPECT_NE(s.code, "9999");
+        EXPECT_GE(s.score, 1);
+        EXPECT_LE(s.score, 99);
+    }
+    ASSERT_FALSE(ranked.empty());
+    EXPECT_EQ(ranked[0].reason, "nurse");
+    EXPECT_TRUE(engine.Rank({"", "  ,.; "}, {}, 10).empty());
+}
+
+TEST(Suggest, MemoryRanksEarlierCodesFirstAndUnlearnLeavesNoTrace) {
+    const Classification clf = Load();
+    const SuggestionEngine engine(clf);
+    CodingMemory memory;
+    const std::vector<std::string> answer = {"Teacher", "drives children to school"};
+    const auto before = engine.Rank(answer, memory, 10);
+    const std::string emptyFile = memory.Format();
+
+    memory.Learn({"teacher ", "Drives children, to school."}, "1130");
+    memory.Learn(answer, "1130");
+    memory.Learn(answer, "1110");
+    auto ranked = engine.Rank(answer, memory, 3);
+    ASSERT_EQ(ranked.size(), 3u);
+    EXPECT_EQ(ranked[0].code, "1130");
+    EXPECT_EQ(ranked[0].reason, "coded 2 times as this before");
+    EXPECT_EQ(ranked[1].code, "1110");
+    EXPECT_EQ(ranked[1].reason, "coded once as this before");
+    EXPECT_EQ(ranked[2].code, "1120");
+
+    // A similar answer learns from the words of the coded ones.
+    memory.Learn({"kapana seller"}, "1140");
+    EXPECT_EQ(First(engine, "kapana sellers at the market", memory), "1140");
+
+    memory.Unlearn({"kapana seller"}, "1140");
+    memory.Unlearn(answer, "1110");
+    memory.Unlearn(answer, "1130", 2);
+    memory.Unlearn(answer, "1120");  // never learnt: nothing happens
+    EXPECT_EQ(memory.AnswerCount(), 0u);
+    EXPECT_EQ(memory.Format(), emptyFile);
+    EXPECT_TRUE(memory == CodingMemory());
+    const auto after = engine.Rank(answer, memory, 10);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].code, before[i].code);
+        EXPECT_EQ(after[i].score, before[i].score);
+    }
+}
+
+TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {
+    CodingMemory memory;
+    memory.Learn({"Kierowca  CI\xCA\xAF"
+                  "AR\xD3WKI",
+                  "", "wozi towary"},
+                 "1130");
+    memory.Learn({"nurse"}, "1110", 3);
+    const std::string text = memory.Format();
+    EXPECT_EQ(text,
+              "Tarnwick coding memory 1\r\n"
+              "1\t1130\tkierowca ci\xEA\xBF"
+              "ar\xF3wki |  | wozi towary\r\n"
+              "3\t1110\tnurse\r\n");
+    std::string error;
+    auto back = CodingMemory::Parse(text, &error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_TRUE(*back == memory);
+
+    const std::pair<std::string, std::string> damaged[] = {
+        {"", "memory file, line 1: not a coding memory"},
+        {"Tarnwick coding memory 1\r\n3\t1110\r\n", "line 2: a line must hold a count"},
+        {"Tarnwick coding memory 1\r\nx\t1110\tnurse\r\n", "line 2: the count is not"},
+        {"Tarnwick coding memory 1\r\n0\t1110\tnurse\r\n", "line 2: the count is not"},
+        {"Tarnwick coding memory 1\r\n1\t\tnurse\r\n", "line 2: the code is empty"},
+        {"Tarnwick coding memory 1\r\n1\t1110\tNurse\r\n", "line 2: the answer is empty or"},
+        {"Tarnwick coding memory 1\r\n1\t1110\tnurse |\r\n", "line 2: the answer is empty or"},
+        {"Tarnwick coding memory 1\r\n1\t1110\tnurse\r\n2\t1110\tnurse\r\n",
+         "line 3: this answer and code stand on an earlier line"},
+    };
+    for (const auto& [file, why] : damaged) {
+        error.clear();
+        EXPECT_FALSE(CodingMemory::Parse(file, &error)) << file;
+        EXPECT_NE(error.find(why), std::string::npos) << error;
+    }
+}
+
+TEST(Suggest, ACaseNormalisesAsItsTextsDo) {
+    TDokumZaw d("ZAW", "Job");
+    d.InfoPos[1] = 1, d.InfoWidth[1] = 12;   // title
+    d.InfoPos[3] = 13, d.InfoWidth[3] = 2;   // a labelled answer; field 2 not declared
+    d.InfoPos[4] = 15, d.InfoWidth[4] = 10;  // blank in the record below
+    d.InfoLabels[3].Add("07", {"07", "Public SECTOR"});
+    for (const std::string record :
+         {"Bus-Driver, 07 ", "  nurse     8           ", "            07"}) {
+        EXPECT_EQ(NormaliseCaseAnswer(d, record), NormaliseAnswer(CaseInfoTexts(d, record)));
+    }
+    EXPECT_EQ(NormaliseCaseAnswer(d, "Bus-Driver, 07"), "bus driver |  | public sector");
+}
+
+TEST(Suggest, CsvAndUtf8ReachTheCoreAsWindows1250) {
+    std::string error;
+    const auto rows = cli::ParseCsv(
+        "\xEF\xBB\xBFid,title\r\n1,\"Driver, "
+        "\"\"heavy\"\"\nlorry\"\r\n\r\n2,piel\xC4\x99gniarka\n3",
+        &error);
+    ASSERT_TRUE(rows) << error;
+    ASSERT_EQ(rows->size(), 4u);
+    EXPECT_EQ((*rows)[1][1], "Driver, \"heavy\"\nlorry");
+    EXPECT_EQ(Utf8ToCp1250((*rows)[2][1]), "piel\xEAgniarka");
+    EXPECT_EQ((*rows)[3], std::vector<std::string>{"3"});
+    EXPECT_EQ(Utf8ToCp1250("Caf\xC3\xA9 \xC3\xA5 \xE2\x82\xAC \xE2\x98\x83 \xFF"),
+              "Caf\xE9 a \x80 ? ?");
+    EXPECT_EQ(cli::CsvField("a \"b\", c"), "\"a \"\"b\"\", c\"");
+    EXPECT_FALSE(cli::ParseCsv("id\n\"open", &error));
+    EXPECT_EQ(error, "line 2: a quoted field never ends");
+    EXPECT_FALSE(cli::ParseCsv("id\n\"a\"b", &error));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,236 @@
+#!/usr/bin/env python3
+"""Converts the ISCO-08 material into a Tarnwick classification file (.clf).
+
+Reads, from the folder given (default ../shared/data/isco08 beside the repository):
+  esco_ISCOGroups_en.csv   the 619 ISCO-08 groups: code, title, ILO definition
+  ilo_isco08_index_en.csv  the ILO index of occupational titles, one row per title and unit group
+
+and writes one .clf in Windows-1250: every group with its code padded to four digits (major
+group 2 is 2000, sub-major 22 is 2200, minor 222 is 2220), the unit groups with their
+definition as description, and as hidden key words the unit group's title, the index titles
+turned into natural order ("Nurse, district" -> "district nurse") and the examples the
+definition lists. 9998 is added as 'missing data' and 9999 as 'not applicable'. The file lacks
+the basic categories of the built-in VKT-2009 scales table, so it serves the suggestion
+commands, not a coding project.
+
+Also writes the evaluation sets (--eval-dir): LABELLED CSVs drawn from
+esco_occupations_en.csv (every English ESCO title that names a single ISCO-08 unit group) and
+isco_benchmark_data.csv. Standard library only.
+"""
+
+import argparse
+import csv
+import os
+import random
+import re
+import sys
+import unicodedata
+
+csv.field_size_limit(10**9)
+
+
+def to_cp1250(text):
+    """Windows-1250 bytes; a letter the code page lacks loses its accent, anything else is '?'."""
+    out = bytearray()
+    for ch in text:
+        try:
+            out += ch.encode("cp1250")
+        except UnicodeEncodeError:
+            base = unicodedata.normalize("NFKD", ch).encode("ascii", "ignore")
+            out += base if base else b"?"
+    return bytes(out)
+
+
+def clean(text):
+    """One line, without the characters that mark key words and hidden text in a .clf."""
+    text = text.replace("\ufffd", "")
+    text = text.translate(str.maketrans({"[": "(", "]": ")", "{": "(", "}": ")"}))
+    return re.sub(r"\s+", " ", text).strip()
+
+
+def natural_order(title):
+    """'Nurse, consultant: clinical' -> 'clinical nurse consultant'; other titles unchanged."""
+    if ", " not in title:
+        return title
+    head, rest = title.split(", ", 1)
+    parts = [p.strip() for p in rest.split(":") if p.strip()]
+    return " ".join(list(reversed(parts)) + [head])
+
+
+def padded(code):
+    return code.ljust(4, "0")
+
+
+def examples_of(definition):
+    """The titles listed under 'Examples of the occupations classified here'."""
+    found = []
+    lines = definition.split("\n")
+    inside = False
+    for line in lines:
+        s = line.strip()
+        if s.lower().startswith("examples of the occupations classified here"):
+            inside = True
+            continue
+        if inside:
+            if s.startswith("- "):
+                found.append(s[2:].strip())
+            elif s:
+                inside = False
+    return found
+
+
+def shown_definition(definition):
+    """The definition up to its related occupations and notes: what a coder reads."""
+    keep = []
+    for line in definition.split("\n"):
+        s = line.strip()
+        if s.lower().startswith("some related occupations") or s.lower() == "notes":
+            break
+        keep.append(s)
+    return clean(" ".join(keep))
+
+
+def wrap(marker, text, width=100):
+    """A field as a marker line and continuation lines, none of which starts with '#'."""
+    words = text.split(" ")
+    lines = []
+    line = marker
+    for w in words:
+        if len(line) + 1 + len(w) > width and line.strip() != marker.strip():
+            lines.append(line)
+            line = "    "
+        line = line + (" " if not line.endswith(" ") else "") + w
+    lines.append(line)
+    return lines
+
+
+def read_groups(folder):
+    with open(os.path.join(folder, "esco_ISCOGroups_en.csv"), encoding="utf-8", newline="") as f:
+        rows = list(csv.DictReader(f))
+    return {r["code"]: r for r in rows}
+
+
+def read_index(folder):
+    titles = {}
+    with open(os.path.join(folder, "ilo_isco08_index_en.csv"), encoding="utf-8", newline="") as f:
+        for r in csv.DictReader(f):
+            code, title = r["isco08"].strip(), r["title"].strip()
+            if len(code) != 4 or "\ufffd" in title or not title:
+                continue
+            titles.setdefault(code, []).append(title)
+    return titles
+
+
+def make_clf(folder):
+    groups = read_groups(folder)
+    index = read_index(folder)
+    units = {c for c in groups if len(c) == 4}
+    lines = [
+        "ISCO-08, International Standard Classification of Occupations (ILO), English",
+        "Converted by tools/isco08_to_clf.py from the ESCO copy of the ILO definitions and the ILO",
+        "index of occupational titles. Key words: the index titles and listed examples (hidden).",
+        "",
+    ]
+    codes = {}
+    for code in groups:
+        p = padded(code)
+        # The armed forces' minor groups (011, 021, 031) pad to the code of their only unit
+        # group (0110, ...): the unit group stands for both.
+        if p in codes and len(code) < len(codes[p]):
+            continue
+        codes[p] = code
+    for p in sorted(codes):
+        code = codes[p]
+        g = groups[code]
+        name = clean(g["preferredLabel"])
+        lines.append("#C " + p)
+        lines += wrap("#N ", name)
+        if code in units:
+            keys = [name] + [natural_order(t) for t in index.get(code, [])]
+            keys += examples_of(g["description"])
+            seen, hidden = set(), []
+            for k in keys:
+                k = clean(k)
+                if len(k) >= 3 and k.lower() not in seen:
+                    seen.add(k.lower())
+                    hidden.append("[" + k + "]")
+            text = shown_definition(g["description"]) or name
+            lines += wrap("#D ", text + " {" + " ".join(hidden) + "}")
+    lines += ["#CM 9998", "#N Missing data", "#D Not known.",
+              "#CN 9999", "#N Not applicable", "#D No occupation to code."]
+    return b"".join(to_cp1250(line) + b"\r\n" for line in lines)
+
+
+def single_code_titles(folder):
+    """Every ESCO title (preferred and alternative labels) that names one ISCO-08 unit group."""
+    codes = {}
+    shown = {}
+    with open(os.path.join(folder, "esco_occupations_en.csv"), encoding="utf-8", newline="") as f:
+        for r in csv.DictReader(f):
+            code = r["iscoGroup"].strip()
+            if len(code) != 4:
+                continue
+            for t in [r["preferredLabel"]] + r["altLabels"].split("\n"):
+                t = " ".join(t.split())
+                if not t:
+                    continue
+                codes.setdefault(t.lower(), set()).add(code)
+                shown.setdefault(t.lower(), t)
+    return sorted((shown[k], next(iter(v))) for k, v in codes.items() if len(v) == 1)
+
+
+def write_csv(path, header, rows):
+    with open(path, "w", encoding="utf-8", newline="") as f:
+        w = csv.writer(f, lineterminator="\n")
+        w.writerow(header)
+        w.writerows(rows)
+
+
+def make_eval_sets(folder, out, seed):
+    titles = single_code_titles(folder)
+    rng = random.Random(seed)
+    drawn = rng.sample(titles, min(2000, len(titles)))
+    write_csv(os.path.join(out, "esco_2000.csv"), ["id", "title", "code"],
+              [(i + 1, t, c) for i, (t, c) in enumerate(drawn)])
+    write_csv(os.path.join(out, "esco_all.csv"), ["id", "title", "code"],
+              [(i + 1, t, c) for i, (t, c) in enumerate(titles)])
+    bench = []
+    with open(os.path.join(folder, "isco_benchmark_data.csv"), encoding="utf-8-sig",
+              newline="") as f:
+        for r in csv.DictReader(f):
+            code = r["MANUAL_ISCO1"].strip()
+            if len(code) == 4 and code.isdigit():
+                bench.append((r["ID"], r["TITLE"].strip(), r["TASKS"].strip(), code))
+    write_csv(os.path.join(out, "bench.csv"), ["id", "title", "tasks", "code"], bench)
+    write_csv(os.path.join(out, "bench_title.csv"), ["id", "title", "code"],
+              [(i, t, c) for i, t, _, c in bench])
+    return len(titles), len(drawn), len(bench)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    ap.add_argument("output", help="the .clf to write")
+    ap.add_argument("--data", default=os.path.join(here, "..", "..", "shared", "data", "isco08"),
+                    help="folder of the ISCO-08 material")
+    ap.add_argument("--eval-dir", help="also write the evaluation CSVs into this folder")
+    ap.add_argument("--seed", type=int, default=2026, help="seed of the drawn ESCO titles")
+    args = ap.parse_args()
+    try:
+        data = make_clf(args.data)
+        with open(args.output, "wb") as f:
+            f.write(data)
+        print(f"{args.output}: {data.count(b'#C ') + 2} categories")
+        if args.eval_dir:
+            os.makedirs(args.eval_dir, exist_ok=True)
+            n, d, b = make_eval_sets(args.data, args.eval_dir, args.seed)
+            print(f"{args.eval_dir}: esco_all.csv {n} single-code titles, esco_2000.csv {d}, "
+                  f"bench.csv {b}")
+    except (OSError, KeyError, csv.Error) as e:
+        print(f"isco08_to_clf: {e}", file=sys.stderr)
+        return 2
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
