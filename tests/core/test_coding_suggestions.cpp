@@ -145,7 +145,7 @@ TEST_F(SuggestionsInSession, TheMemoryFileBesideTheClassificationIsReportedOrRef
     AbandonSuggestions(s);
     ASSERT_EQ(s.Report.size(), 1u);
     EXPECT_EQ(
-        s.Report[0].rfind("The coding memory " + folder.Path("isco.mem") + " was not used: ", 0),
+        s.Report[0].rfind("The coding memory was not used: " + folder.Path("isco.mem") + ": ", 0),
         0u);
     EXPECT_EQ(TakeMessages().size(), 1u);
     EXPECT_EQ(ReadWholeFile(folder.Path("isco.mem")), damaged);

@@ -37,16 +37,11 @@ std::string SuggestionLine(const Session& s, const Suggestion& g) {
 }  // namespace
 
 std::vector<std::string> CaseTexts(const Session& s, int record, int field) {
-    std::vector<std::string> texts;
     if (!CaseAt(s, record, field) || field >= static_cast<int>(s.Params.DokumList.size())) {
-        return texts;
+        return {};
     }
-    const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(field)];
-    const std::string_view bytes = s.Cases.Respondents[static_cast<size_t>(record)].Record;
-    texts.reserve(kInfoFields);
-    for (int n = 1; n <= kInfoFields; ++n) texts.push_back(InfoText(d, bytes, n));
-    while (!texts.empty() && texts.back().empty()) texts.pop_back();
-    return texts;
+    return CaseInfoTexts(s.Params.DokumList[static_cast<size_t>(field)],
+                         s.Cases.Respondents[static_cast<size_t>(record)].Record);
 }
 
 bool IsLearntCode(const Session& s, const std::string& code) {

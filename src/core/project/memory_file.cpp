@@ -10,12 +10,6 @@
 
 namespace tarnwick {
 
-std::string MemoryFilePathFor(const std::string& classificationPath) {
-    std::filesystem::path p(classificationPath);
-    p.replace_extension(".mem");
-    return p.string();
-}
-
 std::optional<CodingMemory> LoadMemoryFile(const std::string& path, std::string& error) {
     const std::string text = ReadWholeFile(path);
     std::string why;

@@ -11,9 +11,6 @@
 
 namespace tarnwick {
 
-// The memory file the window uses: `<classification stem>.mem` beside the classification file.
-std::string MemoryFilePathFor(const std::string& classificationPath);
-
 // Reads a memory file. Throws IoError when it cannot be read; a damaged file gives nothing and
 // the reason in `error`.
 std::optional<CodingMemory> LoadMemoryFile(const std::string& path, std::string& error);

@@ -1,8 +1,10 @@
 #include "core/project/suggestions.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "core/coding/suggestions.h"
+#include "core/project/memory_file.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
@@ -19,7 +21,7 @@ std::optional<CodingMemory> ReadMemoryFile(Session& s) {
     if (!FileExists(path)) return std::nullopt;
     std::string why;
     try {
-        std::optional<CodingMemory> memory = CodingMemory::Parse(ReadWholeFile(path), &why);
+        std::optional<CodingMemory> memory = LoadMemoryFile(path, why);
         if (memory) {
             s.MemoryPath = path;
             s.AppendReportLine(msg::MemoryReportLine(path, memory->AnswerCount()));
@@ -28,8 +30,9 @@ std::optional<CodingMemory> ReadMemoryFile(Session& s) {
     } catch (const IoError& e) {
         why = e.what();
     }
-    s.AppendReportLine(msg::MemoryUnreadable(path, why));
-    s.platform.ShowMessage(msg::MemoryUnreadable(path, why));
+    // `why` names the file: "<path>: line 3: ...", or the system's reason.
+    s.AppendReportLine(msg::MemoryUnreadable(why));
+    s.platform.ShowMessage(msg::MemoryUnreadable(why));
     return std::nullopt;
 }
 
@@ -41,7 +44,8 @@ SuggestionSources BeginSuggestions(Session& s) {
     if (std::optional<CodingMemory> memory = ReadMemoryFile(s)) sources.memory = std::move(*memory);
     const auto& rs = s.Cases.Respondents;
     for (size_t r = 0; r < rs.size(); ++r) {
-        for (size_t f = 0; f < rs[r].Occupations.size(); ++f) {
+        const size_t fields = std::min(rs[r].Occupations.size(), s.Params.DokumList.size());
+        for (size_t f = 0; f < fields; ++f) {
             const std::string& code = rs[r].Occupations[f].Code;
             if (IsLearntCode(s, code)) {
                 sources.coded.push_back({static_cast<int>(r), static_cast<int>(f), code});
@@ -60,9 +64,12 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
     prepared.engine = std::make_unique<SuggestionEngine>(s.Clf, progress.Part(0, 40));
     prepared.memory = sources.memory;
     ProgressMeter meter(progress.Part(40, 100), sources.coded.size());
+    prepared.memory.Reserve(sources.coded.size());
     size_t done = 0;
     for (const SuggestionSources::CodedCase& c : sources.coded) {
-        prepared.memory.Learn(CaseTexts(s, c.record, c.field), c.code);
+        const std::string_view record = s.Cases.Respondents[static_cast<size_t>(c.record)].Record;
+        const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(c.field)];
+        prepared.memory.LearnNormalised(NormaliseCaseAnswer(d, record), c.code);
         meter.Advance(++done);
     }
     meter.Finish();

@@ -141,10 +141,8 @@ inline std::string MemoryReportLine(std::string_view path, size_t answers) {
     t += answers == 1 ? " answer)" : " answers)";
     return t;
 }
-inline std::string MemoryUnreadable(std::string_view path, std::string_view why) {
-    std::string t = "The coding memory ";
-    t += path;
-    t += " was not used: ";
+inline std::string MemoryUnreadable(std::string_view why) {
+    std::string t = "The coding memory was not used: ";
     t += why;
     return t;
 }
