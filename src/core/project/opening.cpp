@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -68,9 +69,10 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
     // Read once: the same bytes go to the backup and into the merge. A link or another user's
     // file in its place is neither read nor copied into the backup.
     const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
-    const std::string text = ReadOwnFile(path, merging.Part(0, 10));
+    const FileBytes working(path, true);
+    const std::string_view text = working.View();
     AtomicFile backup(s.DataFilePath(kExtBackup));
-    WriteBackup(backup, text, merging.Part(10, 40));
+    WriteBackup(backup, text, merging.Part(0, 40));
     backup.Commit();
     const std::optional<std::string> fault =
         MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,

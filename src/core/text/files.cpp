@@ -244,9 +244,9 @@ void ReleaseGuard(int slot) {
 
 }  // namespace
 
-FileBytes::FileBytes(const std::string& path) {
+FileBytes::FileBytes(const std::string& path, bool own) {
     struct stat st {};
-    Fd fd(OpenToRead(path, false, st));
+    Fd fd(OpenToRead(path, own, st));
     const auto size = static_cast<size_t>(st.st_size);
     if (size > 0) {
         void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd.get(), 0);

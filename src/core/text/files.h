@@ -56,8 +56,9 @@ bool PathTaken(const std::string& path);
 // its lost pages read as NUL bytes instead of ending the program (see WasCut).
 class FileBytes {
   public:
-    // Opens and maps (or reads) `path`. Throws IoError.
-    explicit FileBytes(const std::string& path);
+    // Opens and maps (or reads) `path`; `own`: a file the program writes itself, refused as
+    // ReadOwnFile refuses it. Throws IoError.
+    explicit FileBytes(const std::string& path, bool own = false);
     ~FileBytes();
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
