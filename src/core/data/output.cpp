@@ -31,7 +31,7 @@ class OutputLines::Derived {
         if (code.size() < sizeof(uint64_t)) {
             uint64_t key = code.size();
             std::memcpy(reinterpret_cast<char*>(&key) + 1, code.data(), code.size());
-            Recent& slot = recent_[(key * 0x9E3779B97F4A7C15ULL) >> 52];
+            Recent& slot = recent_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kRecentBits)];
             if (slot.values != nullptr && slot.key == key) return *slot.values;
             const Values& v = Find(code);
             slot = {key, &v};
@@ -57,7 +57,10 @@ class OutputLines::Derived {
 
     const Classification& clf_;
     std::unordered_map<std::string, Values> cache_;  // its elements never move
-    std::array<Recent, 4096> recent_{};
+    // Room for several times the codes of a large classification, so that few of them share
+    // a slot.
+    static constexpr int kRecentBits = 16;
+    std::vector<Recent> recent_ = std::vector<Recent>(size_t{1} << kRecentBits);
 };
 
 namespace {

@@ -1,9 +1,9 @@
 #include "core/data/working_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
@@ -25,7 +25,7 @@ class CodeIndex {
         if (code.size() >= sizeof(uint64_t)) return clf_.IndexOf(code);
         uint64_t key = code.size();
         std::memcpy(reinterpret_cast<char*>(&key) + 1, code.data(), code.size());
-        Slot& slot = slots_[(key * 0x9E3779B97F4A7C15ULL) >> 52];
+        Slot& slot = slots_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kBits)];
         if (slot.key != key) slot = {key, clf_.IndexOf(code)};
         return slot.index;
     }
@@ -35,8 +35,10 @@ class CodeIndex {
         uint64_t key = 0;  // the length, then the code's bytes; 0 is no code at all
         int index = -1;
     };
+    // Room for several times the codes of a large classification, so that few share a slot.
+    static constexpr int kBits = 16;
     const Classification& clf_;
-    std::array<Slot, 4096> slots_{};
+    std::vector<Slot> slots_ = std::vector<Slot>(size_t{1} << kBits);
 };
 
 // The name and the name of the stored text of a code read from the working file; false when the
