@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The opening's table in one run: for each size, a generated project is timed with `wc -l`,
-# `cut -c` of the columns the program reads, `tarnwick-cli export` (open with the working file
-# merged, then write the final output), each export for statistical software, and PSPP's
-# `DATA LIST` of the same columns. Every command runs under /usr/bin/time; the fastest of
+# `cut -c` of the columns the program reads, the opening alone (`tarnwick-cli session`),
+# `tarnwick-cli export` (open with the working file merged, then write the final output), each
+# export for statistical software, and PSPP's `DATA LIST` of the same columns. Every command runs under /usr/bin/time; the fastest of
 # RUNS runs is shown with its peak memory and system time.
 #
 #   bench/io_table.sh [BUILD_FOLDER] [RECORDS...]      (defaults: build, 1000000 5000000)
@@ -98,6 +98,10 @@ for n in "${sizes[@]}"; do
     row "wc -l" "$data_mb" 0 wc -l "$data"
     row "cut -c $list" "$data_mb" 0 cut -c "$list" "$data"
     cut_seconds=$last_seconds
+    # The opening alone: a console session that opens the project and ends with its input.
+    echo "open $params $clf $data" >"$folder/open.txt"
+    row "tarnwick-cli session (open only)" "$data_mb" "$cut_seconds" \
+        sh -c 'exec "$0" session <"$1"' "$cli" "$folder/open.txt"
     row "tarnwick-cli export" "$data_mb" "$cut_seconds" "$cli" export "$params" "$clf" "$data"
     export_seconds=$last_seconds
     for f in sav dta csv; do
