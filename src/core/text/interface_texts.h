@@ -179,7 +179,8 @@ inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.cs
 
 // Files refused for what they are; each follows the file's path and ": ".
 inline constexpr const char* kNotAFile =
-    "is not an ordinary file (a pipe, a device or a socket), so it is not read";
+    "is not an ordinary file but a pipe, a device or a socket; the program neither reads nor "
+    "replaces it";
 inline constexpr const char* kIsALink =
     "is a symbolic link where the program keeps a file of its own; it is neither followed nor "
     "replaced. Remove the link, or move the project to a folder of your own";
