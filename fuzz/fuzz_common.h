@@ -216,8 +216,9 @@ inline void CheckSession(const Session& s) {
     // classification, every stored code one the classification knows.
     const CaseModel& cm = s.Cases;
     const size_t fields = s.Params.DokumList.size();
-    const char* lo = cm.DataBuffer.data();
-    const char* hi = lo + cm.DataBuffer.size();
+    const std::string_view bytes = cm.DataFile ? cm.DataFile->View() : cm.DataBuffer;
+    const char* lo = bytes.data();
+    const char* hi = lo + bytes.size();
     for (const TOsoba& r : cm.Respondents) {
         FUZZ_CHECK(r.Occupations.size() == fields);
         FUZZ_CHECK(r.Record.empty() ||

@@ -212,18 +212,30 @@ TEST_F(BadInputTest, BinaryFilesWithNulBytes) {
              " ", "*** Error in line 2: an empty name of category.", "     Line(2)='#N'"},
             NoCategoryFaults()));
 
-    // A data record may hold any byte: it is kept as it is, also through a save and a reopening.
+    // A data file with a NUL byte is no text file: refused, and left as it was.
     WriteFile(p.classification, clf);
     std::string data = ReadFileText(p.data);
-    data[3] = '\0';
-    data[11] = '\0';
-    WriteFile(p.data, data);
+    std::string nul = data;
+    nul[11] = '\0';
+    WriteFile(p.data, nul);
     EXPECT_EQ(Open({p.classification, p.data}), "");
+    EXPECT_EQ(platform.messages,
+              std::vector<std::string>{p.data + ": holds NUL bytes, so it is not a text file"});
+    EXPECT_FALSE(s.DataLoaded);
+    EXPECT_EQ(ReadFileText(p.data), nul);
+
+    // Any other byte in a record is kept as it is, also through a save and a reopening.
+    data[3] = '\x01';
+    data[11] = '\xff';
+    WriteFile(p.data, data);
+    EXPECT_EQ(Open({p.data}), "");
     ASSERT_TRUE(s.SessionStarted);
-    EXPECT_EQ(s.Cases.Respondents[0].RespondentId, Bytes("000\0"
+    EXPECT_EQ(s.Cases.Respondents[0].RespondentId, Bytes("000\x01"
                                                          "01"));
     EXPECT_EQ(InfoText(s.Params.DokumList[0], s.Cases.Respondents[0].Record, 1),
-              Bytes("te\0cher") + std::string(13, ' '));
+              Bytes("te\xff"
+                    "cher") +
+                  std::string(13, ' '));
     s.Cases.Respondents[0].Occupations[0].Code = "9997";
     s.Cases.Respondents[0].Occupations[0].CodeName = s.Clf.MissingDataName;
     SaveWorkingFile(s);

@@ -202,7 +202,7 @@ TEST_F(DataReaderTest, CountsAndSelector) {
 
 TEST_F(DataReaderTest, BinaryBytesAreKept) {
     std::string binary = "00";
-    binary += '\0';
+    binary += '\x01';
     binary += "\xff\x1a\r\xe9xyz";
     ASSERT_EQ(Read(kOneField, binary + "\r\n"), std::nullopt);
     EXPECT_EQ(cases.Respondents[0].RespondentId, binary.substr(0, 4));

@@ -2,11 +2,14 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <utility>
 
+#include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 #include "core/text/text.h"
 
@@ -49,26 +52,60 @@ void Reserve(CaseModel& cases, size_t records, size_t fields) {
 
 }  // namespace
 
-std::optional<std::string> ReadCases(std::string buffer, const CodingParams& params,
-                                     const Classification& clf, const std::string& dataPath,
-                                     const std::string& paramStem, CaseModel& out,
-                                     const WorkProgress& progress) {
-    CaseModel cases;
-    cases.DataBuffer = std::move(buffer);
+namespace {
+
+// The data are gone through in windows of this size; a mapped file gives back each window's
+// pages once it is passed, so that the file is never resident whole beside the model.
+constexpr size_t kWindow = size_t{32} << 20;
+
+size_t CountRecords(std::string_view data, const FileBytes* file) {
+    size_t records = 0;
+    for (size_t at = 0; at < data.size(); at += kWindow) {
+        const size_t n = std::min(kWindow, data.size() - at);
+        const char* p = data.data() + at;
+        const char* end = p + n;
+        while (p < end) {
+            const void* nl = std::memchr(p, '\n', static_cast<size_t>(end - p));
+            if (nl == nullptr) break;
+            ++records;
+            p = static_cast<const char*>(nl) + 1;
+        }
+        if (file != nullptr) file->Passed(at, at + n);
+    }
+    // A last record without a line end.
+    if (!data.empty() && data.back() != '\n') ++records;
+    return records;
+}
+
+// Builds the cases of `data` into `cases`, whose storage already holds the bytes.
+std::optional<std::string> BuildCases(std::string_view data, const FileBytes* file,
+                                      const CodingParams& params, const Classification& clf,
+                                      const std::string& dataPath, const std::string& paramStem,
+                                      CaseModel& cases, const WorkProgress& progress) {
     const int minimum = MinimumRecordLength(params);
     const size_t fields = params.DokumList.size();
-    const size_t records = LineCursor::CountLines(cases.DataBuffer);
+    const size_t records = CountRecords(data, file);
     Reserve(cases, records, fields);
-    ProgressMeter meter(progress, records);
+    ProgressMeter meter(progress, data.size());
     std::pmr::memory_resource* arena =
         cases.Arena ? cases.Arena->resource() : std::pmr::get_default_resource();
 
-    LineCursor cursor(cases.DataBuffer);
+    LineCursor cursor(data);
     std::string_view record;
+    size_t passed = 0;
     while (cursor.Next(record)) {
-        meter.Advance(cases.Respondents.size());
+        const auto at = static_cast<size_t>(record.data() - data.data());
+        if (at >= passed + kWindow) {
+            meter.Advance(at);
+            if (file != nullptr) file->Passed(passed, at);
+            passed = at;
+        }
         if (record.size() < static_cast<size_t>(minimum)) {
             return ShortRecordMessage(dataPath, paramStem, minimum, record.size());
+        }
+        // A NUL byte is never part of a survey's text: the file is something else.
+        if (std::memchr(record.data(), '\0', record.size()) != nullptr) {
+            return dataPath + ": " + msg::kNotText;
         }
         TOsoba& r = cases.Respondents.emplace_back(
             TOsoba{std::string(CutField(record, params.RespIdPos, params.RespIdWidth)), false,
@@ -82,9 +119,35 @@ std::optional<std::string> ReadCases(std::string buffer, const CodingParams& par
             }
         }
     }
+    if (file != nullptr) file->Passed(passed, data.size());
     meter.Finish();
-    out = std::move(cases);
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadCases(std::string buffer, const CodingParams& params,
+                                     const Classification& clf, const std::string& dataPath,
+                                     const std::string& paramStem, CaseModel& out,
+                                     const WorkProgress& progress) {
+    CaseModel cases;
+    cases.DataBuffer = std::move(buffer);
+    auto fault =
+        BuildCases(cases.DataBuffer, nullptr, params, clf, dataPath, paramStem, cases, progress);
+    if (!fault) out = std::move(cases);
+    return fault;
+}
+
+std::optional<std::string> ReadCases(std::shared_ptr<const FileBytes> file,
+                                     const CodingParams& params, const Classification& clf,
+                                     const std::string& dataPath, const std::string& paramStem,
+                                     CaseModel& out, const WorkProgress& progress) {
+    CaseModel cases;
+    cases.DataFile = std::move(file);
+    auto fault = BuildCases(cases.DataFile->View(), cases.DataFile.get(), params, clf, dataPath,
+                            paramStem, cases, progress);
+    if (!fault) out = std::move(cases);
+    return fault;
 }
 
 OccupationCounts CountAndListCases(CaseModel& cases) {

@@ -3,6 +3,7 @@
 #include <readstat.h>
 
 #include <algorithm>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -137,50 +138,17 @@ size_t IdWidth(const Output& out) {
     return width;
 }
 
-ssize_t AppendBytes(const void* data, size_t len, void* ctx) {
-    static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), len);
-    return static_cast<ssize_t>(len);
-}
-
-// One ReadStat writer whose bytes go into a string; the first fault stops the work.
+// One ReadStat writer whose bytes go to a sink as ReadStat makes them, so that an export holds
+// no more than a buffer's worth of its file; the first fault stops the work.
 class Writer {
   public:
-    Writer() : w_(readstat_writer_init()) { readstat_set_data_writer(w_.get(), AppendBytes); }
+    explicit Writer(ByteSink& sink) : w_(readstat_writer_init()), sink_(sink) {
+        readstat_set_data_writer(w_.get(), Pass);
+    }
 
     readstat_writer_t* get() { return w_.get(); }
-    std::string& bytes() { return bytes_; }
-
-    // Called once the header is written: room for the rows, so that the bytes are never copied
-    // into a larger buffer (which would hold them twice for a moment). A row takes at most its
-    // values' widths: a .sav one eight bytes per started eight of a value and a command byte for
-    // each eight, a .dta one its types' sizes. Room beyond what is written costs address space
-    // only: a buffer this large is mapped, not touched.
-    void ReserveRows(size_t rows, const std::vector<readstat_variable_t*>& vars, bool sav) {
-        size_t row = 0;
-        for (const readstat_variable_t* v : vars) {
-            size_t width = 8;
-            switch (readstat_variable_get_type(v)) {
-                case READSTAT_TYPE_STRING:
-                    width = readstat_variable_get_storage_width(v);
-                    break;
-                case READSTAT_TYPE_INT8:
-                    width = 1;
-                    break;
-                case READSTAT_TYPE_INT16:
-                    width = 2;
-                    break;
-                case READSTAT_TYPE_INT32:
-                case READSTAT_TYPE_FLOAT:
-                    width = 4;
-                    break;
-                default:
-                    break;
-            }
-            row += sav ? (width + 7) / 8 * 9 : width;
-        }
-        constexpr size_t kTrailer = size_t{16} << 20;  // value labels and notes after the rows
-        bytes_.reserve(bytes_.size() + rows * (row + (sav ? 8 : 0)) + kTrailer);
-    }
+    // What begin_writing takes as the writer's own pointer.
+    void* context() { return this; }
 
     // Records the first fault; false once there is one.
     bool Ok(readstat_error_t e) {
@@ -188,18 +156,34 @@ class Writer {
         return fault_.empty();
     }
 
-    ExportedFile Result() {
-        if (!fault_.empty()) return {{}, std::string(msg::kExportFailed) + fault_};
-        return {std::move(bytes_), {}};
+    // Empty when the file was made; a fault of the sink (a full disk) comes back as it was
+    // thrown, anything else as its message.
+    std::string Result() {
+        if (sinkFault_) std::rethrow_exception(sinkFault_);
+        if (!fault_.empty()) return std::string(msg::kExportFailed) + fault_;
+        return {};
     }
 
   private:
+    // An exception must not cross ReadStat's C frames: it is kept and thrown again after.
+    static ssize_t Pass(const void* data, size_t len, void* context) {
+        auto* self = static_cast<Writer*>(context);
+        try {
+            self->sink_.Write(std::string_view(static_cast<const char*>(data), len));
+        } catch (...) {
+            if (!self->sinkFault_) self->sinkFault_ = std::current_exception();
+            return -1;
+        }
+        return static_cast<ssize_t>(len);
+    }
+
     struct Free {
         void operator()(readstat_writer_t* w) const { readstat_writer_free(w); }
     };
     std::unique_ptr<readstat_writer_t, Free> w_;
-    std::string bytes_;
+    ByteSink& sink_;
     std::string fault_;
+    std::exception_ptr sinkFault_;
 };
 
 // A label cut to at most `chars` UTF-8 characters.
@@ -218,10 +202,10 @@ std::string CodeFormat(const char* letter, size_t width, int decimals) {
 
 }  // namespace
 
-ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
-                       const CaseModel& cases, const WorkProgress& progress) {
+std::string FormatSav(ByteSink& file, const CodingParams& params, const Classification& clf,
+                      const CaseModel& cases, const WorkProgress& progress) {
     Output out(params, clf, cases);
-    Writer w;
+    Writer w(file);
     readstat_writer_set_compression(w.get(), READSTAT_COMPRESS_ROWS);
 
     // One label set per kind of variable, as in the script.
@@ -266,10 +250,9 @@ ExportedFile FormatSav(const CodingParams& params, const Classification& clf,
         vars.push_back(v);
     }
 
-    if (!w.Ok(readstat_begin_writing_sav(w.get(), &w.bytes(), static_cast<long>(out.rows)))) {
+    if (!w.Ok(readstat_begin_writing_sav(w.get(), w.context(), static_cast<long>(out.rows)))) {
         return w.Result();
     }
-    w.ReserveRows(out.rows, vars, true);
     std::string text;
     ProgressMeter meter(progress, out.rows);
     for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
@@ -325,10 +308,10 @@ constexpr size_t kStataLabelChars = 80;
 
 }  // namespace
 
-ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
-                       const CaseModel& cases, const WorkProgress& progress) {
+std::string FormatDta(ByteSink& file, const CodingParams& params, const Classification& clf,
+                      const CaseModel& cases, const WorkProgress& progress) {
     Output out(params, clf, cases);
-    Writer w;
+    Writer w(file);
     readstat_writer_set_file_format_version(w.get(), 118);
 
     // Stata labels integers and its extended missing values; the missing-data value becomes .a,
@@ -385,12 +368,9 @@ ExportedFile FormatDta(const CodingParams& params, const Classification& clf,
         targets.push_back({i, v, false});
     }
 
-    if (!w.Ok(readstat_begin_writing_dta(w.get(), &w.bytes(), static_cast<long>(out.rows)))) {
+    if (!w.Ok(readstat_begin_writing_dta(w.get(), w.context(), static_cast<long>(out.rows)))) {
         return w.Result();
     }
-    std::vector<readstat_variable_t*> vars;
-    for (const Target& t : targets) vars.push_back(t.var);
-    w.ReserveRows(out.rows, vars, false);
     std::string text;
     ProgressMeter meter(progress, out.rows);
     for (size_t r = 0; r < out.rows && w.Ok(readstat_begin_row(w.get())); ++r) {
@@ -445,11 +425,12 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 }  // namespace
 
-std::string FormatCsv(const CodingParams& params, const Classification& clf, const CaseModel& cases,
-                      const WorkProgress& progress) {
+void FormatCsv(ByteSink& file, const CodingParams& params, const Classification& clf,
+               const CaseModel& cases, const WorkProgress& progress) {
     Output out(params, clf, cases);
-    std::string csv(kUtf8Bom);
-    csv.reserve(out.rows * (out.stride + 3 * out.columns.size()) + 1024);
+    ChunkedText chunks(file);
+    std::string& csv = chunks.text;
+    csv.append(kUtf8Bom);
     for (size_t i = 0; i < out.columns.size(); ++i) {
         if (i > 0) csv += ',';
         AppendCsvField(csv, Cp1250ToUtf8(out.columns[i].Name), false);
@@ -476,9 +457,10 @@ std::string FormatCsv(const CodingParams& params, const Classification& clf, con
             }
         }
         csv += "\r\n";
+        chunks.Pass();
     }
+    chunks.Flush();
     meter.Finish();
-    return csv;
 }
 
 std::string FormatCsvLabels(const CodingParams& params, const Classification& clf) {

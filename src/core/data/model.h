@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text/files.h"
+
 namespace tarnwick {
 
 // One case: a declared occupation field of one respondent.
@@ -30,7 +32,7 @@ struct TOsoba {
     // rather than in a million small allocations; a copied or hand-built respondent uses the
     // ordinary heap.
     std::pmr::vector<TZawod> Occupations;
-    std::string_view Record;  // the record's bytes in CaseModel::DataBuffer
+    std::string_view Record;  // the record's bytes in CaseModel::DataFile (or DataBuffer)
 };
 
 // One block of memory handed out in order and released all at once.
@@ -50,7 +52,11 @@ struct CaseModel {
     // Holds the Occupations of the respondents read from a file. Declared first so that it
     // outlives them.
     std::unique_ptr<CaseArena> Arena;
-    std::string DataBuffer;  // the whole survey data file, read once
+    // The whole survey data file, mapped once; records read from it are views into it, and a
+    // copy of the model shares it.
+    std::shared_ptr<const FileBytes> DataFile;
+    // The records' bytes of a model built from a string (tests, hand-built models).
+    std::string DataBuffer;
     std::vector<TOsoba> Respondents;
     int CodedAtStart = 0;
     int CodedCount = 0;
@@ -67,6 +73,7 @@ struct CaseModel {
     CaseModel& operator=(const CaseModel& other) {
         if (this == &other) return *this;
         DataBuffer = other.DataBuffer;
+        DataFile = other.DataFile;
         // The copies take their cases from the ordinary heap; ours can then go with our arena.
         std::vector<TOsoba> copies(other.Respondents);
         Respondents = std::move(copies);
@@ -85,11 +92,15 @@ struct CaseModel {
         std::string incoming = std::move(other.DataBuffer);
         DataBuffer.swap(incoming);
         incoming = std::string();
+        // The file goes after our old respondents, which may point into it.
+        std::shared_ptr<const FileBytes> oldFile = std::move(DataFile);
+        DataFile = std::move(other.DataFile);
         // Our old respondents go first, while the arena they live in is still there.
         Respondents = std::move(other.Respondents);
         std::unique_ptr<CaseArena> oldArena = std::move(Arena);
         Arena = std::move(other.Arena);
         oldArena.reset();
+        oldFile.reset();
         SelectorRecords = std::move(other.SelectorRecords);
         CopyCounts(other);
         Rebase(oldBase, oldSize);

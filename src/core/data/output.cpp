@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,6 +26,22 @@ class OutputLines::Derived {
     };
 
     const Values& Of(const std::string& code) {
+        // A code of up to seven bytes is first looked up as one number in a small table, which
+        // spares the hashing and comparing of a string for nearly every line.
+        if (code.size() < sizeof(uint64_t)) {
+            uint64_t key = code.size();
+            std::memcpy(reinterpret_cast<char*>(&key) + 1, code.data(), code.size());
+            Recent& slot = recent_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kRecentBits)];
+            if (slot.values != nullptr && slot.key == key) return *slot.values;
+            const Values& v = Find(code);
+            slot = {key, &v};
+            return v;
+        }
+        return Find(code);
+    }
+
+  private:
+    const Values& Find(const std::string& code) {
         auto it = cache_.find(code);
         if (it != cache_.end()) return it->second;
         Values v;
@@ -32,9 +50,17 @@ class OutputLines::Derived {
         return cache_.emplace(code, std::move(v)).first->second;
     }
 
-  private:
+    struct Recent {
+        uint64_t key = 0;  // the length, then the code's bytes
+        const Values* values = nullptr;
+    };
+
     const Classification& clf_;
-    std::unordered_map<std::string, Values> cache_;
+    std::unordered_map<std::string, Values> cache_;  // its elements never move
+    // Room for several times the codes of a large classification, so that few of them share
+    // a slot.
+    static constexpr int kRecentBits = 16;
+    std::vector<Recent> recent_ = std::vector<Recent>(size_t{1} << kRecentBits);
 };
 
 namespace {
@@ -289,18 +315,26 @@ class Script {
 
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,
                              const CaseModel& cases, const WorkProgress& progress) {
-    // Built straight into one buffer: a million lines need no million strings.
-    std::string content;
-    content.reserve(cases.Respondents.size() * (OutputLineLength(params) + 2));
+    StringSink out;
+    WriteOutputData(out, params, clf, cases, progress);
+    return std::move(out.text);
+}
+
+void WriteOutputData(ByteSink& out, const CodingParams& params, const Classification& clf,
+                     const CaseModel& cases, const WorkProgress& progress) {
+    // Made a megabyte at a time: a million lines need neither a million strings nor one string
+    // of the file's size.
+    ChunkedText chunks(out);
     DerivedValues derived(clf);
     ProgressMeter meter(progress, cases.Respondents.size());
     for (size_t i = 0; i < cases.Respondents.size(); ++i) {
         meter.Advance(i);
-        AppendOutputLine(content, params, derived, cases.Respondents[i]);
-        content.append("\r\n");
+        AppendOutputLine(chunks.text, params, derived, cases.Respondents[i]);
+        chunks.text.append("\r\n");
+        chunks.Pass();
     }
+    chunks.Flush();
     meter.Finish();
-    return content;
 }
 
 OutputLines::OutputLines(const CodingParams& params, const Classification& clf)

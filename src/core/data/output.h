@@ -9,6 +9,7 @@
 #include "core/classification/model.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/text/files.h"
 #include "core/text/progress.h"
 
 namespace tarnwick {
@@ -34,6 +35,9 @@ std::vector<OutputColumn> OutputColumns(const CodingParams& params);
 // derived values, CR LF after each line. Reports the respondents written; throws WorkCancelled.
 std::string FormatOutputData(const CodingParams& params, const Classification& clf,
                              const CaseModel& cases, const WorkProgress& progress = {});
+// The same bytes, into a sink as they are made.
+void WriteOutputData(ByteSink& out, const CodingParams& params, const Classification& clf,
+                     const CaseModel& cases, const WorkProgress& progress = {});
 
 // The lines of the output data file one at a time, for whoever needs its values but not the whole
 // file at once.

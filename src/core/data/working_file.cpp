@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
@@ -13,18 +15,44 @@ namespace {
 
 constexpr const char* kQ = "\"";
 
+// The categories of the codes met so far: a million lines carry a few thousand codes, and a code
+// of up to seven bytes is found as one number in a small table before the classification is
+// searched.
+class CodeIndex {
+  public:
+    explicit CodeIndex(const Classification& clf) : clf_(clf) {}
+    int Of(const std::string& code) {
+        if (code.size() >= sizeof(uint64_t)) return clf_.IndexOf(code);
+        uint64_t key = code.size();
+        std::memcpy(reinterpret_cast<char*>(&key) + 1, code.data(), code.size());
+        Slot& slot = slots_[(key * 0x9E3779B97F4A7C15ULL) >> (64 - kBits)];
+        if (slot.key != key) slot = {key, clf_.IndexOf(code)};
+        return slot.index;
+    }
+
+  private:
+    struct Slot {
+        uint64_t key = 0;  // the length, then the code's bytes; 0 is no code at all
+        int index = -1;
+    };
+    // Room for several times the codes of a large classification, so that few share a slot.
+    static constexpr int kBits = 16;
+    const Classification& clf_;
+    std::vector<Slot> slots_ = std::vector<Slot>(size_t{1} << kBits);
+};
+
 // The name and the name of the stored text of a code read from the working file; false when the
 // classification lacks it.
-bool Decode(const Classification& clf, TZawod& c) {
+bool Decode(const Classification& clf, CodeIndex& index, TZawod& c) {
     c.ToCode = c.Code != clf.NotApplicableCode;
     if (c.Code == clf.NotApplicableCode) {
         c.CodeName = clf.NotApplicableName;
     } else if (c.Code == clf.MissingDataCode) {
         c.CodeName = clf.MissingDataName;
     } else if (!c.Code.empty()) {
-        const int index = clf.IndexOf(c.Code);
-        if (index < 0) return false;
-        c.CodeName = clf.Category(index).Name;
+        const int found = index.Of(c.Code);
+        if (found < 0) return false;
+        c.CodeName = clf.Category(found).Name;
     }
     return true;
 }
@@ -32,11 +60,22 @@ bool Decode(const Classification& clf, TZawod& c) {
 }  // namespace
 
 std::string BackupText(std::string_view workingFile) {
-    std::string content;
-    content.reserve(workingFile.size() + LineCursor::CountLines(workingFile) + 2);
+    StringSink out;
+    WriteBackup(out, workingFile);
+    return std::move(out.text);
+}
+
+void WriteBackup(ByteSink& out, std::string_view workingFile, const WorkProgress& progress) {
+    ChunkedText chunks(out);
+    ProgressMeter meter(progress, workingFile.size());
     LineCursor cursor(workingFile);
-    for (std::string_view line; cursor.Next(line);) AppendCrLf(content, line);
-    return content;
+    for (std::string_view line; cursor.Next(line);) {
+        AppendCrLf(chunks.text, line);
+        meter.Advance(static_cast<size_t>(line.data() - workingFile.data()));
+        chunks.Pass();
+    }
+    chunks.Flush();
+    meter.Finish();
 }
 
 std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingParams& params,
@@ -50,6 +89,7 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
     LineCursor cursor(text);
     std::string_view line;
     ProgressMeter meter(progress, cases.Respondents.size());
+    CodeIndex codes(clf);
     for (size_t i = 0; i < cases.Respondents.size(); ++i) {
         meter.Advance(i);
         TOsoba& r = cases.Respondents[i];
@@ -79,7 +119,7 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
             } else {
                 c.Code.assign(v);
             }
-            if (!Decode(clf, c)) {
+            if (!Decode(clf, codes, c)) {
                 return "**** FATAL ERROR IN DATA FILES **** " + head + " a symbol " + kQ +
                        std::string(v) + kQ + " has been found, which" +
                        " does not exist in classification " + kClassificationName +
@@ -92,22 +132,23 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
 }
 
 std::string FormatWorkingFile(const CaseModel& cases, int codeWidth) {
+    StringSink out;
+    WriteWorkingFile(out, cases, codeWidth);
+    return std::move(out.text);
+}
+
+void WriteWorkingFile(ByteSink& out, const CaseModel& cases, int codeWidth) {
     const size_t width = static_cast<size_t>(std::max(codeWidth, 0));
     const std::string blanks(width, ' ');
-    size_t total = 0;
-    if (!cases.Respondents.empty()) {
-        const TOsoba& first = cases.Respondents.front();
-        total = cases.Respondents.size() *
-                (first.RespondentId.size() + first.Occupations.size() * width + 2);
-    }
-    std::string content;
-    content.reserve(total);
+    ChunkedText chunks(out);
+    std::string& text = chunks.text;
     for (const TOsoba& r : cases.Respondents) {
-        content.append(r.RespondentId);
-        for (const TZawod& c : r.Occupations) content.append(c.Code.empty() ? blanks : c.Code);
-        content.append("\r\n");
+        text.append(r.RespondentId);
+        for (const TZawod& c : r.Occupations) text.append(c.Code.empty() ? blanks : c.Code);
+        text.append("\r\n");
+        chunks.Pass();
     }
-    return content;
+    chunks.Flush();
 }
 
 }  // namespace tarnwick

@@ -9,12 +9,14 @@
 #include "core/classification/model.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/text/files.h"
 #include "core/text/progress.h"
 
 namespace tarnwick {
 
 // The backup (.~zd) of a working file: every line as found, each ended by CR LF.
 std::string BackupText(std::string_view workingFile);
+void WriteBackup(ByteSink& out, std::string_view workingFile, const WorkProgress& progress = {});
 
 // Merges the codes of a working file into `cases`, which were read from the data file.
 // `workingName` and `dataName` name the two files in the messages. On a fault (fewer lines than
@@ -28,5 +30,6 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
 
 // The content of the working file for `cases`.
 std::string FormatWorkingFile(const CaseModel& cases, int codeWidth);
+void WriteWorkingFile(ByteSink& out, const CaseModel& cases, int codeWidth);
 
 }  // namespace tarnwick

@@ -4,7 +4,9 @@
 #include <malloc.h>
 #endif
 
+#include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -62,11 +64,16 @@ WorkProgress DataStepPart(Session& s, const char* what, int from, int to) {
 bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
     s.WorkingFileRead = false;
     const std::string path = s.DataFilePath(kExtWorking);
-    if (!FileExists(path)) return true;
-    // Read once: the same bytes go to the backup and into the merge.
+    // Anything at the name counts, so that a link or a pipe there is reported, not passed over.
+    if (!PathTaken(path)) return true;
+    // Read once: the same bytes go to the backup and into the merge. A link or another user's
+    // file in its place is neither read nor copied into the backup.
     const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
-    const std::string text = ReadWholeFile(path, merging.Part(0, 20));
-    WriteFileAtomic(s.DataFilePath(kExtBackup), BackupText(text), merging.Part(20, 40));
+    const FileBytes working(path, true);
+    const std::string_view text = working.View();
+    AtomicFile backup(s.DataFilePath(kExtBackup));
+    WriteBackup(backup, text, merging.Part(0, 40));
+    backup.Commit();
     const std::optional<std::string> fault =
         MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
                          cases, merging.Part(40, 100));
@@ -111,12 +118,13 @@ bool ReadInputData(Session& s) {
     ::malloc_trim(0);
 #endif
     // Without a working file, the survey data have the whole progress bar.
-    const int merge = FileExists(s.DataFilePath(kExtWorking)) ? 55 : 100;
+    const int merge = PathTaken(s.DataFilePath(kExtWorking)) ? 55 : 100;
     const WorkProgress reading = DataStepPart(s, msg::kProgressReadingData, 0, merge);
     CaseModel cases;
+    // Mapped, not copied: the records stay views into the file's pages.
     const std::optional<std::string> fault =
-        ReadCases(ReadWholeFile(path, reading.Part(0, 35)), s.Params, s.Clf, path, s.ParamStem,
-                  cases, reading.Part(35, 100));
+        ReadCases(std::make_shared<const FileBytes>(path), s.Params, s.Clf, path, s.ParamStem,
+                  cases, reading);
     if (fault) {
         s.platform.ShowMessage(*fault);
         return false;

@@ -30,11 +30,16 @@ WorkProgress Writing(Session& s, const std::string& path) {
         [&s, what = std::move(what)](int percent) { return s.platform.Progress(what, percent); }};
 }
 
+// The end of a write, reported once the file is on disk and in place.
+void Finished(const WorkProgress& writing) { ProgressMeter(writing.Part(99, 100), 0).Finish(); }
+
 }  // namespace
 
 void SaveWorkingFile(Session& s) {
     const std::string path = s.DataFilePath(kExtWorking);
-    WriteFileAtomic(path, FormatWorkingFile(s.Cases, s.Params.CodeWidth));
+    AtomicFile file(path);
+    WriteWorkingFile(file, s.Cases, s.Params.CodeWidth);
+    file.Commit();
     s.ResultsModified = false;
     s.WorkingFileSaved = true;
     ReportMoment(s);
@@ -52,9 +57,11 @@ bool WriteFinalOutput(Session& s) {
     const std::string ascPath = s.DataFilePath(kExtOutput);
     const std::string spsPath = s.DataFilePath(kExtScript);
     try {
+        AtomicFile file(ascPath);
         const WorkProgress writing = Writing(s, ascPath);
-        WriteFileAtomic(ascPath, FormatOutputData(s.Params, s.Clf, s.Cases, writing.Part(0, 60)),
-                        writing.Part(60, 100));
+        WriteOutputData(file, s.Params, s.Clf, s.Cases, writing.Part(0, 99));
+        file.Commit();
+        Finished(writing);
     } catch (const WorkCancelled&) {
         return false;
     }
@@ -96,14 +103,17 @@ std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
         }
     }
     try {
+        // Each export streams into its temporary file: it never holds the whole file.
+        AtomicFile file(paths.front());
         const WorkProgress writing = Writing(s, paths.front());
-        const WorkProgress making = writing.Part(0, 85);
-        ExportedFile file;
-        if (format == ExportFormat::Sav) file = FormatSav(s.Params, s.Clf, s.Cases, making);
-        if (format == ExportFormat::Dta) file = FormatDta(s.Params, s.Clf, s.Cases, making);
-        if (format == ExportFormat::Csv) file.Bytes = FormatCsv(s.Params, s.Clf, s.Cases, making);
-        if (!file.Fault.empty()) throw IoError(paths.front() + ": " + file.Fault);
-        WriteFileAtomic(paths.front(), file.Bytes, writing.Part(85, 100));
+        const WorkProgress making = writing.Part(0, 99);
+        std::string fault;
+        if (format == ExportFormat::Sav) fault = FormatSav(file, s.Params, s.Clf, s.Cases, making);
+        if (format == ExportFormat::Dta) fault = FormatDta(file, s.Params, s.Clf, s.Cases, making);
+        if (format == ExportFormat::Csv) FormatCsv(file, s.Params, s.Clf, s.Cases, making);
+        if (!fault.empty()) throw IoError(paths.front() + ": " + fault);
+        file.Commit();
+        Finished(writing);
     } catch (const WorkCancelled&) {
         return {};
     }

@@ -236,6 +236,13 @@ std::string SavedCodes(int codes, std::string_view fileName, int hour, int minut
     return t;
 }
 
+std::string FileTooLarge(size_t limitBytes) {
+    std::string t = "is larger than the ";
+    t += DigitGroups(static_cast<long long>(limitBytes >> 20));
+    t += " MB that the program reads at most (half of this computer's memory)";
+    return t;
+}
+
 std::string CodingPace(int percent, long long perHour) {
     std::string t = std::to_string(percent);
     t += " % coded";

@@ -5,6 +5,7 @@
 // The table has 160 slots in pairs, slot 2k Polish and 2k+1 English, as Windows-1250 bytes. The
 // program always uses the English slot of each pair; a pair is named by `Ui`.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -207,6 +208,20 @@ inline constexpr const char* kExportMenu = "Export as...";
 inline constexpr const char* kExportSavItem = "SPSS data file (.sav)";
 inline constexpr const char* kExportDtaItem = "Stata data file (.dta)";
 inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.csv)";
+
+// Files refused for what they are; each follows the file's path and ": ".
+inline constexpr const char* kNotAFile =
+    "is not an ordinary file but a pipe, a device or a socket; the program neither reads nor "
+    "replaces it";
+inline constexpr const char* kIsALink =
+    "is a symbolic link where the program keeps a file of its own; it is neither followed nor "
+    "replaced. Remove the link, or move the project to a folder of your own";
+inline constexpr const char* kOtherOwner =
+    "belongs to another user; the program neither reads nor replaces a file of its own that "
+    "someone else has put there. Remove it, or move the project to a folder of your own";
+inline constexpr const char* kNotText = "holds NUL bytes, so it is not a text file";
+// The file is larger than the program reads: "is larger than the 8,192 MB that ...".
+std::string FileTooLarge(size_t limitBytes);
 
 // What the progress bar of long work says.
 inline constexpr const char* kProgressReadingData = "Reading the survey data";
