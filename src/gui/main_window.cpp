@@ -19,6 +19,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/coding/navigation.h"
@@ -26,6 +27,7 @@
 #include "core/coding/progress.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
+#include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
@@ -81,6 +83,14 @@ TForm1::TForm1(QWidget* parent)
 
     SetUiTexts();
     session_->SetStatusNotice(kStatusNotice);
+
+    // Other machines sharing the folder see from the lock's time that this program is alive.
+    lockHeartbeat_ = new QTimer(this);
+    lockHeartbeat_->setInterval(60 * 1000);
+    connect(lockHeartbeat_, &QTimer::timeout, this, [this] {
+        if (session_->Lock) session_->Lock->Heartbeat();
+    });
+    lockHeartbeat_->start();
 
     RestoreWindowState();
     Refresh();
@@ -361,6 +371,10 @@ void TForm1::Refresh() {
     findNonCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
     exportMenu_->menuAction()->setVisible(started);
+    // A project open read-only (another coder holds it) takes no coding and no save.
+    saveResultsAction_->setEnabled(!s.ReadOnly);
+    exportMenu_->menuAction()->setEnabled(!s.ReadOnly);
+    codingPage_->findChild<QWidget*>(u"GroupBox4"_s)->setEnabled(!s.ReadOnly);
     infoAction_->setVisible(true);
     quitAction_->setVisible(true);
 
@@ -411,6 +425,13 @@ void TForm1::Refresh() {
 
     if (s.SessionStarted) codingPage_->Render(s);
     DrawStatus();
+}
+
+void TForm1::EndOnSignal(int signal) {
+    // While a command waits in a dialog, its state is half-way: the journal holds every code.
+    if (!busy_) SaveOnSignal(*session_);
+    ReleaseProject(*session_);
+    QCoreApplication::exit(128 + signal);
 }
 
 void TForm1::ReturnToCodingCommand() {

@@ -16,6 +16,7 @@ class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
 class QButtonGroup;
+class QTimer;
 
 namespace tarnwick::gui {
 
@@ -35,6 +36,9 @@ class TForm1 : public QMainWindow {
     void RunCommand(const std::function<void()>& command);
     // Draws the whole window from the session.
     void Refresh();
+    // SIGTERM or SIGHUP: writes the unsaved codes when no question is needed (the coding journal
+    // holds them in any case), lets go of the project's lock and ends the program.
+    void EndOnSignal(int signal);
 
   public slots:
     // The menu commands; the old menu items' names are the actions' objectNames.
@@ -94,7 +98,8 @@ class TForm1 : public QMainWindow {
     QButtonGroup* afterCodingGroup_ = nullptr;    // RadioGroup2: where CODE moves on to
     QLabel* statusNotice_ = nullptr;
     QLabel* statusProgress_ = nullptr;
-    QLabel* statusPace_ = nullptr;  // share coded and codes per hour of this run
+    QLabel* statusPace_ = nullptr;     // share coded and codes per hour of this run
+    QTimer* lockHeartbeat_ = nullptr;  // touches the project's lock every minute
     size_t shownErrorLines_ = 0;
     bool drawingEdits_ = false;
 };

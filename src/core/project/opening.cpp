@@ -4,6 +4,7 @@
 #include <malloc.h>
 #endif
 
+#include <cerrno>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -14,8 +15,10 @@
 #include "core/params/parser.h"
 #include "core/project/coding_session.h"
 #include "core/project/paths.h"
+#include "core/project/safekeeping.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
+#include "core/text/file_stamp.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "core/text/progress.h"
@@ -67,13 +70,15 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
     const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
     const std::string text = ReadWholeFile(path, merging.Part(0, 20));
     WriteFileAtomic(s.DataFilePath(kExtBackup), BackupText(text), merging.Part(20, 40));
+    SetAsideLines aside;
     const std::optional<std::string> fault =
         MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
-                         cases, merging.Part(40, 100));
+                         cases, merging.Part(40, 100), &aside);
     if (fault) {
         s.platform.ShowMessage(*fault);
         return false;
     }
+    KeepSetAsideLines(s, aside);
     s.WorkingFileRead = true;
     return true;
 }
@@ -113,6 +118,7 @@ bool ReadInputData(Session& s) {
     // Without a working file, the survey data have the whole progress bar.
     const int merge = FileExists(s.DataFilePath(kExtWorking)) ? 55 : 100;
     const WorkProgress reading = DataStepPart(s, msg::kProgressReadingData, 0, merge);
+    s.DataStamp = StampOf(path);
     CaseModel cases;
     const std::optional<std::string> fault =
         ReadCases(ReadWholeFile(path, reading.Part(0, 35)), s.Params, s.Clf, path, s.ParamStem,
@@ -122,6 +128,7 @@ bool ReadInputData(Session& s) {
         return false;
     }
     if (!MergeWorkingFileOf(s, cases, merge)) return false;
+    ReplayJournalOf(s, cases);
     const OccupationCounts counts = CountAndListCases(cases);
     if (counts.respondents == 0) {
         s.platform.ShowMessage(
@@ -189,16 +196,28 @@ bool DataStep(Session& s) {
             msg::kBreaksExecution);
         return false;
     }
+    // The lock first: a second program must not even merge what the first is coding. A data
+    // file that is not there is the fault to tell, rather than a lock that cannot be written.
+    if (!StampOf(s.DataPath())) throw IoError(IoErrorText(s.DataPath(), errno));
+    if (!TakeProjectLock(s)) return false;
     try {
-        if (!ReadInputData(s)) return false;
+        if (!ReadInputData(s)) {
+            ReleaseProject(s);
+            return false;
+        }
+        StartJournal(s);
     } catch (const WorkCancelled&) {
         // Cancelling loses nothing: the session is again as it was before this step.
+        ReleaseProject(s);
         s.Cases = CaseModel{};
         s.WorkingFileRead = false;
         s.DataStem = std::move(before.DataStem);
         s.DataExt = std::move(before.DataExt);
         s.ShowProgressText(std::move(before.ProgressText));
         return false;
+    } catch (...) {
+        ReleaseProject(s);
+        throw;
     }
     s.DataLoaded = true;
     return true;
@@ -212,6 +231,7 @@ void OpenProject(Session& s) {
     if (!s.ClassificationLoaded && !ClassificationStep(s)) return;
     if (!s.DataLoaded && !DataStep(s)) return;
     StartCodingSession(s);
+    FinishRecovery(s);
 }
 
 }  // namespace tarnwick
