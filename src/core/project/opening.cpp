@@ -60,9 +60,10 @@ WorkProgress DataStepPart(Session& s, const char* what, int from, int to) {
     return {[&s, what](int percent) { return s.platform.Progress(what, percent); }, from, to};
 }
 
-// Backs up and merges the working file, when there is one, into `cases`. False after a fault,
-// already shown. The merge has the percents from `from` on.
-bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
+// Backs up and merges the working file, when there is one, into `cases`, collecting in `aside`
+// what the data no longer take. False after a fault, already shown. The merge has the percents
+// from `from` on.
+bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& aside) {
     s.WorkingFileRead = false;
     const std::string path = s.DataFilePath(kExtWorking);
     if (!FileExists(path)) return true;
@@ -70,7 +71,6 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
     const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
     const std::string text = ReadWholeFile(path, merging.Part(0, 20));
     WriteFileAtomic(s.DataFilePath(kExtBackup), BackupText(text), merging.Part(20, 40));
-    SetAsideLines aside;
     const std::optional<std::string> fault =
         MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
                          cases, merging.Part(40, 100), &aside);
@@ -78,7 +78,6 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
         s.platform.ShowMessage(*fault);
         return false;
     }
-    KeepSetAsideLines(s, aside);
     s.WorkingFileRead = true;
     return true;
 }
@@ -127,7 +126,8 @@ bool ReadInputData(Session& s) {
         s.platform.ShowMessage(*fault);
         return false;
     }
-    if (!MergeWorkingFileOf(s, cases, merge)) return false;
+    SetAsideLines aside;
+    if (!MergeWorkingFileOf(s, cases, merge, aside)) return false;
     ReplayJournalOf(s, cases);
     const OccupationCounts counts = CountAndListCases(cases);
     if (counts.respondents == 0) {
@@ -136,6 +136,9 @@ bool ReadInputData(Session& s) {
             path + msg::kBreaksExecution);
         return false;
     }
+    // Only a project that opens puts codes aside: a failed opening leaves the working file
+    // as it is, every code still in it.
+    KeepSetAsideLines(s, aside);
     ReportData(s, cases, counts);
     s.Cases = std::move(cases);
     return true;
