@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <csignal>
 
+#include "gui/end_signals.h"
 #include "gui/main_window.h"
 
 int main(int argc, char** argv) {
@@ -9,6 +10,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     tarnwick::gui::TForm1 window;
+    // The end of the desktop session or a kill: codes saved, lock released, no word lost.
+    tarnwick::gui::EndSignals endSignals;
+    QObject::connect(&endSignals, &tarnwick::gui::EndSignals::Arrived, &window,
+                     [&window](int signal) { window.EndOnSignal(signal); });
     window.show();
     return app.exec();
 }

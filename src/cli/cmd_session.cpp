@@ -1,6 +1,9 @@
 // tarnwick-cli session: a console that drives the coding page's operations, one command a line.
 
+#include <signal.h>
+
 #include <charconv>
+#include <chrono>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -18,15 +21,23 @@
 #include "core/coding/suggestions.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
+#include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/project/suggestions.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
+#include "core/text/interface_texts.h"
 
 namespace tarnwick::cli {
 
 namespace {
+
+// The signal (SIGTERM, SIGHUP) that asked the console to end; 0 while none did. Checked between
+// commands: the handler itself does nothing else, as a signal handler must.
+volatile sig_atomic_t endSignal = 0;
+
+void NoteEndSignal(int signal) { endSignal = signal; }
 
 struct Console {
     Console(std::ostream& out, std::ostream& err, bool progressLine)
@@ -34,6 +45,11 @@ struct Console {
         platform.onMessage = [this](const std::string& text) {
             progress.Clear();
             this->out << "message: " << text << '\n';
+        };
+        platform.onQuestion = [this](const std::string& question, Answer answer) {
+            progress.Clear();
+            const char* word = answer == Answer::Yes ? "y" : (answer == Answer::No ? "n" : "c");
+            this->out << "question: " << question << " -> " << word << '\n';
         };
     }
     std::ostream& out;
@@ -59,6 +75,26 @@ std::string_view NextWord(std::string_view& rest) {
     return word;
 }
 
+// Queues the answers y, n or c (blanks between them count for nothing) to the questions that a
+// command asks; false, with nothing queued, on another letter.
+bool Answers(Console& c, std::string_view args) {
+    c.platform.questionAnswers.clear();
+    for (char a : args) {
+        if (a == ' ') continue;
+        if (a == 'y') {
+            c.platform.questionAnswers.push_back(Answer::Yes);
+        } else if (a == 'n') {
+            c.platform.questionAnswers.push_back(Answer::No);
+        } else if (a == 'c') {
+            c.platform.questionAnswers.push_back(Answer::Cancel);
+        } else {
+            c.platform.questionAnswers.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<int> Number(std::string_view text) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -74,8 +110,9 @@ void Open(Console& c, std::string_view args) {
     }
     std::string_view answers[3];
     for (auto& a : answers) a = NextWord(args);
-    if (answers[2].empty() || !args.empty()) {
-        c.Error("usage: open PARAMS CLF DATA (- cancels that dialog)");
+    // The answers to the questions of the opening (a lock held by another program), as quit's.
+    if (answers[2].empty() || !Answers(c, args)) {
+        c.Error("usage: open PARAMS CLF DATA [y|n|c...] (- cancels that dialog)");
         return;
     }
     // Each answer goes to its own step's dialog; steps already loaded ask nothing.
@@ -96,6 +133,7 @@ void Open(Console& c, std::string_view args) {
         c.out << "message: " << e.what() << '\n';
     }
     c.platform.fileAnswers.clear();
+    c.platform.questionAnswers.clear();
     // The error page of a failed step, as far as it has not been printed yet.
     for (; c.errorLinesShown < s.ErrorLines.size(); ++c.errorLinesShown) {
         c.err << s.ErrorLines[c.errorLinesShown] << '\n';
@@ -201,42 +239,35 @@ void Option(Console& c, std::string_view args) {
     }
 }
 
-void Save(Console& c, std::string_view) {
+// The answer to a question about a changed data file, as quit's: "save y".
+void Save(Console& c, std::string_view args) {
+    if (!Answers(c, args)) {
+        c.Error("usage: save [y|n]");
+        return;
+    }
     try {
         SaveWorkingFile(c.session);
     } catch (const IoError& e) {
         c.out << "message: " << e.what() << '\n';
+        c.failed = true;  // the exit status says that codes were not saved
     }
+    c.platform.questionAnswers.clear();
 }
 
 // The answers to the exit questions, in the order asked: y, n or c, with or without blanks.
 // The console ends when the program may end.
 void Quit(Console& c, std::string_view args) {
-    c.platform.questionAnswers.clear();
-    for (char a : args) {
-        if (a == ' ') continue;
-        if (a == 'y') {
-            c.platform.questionAnswers.push_back(Answer::Yes);
-        } else if (a == 'n') {
-            c.platform.questionAnswers.push_back(Answer::No);
-        } else if (a == 'c') {
-            c.platform.questionAnswers.push_back(Answer::Cancel);
-        } else {
-            c.Error("quit answers are y, n or c");
-            return;
-        }
+    if (!Answers(c, args)) {
+        c.Error("quit answers are y, n or c");
+        return;
     }
-    c.platform.onQuestion = [&c](const std::string& question, Answer answer) {
-        c.progress.Clear();
-        const char* word = answer == Answer::Yes ? "y" : (answer == Answer::No ? "n" : "c");
-        c.out << "question: " << question << " -> " << word << '\n';
-    };
     try {
         c.ended = MayEnd(c.session);
     } catch (const IoError& e) {
         c.out << "message: " << e.what() << '\n';
+        c.failed = true;
     }
-    c.platform.onQuestion = nullptr;
+    c.platform.questionAnswers.clear();
 }
 
 void Notepad(Console& c, std::string_view text) {
@@ -288,10 +319,28 @@ constexpr ConsoleCommand kCommands[] = {
 
 }  // namespace
 
+void EndOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = NoteEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: a read of the input waiting for a line ends at once
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool progressLine) {
+    endSignal = 0;
     Console console(out, err, progressLine);
     std::string line;
-    while (!console.ended && std::getline(in, line)) {
+    auto lastBeat = std::chrono::steady_clock::now();
+    while (!console.ended && endSignal == 0 && std::getline(in, line)) {
+        if (endSignal != 0) break;
+        // The lock stays young for other machines while the console is used.
+        if (const auto now = std::chrono::steady_clock::now();
+            console.session.Lock && now - lastBeat > std::chrono::seconds(60)) {
+            console.session.Lock->Heartbeat();
+            lastBeat = now;
+        }
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::string_view rest = line;
         const std::string_view name = NextWord(rest);
@@ -310,6 +359,17 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
         }
         command->run(console, rest);
         console.progress.Clear();
+    }
+    Session& s = console.session;
+    if (endSignal != 0) {
+        // Saved when that can be done without a question; the journal holds them otherwise.
+        const bool saved = SaveOnSignal(s);
+        err << "message: " << msg::kEndedBySignal << (saved ? "" : "; ")
+            << (saved ? "" : msg::kInputEndedUnsaved) << '\n';
+        return 128 + endSignal;
+    }
+    if (!console.ended && s.SessionStarted && s.ResultsModified) {
+        console.Error(msg::kInputEndedUnsaved);
     }
     return console.failed ? kFaults : kOk;
 }

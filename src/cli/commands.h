@@ -22,9 +22,16 @@ int CheckParams(const std::string& file, std::ostream& out, std::ostream& err);
 int CheckClassification(const std::string& file, std::ostream& out, std::ostream& err);
 
 // Reads console commands from `in`, one a line, and drives the coding page's operations.
-// `progressLine`: long work shows its progress on `err` (only for a terminal).
+// `progressLine`: long work shows its progress on `err` (only for a terminal). Returns kFaults
+// after a command's error, after a failed save and when the input ends with codes not saved;
+// 128 + the signal after EndOnSignals' SIGTERM or SIGHUP, which saves the codes first when it
+// can (the coding journal holds them in any case).
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err,
                    bool progressLine = false);
+
+// Lets SIGTERM and SIGHUP end a running SessionConsole between two commands, as the end of its
+// input would, instead of ending the program at once.
+void EndOnSignals();
 
 // Opens a project as Open project does, with the three files as the dialogs' answers, then
 // writes the final output data file and its SPSS script, or the exports named in `formats`

@@ -31,7 +31,10 @@ int main(int argc, char** argv) {
     checkClf->callback([&] { code = CheckClassification(clfFile, std::cout, std::cerr); });
 
     auto* session = app.add_subcommand("session", "Run a coding session from commands on stdin");
-    session->callback([&] { code = SessionConsole(std::cin, std::cout, std::cerr, progressLine); });
+    session->callback([&] {
+        EndOnSignals();
+        code = SessionConsole(std::cin, std::cout, std::cerr, progressLine);
+    });
 
     std::string exportParams, exportClf, exportData;
     std::vector<std::string> exportFormats;

@@ -31,6 +31,7 @@
 #include "core/coding/progress.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
+#include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/project/suggestions.h"
 #include "core/text/files.h"
@@ -94,6 +95,14 @@ TForm1::TForm1(QWidget* parent)
 
     SetUiTexts();
     session_->SetStatusNotice(kStatusNotice);
+
+    // Other machines sharing the folder see from the lock's time that this program is alive.
+    lockHeartbeat_ = new QTimer(this);
+    lockHeartbeat_->setInterval(60 * 1000);
+    connect(lockHeartbeat_, &QTimer::timeout, this, [this] {
+        if (session_->Lock) session_->Lock->Heartbeat();
+    });
+    lockHeartbeat_->start();
 
     RestoreWindowState();
     Refresh();
@@ -425,17 +434,20 @@ void TForm1::RunLongCommand(const std::function<void()>& command) {
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
     QEventLoop loop;
+    longWork_ = true;
     std::thread worker([&] {
         RunShowingFailures(platform_, command);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
     worker.join();
+    longWork_ = false;
     centralWidget()->setEnabled(true);
     menuBar()->setEnabled(true);
     platform_.EndProgress();
     busy_ = false;
     Refresh();
+    if (pendingSignal_ != 0) EndOnSignal(pendingSignal_);
 }
 
 void TForm1::Refresh() {
@@ -449,6 +461,10 @@ void TForm1::Refresh() {
     findNonCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
     exportMenu_->menuAction()->setVisible(started);
+    // A project open read-only (another coder holds it) takes no coding and no save.
+    saveResultsAction_->setEnabled(!s.ReadOnly);
+    exportMenu_->menuAction()->setEnabled(!s.ReadOnly);
+    codingPage_->findChild<QWidget*>(u"GroupBox4"_s)->setEnabled(!s.ReadOnly);
     infoAction_->setVisible(true);
     quitAction_->setVisible(true);
 
@@ -504,6 +520,21 @@ void TForm1::Refresh() {
 
     if (s.SessionStarted) codingPage_->Render(s);
     DrawStatus();
+}
+
+void TForm1::EndOnSignal(int signal) {
+    // Work on the worker thread is stopped at its next progress report (cancelling it loses
+    // nothing) and the program ends when it has returned: leaving now would leave the worker
+    // waiting for this thread.
+    if (longWork_) {
+        pendingSignal_ = signal;
+        platform_.stopWork = true;
+        return;
+    }
+    // While a command waits in a dialog, its state is half-way: the journal holds every code.
+    if (!busy_) SaveOnSignal(*session_);
+    ReleaseProject(*session_);
+    QCoreApplication::exit(128 + signal);
 }
 
 void TForm1::ReturnToCodingCommand() {

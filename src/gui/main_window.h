@@ -20,6 +20,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QStackedWidget;
 class QButtonGroup;
+class QTimer;
 
 namespace tarnwick::gui {
 
@@ -42,6 +43,9 @@ class TForm1 : public QMainWindow {
     void RunLongCommand(const std::function<void()>& command);
     // Draws the whole window from the session.
     void Refresh();
+    // SIGTERM or SIGHUP: writes the unsaved codes when no question is needed (the coding journal
+    // holds them in any case), lets go of the project's lock and ends the program.
+    void EndOnSignal(int signal);
 
   public slots:
     // The menu commands; the old menu items' names are the actions' objectNames.
@@ -79,6 +83,8 @@ class TForm1 : public QMainWindow {
     QtPlatform platform_;
     std::unique_ptr<Session> session_;
     bool busy_ = false;
+    bool longWork_ = false;  // a command runs on the worker thread
+    int pendingSignal_ = 0;  // SIGTERM or SIGHUP came while it ran
 
     // Each action's objectName is its old menu item's name (mainMenuKodowanie ...).
     QAction* returnToCodingAction_ = nullptr;
@@ -109,6 +115,7 @@ class TForm1 : public QMainWindow {
     QProgressBar* suggestionsProgress_ = nullptr;  // while the suggestions are prepared
     std::thread suggestionsWorker_;
     std::atomic<bool> stopSuggestions_{false};
+    QTimer* lockHeartbeat_ = nullptr;  // touches the project's lock every minute
     size_t shownErrorLines_ = 0;
     bool drawingEdits_ = false;
 };

@@ -156,7 +156,7 @@ bool QtPlatform::ProgressHere(std::string_view what, int percent, bool pumpEvent
     }
     // Lets the window draw itself and the Cancel button be pressed.
     if (pumpEvents) QCoreApplication::processEvents();
-    return !(progressDialog_ && progressDialog_->wasCanceled());
+    return !stopWork && !(progressDialog_ && progressDialog_->wasCanceled());
 }
 
 void QtPlatform::EndProgress() {

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -39,6 +40,8 @@ class QtPlatform : public Platform {
     std::function<void(const QString&)> messageHook;
     std::function<Answer(const QString&, bool)> questionHook;
     std::function<DateTime()> clockHook;
+    // Set when the program is to end: long work stops at its next progress report.
+    std::atomic<bool> stopWork{false};
     // Work shorter than this shows no progress dialog: it would only flash.
     int showProgressAfterMs = 500;
     // Called to draw the status texts.

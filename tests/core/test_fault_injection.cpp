@@ -26,6 +26,7 @@
 #include "core/project/notepad.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
+#include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
 #include "core/session/session.h"
@@ -205,6 +206,12 @@ TEST_F(FaultInjectionTest, WritesThatFailPartWayLeaveTheEarlierFileWhole) {
     SaveWorkingFile(s);
     ScriptedPlatform other;
     Session t(other);
+    // t holds the lock before the limit binds: the backup is the file under test here.
+    ReleaseProject(s);
+    t.ProjectFolder = Folder();
+    t.DataStem = "wave";
+    t.DataExt = ".dat";
+    ASSERT_TRUE(TakeProjectLock(t));
     Writer backup{Path(".~zd"),
                   [&] {
                       // A retry asks only for the steps that have not succeeded yet.
@@ -216,6 +223,7 @@ TEST_F(FaultInjectionTest, WritesThatFailPartWayLeaveTheEarlierFileWhole) {
                       if (!t.SessionStarted) throw std::runtime_error("not opened");
                   },
                   [&] { return ReadFileText(Path(".zda")); }};
+    backup.alsoWritten = {"wave.zlk"};  // let go when the opening fails, taken again after
     EXPECT_EQ(FailPartWay(backup), "ok");
 
     // The final output data file, then its script (written after it by the same command).

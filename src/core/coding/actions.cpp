@@ -12,7 +12,9 @@ namespace tarnwick {
 
 namespace {
 
+// The case that an action is to change; none when the project is open read-only.
 TOsoba* CurrentRespondent(Session& s) {
+    if (RefusedReadOnly(s)) return nullptr;
     auto& rs = s.Cases.Respondents;
     if (s.CurrentRecord < 0 || s.CurrentRecord >= static_cast<int>(rs.size())) return nullptr;
     TOsoba& o = rs[static_cast<size_t>(s.CurrentRecord)];
@@ -61,6 +63,7 @@ std::string_view NameInClassification(const Session& s, const std::string& code)
 }  // namespace
 
 void CodeSelected(Session& s) {
+    if (RefusedReadOnly(s)) return;
     if (s.SelectedCategory < 0 || s.SelectedCategory >= s.Clf.Count()) {
         s.platform.ShowMessage(msg::kNoCategorySelected);
         return;

@@ -36,6 +36,12 @@ bool Apply(Session& s, int record, int field, std::string_view code, std::string
            bool toCode) {
     TZawod* z = CaseAt(s, record, field);
     if (!z || (z->Code == code && z->CodeName == name && z->ToCode == toCode)) return false;
+    // On disk before the model (and so the window) shows it: a crash from here on loses nothing.
+    if (s.Journal) {
+        s.Journal->Append({record, field, toCode,
+                           s.Cases.Respondents[static_cast<size_t>(record)].RespondentId,
+                           std::string(code)});
+    }
     const int coded = s.Cases.CodedCount;
     const int toCodeCount = s.Cases.ToCodeCount;
     // The memory holds what the cases hold, so an undo leaves no trace in it.
@@ -55,6 +61,7 @@ bool Apply(Session& s, int record, int field, std::string_view code, std::string
 // shows that case.
 bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& to, bool newSide,
             const char* nothing) {
+    if (RefusedReadOnly(s)) return false;
     if (from.empty()) {
         s.platform.ShowMessage(nothing);
         return false;
@@ -85,10 +92,16 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
 
 }  // namespace
 
+bool RefusedReadOnly(Session& s) {
+    if (!s.ReadOnly) return false;
+    s.platform.ShowMessage(msg::kReadOnlyNoCoding);
+    return true;
+}
+
 bool ChangeCase(Session& s, int record, int field, std::string_view code, std::string_view name,
                 bool toCode, int group) {
     const TZawod* z = CaseAt(s, record, field);
-    if (!z) return false;
+    if (!z || s.ReadOnly) return false;
     CaseChange change{record,    field,  z->Code, std::string(code), z->CodeName, name,
                       z->ToCode, toCode, group};
     if (!Apply(s, record, field, code, name, toCode)) return false;

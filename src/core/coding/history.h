@@ -9,11 +9,16 @@ namespace tarnwick {
 
 class Session;
 
+// A project opened read-only takes no coding action: true, after saying so, when it is one.
+bool RefusedReadOnly(Session& session);
+
 // Gives case (record, field) this code, name and ToCode as a coding action does: the counters,
 // the record's HasToCode, ResultsModified and the progress text follow, and the change can be
-// undone. False, and nothing kept, when the case held exactly that already or does not exist.
-// Changes of one action share a non-zero `group` and are undone together. The coding memory
-// forgets the case's old code and learns its new one.
+// undone. False, and nothing kept, when the case held exactly that already or does not exist,
+// or the project is open read-only. The change reaches the coding journal first; a journal that
+// cannot be written throws IoError and the case stays as it was. Changes of one action share a
+// non-zero `group` and are undone together. The coding memory forgets the case's old code and
+// learns its new one.
 bool ChangeCase(Session& session, int record, int field, std::string_view code,
                 std::string_view name, bool toCode, int group = 0);
 

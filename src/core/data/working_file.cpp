@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "core/text/interface_texts.h"
@@ -82,30 +83,53 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
                                             const Classification& clf,
                                             const std::string& workingName,
                                             const std::string& dataName, CaseModel& cases,
-                                            const WorkProgress& progress) {
+                                            const WorkProgress& progress, SetAsideLines* aside) {
     const std::string head = "When processing previously coded symbols from file: " + workingName;
     const int idWidth = params.RespIdWidth;
     const int codeWidth = params.CodeWidth;
-    LineCursor cursor(text);
-    std::string_view line;
-    ProgressMeter meter(progress, cases.Respondents.size());
+    const size_t idSize = static_cast<size_t>(std::max(idWidth, 0));
+    const std::vector<std::string_view> lines = SplitLines(text);
+    const size_t records = cases.Respondents.size();
+    // The codes of a line from `field` on, at the code width; counts the non-blank ones.
+    const auto codesFrom = [&](std::string_view line, size_t field) {
+        int n = 0;
+        if (codeWidth <= 0) return n;
+        for (size_t at = idSize + field * static_cast<size_t>(codeWidth); at < line.size();
+             at += static_cast<size_t>(codeWidth)) {
+            if (!IsBlank(line.substr(at, static_cast<size_t>(codeWidth)))) ++n;
+        }
+        return n;
+    };
+    const auto idOf = [&](std::string_view line) { return line.substr(0, idSize); };
+    std::vector<bool> taken(lines.size(), false);
+    // Built only when an identifier is found out of place: line numbers by identifier, in order.
+    std::unordered_map<std::string_view, std::vector<size_t>> byId;
+    ProgressMeter meter(progress, records);
     CodeIndex codes(clf);
-    for (size_t i = 0; i < cases.Respondents.size(); ++i) {
+    for (size_t i = 0; i < records; ++i) {
         meter.Advance(i);
         TOsoba& r = cases.Respondents[i];
-        if (!cursor.Next(line)) {
+        if (i >= lines.size()) {
             return "**** ERROR IN DATA FILES **** " + head +
                    " the number of data records has been detected to be lower than" +
                    " in original input data file " + dataName + msg::kBreaksExecution;
         }
-        const std::string_view id = line.substr(0, static_cast<size_t>(std::max(idWidth, 0)));
-        if (id != r.RespondentId) {
-            return "**** FATAL ERROR IN DATA FILES **** " + head +
-                   " it has been detected in data record No " + std::to_string(i + 1) +
-                   " that the respondent's ID " + kQ + std::string(id) + kQ + " differs from" +
-                   " respondent's ID number " + kQ + r.RespondentId + kQ +
-                   " read from the data input file:" + dataName + msg::kBreaksExecution;
+        size_t at = i;
+        if (taken[i] || idOf(lines[i]) != r.RespondentId) {
+            if (byId.empty()) {
+                for (size_t n = lines.size(); n-- > 0;) byId[idOf(lines[n])].push_back(n);
+            }
+            at = lines.size();
+            const auto found = byId.find(r.RespondentId);
+            if (found != byId.end()) {
+                std::vector<size_t>& ats = found->second;
+                while (!ats.empty() && taken[ats.back()]) ats.pop_back();
+                if (!ats.empty()) at = ats.back();
+            }
+            if (at == lines.size()) continue;  // no line for it: its codes are still to give
         }
+        taken[at] = true;
+        const std::string_view line = lines[at];
         for (size_t k = 0; k < r.Occupations.size(); ++k) {
             TZawod& c = r.Occupations[k];
             const long long column =
@@ -124,6 +148,20 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
                        std::string(v) + kQ + " has been found, which" +
                        " does not exist in classification " + kClassificationName +
                        msg::kBreaksExecution;
+            }
+        }
+        // Codes of occupation fields that the parameters no longer declare.
+        if (const int past = codesFrom(line, r.Occupations.size()); past > 0 && aside) {
+            aside->Lines.emplace_back(line);
+            aside->Codes += past;
+        }
+    }
+    if (aside) {
+        for (size_t n = 0; n < lines.size(); ++n) {
+            if (taken[n]) continue;
+            if (const int codes = codesFrom(lines[n], 0); codes > 0) {
+                aside->Lines.emplace_back(lines[n]);
+                aside->Codes += codes;
             }
         }
     }

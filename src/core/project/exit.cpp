@@ -2,6 +2,7 @@
 
 #include "core/project/notepad.h"
 #include "core/project/paths.h"
+#include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
@@ -65,7 +66,7 @@ bool RunExitSequence(Session& s) {
         const Answer a = ask(msg::kAskSaveWorking);
         if (a == Answer::Cancel) return false;
         if (a == Answer::Yes) {
-            SaveWorkingFile(s);
+            if (!SaveWorkingFile(s)) return false;
         } else {
             workingDeclined = true;
         }
@@ -76,7 +77,8 @@ bool RunExitSequence(Session& s) {
         // Cancelling the output's progress stops the sequence, as a failed write does.
         if (a == Answer::Yes && !WriteFinalOutput(s)) return false;
     }
-    if (s.NotepadModified) {
+    // A read-only opener's notepad would replace the one of the coder who holds the project.
+    if (s.NotepadModified && !s.ReadOnly) {
         const Answer a = ask(msg::kAskSaveNotepad);
         if (a == Answer::Cancel) return false;
         if (a == Answer::Yes) SaveNotepad(s);
@@ -89,7 +91,12 @@ bool RunExitSequence(Session& s) {
 
 bool MayEnd(Session& s) {
     if (!s.ProjectOpen()) return true;
-    return RunExitSequence(s);
+    if (!RunExitSequence(s)) return false;
+    // The session ended as the coder chose: codes declined at the save are not to come back as
+    // recovered at the next opening.
+    if (s.Journal) s.Journal->Clear();
+    ReleaseProject(s);
+    return true;
 }
 
 }  // namespace tarnwick

@@ -4,6 +4,7 @@
 #include <malloc.h>
 #endif
 
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -16,8 +17,10 @@
 #include "core/params/parser.h"
 #include "core/project/coding_session.h"
 #include "core/project/paths.h"
+#include "core/project/safekeeping.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
+#include "core/text/file_stamp.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "core/text/progress.h"
@@ -59,9 +62,10 @@ WorkProgress DataStepPart(Session& s, const char* what, int from, int to) {
     return {[&s, what](int percent) { return s.platform.Progress(what, percent); }, from, to};
 }
 
-// Backs up and merges the working file, when there is one, into `cases`. False after a fault,
-// already shown. The merge has the percents from `from` on.
-bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
+// Backs up and merges the working file, when there is one, into `cases`, collecting in `aside`
+// what the data no longer take. False after a fault, already shown. The merge has the percents
+// from `from` on.
+bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& aside) {
     s.WorkingFileRead = false;
     const std::string path = s.DataFilePath(kExtWorking);
     // Anything at the name counts, so that a link or a pipe there is reported, not passed over.
@@ -76,7 +80,7 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from) {
     backup.Commit();
     const std::optional<std::string> fault =
         MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
-                         cases, merging.Part(40, 100));
+                         cases, merging.Part(40, 100), &aside);
     if (fault) {
         s.platform.ShowMessage(*fault);
         return false;
@@ -120,6 +124,7 @@ bool ReadInputData(Session& s) {
     // Without a working file, the survey data have the whole progress bar.
     const int merge = PathTaken(s.DataFilePath(kExtWorking)) ? 55 : 100;
     const WorkProgress reading = DataStepPart(s, msg::kProgressReadingData, 0, merge);
+    s.DataStamp = StampOf(path);
     CaseModel cases;
     // Mapped, not copied: the records stay views into the file's pages.
     const std::optional<std::string> fault =
@@ -129,7 +134,9 @@ bool ReadInputData(Session& s) {
         s.platform.ShowMessage(*fault);
         return false;
     }
-    if (!MergeWorkingFileOf(s, cases, merge)) return false;
+    SetAsideLines aside;
+    if (!MergeWorkingFileOf(s, cases, merge, aside)) return false;
+    ReplayJournalOf(s, cases);
     const OccupationCounts counts = CountAndListCases(cases);
     if (counts.respondents == 0) {
         s.platform.ShowMessage(
@@ -137,6 +144,9 @@ bool ReadInputData(Session& s) {
             path + msg::kBreaksExecution);
         return false;
     }
+    // Only a project that opens puts codes aside: a failed opening leaves the working file
+    // as it is, every code still in it.
+    KeepSetAsideLines(s, aside);
     ReportData(s, cases, counts);
     s.Cases = std::move(cases);
     return true;
@@ -197,16 +207,28 @@ bool DataStep(Session& s) {
             msg::kBreaksExecution);
         return false;
     }
+    // The lock first: a second program must not even merge what the first is coding. A data
+    // file that is not there is the fault to tell, rather than a lock that cannot be written.
+    if (!StampOf(s.DataPath())) throw IoError(IoErrorText(s.DataPath(), errno));
+    if (!TakeProjectLock(s)) return false;
     try {
-        if (!ReadInputData(s)) return false;
+        if (!ReadInputData(s)) {
+            ReleaseProject(s);
+            return false;
+        }
+        StartJournal(s);
     } catch (const WorkCancelled&) {
         // Cancelling loses nothing: the session is again as it was before this step.
+        ReleaseProject(s);
         s.Cases = CaseModel{};
         s.WorkingFileRead = false;
         s.DataStem = std::move(before.DataStem);
         s.DataExt = std::move(before.DataExt);
         s.ShowProgressText(std::move(before.ProgressText));
         return false;
+    } catch (...) {
+        ReleaseProject(s);
+        throw;
     }
     s.DataLoaded = true;
     return true;
@@ -220,6 +242,7 @@ void OpenProject(Session& s) {
     if (!s.ClassificationLoaded && !ClassificationStep(s)) return;
     if (!s.DataLoaded && !DataStep(s)) return;
     StartCodingSession(s);
+    FinishRecovery(s);
 }
 
 }  // namespace tarnwick

@@ -18,6 +18,11 @@ inline constexpr const char* kExtScript = ".sps";
 inline constexpr const char* kExtReport = ".zre";
 inline constexpr const char* kExtNotepad = ".zno";
 inline constexpr const char* kExtMemory = ".mem";
+inline constexpr const char* kExtLock = ".zlk";
+inline constexpr const char* kExtJournal = ".zjn";
+inline constexpr const char* kExtJournalBackup = ".~zj";
+// The side file of codes set aside at opening: <data stem>-set-aside-<YYYYMMDDHHMM>.zda.
+inline constexpr const char* kSetAsideInfix = "-set-aside-";
 
 // The folder part of a path, up to and including its last '/', and the name after it.
 std::string FolderOf(std::string_view path);

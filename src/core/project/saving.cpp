@@ -8,6 +8,7 @@
 #include "core/project/paths.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
+#include "core/text/file_stamp.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "core/text/progress.h"
@@ -35,7 +36,26 @@ void Finished(const WorkProgress& writing) { ProgressMeter(writing.Part(99, 100)
 
 }  // namespace
 
-void SaveWorkingFile(Session& s) {
+bool SaveWorkingFile(Session& s, bool askOnDataChange) {
+    if (s.ReadOnly) {
+        s.platform.ShowMessage(msg::kReadOnlyNoSaving);
+        return false;
+    }
+    // The working file must line up with the data: a data file changed by another program
+    // since the opening is the coder's to judge before the codes are written against it.
+    // A data file that cannot be found now leaves nothing to compare; the save goes on.
+    const std::optional<FileStamp> data = StampOf(s.DataPath());
+    if (s.DataStamp && data && data != s.DataStamp) {
+        ReportMoment(s);
+        s.AppendReportLine(msg::DataChanged(s.DataPath()));
+        if (!askOnDataChange ||
+            s.platform.Ask(msg::DataChanged(s.DataPath()) + msg::kAskSaveDespiteDataChange,
+                           false) != Answer::Yes) {
+            s.AppendReportLine(msg::kNotSavedDataChanged);
+            return false;
+        }
+        s.DataStamp = data;
+    }
     const std::string path = s.DataFilePath(kExtWorking);
     AtomicFile file(path);
     WriteWorkingFile(file, s.Cases, s.Params.CodeWidth);
@@ -44,10 +64,13 @@ void SaveWorkingFile(Session& s) {
     s.WorkingFileSaved = true;
     ReportMoment(s);
     s.AppendReportLine(Str(Ui::WorkingFileSavedAs) + " " + path);
+    // Everything the journal held is in the working file now.
+    if (s.Journal) s.Journal->Clear();
+    return true;
 }
 
 void SaveResults(Session& s) {
-    SaveWorkingFile(s);
+    if (!SaveWorkingFile(s)) return;
     const DateTime now = s.platform.Now();
     s.SetStatusNotice(
         msg::SavedCodes(s.Cases.CodedCount, s.DataStem + kExtWorking, now.hour, now.minute));
@@ -94,6 +117,7 @@ const char* ExportExtension(ExportFormat format) {
 }
 
 std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
+    if (s.ReadOnly) throw IoError(msg::kReadOnlyNoSaving);
     std::vector<std::string> paths = {s.DataFilePath(ExportExtension(format))};
     if (format == ExportFormat::Csv) paths.push_back(s.DataFilePath(kCsvLabelsEnding));
     // A survey data file named like an export (wave.csv) must never be overwritten by it.

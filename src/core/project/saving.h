@@ -11,13 +11,15 @@ namespace tarnwick {
 
 class Session;
 
-// Writes the working file (the Save results command). Throws IoError; the earlier file is then
-// untouched and the flags unchanged.
-void SaveWorkingFile(Session& session);
+// Writes the working file (the Save results command) and empties the coding journal. Throws
+// IoError; the earlier file is then untouched and the flags unchanged. False, with nothing
+// written, in a project open read-only, and when the data file changed since the opening and
+// the coder does not confirm the save (or `askOnDataChange` is false: nobody is there to ask).
+bool SaveWorkingFile(Session& session, bool askOnDataChange = true);
 
 // Save results on the coding page: the working file, confirmed in the status bar with the number
 // of cases coded, the file's name and the time ("Saved 1,234 codes to demo.zda at 10:42").
-// Throws IoError as SaveWorkingFile does; nothing is confirmed then.
+// Throws IoError as SaveWorkingFile does; nothing is confirmed then, nor when nothing was saved.
 void SaveResults(Session& session);
 
 // Writes the output data file and the SPSS script and appends the five report lines. Throws

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "core/classification/model.h"
+#include "core/data/journal.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
 #include "core/session/coding_view.h"
 #include "core/session/platform.h"
+#include "core/session/project_lock.h"
 #include "core/suggest/suggest.h"
 #include "core/text/datetime.h"
+#include "core/text/file_stamp.h"
 
 namespace tarnwick {
 
@@ -77,6 +80,16 @@ class Session {
     CodingParams Params;
     Classification Clf;
     CaseModel Cases;
+
+    // The project's lock and coding journal while it is open for coding; a project opened
+    // read-only (another program holds its lock) has neither and refuses coding and saving.
+    std::unique_ptr<ProjectLock> Lock;
+    std::unique_ptr<JournalFile> Journal;
+    bool ReadOnly = false;
+    // The data file as it was read, to notice a change before the working file is saved.
+    std::optional<FileStamp> DataStamp;
+    // Coding actions of an interrupted session found in the journal at opening.
+    int RecoveredActions = 0;
 
     // Unsaved-work flags.
     bool WorkingFileRead = false;

@@ -271,6 +271,61 @@ inline std::string CodedBefore(uint32_t times) {
                       : "coded " + std::to_string(times) + " times as this before";
 }
 inline constexpr const char* kSimilarCodedBefore = "like answers coded before: ";
+// The project's lock: another program codes the project, or left its lock behind.
+inline std::string ProjectLockedBy(std::string_view user, std::string_view host, long long pid,
+                                   std::string_view since) {
+    std::string t = "The project is open for coding by ";
+    t += user;
+    t += " on ";
+    t += host;
+    t += " (process " + std::to_string(pid) + ") since ";
+    t += since;
+    return t;
+}
+inline constexpr const char* kAskOpenReadOnly =
+    ".\nOpen it read-only (no coding, no saving)? No cancels the opening.";
+inline constexpr const char* kAskTakeOverLock =
+    ", but that program is no longer running (or has shown no sign of life for a day).\n"
+    "Take the project over? Its codes are safe in the working file and the coding journal.";
+inline constexpr const char* kOpenedReadOnly = "Project opened read-only: ";
+inline constexpr const char* kLockTakenOver = "Lock taken over from an ended session: ";
+inline constexpr const char* kReadOnlyNoCoding =
+    "The project is open read-only (another coder holds it): coding is not possible";
+inline constexpr const char* kReadOnlyNoSaving =
+    "The project is open read-only (another coder holds it): nothing can be saved";
+
+// The coding journal: "12 coding actions recovered from an interrupted session".
+inline std::string ActionsRecovered(int actions) {
+    return std::to_string(actions) + (actions == 1 ? " coding action" : " coding actions") +
+           " recovered from an interrupted session";
+}
+inline constexpr const char* kJournalKeptAs = "The coding journal as found is kept in ";
+
+// Codes the working file holds that the data no longer take: "21 codes could not be merged
+// with the data and were set aside in /p/demo-set-aside-202612081855.zda".
+inline std::string CodesSetAside(int codes, std::string_view path) {
+    std::string t = std::to_string(codes) + (codes == 1 ? " code" : " codes") +
+                    " could not be merged with the data (records, occupation fields or "
+                    "identifiers no longer match) and were set aside in ";
+    t += path;
+    return t;
+}
+
+// A data file changed since the project was opened, found before the working file is saved.
+inline std::string DataChanged(std::string_view path) {
+    std::string t = "The data file ";
+    t += path;
+    t += " changed since the project was opened (size or modification time)";
+    return t;
+}
+inline constexpr const char* kAskSaveDespiteDataChange = ".\nSave the working file all the same?";
+inline constexpr const char* kNotSavedDataChanged =
+    "The working file was not saved: the data file changed since the project was opened";
+
+// tarnwick-cli session at the end of its input.
+inline constexpr const char* kInputEndedUnsaved =
+    "input ended with codes not saved (they are in the coding journal)";
+inline constexpr const char* kEndedBySignal = "ended by a signal";
 
 }  // namespace msg
 

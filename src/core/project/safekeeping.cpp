@@ -1,0 +1,118 @@
+#include "core/project/safekeeping.h"
+
+#include <string>
+
+#include "core/project/exit.h"
+#include "core/project/notepad.h"
+#include "core/project/paths.h"
+#include "core/project/saving.h"
+#include "core/session/session.h"
+#include "core/text/files.h"
+#include "core/text/interface_texts.h"
+#include "core/text/lines.h"
+
+namespace tarnwick {
+
+namespace {
+
+std::string Describe(const LockHolder& h) {
+    return msg::ProjectLockedBy(h.User, h.Host, h.Pid, h.Since);
+}
+
+}  // namespace
+
+bool TakeProjectLock(Session& s) {
+    s.ReadOnly = false;
+    const std::string path = s.DataFilePath(kExtLock);
+    if (s.Lock && s.Lock->Path() == path) return true;
+    // A few times at most: again after a stale lock was removed, or vanished while read.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (std::unique_ptr<ProjectLock> lock = ProjectLock::TryTake(path)) {
+            s.Lock = std::move(lock);
+            return true;
+        }
+        const std::optional<LockFound> found = ProjectLock::Probe(path);
+        if (!found) continue;
+        // This program holds the lock already (an earlier opening): it covers this one too.
+        if (found->OwnProcess) return true;
+        const std::string holder = Describe(found->Holder);
+        if (found->Stale && attempt <= 1) {
+            if (s.platform.Ask(holder + msg::kAskTakeOverLock, false) == Answer::Yes) {
+                ProjectLock::RemoveStale(path, *found);
+                s.AppendReportLine(msg::kLockTakenOver + holder);
+                continue;
+            }
+        }
+        if (s.platform.Ask(holder + msg::kAskOpenReadOnly, true) != Answer::Yes) return false;
+        s.ReadOnly = true;
+        s.AppendReportLine(msg::kOpenedReadOnly + holder);
+        return true;
+    }
+    return false;
+}
+
+void ReleaseProject(Session& s) {
+    s.Journal.reset();
+    s.Lock.reset();
+}
+
+void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
+    if (aside.Codes == 0) return;
+    const DateTime now = s.platform.Now();
+    const std::string path =
+        s.ProjectFolder + s.DataStem + kSetAsideInfix + ReportFileStamp(now) + kExtWorking;
+    // A second opening within the same minute adds to the file rather than replacing it.
+    std::string content = FileExists(path) ? ReadWholeFile(path) : std::string();
+    for (const std::string& line : aside.Lines) AppendCrLf(content, line);
+    WriteFileAtomic(path, content);
+    const std::string text = msg::CodesSetAside(aside.Codes, path);
+    s.AppendReportLine(text);
+    s.platform.ShowMessage(text);
+}
+
+void ReplayJournalOf(Session& s, CaseModel& cases) {
+    s.RecoveredActions = 0;
+    if (s.ReadOnly) return;
+    const std::string path = s.DataFilePath(kExtJournal);
+    if (!FileExists(path)) return;
+    const std::string text = ReadWholeFile(path);
+    if (text.empty()) return;
+    const std::string backup = s.DataFilePath(kExtJournalBackup);
+    WriteFileAtomic(backup, text);
+    JournalReading reading = ReadJournalText(text);
+    s.RecoveredActions = ReplayJournal(reading.Entries, s.Clf, cases, reading.Faults);
+    for (std::string& line : reading.Faults) s.AppendReportLine(std::move(line));
+    if (!reading.Faults.empty()) s.AppendReportLine(msg::kJournalKeptAs + backup);
+}
+
+void StartJournal(Session& s) {
+    if (s.ReadOnly) return;
+    s.Journal = std::make_unique<JournalFile>(s.DataFilePath(kExtJournal));
+}
+
+void FinishRecovery(Session& s) {
+    if (!s.Journal) return;
+    if (s.RecoveredActions == 0) {
+        // Nothing newer than the working file: the entries were saved before the crash.
+        s.Journal->Clear();
+        return;
+    }
+    const std::string text = msg::ActionsRecovered(s.RecoveredActions);
+    s.AppendReportLine(text);
+    s.ResultsModified = true;
+    // Saved at once, so that the working file holds them; the journal is then empty.
+    SaveWorkingFile(s);
+    s.platform.ShowMessage(text);
+}
+
+bool SaveOnSignal(Session& s) {
+    try {
+        if (s.SessionStarted && !s.ReadOnly && s.NotepadModified) SaveNotepad(s);
+        if (!s.SessionStarted || s.ReadOnly || !s.ResultsModified) return true;
+        return SaveWorkingFile(s, false);
+    } catch (const std::exception&) {
+        return false;  // the journal still holds every action
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,77 @@
+// The coding journal's lines and their replay, and the lock file's text, from strings.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/data/journal.h"
+#include "core/session/project_lock.h"
+#include "project_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+TEST(Journal, EntriesReadBackAndDamagedLinesAreSkippedAlone) {
+    const std::vector<JournalEntry> written = {
+        {0, 0, true, "A0001", "2310"},
+        {1, 1, false, "B 0%2\x85", "9999"},  // a blank, a percent and a byte past ASCII
+        {3, 0, true, "d0004", ""},           // a code cleared
+    };
+    std::string text;
+    for (const JournalEntry& e : written) text += FormatJournalEntry(e);
+    EXPECT_EQ(FormatJournalEntry(written[1]).substr(0, 26), "T1 1 1 0 B%200%252%85 9999");
+
+    // A changed byte in the middle and a last entry torn by a crash: only they go.
+    std::string damaged = text;
+    damaged[damaged.find("2310")] = '3';
+    damaged += FormatJournalEntry({2, 0, true, "C0003", "1000"}).substr(0, 17);
+    const JournalReading reading = ReadJournalText(damaged);
+    ASSERT_EQ(reading.Entries.size(), 2u);
+    EXPECT_EQ(reading.Entries[0].RespondentId, "B 0%2\x85");
+    EXPECT_FALSE(reading.Entries[0].ToCode);
+    EXPECT_EQ(reading.Entries[1].Code, "");
+    EXPECT_EQ(reading.Faults,
+              (std::vector<std::string>{"Coding journal: entry 1 is damaged and was skipped.",
+                                        "Coding journal: entry 4 is damaged and was skipped."}));
+    EXPECT_EQ(ReadJournalText(text).Entries.size(), 3u);
+    EXPECT_TRUE(ReadJournalText(text).Faults.empty());
+}
+
+TEST(Journal, ReplayGivesTheLastStateAndSkipsWhatTheDataLack) {
+    Classification clf = testing::FewCategories({"1000", "2310"});
+    CaseModel cases;
+    cases.Respondents.resize(2);
+    cases.Respondents[0].RespondentId = "A0001";
+    cases.Respondents[1].RespondentId = "B0002";
+    for (TOsoba& r : cases.Respondents) r.Occupations.assign(2, TZawod(true));
+    const std::vector<JournalEntry> entries = {
+        {0, 0, true, "A0001", "1000"}, {0, 0, true, "A0001", "2310"},  // coded twice
+        {1, 1, true, "B0002", "1000"}, {1, 1, true, "B0002", ""},      // coded, then undone
+        {0, 1, true, "A0001", "1000"}, {0, 1, true, "A0001", "1000"},  // the same twice
+        {5, 0, true, "F0006", "1000"}, {1, 0, true, "X0002", "1000"},
+        {1, 2, true, "B0002", "1000"}, {1, 0, true, "B0002", "7777"}};
+    std::vector<std::string> faults;
+    EXPECT_EQ(ReplayJournal(entries, clf, cases, faults), 5);
+    EXPECT_EQ(cases.Respondents[0].Occupations[0].Code, "2310");
+    EXPECT_EQ(cases.Respondents[0].Occupations[0].CodeName, clf.Category(clf.IndexOf("2310")).Name);
+    EXPECT_EQ(cases.Respondents[0].Occupations[1].Code, "1000");
+    EXPECT_EQ(cases.Respondents[1].Occupations[1].Code, "");
+    EXPECT_EQ(faults.size(), 4u);
+    EXPECT_EQ(faults[0], "Coding journal: entry 7 names a record these data lack; skipped.");
+}
+
+TEST(ProjectLockText, ReadsBackAndRefusesAnIncompleteLock) {
+    const LockHolder h{"jan", "pc12.office", 4242, "2026-12-08 18:55:02"};
+    const std::optional<LockHolder> back = ParseLockText(FormatLockText(h));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->User, "jan");
+    EXPECT_EQ(back->Host, "pc12.office");
+    EXPECT_EQ(back->Pid, 4242);
+    EXPECT_EQ(back->Since, "2026-12-08 18:55:02");
+    EXPECT_FALSE(ParseLockText("user=jan\nhost=pc12\npid=x\nsince=now\n"));
+    EXPECT_FALSE(ParseLockText("user=jan\nhost=pc12\npid=12\n"));
+}
+
+}  // namespace
+}  // namespace tarnwick

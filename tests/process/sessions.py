@@ -1,0 +1,235 @@
+#!/usr/bin/env python3
+"""Real tarnwick-cli processes on one project folder: two sessions at once, kill -9 at random
+moments of a scripted session, the data changed underneath, and the console's exit status.
+
+    sessions.py CLI DEMO_FOLDER [--kills N] [--only NAME]
+
+Prints one line per check and, for the kills, "codes lost over N kills: L"; exits non-zero when a
+check fails or any code was lost.
+"""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+FILES = ("demo.zpa", "demo.clf", "demo.dat")
+PROGRESS = re.compile(r"^progress: (?:All occupations have been coded \()?(\d+)")
+failures = []
+
+
+def check(ok, what):
+    print(("ok    " if ok else "FAIL  ") + what)
+    if not ok:
+        failures.append(what)
+
+
+def project(demo, root):
+    folder = tempfile.mkdtemp(prefix="project-", dir=root)
+    for name in FILES:
+        shutil.copy(os.path.join(demo, name), folder)
+    return folder
+
+
+def open_line(folder, answers=""):
+    paths = " ".join(os.path.join(folder, n) for n in FILES)
+    return f"open {paths} {answers}".rstrip() + "\n"
+
+
+def start(cli):
+    # Line-buffered output, so that what the console acknowledged is what the test reads.
+    return subprocess.Popen(["stdbuf", "-oL", cli, "session"], stdin=subprocess.PIPE,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                            encoding="latin-1")
+
+
+def run(cli, script, timeout=60):
+    p = subprocess.run([cli, "session"], input=script, capture_output=True, text=True,
+                       encoding="latin-1", timeout=timeout)
+    return p.returncode, p.stdout, p.stderr
+
+
+def coded(out):
+    found = [int(m.group(1)) for m in map(PROGRESS.match, out.splitlines()) if m]
+    return found[-1] if found else None
+
+
+def codes_of(line, code=None):
+    """The codes of a working-file line (blocks of 4 after the 6-character identifier), or
+    those equal to `code`."""
+    blocks = [line[i:i + 4] for i in range(6, len(line), 4)]
+    return sum(1 for b in blocks if b.strip() and (code is None or b == code))
+
+
+def working_codes(folder, code=b"9800"):
+    """The codes the console's MISSING gave, in the working file."""
+    path = os.path.join(folder, "demo.zda")
+    if not os.path.exists(path):
+        return 0
+    with open(path, "rb") as f:
+        return sum(codes_of(line, code) for line in f.read().split(b"\r\n"))
+
+
+def two_sessions(cli, demo, root):
+    folder = project(demo, root)
+    first = start(cli)
+    first.stdin.write(open_line(folder) + "missing\n" * 30 + "show\n")
+    first.stdin.flush()
+    while True:  # the first holds the project once it has shown its progress
+        line = first.stdout.readline()
+        if not line or PROGRESS.match(line):
+            break
+    check(os.path.exists(os.path.join(folder, "demo.zlk")), "the first session holds a lock")
+    # The second is told who holds it, opens read-only, and can neither code nor save.
+    code, out, _ = run(cli, open_line(folder, "y") + "missing\nsave\nshow\n")
+    check("question: The project is open for coding by" in out, "the second is told who holds it")
+    check("coding is not possible" in out and "nothing can be saved" in out,
+          "the read-only second refuses coding and saving")
+    check(coded(out) == 0 and code == 0, "the read-only second coded nothing and ended cleanly")
+    # And one that cancels does not open at all.
+    code, out, _ = run(cli, open_line(folder, "n") + "show\n")
+    check("error: no project is open" in out, "a second that cancels does not open")
+    first.stdin.write("missing\n" * 10 + "show\nsave\nquit y n n\n")
+    out, _ = first.communicate(timeout=60)
+    check(first.returncode == 0, "the first ends with status 0")
+    check(working_codes(folder) == 40, f"the first's 40 codes are in the working file "
+          f"({working_codes(folder)})")
+    check(not os.path.exists(os.path.join(folder, "demo.zlk")), "the lock is gone after both")
+
+
+def kills(cli, demo, root, rounds, seed):
+    rng = random.Random(seed)
+    folder = project(demo, root)
+    acked = 0
+    lost = 0
+    recovered_rounds = 0
+    for n in range(rounds):
+        p = start(cli)
+        script = open_line(folder, "y") + "show\n"
+        for _ in range(rng.randint(20, 120)):
+            script += "save\n" if rng.random() < 0.05 else "missing\nshow\n"
+        p.stdin.write(script)
+        p.stdin.flush()
+        time.sleep(rng.uniform(0.0, 0.4))
+        p.send_signal(signal.SIGKILL)
+        out, _ = p.communicate(timeout=60)
+        at_start = [int(m.group(1)) for m in map(PROGRESS.match, out.splitlines()) if m]
+        if at_start:
+            # What the opening showed first holds everything acknowledged before the last kill.
+            lost += max(0, acked - at_start[0])
+            acked = at_start[-1]
+        if "recovered from an interrupted session" in out:
+            recovered_rounds += 1
+        if acked > 500:  # a fresh project before a round could code the last case
+            code, out, _ = run(cli, open_line(folder, "y") + "show\n")
+            lost += max(0, acked - (coded(out) or 0))
+            folder, acked = project(demo, root), 0
+    code, out, _ = run(cli, open_line(folder, "y") + "show\n")
+    lost += max(0, acked - (coded(out) or 0))
+    print(f"codes lost over {rounds} kills: {lost} (openings that recovered journal entries: "
+          f"{recovered_rounds})")
+    check(lost == 0, f"no code lost over {rounds} kills -9")
+
+
+def changed_underneath(cli, demo, root):
+    folder = project(demo, root)
+    code, out, _ = run(cli, open_line(folder) + "missing\n" * 300 + "save\nquit y n n\n")
+    zda = os.path.join(folder, "demo.zda")
+    with open(zda, "rb") as f:
+        lines = f.read().split(b"\r\n")[:-1]
+    before = working_codes(folder, None)
+    # The data cut to the first 150 records: the codes of the other 150 are set aside.
+    dat = os.path.join(folder, "demo.dat")
+    with open(dat, "rb") as f:
+        records = f.read().split(b"\r\n")
+    with open(dat, "wb") as f:
+        f.write(b"\r\n".join(records[:150]) + b"\r\n")
+    expected = sum(codes_of(line) for line in lines[150:])
+    code, out, _ = run(cli, open_line(folder) + "save\nquit y n n\n")
+    m = re.search(r"message: (\d+) codes? could not be merged.* set aside in (\S+)", out)
+    check(m is not None and int(m.group(1)) == expected and expected > 0,
+          f"data cut short: {expected} codes set aside and counted in the message")
+    if m:
+        with open(m.group(2), "rb") as f:
+            check(f.read().split(b"\r\n")[:-1] == [l for l in lines[150:] if codes_of(l)],
+                  "the side file holds their lines")
+    check(working_codes(folder, None) + expected == before, "no code is lost between the two files")
+    # The last occupation field removed from the parameters: its codes are set aside.
+    zpa = os.path.join(folder, "demo.zpa")
+    with open(zpa, "rb") as f:
+        text = f.read()
+    with open(zpa, "wb") as f:
+        f.write(text[:text.rindex(b"\n#J ") + 1])
+    with open(zda, "rb") as f:
+        lines = f.read().split(b"\r\n")[:-1]
+    expected = sum(1 for line in lines if line[14:18].strip())
+    time.sleep(1.1)  # a new minute stamp is not needed: a side file of the same minute grows
+    code, out, _ = run(cli, open_line(folder) + "quit y n n\n")
+    m = re.search(r"message: (\d+) codes? could not be merged", out)
+    check(m is not None and int(m.group(1)) == expected and expected > 0,
+          f"a field removed: its {expected} codes set aside and counted in the message")
+
+
+def exit_status(cli, demo, root):
+    folder = project(demo, root)
+    code, out, _ = run(cli, open_line(folder) + "missing\n")
+    check(code == 1 and "input ended with codes not saved" in out,
+          f"input ending with unsaved codes: status {code}")
+    code, out, _ = run(cli, open_line(folder, "y") + "missing\nsave\n")
+    check(code == 0, f"input ending after a save: status {code}")
+    zda = os.path.join(folder, "demo.zda")
+    os.remove(zda)
+    os.mkdir(zda)  # the save's rename fails
+    code, out, _ = run(cli, open_line(folder) + "missing\nsave\nquit y n n\n")
+    check(code == 1, f"a failed save: status {code}")
+    os.rmdir(zda)
+    # SIGTERM while the console waits for input: the codes are saved, the lock released.
+    p = start(cli)
+    p.stdin.write(open_line(folder) + "missing\nmissing\nmissing\nshow\n")
+    p.stdin.flush()
+    while True:
+        line = p.stdout.readline()
+        if not line or PROGRESS.match(line):
+            break
+    p.send_signal(signal.SIGTERM)
+    p.communicate(timeout=30)
+    check(p.returncode == 128 + signal.SIGTERM, f"SIGTERM: status {p.returncode}")
+    check(working_codes(folder) == 3 and not os.path.exists(os.path.join(folder, "demo.zjn")),
+          "SIGTERM wrote the working file and emptied the journal")
+    check(not os.path.exists(os.path.join(folder, "demo.zlk")), "SIGTERM released the lock")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("cli")
+    parser.add_argument("demo")
+    parser.add_argument("--kills", type=int, default=5)
+    parser.add_argument("--seed", type=int, default=None)
+    parser.add_argument("--only", default=None)
+    a = parser.parse_args()
+    seed = a.seed if a.seed is not None else random.randrange(1 << 30)
+    print(f"seed {seed}")
+    root = tempfile.mkdtemp(prefix="tarnwick-sessions-")
+    try:
+        checks = {
+            "two": lambda: two_sessions(a.cli, a.demo, root),
+            "kills": lambda: kills(a.cli, a.demo, root, a.kills, seed),
+            "underneath": lambda: changed_underneath(a.cli, a.demo, root),
+            "exit": lambda: exit_status(a.cli, a.demo, root),
+        }
+        for name, body in checks.items():
+            if a.only in (None, name):
+                body()
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
