@@ -249,7 +249,9 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     };
     std::vector<QueryTerm> query;
     for (size_t f = 0; f < texts.size(); ++f) {
-        const float fieldWeight = f == 0 ? 1.0f : kOtherFieldWeight;
+        // The tasks say most after the title; the fields after them (industry, status, answer
+        // labels such as "Don't know") less and less.
+        const float fieldWeight = f == 0 ? 1.0f : kOtherFieldWeight / static_cast<float>(f);
         for (auto& w : suggest::Words(texts[f])) {
             auto it = std::find_if(query.begin(), query.end(),
                                    [&](const QueryTerm& q) { return q.term == w.term; });
