@@ -465,6 +465,7 @@ void TForm1::Refresh() {
     saveResultsAction_->setEnabled(!s.ReadOnly);
     exportMenu_->menuAction()->setEnabled(!s.ReadOnly);
     codingPage_->findChild<QWidget*>(u"GroupBox4"_s)->setEnabled(!s.ReadOnly);
+    codingPage_->findChild<QWidget*>(u"CodeAllIdentical"_s)->setEnabled(!s.ReadOnly);
     infoAction_->setVisible(true);
     quitAction_->setVisible(true);
 

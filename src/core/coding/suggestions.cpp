@@ -104,6 +104,7 @@ std::vector<int> IdenticalUncodedRecords(const Session& s) {
 }
 
 int CodeAllIdentical(Session& s) {
+    if (RefusedReadOnly(s)) return 0;
     const TZawod* current = CaseAt(s, s.CurrentRecord, s.CurrentField);
     if (!current) return 0;
     if (current->Code.empty()) {
