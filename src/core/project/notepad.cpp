@@ -4,13 +4,17 @@
 #include "core/session/session.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
+#include "core/text/lines.h"
 
 namespace tarnwick {
 
 void LoadNotepad(Session& s) {
     const std::string path = s.DataFilePath(kExtNotepad);
-    if (!FileExists(path)) return;
-    s.Notepad = ReadLines(path);
+    // Anything at the name counts, so that a link or another user's file there is refused.
+    if (!PathTaken(path)) return;
+    const std::string text = ReadOwnFile(path);
+    s.Notepad.clear();
+    for (std::string_view line : SplitLines(text)) s.Notepad.emplace_back(line);
     s.AppendReportLine(Str(Ui::NotepadReadFrom) + " " + path);
     s.NotepadModified = false;
 }
