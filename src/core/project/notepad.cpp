@@ -10,8 +10,8 @@ namespace tarnwick {
 
 void LoadNotepad(Session& s) {
     const std::string path = s.DataFilePath(kExtNotepad);
-    // Anything at the name counts, so that a link or another user's file there is refused.
-    if (!PathTaken(path)) return;
+    // A folder or a pipe of that name is no notepad; a link or another user's file is refused.
+    if (!FileExists(path)) return;
     const std::string text = ReadOwnFile(path);
     s.Notepad.clear();
     for (std::string_view line : SplitLines(text)) s.Notepad.emplace_back(line);
