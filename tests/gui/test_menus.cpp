@@ -1,5 +1,9 @@
 // The main window's menus and pages once a project is open, and the questions on quitting.
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -8,6 +12,8 @@
 #include <QStackedWidget>
 #include <QtTest>
 
+#include "core/session/project_lock.h"
+#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "gui/main_window.h"
 #include "window_helpers.h"
@@ -41,6 +47,38 @@ class TestMenus : public QObject {
         QVERIFY(!w.platform().Progress("Reading the survey data", 20));
         QVERIFY(w.platform().Progress("Reading the survey data", 100));
         QTRY_VERIFY(!w.findChild<QProgressDialog*>("progressDialog"));
+    }
+
+    // A project that another program codes opens read-only when the coder says so: nothing that
+    // would code or save can be reached, and the other program's lock stays.
+    void aLockedProjectOpensReadOnly() {
+        SmallProject project;
+        char host[256] = {};
+        ::gethostname(host, sizeof host - 1);
+        const std::string lockPath = project.folder.Path("wave.zlk");
+        const std::string lock = tarnwick::FormatLockText(
+            {"someone", host, static_cast<long long>(::getppid()), "2026-12-08 08:00:00"});
+        WriteFile(lockPath, lock);
+        const int fd = ::open(lockPath.c_str(), O_RDONLY);  // alive: its holder keeps the flock
+        QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0);
+        {
+            TForm1 w;
+            QStringList questions;
+            w.platform().questionHook = [&](const QString& q, bool) {
+                questions << q;
+                return Answer::Yes;
+            };
+            OpenProjectThroughDialogs(w, project);
+            QVERIFY(w.session().SessionStarted);
+            QVERIFY(w.session().ReadOnly);
+            QCOMPARE(questions.size(), 1);
+            QVERIFY(questions[0].contains("someone"));
+            QVERIFY(!w.findChild<QWidget*>("GroupBox4")->isEnabled());
+            QVERIFY(!w.findChild<QWidget*>("CodeAllIdentical")->isEnabled());
+            QVERIFY(!w.findChild<QAction*>("mainMenuZapisz")->isEnabled());
+        }
+        QCOMPARE(tarnwick::ReadWholeFile(lockPath), lock);
+        ::close(fd);
     }
 
     void menusFollowThePages() {
