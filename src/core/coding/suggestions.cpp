@@ -91,14 +91,22 @@ void CodeSuggestionLine(Session& s, int line) {
 std::vector<int> IdenticalUncodedRecords(const Session& s) {
     std::vector<int> records;
     const int field = s.CurrentField;
-    if (!CaseAt(s, s.CurrentRecord, field)) return records;
-    const std::string answer = NormaliseAnswer(CaseTexts(s, s.CurrentRecord, field));
-    const int count = static_cast<int>(s.Cases.Respondents.size());
+    if (!CaseAt(s, s.CurrentRecord, field) ||
+        field >= static_cast<int>(s.Params.DokumList.size())) {
+        return records;
+    }
+    const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(field)];
+    const auto& rs = s.Cases.Respondents;
+    const std::string answer =
+        NormaliseCaseAnswer(d, rs[static_cast<size_t>(s.CurrentRecord)].Record);
+    const int count = static_cast<int>(rs.size());
     for (int r = 0; r < count; ++r) {
         if (r == s.CurrentRecord) continue;
         const TZawod* z = CaseAt(s, r, field);
         if (!z || !z->ToCode || !z->Code.empty()) continue;
-        if (NormaliseAnswer(CaseTexts(s, r, field)) == answer) records.push_back(r);
+        if (NormaliseCaseAnswer(d, rs[static_cast<size_t>(r)].Record) == answer) {
+            records.push_back(r);
+        }
     }
     return records;
 }
