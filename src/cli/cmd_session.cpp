@@ -359,6 +359,8 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
         }
         command->run(console, rest);
         console.progress.Clear();
+        // A program driving the console through a pipe reads each answer before it writes on.
+        out.flush();
     }
     Session& s = console.session;
     if (endSignal != 0) {

@@ -43,8 +43,9 @@ def open_line(folder, answers=""):
 
 
 def start(cli):
-    # Line-buffered output, so that what the console acknowledged is what the test reads.
-    return subprocess.Popen(["stdbuf", "-oL", cli, "session"], stdin=subprocess.PIPE,
+    # The console flushes its output after every command, so what it acknowledged is what the
+    # test reads.
+    return subprocess.Popen([cli, "session"], stdin=subprocess.PIPE,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
                             encoding="latin-1")
 
