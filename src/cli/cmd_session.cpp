@@ -128,7 +128,6 @@ void Open(Console& c, std::string_view args) {
     }
     try {
         OpenProject(s);
-        if (s.SessionStarted) PrepareSuggestions(s);
     } catch (const IoError& e) {
         c.out << "message: " << e.what() << '\n';
     }
@@ -161,7 +160,14 @@ void Show(Console& c, std::string_view) {
     out << "progress: " << s.ProgressText << '\n';
 }
 
+// The suggestions are prepared when first asked for: a console that only codes, saves or
+// exports opens as fast as the data allow.
+void EnsureSuggestions(Console& c) {
+    if (!c.session.Suggester) PrepareSuggestions(c.session);
+}
+
 void Suggestions(Console& c, std::string_view) {
+    EnsureSuggestions(c);
     int n = 0;
     for (const std::string& line : c.session.View.SuggestionLines) {
         c.out << "suggestion " << ++n << ": " << line << '\n';
@@ -169,6 +175,7 @@ void Suggestions(Console& c, std::string_view) {
 }
 
 void TakeSuggestion(Console& c, std::string_view args) {
+    EnsureSuggestions(c);
     const auto n = Number(args);
     if (!n || *n < 1 || *n > static_cast<int>(c.session.Suggestions.size())) {
         c.Error("take N: N is the number of a suggestion that the list shows");
@@ -212,6 +219,7 @@ void Tab(Console& c, std::string_view args) {
     } else if (args == "pre") {
         ShowCategoryTab(c.session, CategoryTab::Preselected, kFullListVisibleLines);
     } else if (args == "suggestions") {
+        EnsureSuggestions(c);
         ShowCategoryTab(c.session, CategoryTab::Suggestions, kFullListVisibleLines);
     } else {
         c.Error("tab full|pre|suggestions");
