@@ -127,19 +127,31 @@ std::string Percent(size_t part, size_t whole) {
     return buffer;
 }
 
+// The three inputs of `suggest` and `evaluate`; false after saying what is wrong, `code` then
+// holding the exit status.
+struct Inputs {
+    Classification clf;
+    CodingMemory memory;
+    Answers answers;
+};
+bool LoadInputs(const std::string& clfFile, const std::string& memoryFile,
+                const std::string& answersFile, bool withCode, Inputs& in, std::ostream& out,
+                std::ostream& err, int& code) {
+    return LoadAnyClassification(clfFile, in.clf, out, err, code) &&
+           LoadMemory(memoryFile, in.memory, err, code) &&
+           ReadAnswers(answersFile, withCode, in.answers, err, code);
+}
+
 }  // namespace
 
 int Suggest(const std::string& clfFile, const std::string& answersFile,
             const std::string& memoryFile, size_t top, std::ostream& out, std::ostream& err) {
     int code = kOk;
-    Classification clf;
-    CodingMemory memory;
-    Answers answers;
-    if (!LoadAnyClassification(clfFile, clf, out, err, code) ||
-        !LoadMemory(memoryFile, memory, err, code) ||
-        !ReadAnswers(answersFile, false, answers, err, code)) {
-        return code;
-    }
+    Inputs in;
+    if (!LoadInputs(clfFile, memoryFile, answersFile, false, in, out, err, code)) return code;
+    const Classification& clf = in.clf;
+    const CodingMemory& memory = in.memory;
+    const Answers& answers = in.answers;
     const SuggestionEngine engine(clf);
     out << "id,rank,code,score,reason\n";
     for (size_t i = 0; i < answers.ids.size(); ++i) {
@@ -157,14 +169,11 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
              const std::string& memoryFile, double learnShare, size_t sample, std::ostream& out,
              std::ostream& err) {
     int code = kOk;
-    Classification clf;
-    CodingMemory memory;
-    Answers answers;
-    if (!LoadAnyClassification(clfFile, clf, out, err, code) ||
-        !LoadMemory(memoryFile, memory, err, code) ||
-        !ReadAnswers(labelledFile, true, answers, err, code)) {
-        return code;
-    }
+    Inputs in;
+    if (!LoadInputs(clfFile, memoryFile, labelledFile, true, in, out, err, code)) return code;
+    const Classification& clf = in.clf;
+    CodingMemory& memory = in.memory;
+    const Answers& answers = in.answers;
     const size_t n = answers.ids.size();
     std::vector<size_t> order(n);
     for (size_t i = 0; i < n; ++i) order[i] = i;
@@ -224,15 +233,8 @@ int Learn(const std::string& params, const std::string& clf, const std::string& 
           const std::string& memoryFile, std::ostream& out, std::ostream& err) {
     try {
         CodingMemory memory;
-        if (FileExists(memoryFile)) {
-            std::string error;
-            auto loaded = LoadMemoryFile(memoryFile, error);
-            if (!loaded) {
-                err << error << '\n';
-                return kFaults;
-            }
-            memory = std::move(*loaded);
-        }
+        int code = kOk;
+        if (FileExists(memoryFile) && !LoadMemory(memoryFile, memory, err, code)) return code;
         std::vector<std::string> faults;
         const auto learnt = LearnProject(params, clf, data, memory, faults);
         if (!learnt) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/coding/suggestions.h"
 #include "core/project/opening.h"
 #include "core/project/scripted_platform.h"
 #include "core/text/files.h"
@@ -35,10 +36,7 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
         for (size_t d = 0; d < person.Occupations.size() && d < fields.size(); ++d) {
             const TZawod& z = person.Occupations[d];
             // The engine never suggests the standard codes, so they teach it nothing.
-            if (z.Code.empty() || z.Code == session.Clf.MissingDataCode ||
-                z.Code == session.Clf.NotApplicableCode) {
-                continue;
-            }
+            if (!IsLearntCode(session, z.Code)) continue;
             memory.LearnNormalised(NormaliseCaseAnswer(fields[d], person.Record), z.Code);
             ++learnt;
         }
