@@ -336,9 +336,16 @@ void EndOnSignals() {
     sigaction(SIGHUP, &action, nullptr);
 }
 
-int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool progressLine) {
+int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool progressLine,
+                   const ConsoleHooks* hooks) {
     endSignal = 0;
     Console console(out, err, progressLine);
+    if (hooks && hooks->open) {
+        hooks->open(console.session, out);
+        if (!console.session.SessionStarted) return kFaults;
+        Show(console, {});
+        out.flush();
+    }
     std::string line;
     auto lastBeat = std::chrono::steady_clock::now();
     while (!console.ended && endSignal == 0 && std::getline(in, line)) {
@@ -365,12 +372,14 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
             console.Error("no project is open");
             continue;
         }
+        if (hooks && hooks->between) hooks->between(console.session, out);
         command->run(console, rest);
         console.progress.Clear();
         // A program driving the console through a pipe reads each answer before it writes on.
         out.flush();
     }
     Session& s = console.session;
+    if (hooks && hooks->end) hooks->end(s);
     if (endSignal != 0) {
         // Saved when that can be done without a question; the journal holds them otherwise.
         const bool saved = SaveOnSignal(s);

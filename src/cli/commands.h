@@ -3,9 +3,14 @@
 // code, so the tests run them in-process.
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+namespace tarnwick {
+class Session;
+}
 
 namespace tarnwick::cli {
 
@@ -26,8 +31,15 @@ int CheckClassification(const std::string& file, std::ostream& out, std::ostream
 // after a command's error, after a failed save and when the input ends with codes not saved;
 // 128 + the signal after EndOnSignals' SIGTERM or SIGHUP, which saves the codes first when it
 // can (the coding journal holds them in any case).
+// `hooks`, for a team project: `open` opens the project before the first command, `between`
+// runs before each command and `end` when the input ends.
+struct ConsoleHooks {
+    std::function<void(Session&, std::ostream& out)> open;
+    std::function<void(Session&, std::ostream& out)> between;
+    std::function<void(Session&)> end;
+};
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err,
-                   bool progressLine = false);
+                   bool progressLine = false, const ConsoleHooks* hooks = nullptr);
 
 // Lets SIGTERM and SIGHUP end a running SessionConsole between two commands, as the end of its
 // input would, instead of ending the program at once.
@@ -57,5 +69,20 @@ int Evaluate(const std::string& clf, const std::string& labelled, const std::str
 // Opens a project and adds its coded answers to the memory file (created when missing).
 int Learn(const std::string& params, const std::string& clf, const std::string& data,
           const std::string& memory, std::ostream& out, std::ostream& err);
+
+// tarnwick-cli team ...: the team project's commands (the arguments after "team"), each on a
+// database named by a libpq connection string.
+int TeamInit(const std::string& params, const std::string& clf, const std::string& data,
+             const std::string& db, double doubleShare, unsigned long long seed, std::ostream& out,
+             std::ostream& err);
+int TeamExport(const std::string& db, const std::string& folder, std::ostream& out,
+               std::ostream& err);
+int TeamStatus(const std::string& db, std::ostream& out, std::ostream& err);
+int TeamDisagreements(const std::string& db, std::ostream& out, std::ostream& err);
+int TeamSettle(const std::string& db, int record, int field, const std::string& code,
+               const std::string& supervisor, std::ostream& out, std::ostream& err);
+// A console coding session on a team project as `coder` (the commands of SessionConsole).
+int TeamCode(const std::string& db, const std::string& coder, const std::string& folder,
+             std::istream& in, std::ostream& out, std::ostream& err, bool progressLine);
 
 }  // namespace tarnwick::cli

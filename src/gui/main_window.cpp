@@ -40,6 +40,8 @@
 #include "gui/coding_page.h"
 #include "gui/convert.h"
 #include "gui/shortcuts.h"
+#include "gui/team_mode.h"
+#include "team/sync.h"
 
 // Resources of a static library must be registered by hand (outside any namespace).
 static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }
@@ -103,6 +105,11 @@ TForm1::TForm1(QWidget* parent)
         if (session_->Lock) session_->Lock->Heartbeat();
     });
     lockHeartbeat_->start();
+
+    // A team project's codes travel between commands, never in the middle of one.
+    teamPoll_ = new QTimer(this);
+    teamPoll_->setInterval(2000);
+    connect(teamPoll_, &QTimer::timeout, this, &TForm1::PollTeam);
 
     RestoreWindowState();
     Refresh();
@@ -201,6 +208,13 @@ void TForm1::BuildMenus() {
     add(saveResultsAction_, "mainMenuZapisz", &TForm1::SaveResultsCommand);
     add(infoAction_, "mainMenuInfo", &TForm1::ShowAboutCommand);
     add(quitAction_, "mainMenuZakoncz", &TForm1::QuitCommand);
+    add(openTeamAction_, "mainMenuTeamOpen", &TForm1::OpenTeamProjectCommand);
+    add(teamPageAction_, "mainMenuTeam", &TForm1::ShowTeamPageCommand);
+    // Beside Open project, and the Team page beside the report.
+    menuBar()->insertAction(optionsAction_, openTeamAction_);
+    menuBar()->insertAction(openProjectAction_, teamPageAction_);
+    openTeamAction_->setText(FromBytes(msg::kOpenTeamProjectMenu));
+    teamPageAction_->setText(FromBytes(msg::kTeamPageMenu));
     findNonCodedAction_->setShortcut(KeysOf(Key::FindNonCoded));
     saveResultsAction_->setShortcut(KeysOf(Key::SaveResults));
 
@@ -237,6 +251,21 @@ void TForm1::BuildPages() {
     BuildReportPage();
     BuildOptionsPage();
     BuildErrorPage();
+    teamPage_ = new TeamPage(pages_);
+    connect(teamPage_, &TeamPage::settleRequested, this,
+            [this](int record, int field, const QString& code) {
+                if (!team_) return;
+                RunCommand([&] {
+                    try {
+                        team::Settle(team_->Db(), record - 1, field - 1, ToBytes(code),
+                                     team_->Coder());
+                    } catch (const team::TeamError& e) {
+                        platform_.ShowMessage(e.what());
+                    }
+                });
+                teamPage_->Reload(*team_);
+            });
+    pages_->addWidget(teamPage_);
     pages_->addWidget(codingPage_);
     pages_->addWidget(notepadPage_);
     pages_->addWidget(reportPage_);
@@ -457,10 +486,14 @@ void TForm1::Refresh() {
     notepadAction_->setVisible(started);
     reportAction_->setVisible(started);
     openProjectAction_->setVisible(!started);
+    openTeamAction_->setVisible(!started);
+    teamPageAction_->setVisible(started && team_ != nullptr);
     optionsAction_->setVisible(started);
     findNonCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
-    exportMenu_->menuAction()->setVisible(started);
+    // A coder of a team sees only their own side of the double-coded cases: the team's
+    // results come from tarnwick-cli team export.
+    exportMenu_->menuAction()->setVisible(started && !team_);
     // A project open read-only (another coder holds it) takes no coding and no save.
     saveResultsAction_->setEnabled(!s.ReadOnly);
     exportMenu_->menuAction()->setEnabled(!s.ReadOnly);
@@ -485,6 +518,9 @@ void TForm1::Refresh() {
             break;
         case Page::Error:
             pages_->setCurrentWidget(errorPage_);
+            break;
+        case Page::Team:
+            pages_->setCurrentWidget(teamPage_);
             break;
         case Page::None:
             break;
@@ -534,6 +570,7 @@ void TForm1::EndOnSignal(int signal) {
     }
     // While a command waits in a dialog, its state is half-way: the journal holds every code.
     if (!busy_) SaveOnSignal(*session_);
+    EndTeam();
     ReleaseProject(*session_);
     QCoreApplication::exit(128 + signal);
 }
@@ -571,6 +608,85 @@ void TForm1::OpenProjectCommand() {
         session_->ProgressText = progressBefore;
         DrawStatus();
     }
+}
+
+void TForm1::OpenTeamProjectCommand() {
+    if (busy_ || session_->SessionStarted) return;
+    const std::optional<TeamLogin> login = AskTeamLogin(this);
+    if (!login) return;
+    const std::string conninfo = ToBytes(login->conninfo);
+    const std::string coder = ToBytes(login->coder);
+    std::unique_ptr<team::TeamLink> link;
+    std::optional<team::LocalCopy> copy;
+    std::vector<std::string> faults;
+    RunLongCommand([&] {
+        try {
+            link = std::make_unique<team::TeamLink>(conninfo, ToBytes(login->password), coder,
+                                                    team::TeamLink::FolderFor(conninfo, coder));
+            if (team::SchemaVersion(link->Db()) == 0) {
+                throw team::TeamError(msg::kTeamNoProject);
+            }
+            copy = link->Prepare(faults);
+        } catch (const team::TeamError& e) {
+            link.reset();
+            platform_.ShowMessage(e.what());
+            return;
+        }
+        if (!copy) {
+            for (std::string& line : faults) session_->AppendErrorLine(std::move(line));
+            session_->ShowPage(Page::Error);
+            link.reset();
+            return;
+        }
+        // The copy on this computer opens as any project does, its files given in place of
+        // the three dialogs' answers.
+        platform_.knownFiles = {copy->ParamsPath, copy->ClassificationPath, copy->DataPath};
+        link->Attach(*session_);
+        OpenProject(*session_);
+        platform_.knownFiles.clear();
+        if (!session_->SessionStarted) {
+            link->Detach();
+            link.reset();
+            return;
+        }
+        if (link->SentAtPrepare() > 0) {
+            session_->AppendReportLine(msg::TeamSentAtOpening(link->SentAtPrepare()));
+        }
+        session_->AppendReportLine(msg::TeamOpenedAs(coder));
+    });
+    if (!link || !session_->SessionStarted) return;
+    team_ = std::move(link);
+    teamPoll_->start();
+    Refresh();
+    StartSuggestions();
+    codingPage_->FocusKeyWords();
+}
+
+void TForm1::ShowTeamPageCommand() {
+    if (!team_) return;
+    RunCommand([&] {
+        session_->ShowPage(Page::Team);
+        session_->ReturnToCodingVisible = true;
+    });
+    teamPage_->Reload(*team_);
+}
+
+void TForm1::PollTeam() {
+    if (!team_ || busy_) return;
+    // Not while a dialog of this window is open: the codes wait for the next tick.
+    if (QApplication::activeModalWidget()) return;
+    busy_ = true;
+    const int taken = team_->Poll();
+    busy_ = false;
+    if (taken > 0 || session_->StatusNotice != lastTeamNotice_) Refresh();
+    lastTeamNotice_ = session_->StatusNotice;
+}
+
+void TForm1::EndTeam() {
+    if (!team_) return;
+    teamPoll_->stop();
+    team_->Detach();
+    team_.reset();
 }
 
 void TForm1::ShowOptionsCommand() {
@@ -615,6 +731,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     bool mayEnd = false;
     RunCommand([&] { mayEnd = MayEnd(*session_); });
     if (mayEnd) {
+        EndTeam();
         SaveWindowState();
         event->accept();
     } else {

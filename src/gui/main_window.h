@@ -22,6 +22,10 @@ class QStackedWidget;
 class QButtonGroup;
 class QTimer;
 
+namespace tarnwick::team {
+class TeamLink;
+}
+
 namespace tarnwick::gui {
 
 class CodingPage;
@@ -58,6 +62,9 @@ class TForm1 : public QMainWindow {
     void SaveResultsCommand();     // mainMenuZapiszClick
     void ShowAboutCommand();       // mainMenuInfoClick
     void QuitCommand();            // mainMenuZakonczClick
+    // A project shared by a team in PostgreSQL: opened from the database, and its Team page.
+    void OpenTeamProjectCommand();
+    void ShowTeamPageCommand();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,6 +79,9 @@ class TForm1 : public QMainWindow {
     void BuildOptionsPage();
     void BuildErrorPage();
     void DrawStatus();
+    // Sends what waits and takes the other coders' codes (a timer, between commands).
+    void PollTeam();
+    void EndTeam();
     // Prepares the suggestions on a worker while the coder begins; installs them when ready.
     void StartSuggestions();
     void SuggestionsPrepared(const std::shared_ptr<PreparedSuggestions>& prepared);
@@ -97,6 +107,8 @@ class TForm1 : public QMainWindow {
     QMenu* exportMenu_ = nullptr;  // mainMenuEksport: one action per format
     QAction* infoAction_ = nullptr;
     QAction* quitAction_ = nullptr;
+    QAction* openTeamAction_ = nullptr;
+    QAction* teamPageAction_ = nullptr;
 
     QStackedWidget* pages_ = nullptr;  // PageControl1
     CodingPage* codingPage_ = nullptr;
@@ -104,6 +116,10 @@ class TForm1 : public QMainWindow {
     QWidget* reportPage_ = nullptr;
     QWidget* optionsPage_ = nullptr;
     QWidget* errorPage_ = nullptr;
+    class TeamPage* teamPage_ = nullptr;
+    std::unique_ptr<team::TeamLink> team_;
+    QTimer* teamPoll_ = nullptr;
+    std::string lastTeamNotice_;
     QPlainTextEdit* errorLinesEdit_ = nullptr;    // Memo2
     QPlainTextEdit* notepadEdit_ = nullptr;       // RichEdit13
     QPlainTextEdit* reportEdit_ = nullptr;        // RichEdit14, the session report

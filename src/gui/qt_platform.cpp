@@ -109,6 +109,11 @@ QString QtPlatform::QtFilter(const std::string& filter) {
 
 std::optional<std::string> QtPlatform::ChooseFileHere(const FileRequest& request) {
     EndProgress();
+    if (!knownFiles.empty()) {
+        std::string file = std::move(knownFiles.front());
+        knownFiles.pop_front();
+        return file;
+    }
     std::optional<QString> chosen;
     if (fileHook) {
         chosen = fileHook(request);

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -35,6 +36,9 @@ class QtPlatform : public Platform {
     // The work is over (the command ended, or a dialog is about to ask something).
     void EndProgress();
 
+    // The files of a project that opens without dialogs (a team project's copy on this
+    // computer), each taken by the next file dialog instead of asking.
+    std::deque<std::string> knownFiles;
     // Set by tests to answer without showing a dialog.
     std::function<std::optional<QString>(const FileRequest&)> fileHook;
     std::function<void(const QString&)> messageHook;

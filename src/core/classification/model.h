@@ -3,6 +3,7 @@
 // Built by the loader and fixed afterwards except for the search flags.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,16 @@ struct Classification {
 
     // Index of the category with this code, or -1.
     int IndexOf(std::string_view code) const { return Categories.Find(code); }
+    // The name a case shows for this code (empty for no code), the missing-data and
+    // not-applicable codes included; none when the classification lacks the code.
+    std::optional<std::string_view> NameOf(std::string_view code) const {
+        if (code.empty()) return std::string_view();
+        if (code == NotApplicableCode) return std::string_view(NotApplicableName);
+        if (code == MissingDataCode) return std::string_view(MissingDataName);
+        const int i = IndexOf(code);
+        if (i < 0) return std::nullopt;
+        return std::string_view(Categories[i].Name);
+    }
     const TKat& Category(int index) const { return Categories[index]; }
     TKat& Category(int index) { return Categories[index]; }
     int Count() const { return Categories.Count(); }

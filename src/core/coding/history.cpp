@@ -1,6 +1,7 @@
 #include "core/coding/history.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -31,30 +32,40 @@ void CountCase(CaseModel& m, const TZawod& z, int sign) {
     if (!z.Code.empty()) m.CodedCount = std::max(0, m.CodedCount + sign);
 }
 
+void SetCase(Session& s, TZawod& z, int record, int field, std::string_view code,
+             std::string_view name, bool toCode);
+
 // Sets the case and everything that follows from it; true when anything changed.
 bool Apply(Session& s, int record, int field, std::string_view code, std::string_view name,
            bool toCode) {
     TZawod* z = CaseAt(s, record, field);
     if (!z || (z->Code == code && z->CodeName == name && z->ToCode == toCode)) return false;
     // On disk before the model (and so the window) shows it: a crash from here on loses nothing.
-    if (s.Journal) {
-        s.Journal->Append({record, field, toCode,
-                           s.Cases.Respondents[static_cast<size_t>(record)].RespondentId,
-                           std::string(code)});
+    if (s.Journal || s.Sync) {
+        const JournalEntry entry{record, field, toCode,
+                                 s.Cases.Respondents[static_cast<size_t>(record)].RespondentId,
+                                 std::string(code)};
+        if (s.Journal) s.Journal->Append(entry);
+        if (s.Sync) s.Sync->CaseChanged(entry);
     }
+    SetCase(s, *z, record, field, code, name, toCode);
+    return true;
+}
+
+void SetCase(Session& s, TZawod& z, int record, int field, std::string_view code,
+             std::string_view name, bool toCode) {
     const int coded = s.Cases.CodedCount;
     const int toCodeCount = s.Cases.ToCodeCount;
     // The memory holds what the cases hold, so an undo leaves no trace in it.
-    TeachMemory(s, record, field, z->Code, std::string(code));
-    CountCase(s.Cases, *z, -1);
-    z->Code = std::string(code);
-    z->CodeName = name;
-    z->ToCode = toCode;
-    CountCase(s.Cases, *z, +1);
+    TeachMemory(s, record, field, z.Code, std::string(code));
+    CountCase(s.Cases, z, -1);
+    z.Code = std::string(code);
+    z.CodeName = name;
+    z.ToCode = toCode;
+    CountCase(s.Cases, z, +1);
     UpdateHasToCode(s.Cases.Respondents[static_cast<size_t>(record)]);
     s.ResultsModified = true;
     if (coded != s.Cases.CodedCount || toCodeCount != s.Cases.ToCodeCount) ShowCodingProgress(s);
-    return true;
 }
 
 // Moves one change from `from` to `to`, giving its case the `newSide` or the old side, and
@@ -107,6 +118,17 @@ bool ChangeCase(Session& s, int record, int field, std::string_view code, std::s
     if (!Apply(s, record, field, code, name, toCode)) return false;
     s.UndoList.push_back(std::move(change));
     s.RedoList.clear();
+    return true;
+}
+
+bool TakeChangeFromElsewhere(Session& s, int record, int field, std::string_view code,
+                             bool toCode) {
+    TZawod* z = CaseAt(s, record, field);
+    if (!z) return false;
+    const std::optional<std::string_view> name = s.Clf.NameOf(code);
+    if (!name || (z->Code == code && z->ToCode == toCode)) return false;
+    SetCase(s, *z, record, field, code, *name, toCode);
+    // The working file is written from the shared project, not by this coder.
     return true;
 }
 

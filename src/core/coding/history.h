@@ -22,6 +22,12 @@ bool RefusedReadOnly(Session& session);
 bool ChangeCase(Session& session, int record, int field, std::string_view code,
                 std::string_view name, bool toCode, int group = 0);
 
+// A change that another coder of a shared project made: the case takes it as a coding action's
+// change would (counters, memory), but it is neither journaled, sent nor undoable. False when
+// the case held that already, does not exist, or the code is not in the classification.
+bool TakeChangeFromElsewhere(Session& session, int record, int field, std::string_view code,
+                             bool toCode);
+
 // Puts the last change (or group of changes) back (Undo) or makes the last undone one again
 // (Redo), then makes that case current and shows it. False, after the "Nothing to ..." message,
 // when there is nothing to do.

@@ -107,7 +107,23 @@ void ShowCurrentCase(Session& s) {
     }
 }
 
+namespace {
+
+// In a shared project the next case is the one the team hands this coder.
+bool TakeSharedCase(Session& s) {
+    const auto next = s.Sync->TakeNext();
+    if (!next) {
+        s.platform.ShowMessage(msg::kAllCasesCoded);
+        return false;
+    }
+    MakeCurrent(s, next->first, next->second);
+    return true;
+}
+
+}  // namespace
+
 bool GoToFirstNotCoded(Session& s) {
+    if (s.Sync) return TakeSharedCase(s);
     const CaseRef next = FindForward(s, 0, 0, NeedsCode);
     if (next.found()) {
         MakeCurrent(s, next.record, next.field);
@@ -120,6 +136,7 @@ bool GoToFirstNotCoded(Session& s) {
 }
 
 bool NextNotCoded(Session& s) {
+    if (s.Sync) return TakeSharedCase(s);
     CaseRef next = FindForward(s, s.CurrentRecord, s.CurrentField + 1, NeedsCode);
     // Cases before the current one may still be without code: go round to them, the current
     // case last, so that the message means what it says.

@@ -172,22 +172,15 @@ int ReplayJournal(const std::vector<JournalEntry>& entries, const Classification
             skip("names an occupation field these parameters lack; skipped.");
             continue;
         }
-        std::string_view name;
-        if (e.Code.empty()) {
-        } else if (e.Code == clf.NotApplicableCode) {
-            name = clf.NotApplicableName;
-        } else if (e.Code == clf.MissingDataCode) {
-            name = clf.MissingDataName;
-        } else if (const int i = clf.IndexOf(e.Code); i >= 0) {
-            name = clf.Category(i).Name;
-        } else {
+        const std::optional<std::string_view> name = clf.NameOf(e.Code);
+        if (!name) {
             skip("holds a code the classification lacks; skipped.");
             continue;
         }
         TZawod& z = r.Occupations[static_cast<size_t>(e.Field)];
         if (z.Code == e.Code && z.ToCode == e.ToCode) continue;
         z.Code = e.Code;
-        z.CodeName = name;
+        z.CodeName = *name;
         z.ToCode = e.ToCode;
         ++changed;
     }

@@ -12,6 +12,7 @@
 #include "core/data/journal.h"
 #include "core/data/model.h"
 #include "core/params/model.h"
+#include "core/session/case_sync.h"
 #include "core/session/coding_view.h"
 #include "core/session/platform.h"
 #include "core/session/project_lock.h"
@@ -22,7 +23,7 @@
 namespace tarnwick {
 
 // Pages of the main window's page area.
-enum class Page { None, Error, Coding, Notepad, Report, Options };
+enum class Page { None, Error, Coding, Notepad, Report, Options, Team };
 
 // What follows a coding action: the next case without code (the next occupation of the record,
 // then the next records), the same occupation field in the next record, or nothing.
@@ -90,6 +91,8 @@ class Session {
     std::optional<FileStamp> DataStamp;
     // Coding actions of an interrupted session found in the journal at opening.
     int RecoveredActions = 0;
+    // A team project's link to the other coders (owned by the team layer), none otherwise.
+    CaseSync* Sync = nullptr;
 
     // Unsaved-work flags.
     bool WorkingFileRead = false;

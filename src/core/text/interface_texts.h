@@ -148,6 +148,47 @@ inline std::string MemoryUnreadable(std::string_view why) {
     return t;
 }
 
+// A team project: the connection to its database, and what the coder is told about it.
+inline constexpr const char* kTeamConnectionLost =
+    "The connection to the team database is lost. You can go on coding: your codes are kept on "
+    "this computer and sent when the connection returns.";
+inline std::string TeamOffline(size_t waiting) {
+    return "Working offline: " + std::to_string(waiting) + " code" + (waiting == 1 ? "" : "s") +
+           " waiting to be sent";
+}
+inline std::string TeamBack(size_t sent) {
+    return "The team database is back: " + std::to_string(sent) + " code" + (sent == 1 ? "" : "s") +
+           " sent";
+}
+inline std::string TeamSentAtOpening(size_t sent) {
+    return std::to_string(sent) + " code" + (sent == 1 ? "" : "s") +
+           " of an earlier session sent to the team database";
+}
+inline constexpr const char* kTeamNoProject =
+    "This database holds no team project (see tarnwick-cli team init).";
+inline std::string TeamOpenedAs(std::string_view coder) {
+    return "Team project opened from its database, coding as " + std::string(coder);
+}
+inline constexpr const char* kOpenTeamProjectMenu = "Open &team project";
+inline constexpr const char* kTeamPageMenu = "&Team";
+inline constexpr const char* kTeamLoginTitle = "Open team project";
+inline constexpr const char* kTeamConninfoLabel = "Database (connection string):";
+inline constexpr const char* kTeamCoderLabel = "Coder:";
+inline constexpr const char* kTeamPasswordNote =
+    "The password comes from ~/.pgpass or PGPASSWORD, or is asked for; Tarnwick never stores "
+    "it.";
+inline constexpr const char* kTeamPasswordPrompt = "Password for the team database:";
+inline constexpr const char* kTeamPageTitle = "Team: progress, coders and double coding";
+inline constexpr const char* kTeamDisagreementsHeading =
+    "Disagreements (record field respondent: coder code, coder code):";
+inline constexpr const char* kTeamSettleRecord = "Record:";
+inline constexpr const char* kTeamSettleField = "Field:";
+inline constexpr const char* kTeamSettleCode = "Final code:";
+inline constexpr const char* kTeamSettleButton = "Settle";
+inline constexpr const char* kTeamOfflineNext =
+    "Working offline: the next case is taken from this computer's copy and may be one that "
+    "another coder holds.";
+
 // Undo and redo of the coding actions.
 inline constexpr const char* kNothingToUndo = "Nothing to undo";
 inline constexpr const char* kNothingToRedo = "Nothing to redo";

@@ -1,0 +1,117 @@
+#include "team/project.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "core/classification/loader.h"
+#include "core/data/cases.h"
+#include "core/data/journal.h"
+#include "core/data/working_file.h"
+#include "core/params/parser.h"
+#include "core/project/opening.h"
+#include "core/project/paths.h"
+#include "core/project/safekeeping.h"
+#include "core/project/scripted_platform.h"
+#include "core/session/session.h"
+#include "core/text/files.h"
+
+namespace tarnwick::team {
+
+std::optional<ProjectOnDisk> ReadProjectOnDisk(const std::string& params, const std::string& clf,
+                                               const std::string& data,
+                                               std::vector<std::string>& faults) {
+    ScriptedPlatform platform;
+    Session session(platform);
+    for (const std::string* file : {&params, &clf, &data}) {
+        platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
+    }
+    OpenProject(session);
+    if (!session.ProjectOpen()) {
+        faults = session.ErrorLines;
+        faults.insert(faults.end(), platform.messages.begin(), platform.messages.end());
+        ReleaseProject(session);
+        return std::nullopt;
+    }
+    ProjectOnDisk project;
+    project.Files.ParamsName = NameOf(params);
+    project.Files.ParamsBytes = ReadWholeFile(params);
+    project.Files.ClassificationName = NameOf(clf);
+    project.Files.ClassificationBytes = ReadWholeFile(clf);
+    project.Files.DataName = NameOf(data);
+    project.Files.DataBytes = ReadWholeFile(data);
+    const auto& respondents = session.Cases.Respondents;
+    for (size_t r = 0; r < respondents.size(); ++r) {
+        const TOsoba& o = respondents[r];
+        for (size_t f = 0; f < o.Occupations.size(); ++f) {
+            const TZawod& z = o.Occupations[f];
+            project.Cases.push_back(
+                {static_cast<int>(r), static_cast<int>(f), z.ToCode, o.RespondentId, z.Code});
+        }
+    }
+    // A recovered journal is saved by the opening; nothing else is left to keep.
+    ReleaseProject(session);
+    return project;
+}
+
+namespace {
+
+void WriteIfChanged(const std::string& path, const std::string& bytes) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && st.st_size == static_cast<off_t>(bytes.size()) &&
+        ReadWholeFile(path) == bytes) {
+        return;
+    }
+    WriteFileAtomic(path, bytes);
+}
+
+}  // namespace
+
+std::optional<LocalCopy> WriteLocalCopy(const ProjectFiles& files,
+                                        const std::vector<CaseState>& states,
+                                        const std::string& folderIn,
+                                        std::vector<std::string>& faults) {
+    std::string folder = folderIn;
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) throw IoError(IoErrorText(folder, error.value()));
+
+    const LocalCopy copy{folder + files.ParamsName, folder + files.ClassificationName,
+                         folder + files.DataName};
+    CodingParams params;
+    std::string reportLine;
+    if (!ParseCodingParamsText(files.ParamsBytes, copy.ParamsPath, params, faults, reportLine)) {
+        return std::nullopt;
+    }
+    int codeWidth = params.CodeWidth;
+    Classification clf;
+    if (!LoadClassificationText(files.ClassificationBytes, copy.ClassificationPath, codeWidth, clf,
+                                faults)) {
+        return std::nullopt;
+    }
+    params.CodeWidth = codeWidth;
+    CaseModel cases;
+    if (auto fault = ReadCases(files.DataBytes, params, clf, copy.DataPath,
+                               StemOf(files.ParamsName), cases)) {
+        faults.push_back(*fault);
+        return std::nullopt;
+    }
+    std::vector<JournalEntry> entries;
+    entries.reserve(states.size());
+    for (const CaseState& c : states) {
+        entries.push_back({c.Record, c.Field, c.ToCode, c.RespondentId, c.Code});
+    }
+    ReplayJournal(entries, clf, cases, faults);
+    if (!faults.empty()) return std::nullopt;
+
+    WriteIfChanged(copy.ParamsPath, files.ParamsBytes);
+    WriteIfChanged(copy.ClassificationPath, files.ClassificationBytes);
+    WriteIfChanged(copy.DataPath, files.DataBytes);
+    WriteFileAtomic(folder + StemOf(files.DataName) + kExtWorking,
+                    FormatWorkingFile(cases, params.CodeWidth));
+    return copy;
+}
+
+}  // namespace tarnwick::team

@@ -1,0 +1,65 @@
+#include "team/status_text.h"
+
+#include <cstdio>
+
+namespace tarnwick::team {
+
+namespace {
+
+std::string Percent(long long part, long long whole) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %%", whole > 0 ? 100.0 * part / whole : 0.0);
+    return text;
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> StatusLines(const TeamStatus& s) {
+    std::vector<std::string> lines;
+    lines.push_back("Cases to code: " + std::to_string(s.Cases) + ", coded " +
+                    std::to_string(s.Coded) + " (" + Percent(s.Coded, s.Cases) + "), held now " +
+                    std::to_string(s.Claimed));
+    lines.push_back("");
+    lines.push_back("Coder                 Codes  Last hour  Per hour  Held");
+    for (const CoderProgress& c : s.Coders) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%-20.20s %6lld %10lld %9s %5lld", c.Coder.c_str(),
+                      c.Codes, c.LastHour, Fixed(c.PerHour, 1).c_str(), c.Claimed);
+        lines.emplace_back(line);
+    }
+    lines.push_back("");
+    lines.push_back("Double coding: " + std::to_string(s.DoubleDone) + " of " +
+                    std::to_string(s.DoubleCases) + " cases coded twice, " +
+                    std::to_string(s.Disagreements) + " disagreements, " +
+                    std::to_string(s.Settled) + " settled");
+    lines.push_back("Level  Pairs  Agreement  Kappa");
+    for (size_t level = 0; level < s.Levels.size(); ++level) {
+        const LevelAgreement& a = s.Levels[level];
+        char line[120];
+        std::snprintf(
+            line, sizeof line, "%5zu %6lld %10s %6s", level + 1, a.Pairs,
+            a.Pairs > 0 ? Percent(static_cast<long long>(a.Share * 1000000 + 0.5), 1000000).c_str()
+                        : "-",
+            a.Kappa ? Fixed(*a.Kappa, 3).c_str() : "-");
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> DisagreementLines(const std::vector<Disagreement>& list) {
+    std::vector<std::string> lines;
+    for (const Disagreement& d : list) {
+        lines.push_back(std::to_string(d.Record + 1) + ' ' + std::to_string(d.Field + 1) + ' ' +
+                        d.RespondentId + ": " + d.Coder1 + ' ' + d.Code1 + ", " + d.Coder2 + ' ' +
+                        d.Code2 + (d.Final.empty() ? "" : ", final " + d.Final));
+    }
+    return lines;
+}
+
+}  // namespace tarnwick::team

@@ -1,0 +1,293 @@
+#include "team/sync.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string_view>
+
+#include "core/coding/history.h"
+#include "core/coding/navigation.h"
+#include "core/project/paths.h"
+#include "core/session/session.h"
+#include "core/text/files.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick::team {
+
+namespace {
+
+// The outbox: one line per action, "<action id> <ms since the epoch> " and then the action's
+// journal entry, whose checksum catches a line torn by a crash.
+constexpr const char* kOutboxName = "outbox.txt";
+
+long long NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+std::string OutboxLine(const CodingAction& a) {
+    const CaseState& c = a.State;
+    return a.ActionId + ' ' + std::to_string(a.AtMs) + ' ' +
+           FormatJournalEntry({c.Record, c.Field, c.ToCode, c.RespondentId, c.Code});
+}
+
+std::string_view Word(std::string_view& rest) {
+    const size_t blank = rest.find(' ');
+    const std::string_view word = rest.substr(0, blank);
+    rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    return word;
+}
+
+unsigned long long Fnv1a(std::string_view text) {
+    unsigned long long h = 1469598103934665603ULL;
+    for (const unsigned char c : text) {
+        h ^= c;
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+}  // namespace
+
+TeamLink::TeamLink(std::string conninfo, const std::string& password, std::string coder,
+                   std::string folder)
+    : conninfo_(std::move(conninfo)),
+      password_(password),
+      coder_(std::move(coder)),
+      folder_(std::move(folder)) {
+    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    if (error) throw IoError(IoErrorText(folder_, error.value()));
+    // Action identifiers only need to differ between every action ever sent: a random tag per
+    // session and a counter.
+    std::random_device random;
+    char tag[40];
+    std::snprintf(tag, sizeof tag, "%08x%08x", random(), random());
+    sessionTag_ = tag;
+    ReadOutbox();
+    db_ = std::make_unique<Connection>(conninfo_, password_);
+}
+
+TeamLink::~TeamLink() {
+    Detach();
+    if (outbox_ >= 0) ::close(outbox_);
+}
+
+std::string TeamLink::FolderFor(const std::string& conninfo, const std::string& coder) {
+    std::string base;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
+        base = data;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        base = std::string(home) + "/.local/share";
+    } else {
+        base = "/tmp";
+    }
+    char hash[20];
+    std::snprintf(hash, sizeof hash, "%016llx", Fnv1a(conninfo + '\n' + coder));
+    // The coder's name only as far as it is safe in a file name.
+    std::string name;
+    for (const char c : coder) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '_' || c == '-';
+        if (plain && name.size() < 40) name += c;
+    }
+    return base + "/tarnwick/team/" + (name.empty() ? "coder" : name) + '-' + hash + '/';
+}
+
+void TeamLink::ReadOutbox() {
+    const std::string path = folder_ + kOutboxName;
+    if (PathTaken(path)) {
+        const std::string text = ReadOwnFile(path);
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            std::string_view rest(text.data() + start, end - start);
+            start = end + 1;
+            const std::string id(Word(rest));
+            const std::string at(Word(rest));
+            const JournalReading entry = ReadJournalText(rest);
+            // A line torn by a crash was never acknowledged to the coder's window either: the
+            // action had not yet shown.
+            if (id.empty() || entry.Entries.size() != 1) continue;
+            const JournalEntry& e = entry.Entries.front();
+            pending_.push_back({id,
+                                coder_,
+                                {e.Record, e.Field, e.ToCode, e.RespondentId, e.Code},
+                                std::atoll(at.c_str())});
+        }
+    }
+    outbox_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (outbox_ < 0) throw IoError(IoErrorText(path, errno));
+}
+
+void TeamLink::AppendOutbox(const CodingAction& action) {
+    const std::string line = OutboxLine(action);
+    const std::string path = folder_ + kOutboxName;
+    size_t done = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(outbox_, line.data() + done, line.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw IoError(IoErrorText(path, n < 0 ? errno : ENOSPC));
+        done += static_cast<size_t>(n);
+    }
+    if (::fdatasync(outbox_) != 0) throw IoError(IoErrorText(path, errno));
+}
+
+void TeamLink::ClearOutbox() {
+    if (::ftruncate(outbox_, 0) == 0) ::fdatasync(outbox_);
+}
+
+void TeamLink::GoOffline() {
+    if (!online_) return;
+    online_ = false;
+    if (session_) {
+        session_->platform.ShowMessage(msg::kTeamConnectionLost);
+        session_->SetStatusNotice(msg::TeamOffline(pending_.size()));
+    }
+}
+
+void TeamLink::LostConnection() { GoOffline(); }
+
+size_t TeamLink::Flush() {
+    size_t sent = 0;
+    while (online_ && !pending_.empty()) {
+        try {
+            RecordAction(*db_, pending_.front());
+        } catch (const ConnectionLost&) {
+            GoOffline();
+            break;
+        }
+        pending_.pop_front();
+        ++sent;
+    }
+    if (pending_.empty() && sent > 0) ClearOutbox();
+    if (session_) session_->ResultsModified = !pending_.empty();
+    return sent;
+}
+
+std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
+    sentAtPrepare_ = Flush();
+    if (!online_) throw ConnectionLost(msg::kTeamConnectionLost);
+    const ProjectFiles files = ReadProjectFiles(*db_);
+    const std::vector<CaseState> states = CoderStates(*db_, coder_, lastChange_);
+    // The local journal and working file are a copy of the database's state, made anew here;
+    // what this coder did in an earlier session is in the database or the outbox.
+    const std::string stem = folder_ + StemOf(files.DataName);
+    std::remove((stem + kExtJournal).c_str());
+    return WriteLocalCopy(files, states, folder_, faults);
+}
+
+void TeamLink::Attach(Session& session) {
+    session_ = &session;
+    session.Sync = this;
+    session.ResultsModified = !pending_.empty();
+}
+
+void TeamLink::Detach() {
+    if (!session_) return;
+    session_->Sync = nullptr;
+    session_ = nullptr;
+    if (online_) {
+        try {
+            Flush();
+            ReleaseClaims(*db_, coder_);
+        } catch (const TeamError&) {
+            // The lease ends by itself; what was not sent stays in the outbox.
+        }
+    }
+}
+
+void TeamLink::CaseChanged(const JournalEntry& entry) {
+    CodingAction action{sessionTag_ + '-' + std::to_string(++counter_),
+                        coder_,
+                        {entry.Record, entry.Field, entry.ToCode, entry.RespondentId, entry.Code},
+                        NowMs()};
+    // On this computer's disk before anything else: a lost connection or a crash loses nothing.
+    AppendOutbox(action);
+    pending_.push_back(std::move(action));
+    try {
+        Flush();
+    } catch (const TeamError& e) {
+        // Refused by the server for another reason than the connection: it stays waiting, and
+        // the coder is told why.
+        if (session_) session_->platform.ShowMessage(e.what());
+    }
+    if (!online_ && session_) session_->SetStatusNotice(msg::TeamOffline(pending_.size()));
+}
+
+std::optional<std::pair<int, int>> TeamLink::NextOnThisComputer() const {
+    if (!session_) return std::nullopt;
+    const auto& rs = session_->Cases.Respondents;
+    const size_t n = rs.size();
+    for (size_t step = 0; step <= n; ++step) {
+        const size_t r = (static_cast<size_t>(std::max(session_->CurrentRecord, 0)) + step) % n;
+        const auto& zs = rs[r].Occupations;
+        for (size_t f = 0; f < zs.size(); ++f) {
+            if (step == 0 && static_cast<int>(f) <= session_->CurrentField) continue;
+            if (zs[f].ToCode && zs[f].Code.empty()) {
+                return std::pair{static_cast<int>(r), static_cast<int>(f)};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::pair<int, int>> TeamLink::TakeNext() {
+    if (online_) {
+        try {
+            const auto claim = ClaimNext(*db_, coder_);
+            if (!claim) return std::nullopt;
+            return std::pair{claim->Record, claim->Field};
+        } catch (const ConnectionLost&) {
+            GoOffline();
+        } catch (const TeamError& e) {
+            if (session_) session_->platform.ShowMessage(e.what());
+            return std::nullopt;
+        }
+    }
+    if (session_) session_->SetStatusNotice(msg::kTeamOfflineNext);
+    return NextOnThisComputer();
+}
+
+int TeamLink::Poll() {
+    if (!online_) {
+        if (!db_->Reset()) return 0;
+        online_ = true;
+    }
+    if (!session_) return 0;
+    int taken = 0;
+    try {
+        const bool wasWaiting = !pending_.empty();
+        const size_t sent = Flush();
+        if (wasWaiting && online_) session_->SetStatusNotice(msg::TeamBack(sent));
+        if (!online_) return 0;
+        bool current = false;
+        for (const RemoteChange& c : ChangesSince(*db_, coder_, lastChange_)) {
+            lastChange_ = std::max(lastChange_, c.Number);
+            if (TakeChangeFromElsewhere(*session_, c.State.Record, c.State.Field, c.State.Code,
+                                        c.State.ToCode)) {
+                ++taken;
+                current |= c.State.Record == session_->CurrentRecord &&
+                           c.State.Field == session_->CurrentField;
+            }
+        }
+        if (current) ShowCurrentCase(*session_);
+    } catch (const ConnectionLost&) {
+        GoOffline();
+    } catch (const TeamError&) {
+        // Tried again at the next poll.
+    }
+    session_->ResultsModified = !pending_.empty();
+    return taken;
+}
+
+}  // namespace tarnwick::team
