@@ -150,7 +150,7 @@ void TeamLink::GoOffline() {
     if (!online_) return;
     online_ = false;
     if (session_) {
-        session_->platform.ShowMessage(msg::kTeamConnectionLost);
+        session_->platform.ShowMessage(msg::kTeamWorkingOffline);
         session_->SetStatusNotice(msg::TeamOffline(pending_.size()));
     }
 }
@@ -176,7 +176,7 @@ size_t TeamLink::Flush() {
 
 std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
     sentAtPrepare_ = Flush();
-    if (!online_) throw ConnectionLost(msg::kTeamConnectionLost);
+    if (!online_) throw ConnectionLost(msg::kTeamWorkingOffline);
     const ProjectFiles files = ReadProjectFiles(*db_);
     const std::vector<CaseState> states = CoderStates(*db_, coder_, lastChange_);
     // The local journal and working file are a copy of the database's state, made anew here;

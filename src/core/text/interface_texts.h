@@ -149,7 +149,7 @@ inline std::string MemoryUnreadable(std::string_view why) {
 }
 
 // A team project: the connection to its database, and what the coder is told about it.
-inline constexpr const char* kTeamConnectionLost =
+inline constexpr const char* kTeamWorkingOffline =
     "The connection to the team database is lost. You can go on coding: your codes are kept on "
     "this computer and sent when the connection returns.";
 inline std::string TeamOffline(size_t waiting) {
@@ -164,8 +164,6 @@ inline std::string TeamSentAtOpening(size_t sent) {
     return std::to_string(sent) + " code" + (sent == 1 ? "" : "s") +
            " of an earlier session sent to the team database";
 }
-inline constexpr const char* kTeamNoProject =
-    "This database holds no team project (see tarnwick-cli team init).";
 inline std::string TeamOpenedAs(std::string_view coder) {
     return "Team project opened from its database, coding as " + std::string(coder);
 }

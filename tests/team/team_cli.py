@@ -1,0 +1,172 @@
+#!/usr/bin/env python3
+"""tarnwick-cli's team commands against the test cluster: a team export equals a single-coder
+project's files byte for byte; two coders in login roles of tarnwick_coder never hold the same
+case (outside double coding) and see each other's codes; a coder who loses the connection and is
+then killed loses no code.
+
+    team_cli.py CLI DEMO_FOLDER CLUSTER_DIR
+
+Prints one line per check; exits non-zero when one fails.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+FILES = ("demo.zpa", "demo.clf", "demo.dat")
+OUTPUTS = ("demo.zda", "demo.asc", "demo.sps", "demo.sav", "demo.dta", "demo.csv",
+           "demo_labels.csv")
+CASE = re.compile(r"^case: (\d+) (\d+)$")
+failures = []
+
+
+def check(ok, what):
+    print(("ok    " if ok else "FAIL  ") + what)
+    if not ok:
+        failures.append(what)
+
+
+def psql(conninfo, sql):
+    return subprocess.run(["psql", "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", "-d",
+                           conninfo, "-c", sql], check=True, capture_output=True,
+                          text=True).stdout.strip()
+
+
+def run(args, script=""):
+    return subprocess.run(args, input=script, capture_output=True, text=True,
+                          encoding="latin-1", timeout=120)
+
+
+class Coder:
+    """A `team code` console driven line by line."""
+
+    def __init__(self, cli, db, name, folder):
+        self.p = subprocess.Popen([cli, "team", "code", "--db", db, "--coder", name,
+                                   "--folder", folder], stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                  encoding="latin-1")
+        self.out = []
+        self.case = self.read_case()
+
+    def read_case(self):
+        while True:
+            line = self.p.stdout.readline()
+            if not line:
+                return None
+            self.out.append(line.rstrip("\n"))
+            m = CASE.match(line.strip())
+            if m:
+                return (int(m.group(1)), int(m.group(2)))
+
+    def code(self):
+        """Codes the case shown (as missing data) and returns it; the console then shows the
+        next case the team hands this coder."""
+        coded = self.case
+        self.p.stdin.write("missing\nshow\n")
+        self.p.stdin.flush()
+        self.case = self.read_case()
+        return coded
+
+    def end(self):
+        rest, err = self.p.communicate(timeout=60)
+        self.out += rest.splitlines()
+        return self.p.returncode, err
+
+
+def main():
+    cli, demo, cluster = sys.argv[1:4]
+    with open(os.path.join(cluster, "conninfo")) as f:
+        admin = f.read().strip()
+    root = tempfile.mkdtemp(prefix="team-cli-")
+    try:
+        psql(admin, "DROP DATABASE IF EXISTS team_cli")
+        psql(admin, "CREATE DATABASE team_cli")
+        db = admin.replace("dbname=postgres", "dbname=team_cli")
+
+        # A single-coder project with some codes.
+        single = os.path.join(root, "single")
+        os.mkdir(single)
+        for name in FILES:
+            shutil.copy(os.path.join(demo, name), single)
+        paths = [os.path.join(single, n) for n in FILES]
+        out = run([cli, "session"], f"open {' '.join(paths)}\n" + "missing\n" * 7 +
+                  "next-record\npick 30\nna\nsave\nquit y n n\n")
+        check(out.returncode == 0, "the single coder's session ends cleanly")
+
+        r = run([cli, "team", "init", *paths, "--db", db, "--double-share", "0.3"])
+        check(r.returncode == 0 and "coded already" in r.stdout, "team init loads the project")
+        r = run([cli, "team", "init", *paths, "--db", db])
+        check(r.returncode != 0, "a second team init on the same database is refused")
+
+        # The team's export against the single coder's files, in a folder of their own.
+        exported = os.path.join(root, "exported")
+        r = run([cli, "team", "export", "--db", db, exported])
+        check(r.returncode == 0, "team export writes its files " + r.stderr.strip())
+        run([cli, "export", *paths])
+        run([cli, "export", *paths, "--format", "sav", "--format", "dta", "--format", "csv"])
+        for name in OUTPUTS:
+            a, b = os.path.join(single, name), os.path.join(exported, name)
+            if not (os.path.exists(a) and os.path.exists(b)):
+                check(False, f"team export writes {name}")
+                continue
+            mine, theirs = open(a, "rb").read(), open(b, "rb").read()
+            # The script names its own folder; a .sav header holds the second it was written.
+            if name.endswith(".sps"):
+                theirs = theirs.replace(exported.encode(), single.encode())
+            if name.endswith(".sav"):
+                mine, theirs = mine[:92] + mine[109:], theirs[:92] + theirs[109:]
+            check(mine == theirs, f"team export's {name} equals the single-coder project's")
+
+        # Two coders in login roles with only the coder group's rights.
+        for role in ("cli_alice", "cli_bob"):
+            psql(admin, f"DROP ROLE IF EXISTS {role}")
+            psql(admin, f"CREATE ROLE {role} LOGIN IN ROLE tarnwick_coder")
+        alice_db = db.replace("user=postgres", "user=cli_alice")
+        bob_db = db.replace("user=postgres", "user=cli_bob")
+        alice = Coder(cli, alice_db, "alice", os.path.join(root, "alice"))
+        bob = Coder(cli, bob_db, "bob", os.path.join(root, "bob"))
+        check(alice.case is not None and bob.case is not None, "both coders are shown a case")
+        coded = {"alice": [], "bob": []}
+        for _ in range(15):
+            coded["alice"].append(alice.code())
+            coded["bob"].append(bob.code())
+        double = {tuple(map(int, row.split("|"))) for row in
+                  psql(db, "SELECT record, field FROM tarnwick.cases WHERE double_coded")
+                  .splitlines() if row}
+        shared = (set(coded["alice"]) & set(coded["bob"])) - double
+        check(not shared, f"no single-coded case went to both coders {sorted(shared)}")
+        check(any(line.startswith("team: ") for line in alice.out + bob.out),
+              "a coder's window takes the other coder's codes")
+
+        # Alice loses the connection (her role may no longer log in), codes on, and is killed.
+        psql(admin, "ALTER ROLE cli_alice NOLOGIN")
+        psql(admin, "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                    "WHERE usename = 'cli_alice'")
+        offline = [alice.code() for _ in range(3)]
+        check(any("connection to the team database is lost" in line for line in alice.out),
+              "alice is told that the connection is lost")
+        alice.p.send_signal(signal.SIGKILL)
+        alice.p.communicate(timeout=60)
+        psql(admin, "ALTER ROLE cli_alice LOGIN")
+        bob.end()
+        again = Coder(cli, alice_db, "alice", os.path.join(root, "alice"))
+        check(any("3 codes of an earlier session sent" in line for line in again.out),
+              "the next opening sends the codes kept while offline")
+        again.end()
+        stored = {tuple(map(int, row.split("|"))) for row in
+                  psql(db, "SELECT DISTINCT record, field FROM tarnwick.actions "
+                           "WHERE coder = 'alice'").splitlines() if row}
+        missing = set(coded["alice"] + offline) - stored
+        check(not missing, f"every code alice gave is in the database {sorted(missing)}")
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
