@@ -680,6 +680,10 @@ void TForm1::PollTeam() {
     busy_ = false;
     if (taken > 0 || session_->StatusNotice != lastTeamNotice_) Refresh();
     lastTeamNotice_ = session_->StatusNotice;
+    // The supervisor watching the Team page sees the figures move, every ten seconds.
+    if (session_->FrontPage == Page::Team && session_->PageAreaVisible && ++teamTicks_ % 5 == 0) {
+        teamPage_->Reload(*team_);
+    }
 }
 
 void TForm1::EndTeam() {

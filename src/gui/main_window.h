@@ -120,6 +120,7 @@ class TForm1 : public QMainWindow {
     std::unique_ptr<team::TeamLink> team_;
     QTimer* teamPoll_ = nullptr;
     std::string lastTeamNotice_;
+    int teamTicks_ = 0;
     QPlainTextEdit* errorLinesEdit_ = nullptr;    // Memo2
     QPlainTextEdit* notepadEdit_ = nullptr;       // RichEdit13
     QPlainTextEdit* reportEdit_ = nullptr;        // RichEdit14, the session report

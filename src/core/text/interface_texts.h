@@ -168,7 +168,7 @@ inline std::string TeamOpenedAs(std::string_view coder) {
     return "Team project opened from its database, coding as " + std::string(coder);
 }
 inline constexpr const char* kOpenTeamProjectMenu = "Open &team project";
-inline constexpr const char* kTeamPageMenu = "&Team";
+inline constexpr const char* kTeamPageMenu = "Tea&m";
 inline constexpr const char* kTeamLoginTitle = "Open team project";
 inline constexpr const char* kTeamConninfoLabel = "Database (connection string):";
 inline constexpr const char* kTeamCoderLabel = "Coder:";
