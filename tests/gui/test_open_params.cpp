@@ -19,8 +19,8 @@ class TestOpenParams : public QObject {
   private slots:
     void startsWithThreeMenusAndNoPages() {
         TForm1 w;
-        QCOMPARE(VisibleMenus(w),
-                 QStringList({"mainMenuDane", "mainMenuInfo", "mainMenuZakoncz", "mainMenuHelp"}));
+        QCOMPARE(VisibleMenus(w), QStringList({"mainMenuDane", "mainMenuTeamOpen", "mainMenuInfo",
+                                               "mainMenuZakoncz", "mainMenuHelp"}));
         QCOMPARE(w.findChild<QAction*>("mainMenuDane")->text(), QString("Open &project"));
         QCOMPARE(w.findChild<QAction*>("mainMenuZakoncz")->text(), QString("&Quit session"));
         QVERIFY(!w.findChild<QStackedWidget*>("PageControl1")->isVisibleTo(&w));
@@ -50,8 +50,8 @@ class TestOpenParams : public QObject {
                                      " ", "*** Error in line 2 \"#J 1ZAW\":",
                                      "2nd parameter (var name) is missing"}));
         // Still no project: the menus stay as they were.
-        QCOMPARE(VisibleMenus(w),
-                 QStringList({"mainMenuDane", "mainMenuInfo", "mainMenuZakoncz", "mainMenuHelp"}));
+        QCOMPARE(VisibleMenus(w), QStringList({"mainMenuDane", "mainMenuTeamOpen", "mainMenuInfo",
+                                               "mainMenuZakoncz", "mainMenuHelp"}));
         QVERIFY(!w.session().ParamsLoaded);
         // The report holds the opening block of the attempt.
         QCOMPARE(w.session().Report.at(0),
