@@ -21,8 +21,15 @@ std::string Trimmed(const char* message) {
 // The program's texts are Windows-1250 bytes; the server converts from and to its own
 // encoding, so a coder's name or a respondent's identifier arrives as it was sent.
 PGconn* Open(const std::string& conninfo, const std::string& password) {
-    std::vector<const char*> keys = {"dbname", "client_encoding", "fallback_application_name"};
-    std::vector<const char*> values = {conninfo.c_str(), "WIN1250", "tarnwick"};
+    // A coder's window waits for the server between two actions: a server that does not
+    // answer is given up after seconds, not after the system's TCP timeouts of many minutes.
+    // These stand before the connection string, whose own settings take their place.
+    std::vector<const char*> keys = {"connect_timeout", "keepalives_idle",
+                                     "keepalives_interval", "keepalives_count",
+                                     "tcp_user_timeout", "dbname", "client_encoding",
+                                     "fallback_application_name"};
+    std::vector<const char*> values = {"10", "30", "10", "3", "20000",
+                                       conninfo.c_str(), "WIN1250", "tarnwick"};
     if (!password.empty()) {
         keys.push_back("password");
         values.push_back(password.c_str());
