@@ -21,16 +21,12 @@ int Export(const std::string& params, const std::string& clf, const std::string&
     Session session(platform);
     TerminalProgress progress(platform, err, progressLine);
     try {
-        // The three files are the answers of the three file dialogs of Open project.
-        for (const std::string* file : {&params, &clf, &data}) {
-            platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
-        }
-        OpenProject(session);
+        std::vector<std::string> faults;
+        const bool opened = OpenProjectFiles(session, platform, params, clf, data, faults);
         progress.Clear();
-        if (!session.ProjectOpen()) {
+        if (!opened) {
             // What the window would show: the error page, or the message boxes.
-            for (const std::string& line : session.ErrorLines) out << line << '\n';
-            for (const std::string& text : platform.messages) out << text << '\n';
+            for (const std::string& line : faults) out << line << '\n';
             return kFaults;
         }
         if (formats.empty()) WriteFinalOutput(session);

@@ -89,14 +89,9 @@ int TeamExport(const std::string& db, const std::string& folder, std::ostream& o
         ScriptedPlatform platform;
         platform.now = LocalNow();
         Session session(platform);
-        for (const std::string* file :
-             {&copy->ParamsPath, &copy->ClassificationPath, &copy->DataPath}) {
-            platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
-        }
-        OpenProject(session);
-        if (!session.ProjectOpen()) {
-            for (const std::string& line : session.ErrorLines) out << line << '\n';
-            for (const std::string& text : platform.messages) out << text << '\n';
+        if (!OpenProjectFiles(session, platform, copy->ParamsPath, copy->ClassificationPath,
+                              copy->DataPath, faults)) {
+            for (const std::string& line : faults) out << line << '\n';
             return kFaults;
         }
         WriteFinalOutput(session);

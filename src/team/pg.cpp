@@ -24,19 +24,24 @@ PGconn* Open(const std::string& conninfo, const std::string& password) {
     // A coder's window waits for the server between two actions: a server that does not
     // answer is given up after seconds, not after the system's TCP timeouts of many minutes.
     // These stand before the connection string, whose own settings take their place.
-    std::vector<const char*> keys = {"connect_timeout", "keepalives_idle",
-                                     "keepalives_interval", "keepalives_count",
-                                     "tcp_user_timeout", "dbname", "client_encoding",
-                                     "fallback_application_name"};
-    std::vector<const char*> values = {"10", "30", "10", "3", "20000",
-                                       conninfo.c_str(), "WIN1250", "tarnwick"};
+    std::vector<const char*> keys = {
+        "connect_timeout",  "keepalives_idle", "keepalives_interval", "keepalives_count",
+        "tcp_user_timeout", "dbname",          "client_encoding",     "fallback_application_name"};
+    std::vector<const char*> values = {"10",      "30",      "10", "3", "20000", conninfo.c_str(),
+                                       "WIN1250", "tarnwick"};
     if (!password.empty()) {
         keys.push_back("password");
         values.push_back(password.c_str());
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    return PQconnectdbParams(keys.data(), values.data(), 1);
+    PGconn* conn = PQconnectdbParams(keys.data(), values.data(), 1);
+    // The server's notices (a shutdown, a warning) would go to the terminal or the window's
+    // standard error; what matters reaches the program as the failure of a call.
+    if (conn)
+        PQsetNoticeProcessor(
+            conn, [](void*, const char*) {}, nullptr);
+    return conn;
 }
 
 }  // namespace

@@ -24,13 +24,7 @@ std::optional<ProjectOnDisk> ReadProjectOnDisk(const std::string& params, const 
                                                std::vector<std::string>& faults) {
     ScriptedPlatform platform;
     Session session(platform);
-    for (const std::string* file : {&params, &clf, &data}) {
-        platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
-    }
-    OpenProject(session);
-    if (!session.ProjectOpen()) {
-        faults = session.ErrorLines;
-        faults.insert(faults.end(), platform.messages.begin(), platform.messages.end());
+    if (!OpenProjectFiles(session, platform, params, clf, data, faults)) {
         ReleaseProject(session);
         return std::nullopt;
     }

@@ -50,13 +50,7 @@ std::optional<size_t> LearnProject(const std::string& params, const std::string&
                                    std::vector<std::string>& faults) {
     ScriptedPlatform platform;
     Session session(platform);
-    for (const std::string* file : {&params, &classification, &data}) {
-        platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
-    }
-    OpenProject(session);
-    if (!session.ProjectOpen()) {
-        faults = session.ErrorLines;
-        faults.insert(faults.end(), platform.messages.begin(), platform.messages.end());
+    if (!OpenProjectFiles(session, platform, params, classification, data, faults)) {
         return std::nullopt;
     }
     return LearnCodedCases(session, memory);

@@ -1,5 +1,7 @@
 #include "core/project/opening.h"
 
+#include <filesystem>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -18,6 +20,7 @@
 #include "core/project/coding_session.h"
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
+#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
 #include "core/text/file_stamp.h"
@@ -243,6 +246,20 @@ void OpenProject(Session& s) {
     if (!s.DataLoaded && !DataStep(s)) return;
     StartCodingSession(s);
     FinishRecovery(s);
+}
+
+bool OpenProjectFiles(Session& s, ScriptedPlatform& platform, const std::string& params,
+                      const std::string& clf, const std::string& data,
+                      std::vector<std::string>& faults) {
+    for (const std::string* file : {&params, &clf, &data}) {
+        platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
+    }
+    OpenProject(s);
+    platform.fileAnswers.clear();
+    if (s.ProjectOpen()) return true;
+    faults = s.ErrorLines;
+    faults.insert(faults.end(), platform.messages.begin(), platform.messages.end());
+    return false;
 }
 
 }  // namespace tarnwick

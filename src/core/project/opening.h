@@ -3,10 +3,12 @@
 // that failed, then the start of the coding session.
 
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
 class Session;
+class ScriptedPlatform;
 
 // The Open project command. Each step runs only while its loaded flag is false. Throws IoError
 // when a chosen file cannot be read; the flags then stay as they were. Cancelling the data step
@@ -25,5 +27,12 @@ bool LoadClassification(Session& session, const std::string& path);
 // session then holds no cases. Throws IoError when a file cannot be read, and WorkCancelled when
 // the coder cancels it on the progress bar (the session again holds no cases).
 bool ReadInputData(Session& session);
+
+// Open project with the three files as the three dialogs' answers, for the command-line tool:
+// `platform` is the session's. False when the project does not open, with what the window would
+// have shown (the error page, then the message boxes) in `faults`. Throws IoError.
+bool OpenProjectFiles(Session& session, ScriptedPlatform& platform, const std::string& params,
+                      const std::string& clf, const std::string& data,
+                      std::vector<std::string>& faults);
 
 }  // namespace tarnwick
