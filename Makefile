@@ -6,7 +6,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 PACKAGES := cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev pspp \
             pkg-config libreadstat-dev readstat python3 libstemmer-dev \
-            clang libclang-rt-14-dev clang-format
+            clang libclang-rt-14-dev clang-format postgresql libpq-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # The sanitizer build of the tests and the fuzzing build (clang, libFuzzer) have folders of

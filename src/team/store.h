@@ -70,6 +70,7 @@ struct CaseState {
     bool ToCode = true;
     std::string RespondentId;
     std::string Code;  // empty: no code
+    friend bool operator==(const CaseState&, const CaseState&) = default;
 };
 
 // Loads a project into an empty database: the files, one row per case with its code from the
@@ -87,8 +88,7 @@ std::vector<CaseState> FinalStates(Connection& db, long long* unsettled = nullpt
 
 // What one coder sees: like FinalStates, except that a double-coded case shows only this
 // coder's own code (blind coding). `lastChange` is set to the newest change's number.
-std::vector<CaseState> CoderStates(Connection& db, const std::string& coder,
-                                   long long& lastChange);
+std::vector<CaseState> CoderStates(Connection& db, const std::string& coder, long long& lastChange);
 
 // A case another coder (or the supervisor) changed, as this coder is to see it.
 struct RemoteChange {
@@ -97,8 +97,7 @@ struct RemoteChange {
     std::string Coder;
 };
 // The changes after `after`, not made by `coder`, without double-coded cases.
-std::vector<RemoteChange> ChangesSince(Connection& db, const std::string& coder,
-                                       long long after);
+std::vector<RemoteChange> ChangesSince(Connection& db, const std::string& coder, long long after);
 
 struct ClaimedCase {
     int Record = 0;
@@ -126,19 +125,19 @@ void RecordAction(Connection& db, const CodingAction& action);
 // Progress for the supervisor.
 struct CoderProgress {
     std::string Coder;
-    long long Codes = 0;         // cases this coder has given a code
-    long long LastHour = 0;      // coding actions in the last 60 minutes
-    double PerHour = 0;          // actions per hour between the coder's first and last
-    long long Claimed = 0;       // cases held now
+    long long Codes = 0;     // cases this coder has given a code
+    long long LastHour = 0;  // coding actions in the last 60 minutes
+    double PerHour = 0;      // actions per hour between the coder's first and last
+    long long Claimed = 0;   // cases held now
 };
 struct LevelAgreement {
-    long long Pairs = 0;   // double-coded cases with both codes
-    double Share = 0;      // share of those that agree at this level
+    long long Pairs = 0;          // double-coded cases with both codes
+    double Share = 0;             // share of those that agree at this level
     std::optional<double> Kappa;  // none when undefined (one category only)
 };
 struct TeamStatus {
-    long long Cases = 0;   // cases to code
-    long long Coded = 0;   // with a final code (see FinalStates)
+    long long Cases = 0;  // cases to code
+    long long Coded = 0;  // with a final code (see FinalStates)
     long long Claimed = 0;
     long long DoubleCases = 0;
     long long DoubleDone = 0;  // both codes given
@@ -151,8 +150,7 @@ TeamStatus ReadStatus(Connection& db);
 
 // Cohen's kappa and the share of agreement of code pairs compared on their first `level`
 // characters. Pure; used by ReadStatus.
-LevelAgreement Agreement(const std::vector<std::pair<std::string, std::string>>& pairs,
-                         int level);
+LevelAgreement Agreement(const std::vector<std::pair<std::string, std::string>>& pairs, int level);
 
 struct Disagreement {
     int Record = 0;

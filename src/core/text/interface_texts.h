@@ -327,6 +327,24 @@ inline constexpr const char* kInputEndedUnsaved =
     "input ended with codes not saved (they are in the coding journal)";
 inline constexpr const char* kEndedBySignal = "ended by a signal";
 
+// A team project in PostgreSQL.
+inline constexpr const char* kTeamProjectExists =
+    "The database already holds a team project: a second one needs a database of its own";
+inline constexpr const char* kTeamNoProject = "The database holds no team project";
+inline constexpr const char* kTeamNewerSchema =
+    "The team project was made by a newer Tarnwick: its schema version is ";
+inline constexpr const char* kTeamConnectionLost = "The connection to the team database was lost: ";
+inline constexpr const char* kTeamNoCoderName = "A coder's name is needed";
+inline constexpr const char* kTeamNoActionId = "A coding action needs its identifier";
+inline constexpr const char* kTeamBadShare = "The share of double-coded cases must lie from 0 to 1";
+inline std::string TeamNoSuchCase(int record, int field) {
+    return "The team project has no case " + std::to_string(record) + "/" + std::to_string(field);
+}
+inline std::string TeamNotDoubleCoded(int record, int field) {
+    return "Case " + std::to_string(record) + "/" + std::to_string(field) +
+           " is not double-coded: only a double-coded case takes a supervisor's final code";
+}
+
 }  // namespace msg
 
 }  // namespace tarnwick
