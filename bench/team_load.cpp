@@ -325,6 +325,9 @@ Figures RunCoders(const Options& o, const std::string& conninfo, const std::stri
     int live = o.Coders;
     pid_t restart = 0;
     std::size_t nextKill = 0;
+    // Each tenth's pace shows a claim or an action that slows as the project fills.
+    int tenth = 1;
+    long long tenthStart = start;
     while (live > 0 || restart > 0) {
         int status = 0;
         pid_t pid;
@@ -342,6 +345,14 @@ Figures RunCoders(const Options& o, const std::string& conninfo, const std::stri
             }
         }
         const double progress = static_cast<double>(area.Acked.load()) / expected;
+        if (tenth <= 10 && progress >= tenth / 10.0) {
+            const long long now = NowNs();
+            std::printf("  %3d %% after %6.1f s: %5.0f codes per second in this tenth\n",
+                        tenth * 10, (now - start) / 1e9,
+                        expected / 10.0 / std::max(1LL, now - tenthStart) * 1e9);
+            ++tenth;
+            tenthStart = now;
+        }
         if (nextKill < killAt.size() && progress >= killAt[nextKill]) {
             ++nextKill;
             std::vector<int> running;
