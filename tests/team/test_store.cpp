@@ -138,7 +138,10 @@ TEST(TeamStore, ConcurrentCodersNeverShareATaskAndDisagreementsAreSettled) {
         threads.emplace_back([&info, &c] {
             try {
                 Connection own(info);
-                for (int n = 0; auto claim = ClaimNext(own, c.Name); ++n) {
+                // Bounded, so that a claim handed out again fails the test instead of hanging.
+                for (int n = 0; n < 100; ++n) {
+                    const auto claim = ClaimNext(own, c.Name);
+                    if (!claim) break;
                     c.Coded.emplace_back(claim->Record, claim->Field);
                     RecordAction(own, {c.Name + std::to_string(n),
                                        c.Name,
@@ -201,7 +204,13 @@ TEST(TeamStore, ActionsCountOnceAndChangesHideOwnAndDoubleCodedCases) {
     EXPECT_EQ(last, 0);
     const CodingAction a1 = {"a1", "ann", {single[0], 0, true, "R", "2310"}, 1000};
     RecordAction(db, a1);
-    RecordAction(db, a1);  // sent again after a lost answer
+    // The server ends the connection: the action is kept by the caller and sent again.
+    Connection admin(ServerConninfo());
+    admin.impl().Exec("SELECT pg_terminate_backend($1)", {PQbackendPID(db.impl().conn)});
+    EXPECT_THROW(RecordAction(db, a1), ConnectionLost);
+    EXPECT_FALSE(db.Alive());
+    ASSERT_TRUE(db.Reset());
+    RecordAction(db, a1);
     RecordAction(db, {"a2", "ann", {dbl[0], 0, true, "R", "5120"}, 2000});
     RecordAction(db, {"b1", "bob", {single[1], 0, false, "R", ""}, 3000});
     EXPECT_THROW(RecordAction(db, {"a3", "ann", {99, 0, true, "R", "1"}, 0}), TeamError);
