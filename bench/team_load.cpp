@@ -145,6 +145,14 @@ class SharedArea {
     Shared* shared_ = nullptr;
 };
 
+double MedianMs(const Sample* samples, long long from, long long to) {
+    std::vector<long long> ns;
+    for (long long i = from; i < to; ++i) ns.push_back(samples[i].Ns);
+    if (ns.empty()) return NAN;
+    std::nth_element(ns.begin(), ns.begin() + ns.size() / 2, ns.end());
+    return ns[ns.size() / 2] / 1e6;
+}
+
 // ---- A coder process.
 
 struct CoderJob {
@@ -328,6 +336,8 @@ Figures RunCoders(const Options& o, const std::string& conninfo, const std::stri
     // Each tenth's pace shows a claim or an action that slows as the project fills.
     int tenth = 1;
     long long tenthStart = start;
+    long long claimsFrom = 0;
+    long long actionsFrom = 0;
     while (live > 0 || restart > 0) {
         int status = 0;
         pid_t pid;
@@ -347,9 +357,18 @@ Figures RunCoders(const Options& o, const std::string& conninfo, const std::stri
         const double progress = static_cast<double>(area.Acked.load()) / expected;
         if (tenth <= 10 && progress >= tenth / 10.0) {
             const long long now = NowNs();
-            std::printf("  %3d %% after %6.1f s: %5.0f codes per second in this tenth\n",
-                        tenth * 10, (now - start) / 1e9,
-                        expected / 10.0 / std::max(1LL, now - tenthStart) * 1e9);
+            // The last calls counted may not be written yet.
+            const long long claims = std::min(area.Claims.load() - o.Coders, area.Capacity);
+            const long long actions = std::min(area.Actions.load() - o.Coders, area.Capacity);
+            std::printf(
+                "  %3d %% after %6.1f s: %5.0f codes per second, medians claim %.2f ms, action "
+                "%.2f ms\n",
+                tenth * 10, (now - start) / 1e9,
+                expected / 10.0 / std::max(1LL, now - tenthStart) * 1e9,
+                MedianMs(area.ClaimSamples(), claimsFrom, claims),
+                MedianMs(area.ActionSamples(), actionsFrom, actions));
+            claimsFrom = std::max(claimsFrom, claims);
+            actionsFrom = std::max(actionsFrom, actions);
             ++tenth;
             tenthStart = now;
         }
@@ -559,15 +578,25 @@ std::vector<Check> CheckRun(const std::string& conninfo, const std::string& fold
 
     Pg pg = PgConnect(conninfo);
     PGconn* c = pg.get();
-    check("no single case coded twice or by two coders", Number(c, R"(
-SELECT count(*) FROM (
-  SELECT 1 FROM tarnwick.actions a JOIN tarnwick.cases k USING (record, field)
-  WHERE NOT k.double_coded GROUP BY record, field
-  HAVING count(*) <> 1 OR count(DISTINCT a.coder) <> 1) AS twice)") == 0);
-    check("each double case coded once by each of two coders", Number(c, R"(
-SELECT count(*) FROM tarnwick.cases k WHERE k.double_coded AND
-  (SELECT count(DISTINCT a.coder) * 10 + count(*) FROM tarnwick.actions a
-   WHERE a.record = k.record AND a.field = k.field) <> 22)") == 0);
+    // The cases coded otherwise than they should be, with the ids of their actions (which name
+    // the coder's process) in the order they were stored.
+    auto badCases = [&](const char* what, const char* sql) {
+        PgResult r = Query(c, sql);
+        std::string detail = std::to_string(PQntuples(r.get())) + " cases";
+        for (int i = 0; i < std::min(PQntuples(r.get()), 4); ++i)
+            detail += std::string(i == 0 ? ": " : "; ") + PQgetvalue(r.get(), i, 0);
+        check(what, PQntuples(r.get()) == 0, detail);
+    };
+    badCases("no single case coded twice or by two coders", R"(
+SELECT record || ' by ' || string_agg(a.action_id, ', ' ORDER BY a.number)
+FROM tarnwick.actions a JOIN tarnwick.cases k USING (record, field)
+WHERE NOT k.double_coded GROUP BY record, field
+HAVING count(*) <> 1 OR count(DISTINCT a.coder) <> 1 ORDER BY record)");
+    badCases("each double case coded once by each of two coders", R"(
+SELECT record || ' by ' || coalesce(string_agg(a.action_id, ', ' ORDER BY a.number), 'nobody')
+FROM tarnwick.cases k LEFT JOIN tarnwick.actions a USING (record, field)
+WHERE k.double_coded GROUP BY record, field
+HAVING count(a.action_id) <> 2 OR count(DISTINCT a.coder) <> 2 ORDER BY record)");
 
     std::vector<std::string> acked = AcknowledgedIds(folder);
     std::sort(acked.begin(), acked.end());

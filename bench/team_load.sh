@@ -10,8 +10,8 @@
 #   SERVER_OPTIONS="-c fsync=off" bench/team_load.sh
 #
 # Needs a build with TARNWICK_BENCH on and the Debian package postgresql. The cluster and the
-# coders' files go to a folder of their own under $TMPDIR, removed at the end unless KEEP=1; as
-# root the cluster runs as user postgres, since initdb refuses root.
+# coders' files go to a folder of their own under $TMPDIR, stopped and removed at the end unless
+# KEEP=1; as root the cluster runs as user postgres, since initdb refuses root.
 set -euo pipefail
 
 build=build
@@ -30,8 +30,12 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-team-load.XXXXXX")
 # The cluster's own user must reach its folder inside.
 chmod 755 "$work"
 cleanup() {
+    if [ "${KEEP:-0}" = 1 ]; then
+        echo "kept: $work (the server runs on; $cluster stop $work/cluster stops it)" >&2
+        return
+    fi
     "$cluster" stop "$work/cluster" >/dev/null 2>&1 || true
-    [ "${KEEP:-0}" = 1 ] || rm -rf "$work"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 
