@@ -58,7 +58,9 @@ struct Options {
     int Coders = 20;
     double DoubleShare = 0.1;
     int Kills = 20;
-    int Lease = 5;  // seconds, in run 2
+    // Seconds, in run 2: long enough that a claim outlives the restart's recovery, short enough
+    // that a killed coder's case comes back within the run.
+    int Lease = 20;
     int TimeoutSeconds = 1800;
     std::uint64_t Seed = 2026;
 };
