@@ -236,6 +236,17 @@ TEST(TeamStore, ActionsCountOnceAndChangesHideOwnAndDoubleCodedCases) {
     EXPECT_EQ(bobSees[static_cast<size_t>(single[0])].Code, "2310");
     // The first code given stands until the second coder agrees or the supervisor settles.
     EXPECT_EQ(FinalStates(db)[static_cast<size_t>(dbl[0])].Code, "5120");
+
+    // An action that commits after a later one: neither shows before both are in, so a client
+    // that moves past the later number never misses the earlier.
+    const long long seen = forBob[0].Number;
+    Connection slow(info);
+    slow.impl().Exec("BEGIN");
+    RecordAction(slow, {"s1", "ann", {single[2], 0, true, "R", "7000"}, 0});
+    RecordAction(db, {"s2", "ann", {single[1], 0, true, "R", "7100"}, 0});
+    EXPECT_TRUE(ChangesSince(db, "bob", seen).empty());
+    slow.impl().Exec("COMMIT");
+    EXPECT_EQ(ChangesSince(db, "bob", seen).size(), 2u);
 }
 
 TEST(TeamStore, ACoderRoleCodesOnlyThroughTheFunctions) {
