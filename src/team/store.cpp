@@ -73,7 +73,8 @@ void Migrate(Connection& db) {
     Transaction t(c);
     c.Exec(kLockMigration);
     const int version = ReadVersion(c);
-    if (version > kSchemaVersion) throw TeamError(msg::kTeamNewerSchema + std::to_string(version));
+    if (version > kSchemaVersion)
+        throw TeamError(std::string(msg::kTeamNewerSchema) += std::to_string(version));
     if (version == kSchemaVersion) return;  // rolled back: nothing was changed
     for (int step = version; step < kSchemaVersion; ++step)
         for (size_t i = 0; i < kSteps[step].Count; ++i) c.Exec(kSteps[step].Statements[i]);

@@ -45,7 +45,7 @@ ProjectFiles Files() {
 // Cases numbered 0..n-1 in record order, one field each, all to code and without code.
 std::vector<CaseState> Cases(int n) {
     std::vector<CaseState> cases;
-    for (int i = 0; i < n; ++i) cases.push_back({i, 0, true, "R" + std::to_string(i), ""});
+    for (int i = 0; i < n; ++i) cases.push_back({i, 0, true, 'R' + std::to_string(i), ""});
     return cases;
 }
 
@@ -221,7 +221,7 @@ TEST(TeamStore, ActionsCountOnceAndChangesHideOwnAndDoubleCodedCases) {
     EXPECT_EQ(forBob[0].Coder, "ann");
     EXPECT_EQ(forBob[0].State.Record, single[0]);
     EXPECT_EQ(forBob[0].State.Code, "2310");
-    EXPECT_EQ(forBob[0].State.RespondentId, "R" + std::to_string(single[0]));
+    EXPECT_EQ(forBob[0].State.RespondentId, 'R' + std::to_string(single[0]));
     EXPECT_TRUE(ChangesSince(db, "bob", forBob[0].Number).empty());
     const std::vector<RemoteChange> forAnn = ChangesSince(db, "ann", 0);
     ASSERT_EQ(forAnn.size(), 1u);

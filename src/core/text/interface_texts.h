@@ -377,11 +377,15 @@ inline constexpr const char* kTeamNoCoderName = "A coder's name is needed";
 inline constexpr const char* kTeamNoActionId = "A coding action needs its identifier";
 inline constexpr const char* kTeamBadShare = "The share of double-coded cases must lie from 0 to 1";
 inline std::string TeamNoSuchCase(int record, int field) {
-    return "The team project has no case " + std::to_string(record) + "/" + std::to_string(field);
+    std::string t = "The team project has no case ";
+    t += std::to_string(record) + '/' + std::to_string(field);
+    return t;
 }
 inline std::string TeamNotDoubleCoded(int record, int field) {
-    return "Case " + std::to_string(record) + "/" + std::to_string(field) +
-           " is not double-coded: only a double-coded case takes a supervisor's final code";
+    std::string t = "Case ";
+    t += std::to_string(record) + '/' + std::to_string(field);
+    t += " is not double-coded: only a double-coded case takes a supervisor's final code";
+    return t;
 }
 
 }  // namespace msg
