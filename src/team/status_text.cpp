@@ -22,9 +22,10 @@ std::string Fixed(double value, int decimals) {
 
 std::vector<std::string> StatusLines(const TeamStatus& s) {
     std::vector<std::string> lines;
-    lines.push_back("Cases to code: " + std::to_string(s.Cases) + ", coded " +
-                    std::to_string(s.Coded) + " (" + Percent(s.Coded, s.Cases) + "), held now " +
-                    std::to_string(s.Claimed));
+    std::string total = "Cases to code: ";
+    total += std::to_string(s.Cases) + ", coded " + std::to_string(s.Coded) + " (" +
+             Percent(s.Coded, s.Cases) + "), held now " + std::to_string(s.Claimed);
+    lines.push_back(std::move(total));
     lines.push_back("");
     lines.push_back("Coder                 Codes  Last hour  Per hour  Held");
     for (const CoderProgress& c : s.Coders) {
@@ -34,10 +35,11 @@ std::vector<std::string> StatusLines(const TeamStatus& s) {
         lines.emplace_back(line);
     }
     lines.push_back("");
-    lines.push_back("Double coding: " + std::to_string(s.DoubleDone) + " of " +
-                    std::to_string(s.DoubleCases) + " cases coded twice, " +
-                    std::to_string(s.Disagreements) + " disagreements, " +
-                    std::to_string(s.Settled) + " settled");
+    std::string twice = "Double coding: ";
+    twice += std::to_string(s.DoubleDone) + " of " + std::to_string(s.DoubleCases) +
+             " cases coded twice, " + std::to_string(s.Disagreements) + " disagreements, " +
+             std::to_string(s.Settled) + " settled";
+    lines.push_back(std::move(twice));
     lines.push_back("Level  Pairs  Agreement  Kappa");
     for (size_t level = 0; level < s.Levels.size(); ++level) {
         const LevelAgreement& a = s.Levels[level];
@@ -55,9 +57,11 @@ std::vector<std::string> StatusLines(const TeamStatus& s) {
 std::vector<std::string> DisagreementLines(const std::vector<Disagreement>& list) {
     std::vector<std::string> lines;
     for (const Disagreement& d : list) {
-        lines.push_back(std::to_string(d.Record + 1) + ' ' + std::to_string(d.Field + 1) + ' ' +
-                        d.RespondentId + ": " + d.Coder1 + ' ' + d.Code1 + ", " + d.Coder2 + ' ' +
-                        d.Code2 + (d.Final.empty() ? "" : ", final " + d.Final));
+        std::string line = std::to_string(d.Record + 1);
+        line += ' ' + std::to_string(d.Field + 1) + ' ' + d.RespondentId + ": " + d.Coder1 + ' ' +
+                d.Code1 + ", " + d.Coder2 + ' ' + d.Code2;
+        if (!d.Final.empty()) line += ", final " + d.Final;
+        lines.push_back(std::move(line));
     }
     return lines;
 }

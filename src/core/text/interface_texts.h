@@ -153,19 +153,27 @@ inline constexpr const char* kTeamWorkingOffline =
     "The connection to the team database is lost. You can go on coding: your codes are kept on "
     "this computer and sent when the connection returns.";
 inline std::string TeamOffline(size_t waiting) {
-    return "Working offline: " + std::to_string(waiting) + " code" + (waiting == 1 ? "" : "s") +
-           " waiting to be sent";
+    std::string t = "Working offline: ";
+    t += std::to_string(waiting);
+    t += waiting == 1 ? " code waiting to be sent" : " codes waiting to be sent";
+    return t;
 }
 inline std::string TeamBack(size_t sent) {
-    return "The team database is back: " + std::to_string(sent) + " code" + (sent == 1 ? "" : "s") +
-           " sent";
+    std::string t = "The team database is back: ";
+    t += std::to_string(sent);
+    t += sent == 1 ? " code sent" : " codes sent";
+    return t;
 }
 inline std::string TeamSentAtOpening(size_t sent) {
-    return std::to_string(sent) + " code" + (sent == 1 ? "" : "s") +
-           " of an earlier session sent to the team database";
+    std::string t = std::to_string(sent);
+    t += sent == 1 ? " code" : " codes";
+    t += " of an earlier session sent to the team database";
+    return t;
 }
 inline std::string TeamOpenedAs(std::string_view coder) {
-    return "Team project opened from its database, coding as " + std::string(coder);
+    std::string t = "Team project opened from its database, coding as ";
+    t += coder;
+    return t;
 }
 inline constexpr const char* kOpenTeamProjectMenu = "Open &team project";
 inline constexpr const char* kTeamPageMenu = "Tea&m";
