@@ -145,9 +145,6 @@ int TeamCode(const std::string& db, const std::string& coder, const std::string&
         const std::string folder =
             folderIn.empty() ? team::TeamLink::FolderFor(db, coder) : folderIn;
         team::TeamLink link(db, "", coder, folder);
-        if (team::SchemaVersion(link.Db()) == 0) {
-            throw team::TeamError(msg::kTeamNoProject);
-        }
         std::vector<std::string> faults;
         const auto copy = link.Prepare(faults);
         if (!copy) {

@@ -623,9 +623,6 @@ void TForm1::OpenTeamProjectCommand() {
         try {
             link = std::make_unique<team::TeamLink>(conninfo, ToBytes(login->password), coder,
                                                     team::TeamLink::FolderFor(conninfo, coder));
-            if (team::SchemaVersion(link->Db()) == 0) {
-                throw team::TeamError(msg::kTeamNoProject);
-            }
             copy = link->Prepare(faults);
         } catch (const team::TeamError& e) {
             link.reset();

@@ -92,12 +92,7 @@ std::optional<LocalCopy> WriteLocalCopy(const ProjectFiles& files,
         faults.push_back(*fault);
         return std::nullopt;
     }
-    std::vector<JournalEntry> entries;
-    entries.reserve(states.size());
-    for (const CaseState& c : states) {
-        entries.push_back({c.Record, c.Field, c.ToCode, c.RespondentId, c.Code});
-    }
-    ReplayJournal(entries, clf, cases, faults);
+    ReplayJournal(states, clf, cases, faults);
     if (!faults.empty()) return std::nullopt;
 
     WriteIfChanged(copy.ParamsPath, files.ParamsBytes);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/data/journal.h"
+
 namespace tarnwick::team {
 
 // A fault of the database or of the connection to it, with the server's message.
@@ -64,14 +66,9 @@ struct ProjectFiles {
 };
 
 // One case (an occupation field of a record) as the coding model holds it.
-struct CaseState {
-    int Record = 0;
-    int Field = 0;
-    bool ToCode = true;
-    std::string RespondentId;
-    std::string Code;  // empty: no code
-    friend bool operator==(const CaseState&, const CaseState&) = default;
-};
+// The journal's entry holds exactly a case's whole state, so the database, the outbox and the
+// local copy pass the one type between them.
+using CaseState = JournalEntry;
 
 // Loads a project into an empty database: the files, one row per case with its code from the
 // working file, and the double-coding sample (`doubleShare` of the cases to code, drawn with

@@ -33,9 +33,7 @@ long long NowMs() {
 }
 
 std::string OutboxLine(const CodingAction& a) {
-    const CaseState& c = a.State;
-    return a.ActionId + ' ' + std::to_string(a.AtMs) + ' ' +
-           FormatJournalEntry({c.Record, c.Field, c.ToCode, c.RespondentId, c.Code});
+    return a.ActionId + ' ' + std::to_string(a.AtMs) + ' ' + FormatJournalEntry(a.State);
 }
 
 std::string_view Word(std::string_view& rest) {
@@ -118,11 +116,7 @@ void TeamLink::ReadOutbox() {
             // A line torn by a crash was never acknowledged to the coder's window either: the
             // action had not yet shown.
             if (id.empty() || entry.Entries.size() != 1) continue;
-            const JournalEntry& e = entry.Entries.front();
-            pending_.push_back({id,
-                                coder_,
-                                {e.Record, e.Field, e.ToCode, e.RespondentId, e.Code},
-                                std::atoll(at.c_str())});
+            pending_.push_back({id, coder_, entry.Entries.front(), std::atoll(at.c_str())});
         }
     }
     outbox_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -175,6 +169,7 @@ size_t TeamLink::Flush() {
 }
 
 std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
+    if (SchemaVersion(*db_) == 0) throw TeamError(msg::kTeamNoProject);
     sentAtPrepare_ = Flush();
     if (!online_) throw ConnectionLost(msg::kTeamWorkingOffline);
     const ProjectFiles files = ReadProjectFiles(*db_);
@@ -207,10 +202,7 @@ void TeamLink::Detach() {
 }
 
 void TeamLink::CaseChanged(const JournalEntry& entry) {
-    CodingAction action{sessionTag_ + '-' + std::to_string(++counter_),
-                        coder_,
-                        {entry.Record, entry.Field, entry.ToCode, entry.RespondentId, entry.Code},
-                        NowMs()};
+    CodingAction action{sessionTag_ + '-' + std::to_string(++counter_), coder_, entry, NowMs()};
     // On this computer's disk before anything else: a lost connection or a crash loses nothing.
     AppendOutbox(action);
     pending_.push_back(std::move(action));

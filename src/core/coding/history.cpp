@@ -128,7 +128,6 @@ bool TakeChangeFromElsewhere(Session& s, int record, int field, std::string_view
     const std::optional<std::string_view> name = s.Clf.NameOf(code);
     if (!name || (z->Code == code && z->ToCode == toCode)) return false;
     SetCase(s, *z, record, field, code, *name, toCode);
-    // The working file is written from the shared project, not by this coder.
     return true;
 }
 

@@ -24,6 +24,7 @@ struct JournalEntry {
     bool ToCode = true;
     std::string RespondentId;  // checked on replay: the entry must belong to these data
     std::string Code;
+    friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
 // One entry's line, with its line end.

@@ -148,53 +148,6 @@ inline std::string MemoryUnreadable(std::string_view why) {
     return t;
 }
 
-// A team project: the connection to its database, and what the coder is told about it.
-inline constexpr const char* kTeamWorkingOffline =
-    "The connection to the team database is lost. You can go on coding: your codes are kept on "
-    "this computer and sent when the connection returns.";
-inline std::string TeamOffline(size_t waiting) {
-    std::string t = "Working offline: ";
-    t += std::to_string(waiting);
-    t += waiting == 1 ? " code waiting to be sent" : " codes waiting to be sent";
-    return t;
-}
-inline std::string TeamBack(size_t sent) {
-    std::string t = "The team database is back: ";
-    t += std::to_string(sent);
-    t += sent == 1 ? " code sent" : " codes sent";
-    return t;
-}
-inline std::string TeamSentAtOpening(size_t sent) {
-    std::string t = std::to_string(sent);
-    t += sent == 1 ? " code" : " codes";
-    t += " of an earlier session sent to the team database";
-    return t;
-}
-inline std::string TeamOpenedAs(std::string_view coder) {
-    std::string t = "Team project opened from its database, coding as ";
-    t += coder;
-    return t;
-}
-inline constexpr const char* kOpenTeamProjectMenu = "Open &team project";
-inline constexpr const char* kTeamPageMenu = "Tea&m";
-inline constexpr const char* kTeamLoginTitle = "Open team project";
-inline constexpr const char* kTeamConninfoLabel = "Database (connection string):";
-inline constexpr const char* kTeamCoderLabel = "Coder:";
-inline constexpr const char* kTeamPasswordNote =
-    "The password comes from ~/.pgpass or PGPASSWORD, or is asked for; Tarnwick never stores "
-    "it.";
-inline constexpr const char* kTeamPasswordPrompt = "Password for the team database:";
-inline constexpr const char* kTeamPageTitle = "Team: progress, coders and double coding";
-inline constexpr const char* kTeamDisagreementsHeading =
-    "Disagreements (record field respondent: coder code, coder code):";
-inline constexpr const char* kTeamSettleRecord = "Record:";
-inline constexpr const char* kTeamSettleField = "Field:";
-inline constexpr const char* kTeamSettleCode = "Final code:";
-inline constexpr const char* kTeamSettleButton = "Settle";
-inline constexpr const char* kTeamOfflineNext =
-    "Working offline: the next case is taken from this computer's copy and may be one that "
-    "another coder holds.";
-
 // Undo and redo of the coding actions.
 inline constexpr const char* kNothingToUndo = "Nothing to undo";
 inline constexpr const char* kNothingToRedo = "Nothing to redo";
@@ -375,6 +328,51 @@ inline constexpr const char* kInputEndedUnsaved =
 inline constexpr const char* kEndedBySignal = "ended by a signal";
 
 // A team project in PostgreSQL.
+inline constexpr const char* kTeamWorkingOffline =
+    "The connection to the team database is lost. You can go on coding: your codes are kept on "
+    "this computer and sent when the connection returns.";
+// "1 code", "2 codes", after `before` and followed by `after`.
+inline std::string TeamCodes(std::string_view before, size_t codes, std::string_view after) {
+    std::string t(before);
+    t += std::to_string(codes);
+    t += codes == 1 ? " code" : " codes";
+    t += after;
+    return t;
+}
+inline std::string TeamOffline(size_t waiting) {
+    return TeamCodes("Working offline: ", waiting, " waiting to be sent");
+}
+inline std::string TeamBack(size_t sent) {
+    return TeamCodes("The team database is back: ", sent, " sent");
+}
+inline std::string TeamSentAtOpening(size_t sent) {
+    return TeamCodes("", sent, " of an earlier session sent to the team database");
+}
+inline std::string TeamOpenedAs(std::string_view coder) {
+    std::string t = "Team project opened from its database, coding as ";
+    t += coder;
+    return t;
+}
+inline constexpr const char* kOpenTeamProjectMenu = "Open &team project";
+inline constexpr const char* kTeamPageMenu = "Tea&m";
+inline constexpr const char* kTeamLoginTitle = "Open team project";
+inline constexpr const char* kTeamConninfoLabel = "Database (connection string):";
+inline constexpr const char* kTeamCoderLabel = "Coder:";
+inline constexpr const char* kTeamPasswordNote =
+    "The password comes from ~/.pgpass or PGPASSWORD, or is asked for; Tarnwick never stores "
+    "it.";
+inline constexpr const char* kTeamPasswordPrompt = "Password for the team database:";
+inline constexpr const char* kTeamPageTitle = "Team: progress, coders and double coding";
+inline constexpr const char* kTeamDisagreementsHeading =
+    "Disagreements (record field respondent: coder code, coder code):";
+inline constexpr const char* kTeamSettleRecord = "Record:";
+inline constexpr const char* kTeamSettleField = "Field:";
+inline constexpr const char* kTeamSettleCode = "Final code:";
+inline constexpr const char* kTeamSettleButton = "Settle";
+inline constexpr const char* kTeamOfflineNext =
+    "Working offline: the next case is taken from this computer's copy and may be one that "
+    "another coder holds.";
+
 inline constexpr const char* kTeamProjectExists =
     "The database already holds a team project: a second one needs a database of its own";
 inline constexpr const char* kTeamNoProject = "The database holds no team project";
