@@ -1,12 +1,14 @@
 // Ranking. Every category of the lowest level is a set of short phrases (its name, short label
 // and each key word) and a bag of words (those and its description). An answer scores a
 // category by its best phrase (the share of the answer's weight the phrase covers, times the
-// root of the share of the phrase the answer covers) and by the bag (BM25); a word weighs by its
+// share of the phrase the answer covers) and by the bag (BM25); a word weighs by its
 // rarity among the categories, the job title's words more than the other fields'. The coding
 // memory's answers are phrases of the codes they were given: the codes of all answers alike
-// enough combine in a p-norm, so that several learnt answers agreeing count more than one. A
-// word unknown to the classification is read as the known words one letter away (two for long
-// words), or else as those with its longest known beginning.
+// enough combine in a p-norm, so that several learnt answers agreeing count more than one. The
+// memory's words also feed a naive Bayes estimate over its codes, which settles the cases where
+// the closest answers disagree. A word unknown to the classification is read as the known words
+// one letter away (two for long words), or else as those with its longest known beginning; two
+// written words that together make a known word ("book keeper") are read as that word too.
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +34,8 @@ constexpr size_t kTypoLength = 5;           // shortest stem corrected
 constexpr size_t kTwoTyposLength = 10;      // shortest stem corrected by two letters
 constexpr size_t kBeginningLength = 5;      // shortest beginning shared
 constexpr size_t kVoters = 256;             // learnt answers that vote, the closest
+constexpr float kBayesWeight = 0.2f;        // the naive Bayes probability against the rest
+constexpr float kBayesSmoothing = 0.01f;    // added to every word's count for every code
 constexpr float kBm25K1 = 1.2f;
 constexpr float kBm25B = 0.75f;
 
@@ -50,6 +54,20 @@ void ForEachTrigram(std::string_view term, F f) {
 }
 
 }  // namespace
+
+// A word more of the memory's answers hold says little and costs most: passed over.
+size_t CommonWord(const CodingMemory& memory) {
+    return memory.AnswerCount() < 2000 ? SIZE_MAX : memory.AnswerCount() / 4;
+}
+
+// A term of the answer being ranked.
+struct QueryTerm {
+    std::string term;
+    std::string shown;
+    float weight;                                   // field weight times rarity
+    float field;                                    // field weight
+    std::vector<std::pair<uint32_t, float>> known;  // term id, trust
+};
 
 class SuggestionIndex {
   public:
@@ -186,6 +204,94 @@ class SuggestionIndex {
         return found;
     }
 
+    // The words of a text, and after each word that makes a known word with the next ("book
+    // keeper", "bull dozer"), that word as well.
+    std::vector<suggest::Word> ReadWords(std::string_view text, const CodingMemory& memory) const {
+        std::vector<suggest::Word> words = suggest::Words(text);
+        std::vector<suggest::Word> out;
+        out.reserve(words.size());
+        for (size_t i = 0; i < words.size(); ++i) {
+            if (i + 1 < words.size()) {
+                std::string joined = words[i].folded + words[i + 1].folded;
+                std::string stem = suggest::Stem(joined);
+                if (termIds.count(stem) != 0 || memory.PostingsOf(stem) != nullptr) {
+                    out.push_back({std::move(joined), std::move(stem)});
+                }
+            }
+            out.push_back(std::move(words[i]));
+        }
+        return out;
+    }
+
+    // The memory's naive Bayes probability of each category for the query: each word the memory
+    // holds a feature, weighing as its field, with no prior for the codes, over the codes the
+    // memory holds. Where the closest learnt answers disagree, it says which code the answer's
+    // words go with most often. A word's counts by code are summed from its answers here, so
+    // that learning pays nothing for them.
+    std::vector<float> BayesEstimate(const std::vector<QueryTerm>& query,
+                                     const CodingMemory& memory) const {
+        std::vector<float> bayes(categories.size(), 0.0f);
+        if (memory.vocabulary_ == 0) return bayes;
+        const size_t codes = memory.codeNames_.size();
+        thread_local std::vector<float> evidence, units;
+        thread_local std::vector<uint32_t> seen, counted;
+        evidence.assign(codes, 0.0f);
+        units.assign(codes, 0.0f);
+        seen.clear();
+        const float logSmoothing = std::log(kBayesSmoothing);
+        float features = 0;
+        for (const QueryTerm& q : query) {
+            const auto* list = memory.PostingsOf(q.term);
+            // A word most answers hold says little and costs most: not a feature.
+            if (list == nullptr || list->size() > CommonWord(memory)) continue;
+            features += q.field;
+            counted.clear();
+            for (const CodingMemory::Posting& p : *list) {
+                // A job title's word counts 3 units, the next field's 1: see Answer::units.
+                const float unit = p.weight >= 1.0f ? 3.0f : 1.0f;
+                const uint64_t one = memory.slotCode_[p.slot];
+                if (one != CodingMemory::kSeveralCodes) {
+                    const auto id = static_cast<uint32_t>(one >> 32);
+                    if (units[id] == 0) counted.push_back(id);
+                    units[id] += unit * static_cast<float>(one & UINT32_MAX);
+                    continue;
+                }
+                for (const auto& c : memory.answers_[p.slot].codes) {
+                    if (units[c.id] == 0) counted.push_back(c.id);
+                    units[c.id] += unit * static_cast<float>(c.count);
+                }
+            }
+            for (uint32_t d : counted) {
+                if (evidence[d] == 0) seen.push_back(d);
+                evidence[d] +=
+                    q.field * (std::log(kBayesSmoothing + units[d] / 3.0f) - logSmoothing);
+                units[d] = 0;
+            }
+        }
+        if (seen.empty()) return bayes;
+        // log P(words | code) = evidence - features * log(size + spread), leaving out the
+        // features * log(smoothing) that every code shares.
+        const float spread = kBayesSmoothing * static_cast<float>(memory.vocabulary_);
+        thread_local std::vector<float> logp;
+        logp.assign(codes, 0.0f);
+        float most = -INFINITY;
+        for (size_t d = 0; d < codes; ++d) {
+            if (memory.codeUnits_[d] <= 0) continue;
+            logp[d] = evidence[d] -
+                      features * std::log(static_cast<float>(memory.codeUnits_[d]) / 3.0f + spread);
+            most = std::max(most, logp[d]);
+        }
+        float sum = 0;
+        for (size_t d = 0; d < codes; ++d) {
+            if (memory.codeUnits_[d] > 0) sum += std::exp(logp[d] - most);
+        }
+        for (uint32_t d : seen) {
+            auto it = codeToCategory.find(memory.codeNames_[d]);
+            if (it != codeToCategory.end()) bayes[it->second] = std::exp(logp[d] - most) / sum;
+        }
+        return bayes;
+    }
+
     // Known terms that share the longest beginning (of at least five letters, at most three
     // short of the term) with `term`: "biotechn" finds "biotechnolog".
     std::vector<uint32_t> SameBeginning(const std::string& term) const {
@@ -240,19 +346,12 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     }
 
     // The query: each distinct term with the weight of the most telling field it stands in.
-    struct QueryTerm {
-        std::string term;
-        std::string shown;
-        float weight;                                   // field weight times rarity
-        float field;                                    // field weight
-        std::vector<std::pair<uint32_t, float>> known;  // term id, trust
-    };
     std::vector<QueryTerm> query;
     for (size_t f = 0; f < texts.size(); ++f) {
         // The tasks say most after the title; the fields after them (industry, status, answer
         // labels such as "Don't know") less and less.
         const float fieldWeight = f == 0 ? 1.0f : kOtherFieldWeight / static_cast<float>(f);
-        for (auto& w : suggest::Words(texts[f])) {
+        for (auto& w : ix.ReadWords(texts[f], memory)) {
             auto it = std::find_if(query.begin(), query.end(),
                                    [&](const QueryTerm& q) { return q.term == w.term; });
             if (it != query.end()) {
@@ -324,7 +423,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
             hitOf[p] = Hit{};
             const auto& phrase = ix.phrases[p];
             const float covered = std::min(1.0f, static_cast<float>(h.count) / phrase.length);
-            const float sim = h.weight / querySum * std::sqrt(covered);
+            const float sim = h.weight / querySum * covered;
             best[phrase.category] = std::max(best[phrase.category], sim);
         }
     }
@@ -345,8 +444,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
         touched.clear();
         const auto answers = static_cast<float>(memory.AnswerCount());
-        // A word most answers hold says little and costs most: passed over.
-        const size_t common = memory.AnswerCount() < 2000 ? SIZE_MAX : memory.AnswerCount() / 4;
+        const size_t common = CommonWord(memory);
         float sum = 0;
         for (const QueryTerm& q : query) {
             // The word itself when the memory knows it, else the classification's readings.
@@ -411,15 +509,19 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
                 }
             }
         }
-        for (float& v : learnt) v = std::min(1.0f, std::pow(v, 1.0f / kMemoryNorm));
+        for (float& v : learnt) v = std::pow(v, 1.0f / kMemoryNorm);
     }
 
+    const std::vector<float> bayes = ix.BayesEstimate(query, memory);
+
+    // Not capped at 1: a capped score would tie strong candidates and leave them in code order.
     std::vector<std::pair<float, uint32_t>> ranked;
     for (uint32_t c = 0; c < n; ++c) {
         if (taken[c]) continue;
         const float s = kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]) +
-                        (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum);
-        if (s > 0) ranked.emplace_back(std::min(1.0f, s), c);
+                        (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum) +
+                        kBayesWeight * bayes[c];
+        if (s > 0) ranked.emplace_back(s, c);
     }
     const size_t want = std::min(ranked.size(), top - out.size());
     std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(want),

@@ -156,6 +156,7 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
             slot = static_cast<uint32_t>(answers_.size());
             answers_.emplace_back();
             slotWeight_.push_back(0);
+            slotCode_.push_back(kSeveralCodes);
         } else {
             slot = freeSlots_.back();
             freeSlots_.pop_back();
@@ -183,12 +184,14 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
             }
             if (std::find(a.terms.begin(), a.terms.end(), id) != a.terms.end()) return;
             a.terms.push_back(id);
+            if (list.empty()) ++vocabulary_;
             list.push_back({slot, weight});
         });
         for (uint32_t id : a.terms) {
             for (auto it = postings_[id].rbegin(); it != postings_[id].rend(); ++it) {
                 if (it->slot == slot) {
                     termWeight += it->weight;
+                    a.units += it->weight >= 1.0f ? 3 : 1;
                     break;
                 }
             }
@@ -200,16 +203,25 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
                            [&](const CodeCount& c) { return c.code == code; });
     if (it == a.codes.end()) {
         if (delta < 0) return;
-        a.codes.push_back({code, 0});
+        auto [named, added] = codeIds_.try_emplace(code, static_cast<uint32_t>(codeNames_.size()));
+        if (added) {
+            codeNames_.push_back(code);
+            codeUnits_.push_back(0);
+        }
+        a.codes.push_back({code, 0, named->second});
         it = a.codes.end() - 1;
     }
     const int64_t now = std::max<int64_t>(0, static_cast<int64_t>(it->count) + delta);
     const int64_t limit = UINT32_MAX - (a.total - it->count);
     const auto count = static_cast<uint32_t>(std::min(now, limit));
+    codeUnits_[it->id] += (static_cast<int64_t>(count) - it->count) * a.units;
     a.total = a.total - it->count + count;
     it->count = count;
     if (count == 0) a.codes.erase(it);
     SortCodes(a.codes);
+    slotCode_[slot] = a.codes.size() == 1
+                          ? static_cast<uint64_t>(a.codes[0].id) << 32 | a.codes[0].count
+                          : kSeveralCodes;
     if (!a.codes.empty()) return;
     // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
     // id and an empty list, which ranks and formats as if it had never been.
@@ -220,6 +232,7 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
         if (at != list.end()) {
             *at = list.back();
             list.pop_back();
+            if (list.empty()) --vocabulary_;
         }
     }
     index_.erase(found);

@@ -53,6 +53,7 @@ class CodingMemory {
     struct CodeCount {
         std::string code;
         uint32_t count = 0;
+        uint32_t id = 0;  // the memory's own number for the code
     };
 
     // One more answer with these texts coded as `code` (`times` more).
@@ -74,6 +75,7 @@ class CodingMemory {
         index_.reserve(index_.size() + more);
         answers_.reserve(answers_.size() + more);
         slotWeight_.reserve(slotWeight_.size() + more);
+        slotCode_.reserve(slotCode_.size() + more);
     }
 
     // Distinct normalised answers remembered.
@@ -95,6 +97,7 @@ class CodingMemory {
 
   private:
     friend class SuggestionEngine;
+    friend class SuggestionIndex;
     struct Posting {
         uint32_t slot;
         float weight;  // the job title's words weigh 1, the next field's less
@@ -103,7 +106,8 @@ class CodingMemory {
         const std::string* text = nullptr;  // normalised: the key in index_
         std::vector<CodeCount> codes;
         std::vector<uint32_t> terms;  // term ids of the words learnt from
-        uint32_t total = 0;           // sum of the counts
+        uint32_t units = 0;  // its words: 3 for each of the job title, 1 for each of the next field
+        uint32_t total = 0;  // sum of the counts
     };
     void Add(const std::string& normalised, const std::string& code, int64_t delta);
     const std::vector<Posting>* PostingsOf(const std::string& term) const;
@@ -111,11 +115,21 @@ class CodingMemory {
     std::vector<Answer> answers_;  // slots; a free slot has no codes
     // The sum of each slot's word weights, apart so that ranking reads it for many slots.
     std::vector<float> slotWeight_;
+    // Each slot's code when it has exactly one (code id << 32 | count), else kSeveralCodes: the
+    // naive Bayes estimate reads it for many slots.
+    static constexpr uint64_t kSeveralCodes = UINT64_MAX;
+    std::vector<uint64_t> slotCode_;
     std::vector<uint32_t> freeSlots_;
     std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
     std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
     std::unordered_map<std::string, uint32_t> wordIds_;  // written word -> term id
     std::vector<std::vector<Posting>> postings_;         // by term id: the answers holding it
+    // For the ranking's naive Bayes estimate: how many terms some answer holds, and by code the
+    // units of all its answers' words, each answer counted as often as it was given the code.
+    size_t vocabulary_ = 0;
+    std::unordered_map<std::string, uint32_t> codeIds_;
+    std::vector<std::string> codeNames_;  // by code id
+    std::vector<int64_t> codeUnits_;      // by code id
 };
 
 class SuggestionIndex;
