@@ -97,6 +97,24 @@ TEST(Suggest, MemoryRanksEarlierCodesFirstAndUnlearnLeavesNoTrace) {
         EXPECT_EQ(after[i].code, before[i].code);
         EXPECT_EQ(after[i].score, before[i].score);
     }
+
+    // Unlearning some answers leaves a memory that ranks as one that learnt only the others.
+    CodingMemory both;
+    CodingMemory one;
+    one.Learn({"kapana seller"}, "1140");
+    one.Learn({"kapana cook"}, "1130");
+    both.Learn({"kapana seller"}, "1140");
+    both.Learn({"kapana cook"}, "1130", 3);
+    both.Learn({"kapana grill", "grills meat"}, "1130", 2);
+    both.Unlearn({"kapana grill", "grills meat"}, "1130", 2);
+    both.Unlearn({"kapana cook"}, "1130", 2);
+    const auto kept = engine.Rank({"kapana grill stall vendor"}, both, 10);
+    const auto only = engine.Rank({"kapana grill stall vendor"}, one, 10);
+    ASSERT_EQ(kept.size(), only.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i].code, only[i].code);
+        EXPECT_EQ(kept[i].score, only[i].score);
+    }
 }
 
 TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {
