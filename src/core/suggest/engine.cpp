@@ -286,8 +286,11 @@ class SuggestionIndex {
             if (memory.codeUnits_[d] > 0) sum += std::exp(logp[d] - most);
         }
         for (uint32_t d : seen) {
+            // A code this unlikely moves no ranking; the look-up costs more than the rest.
+            const float p = std::exp(logp[d] - most) / sum;
+            if (p < 1e-4f) continue;
             auto it = codeToCategory.find(memory.codeNames_[d]);
-            if (it != codeToCategory.end()) bayes[it->second] = std::exp(logp[d] - most) / sum;
+            if (it != codeToCategory.end()) bayes[it->second] = p;
         }
         return bayes;
     }
