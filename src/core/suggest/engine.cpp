@@ -249,16 +249,16 @@ class SuggestionIndex {
             for (const CodingMemory::Posting& p : *list) {
                 // A job title's word counts 3 units, the next field's 1: see Answer::units.
                 const float unit = p.weight >= 1.0f ? 3.0f : 1.0f;
+                auto count = [&](uint64_t packed) {
+                    const auto id = static_cast<uint32_t>(packed >> 32);
+                    if (units[id] == 0) counted.push_back(id);
+                    units[id] += unit * static_cast<float>(packed & UINT32_MAX);
+                };
                 const uint64_t one = memory.slotCode_[p.slot];
                 if (one != CodingMemory::kSeveralCodes) {
-                    const auto id = static_cast<uint32_t>(one >> 32);
-                    if (units[id] == 0) counted.push_back(id);
-                    units[id] += unit * static_cast<float>(one & UINT32_MAX);
-                    continue;
-                }
-                for (const auto& c : memory.answers_[p.slot].codes) {
-                    if (units[c.id] == 0) counted.push_back(c.id);
-                    units[c.id] += unit * static_cast<float>(c.count);
+                    count(one);
+                } else {
+                    for (uint64_t packed : memory.slotCodes_[p.slot]) count(packed);
                 }
             }
             for (uint32_t d : counted) {

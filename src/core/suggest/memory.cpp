@@ -157,6 +157,7 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
             answers_.emplace_back();
             slotWeight_.push_back(0);
             slotCode_.push_back(kSeveralCodes);
+            slotCodes_.emplace_back();
         } else {
             slot = freeSlots_.back();
             freeSlots_.pop_back();
@@ -219,9 +220,14 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
     it->count = count;
     if (count == 0) a.codes.erase(it);
     SortCodes(a.codes);
-    slotCode_[slot] = a.codes.size() == 1
-                          ? static_cast<uint64_t>(a.codes[0].id) << 32 | a.codes[0].count
-                          : kSeveralCodes;
+    auto packed = [](const CodeCount& c) { return static_cast<uint64_t>(c.id) << 32 | c.count; };
+    slotCodes_[slot].clear();
+    if (a.codes.size() == 1) {
+        slotCode_[slot] = packed(a.codes[0]);
+    } else {
+        slotCode_[slot] = kSeveralCodes;
+        for (const CodeCount& c : a.codes) slotCodes_[slot].push_back(packed(c));
+    }
     if (!a.codes.empty()) return;
     // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
     // id and an empty list, which ranks and formats as if it had never been.

@@ -76,6 +76,7 @@ class CodingMemory {
         answers_.reserve(answers_.size() + more);
         slotWeight_.reserve(slotWeight_.size() + more);
         slotCode_.reserve(slotCode_.size() + more);
+        slotCodes_.reserve(slotCodes_.size() + more);
     }
 
     // Distinct normalised answers remembered.
@@ -115,10 +116,12 @@ class CodingMemory {
     std::vector<Answer> answers_;  // slots; a free slot has no codes
     // The sum of each slot's word weights, apart so that ranking reads it for many slots.
     std::vector<float> slotWeight_;
-    // Each slot's code when it has exactly one (code id << 32 | count), else kSeveralCodes: the
-    // naive Bayes estimate reads it for many slots.
+    // Each slot's codes packed (code id << 32 | count), read by the naive Bayes estimate for
+    // many slots: the one code in slotCode_, or kSeveralCodes there and all of them in
+    // slotCodes_ (empty for a slot with one code or none).
     static constexpr uint64_t kSeveralCodes = UINT64_MAX;
     std::vector<uint64_t> slotCode_;
+    std::vector<std::vector<uint64_t>> slotCodes_;
     std::vector<uint32_t> freeSlots_;
     std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
     std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
