@@ -225,9 +225,10 @@ class SuggestionIndex {
 
     // The memory's naive Bayes probability of each category for the query: each word the memory
     // holds a feature, weighing as its field, with no prior for the codes, over the codes the
-    // memory holds. Where the closest learnt answers disagree, it says which code the answer's
-    // words go with most often. A word's counts by code are summed from its answers here, so
-    // that learning pays nothing for them.
+    // memory holds; an answer given several codes counts as its most frequent one. Where the
+    // closest learnt answers disagree, it says which code the answer's words go with most often. A
+    // word's counts by code are summed from its answers here, so that learning pays nothing for
+    // them.
     std::vector<float> BayesEstimate(const std::vector<QueryTerm>& query,
                                      const CodingMemory& memory) const {
         std::vector<float> bayes(categories.size(), 0.0f);
@@ -249,17 +250,10 @@ class SuggestionIndex {
             for (const CodingMemory::Posting& p : *list) {
                 // A job title's word counts 3 units, the next field's 1: see Answer::units.
                 const float unit = p.weight >= 1.0f ? 3.0f : 1.0f;
-                auto count = [&](uint64_t packed) {
-                    const auto id = static_cast<uint32_t>(packed >> 32);
-                    if (units[id] == 0) counted.push_back(id);
-                    units[id] += unit * static_cast<float>(packed & UINT32_MAX);
-                };
-                const uint64_t one = memory.slotCode_[p.slot];
-                if (one != CodingMemory::kSeveralCodes) {
-                    count(one);
-                } else {
-                    for (uint64_t packed : memory.slotCodes_[p.slot]) count(packed);
-                }
+                const uint64_t code = memory.slotCode_[p.slot];
+                const auto id = static_cast<uint32_t>(code >> 32);
+                if (units[id] == 0) counted.push_back(id);
+                units[id] += unit * static_cast<float>(code & UINT32_MAX);
             }
             for (uint32_t d : counted) {
                 if (evidence[d] == 0) seen.push_back(d);

@@ -156,8 +156,7 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
             slot = static_cast<uint32_t>(answers_.size());
             answers_.emplace_back();
             slotWeight_.push_back(0);
-            slotCode_.push_back(kSeveralCodes);
-            slotCodes_.emplace_back();
+            slotCode_.push_back(0);
         } else {
             slot = freeSlots_.back();
             freeSlots_.pop_back();
@@ -215,19 +214,17 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
     const int64_t now = std::max<int64_t>(0, static_cast<int64_t>(it->count) + delta);
     const int64_t limit = UINT32_MAX - (a.total - it->count);
     const auto count = static_cast<uint32_t>(std::min(now, limit));
-    codeUnits_[it->id] += (static_cast<int64_t>(count) - it->count) * a.units;
     a.total = a.total - it->count + count;
     it->count = count;
     if (count == 0) a.codes.erase(it);
+    // The most frequent code's count stands in the Bayes figures for the answer.
+    const uint64_t was = slotCode_[slot];
+    if (was != 0) codeUnits_[was >> 32] -= static_cast<int64_t>(was & UINT32_MAX) * a.units;
     SortCodes(a.codes);
-    auto packed = [](const CodeCount& c) { return static_cast<uint64_t>(c.id) << 32 | c.count; };
-    slotCodes_[slot].clear();
-    if (a.codes.size() == 1) {
-        slotCode_[slot] = packed(a.codes[0]);
-    } else {
-        slotCode_[slot] = kSeveralCodes;
-        for (const CodeCount& c : a.codes) slotCodes_[slot].push_back(packed(c));
-    }
+    slotCode_[slot] =
+        a.codes.empty() ? 0 : static_cast<uint64_t>(a.codes[0].id) << 32 | a.codes[0].count;
+    if (!a.codes.empty())
+        codeUnits_[a.codes[0].id] += static_cast<int64_t>(a.codes[0].count) * a.units;
     if (!a.codes.empty()) return;
     // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
     // id and an empty list, which ranks and formats as if it had never been.

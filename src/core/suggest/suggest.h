@@ -76,7 +76,6 @@ class CodingMemory {
         answers_.reserve(answers_.size() + more);
         slotWeight_.reserve(slotWeight_.size() + more);
         slotCode_.reserve(slotCode_.size() + more);
-        slotCodes_.reserve(slotCodes_.size() + more);
     }
 
     // Distinct normalised answers remembered.
@@ -116,19 +115,17 @@ class CodingMemory {
     std::vector<Answer> answers_;  // slots; a free slot has no codes
     // The sum of each slot's word weights, apart so that ranking reads it for many slots.
     std::vector<float> slotWeight_;
-    // Each slot's codes packed (code id << 32 | count), read by the naive Bayes estimate for
-    // many slots: the one code in slotCode_, or kSeveralCodes there and all of them in
-    // slotCodes_ (empty for a slot with one code or none).
-    static constexpr uint64_t kSeveralCodes = UINT64_MAX;
+    // Each slot's most frequent code and its count (code id << 32 | count), 0 for a free slot:
+    // what the naive Bayes estimate counts an answer as, read for many slots.
     std::vector<uint64_t> slotCode_;
-    std::vector<std::vector<uint64_t>> slotCodes_;
     std::vector<uint32_t> freeSlots_;
     std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
     std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
     std::unordered_map<std::string, uint32_t> wordIds_;  // written word -> term id
     std::vector<std::vector<Posting>> postings_;         // by term id: the answers holding it
     // For the ranking's naive Bayes estimate: how many terms some answer holds, and by code the
-    // units of all its answers' words, each answer counted as often as it was given the code.
+    // units of the words of the answers it is the most frequent code of, each answer counted as
+    // often as it was given that code.
     size_t vocabulary_ = 0;
     std::unordered_map<std::string, uint32_t> codeIds_;
     std::vector<std::string> codeNames_;  // by code id
