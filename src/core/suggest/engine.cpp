@@ -53,9 +53,8 @@ void ForEachTrigram(std::string_view term, F f) {
     }
 }
 
-}  // namespace
-
-// A word more of the memory's answers hold says little and costs most: passed over.
+// A word held by more of the memory's answers than this says little and costs most: passed over
+// (never in a small memory).
 size_t CommonWord(const CodingMemory& memory) {
     return memory.AnswerCount() < 2000 ? SIZE_MAX : memory.AnswerCount() / 4;
 }
@@ -68,6 +67,8 @@ struct QueryTerm {
     float field;                                    // field weight
     std::vector<std::pair<uint32_t, float>> known;  // term id, trust
 };
+
+}  // namespace
 
 class SuggestionIndex {
   public:

@@ -221,11 +221,12 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
     const uint64_t was = slotCode_[slot];
     if (was != 0) codeUnits_[was >> 32] -= static_cast<int64_t>(was & UINT32_MAX) * a.units;
     SortCodes(a.codes);
-    slotCode_[slot] =
-        a.codes.empty() ? 0 : static_cast<uint64_t>(a.codes[0].id) << 32 | a.codes[0].count;
-    if (!a.codes.empty())
+    slotCode_[slot] = 0;
+    if (!a.codes.empty()) {
+        slotCode_[slot] = static_cast<uint64_t>(a.codes[0].id) << 32 | a.codes[0].count;
         codeUnits_[a.codes[0].id] += static_cast<int64_t>(a.codes[0].count) * a.units;
-    if (!a.codes.empty()) return;
+        return;
+    }
     // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
     // id and an empty list, which ranks and formats as if it had never been.
     for (uint32_t id : a.terms) {
