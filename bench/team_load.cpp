@@ -36,6 +36,7 @@
 #include <thread>
 #include <vector>
 
+#include "team/pg.h"
 #include "team/store.h"
 
 namespace tarnwick::team {
@@ -431,40 +432,11 @@ Figures RunCoders(const Options& o, const std::string& conninfo, const std::stri
     return f;
 }
 
-// ---- Plain libpq for what the store does not do: making the database, reading the checks.
+// ---- The store's own libpq layer for what the store does not do: making the database, reading
+// the checks.
 
-struct PgFinish {
-    void operator()(PGconn* c) const { PQfinish(c); }
-};
-struct PgClear {
-    void operator()(PGresult* r) const { PQclear(r); }
-};
-using Pg = std::unique_ptr<PGconn, PgFinish>;
-using PgResult = std::unique_ptr<PGresult, PgClear>;
-
-Pg PgConnect(const std::string& conninfo) {
-    Pg c(PQconnectdb(conninfo.c_str()));
-    if (PQstatus(c.get()) != CONNECTION_OK) throw TeamError(PQerrorMessage(c.get()));
-    // The server's notices ("does not exist, skipping") are no news here.
-    PQsetNoticeProcessor(
-        c.get(), [](void*, const char*) {}, nullptr);
-    return c;
-}
-
-PgResult Query(PGconn* c, const char* sql, const std::vector<std::string>& params = {}) {
-    std::vector<const char*> values;
-    for (const std::string& p : params) values.push_back(p.c_str());
-    PgResult r(PQexecParams(c, sql, static_cast<int>(values.size()), nullptr, values.data(),
-                            nullptr, nullptr, 0));
-    const ExecStatusType s = PQresultStatus(r.get());
-    if (s != PGRES_TUPLES_OK && s != PGRES_COMMAND_OK)
-        throw TeamError(std::string(sql) + ": " + PQerrorMessage(c));
-    return r;
-}
-
-long long Number(PGconn* c, const char* sql, const std::vector<std::string>& params = {}) {
-    PgResult r = Query(c, sql, params);
-    return std::stoll(PQgetvalue(r.get(), 0, 0));
+long long Number(Connection& db, const char* sql, std::initializer_list<Arg> args = {}) {
+    return db.impl().Exec(sql, args).Int(0, 0);
 }
 
 // The cluster's connection string with another database.
@@ -493,9 +465,9 @@ std::string WithDatabase(const std::string& conninfo, const std::string& databas
 }
 
 void MakeDatabase(const Options& o) {
-    Pg admin = PgConnect(o.Conninfo);
-    Query(admin.get(), "DROP DATABASE IF EXISTS tarnwick_load WITH (FORCE)");
-    Query(admin.get(), "CREATE DATABASE tarnwick_load");
+    Connection admin(o.Conninfo);
+    admin.impl().Exec("DROP DATABASE IF EXISTS tarnwick_load WITH (FORCE)");
+    admin.impl().Exec("CREATE DATABASE tarnwick_load");
 }
 
 ProjectFiles SyntheticFiles(int cases) {
@@ -578,16 +550,15 @@ std::vector<Check> CheckRun(const std::string& conninfo, const std::string& fold
               std::to_string(status.DoubleDone) + " of " + std::to_string(status.DoubleCases) +
               " double cases done");
 
-    Pg pg = PgConnect(conninfo);
-    PGconn* c = pg.get();
+    Connection c(conninfo);
     // The cases coded otherwise than they should be, with the ids of their actions (which name
     // the coder's process) in the order they were stored.
     auto badCases = [&](const char* what, const char* sql) {
-        PgResult r = Query(c, sql);
-        std::string detail = std::to_string(PQntuples(r.get())) + " cases";
-        for (int i = 0; i < std::min(PQntuples(r.get()), 4); ++i)
-            detail += std::string(i == 0 ? ": " : "; ") + PQgetvalue(r.get(), i, 0);
-        check(what, PQntuples(r.get()) == 0, detail);
+        const Result r = c.impl().Exec(sql);
+        std::string detail = std::to_string(r.Rows()) + " cases";
+        for (int i = 0; i < std::min(r.Rows(), 4); ++i)
+            detail += std::string(i == 0 ? ": " : "; ") + r.Text(i, 0);
+        check(what, r.Rows() == 0, detail);
     };
     badCases("no single case coded twice or by two coders", R"(
 SELECT record || ' by ' || string_agg(a.action_id, ', ' ORDER BY a.number)
@@ -618,19 +589,19 @@ WHERE NOT EXISTS (SELECT 1 FROM tarnwick.actions a WHERE a.action_id = k.id))",
             std::to_string(actions) + " stored, " + std::to_string(acked.size()) + " acknowledged");
     } else {
         // A coder killed between the commit and its note may leave one action unacknowledged.
-        PgResult r = Query(c, R"(
+        const Result r = c.impl().Exec(R"(
 SELECT a.action_id FROM tarnwick.actions a
 WHERE NOT EXISTS (SELECT 1 FROM unnest($1::text[]) AS k(id) WHERE k.id = a.action_id))",
-                           {array});
+                                       {array});
         std::map<std::string, int> byProcess;
         bool strange = false;
-        for (int i = 0; i < PQntuples(r.get()); ++i) {
-            const std::string id = PQgetvalue(r.get(), i, 0);
+        for (int i = 0; i < r.Rows(); ++i) {
+            const std::string id = r.Text(i, 0);
             const std::string process = id.substr(0, id.rfind('-'));
             if (!f.Killed.contains(process) || ++byProcess[process] > 1) strange = true;
         }
         check("unacknowledged actions only the last of killed coders", !strange,
-              std::to_string(PQntuples(r.get())) + " unacknowledged");
+              std::to_string(r.Rows()) + " unacknowledged");
     }
     check("actions code the project once", actions == expected,
           std::to_string(actions) + " stored for " + std::to_string(expected));
@@ -724,12 +695,12 @@ void PrintTable(const std::vector<RunReport>& runs) {
 int Main(const Options& o) {
     const std::string conninfo = WithDatabase(o.Conninfo, kDatabase);
     {
-        Pg admin = PgConnect(o.Conninfo);
+        Connection admin(o.Conninfo);
+        auto setting = [&](const char* sql) { return admin.impl().Exec(sql).Text(0, 0); };
         std::printf("PostgreSQL %s, fsync %s, synchronous_commit %s; %u cores, load %s\n",
-                    PQgetvalue(Query(admin.get(), "SHOW server_version").get(), 0, 0),
-                    PQgetvalue(Query(admin.get(), "SHOW fsync").get(), 0, 0),
-                    PQgetvalue(Query(admin.get(), "SHOW synchronous_commit").get(), 0, 0),
-                    std::thread::hardware_concurrency(), LoadAverage().c_str());
+                    setting("SHOW server_version").c_str(), setting("SHOW fsync").c_str(),
+                    setting("SHOW synchronous_commit").c_str(), std::thread::hardware_concurrency(),
+                    LoadAverage().c_str());
     }
     std::vector<RunReport> reports;
     bool allPassed = true;
