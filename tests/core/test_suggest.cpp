@@ -157,13 +157,23 @@ TEST(Suggest, ACaseNormalisesAsItsTextsDo) {
     TDokumZaw d("ZAW", "Job");
     d.InfoPos[1] = 1, d.InfoWidth[1] = 12;   // title
     d.InfoPos[3] = 13, d.InfoWidth[3] = 2;   // a labelled answer; field 2 not declared
-    d.InfoPos[4] = 15, d.InfoWidth[4] = 10;  // blank in the record below
+    d.InfoPos[4] = 15, d.InfoWidth[4] = 10;  // labelled too, with codes too long to pack
     d.InfoLabels[3].Add("07", {"07", "Public SECTOR"});
-    for (const std::string record :
-         {"Bus-Driver, 07 ", "  nurse     8           ", "            07"}) {
-        EXPECT_EQ(NormaliseCaseAnswer(d, record), NormaliseAnswer(CaseInfoTexts(d, record)));
-    }
     EXPECT_EQ(NormaliseCaseAnswer(d, "Bus-Driver, 07"), "bus driver |  | public sector");
+    d.InfoLabels[4].Add("0000000012", {"0000000012", "Night shift"});
+    // The normaliser for many cases remembers labels: it must agree with the plain one whether
+    // it meets a text first or again, and tell " 7" from "07" only as the labels do.
+    CaseAnswerNormaliser normalise;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const std::string record :
+             {"Bus-Driver, 07 ", "  nurse     8           ", "            07", "cook         7",
+              "cook        70", "cook        07        12", "cook        07       012",
+              "cook        0799"}) {
+            const std::string plain = NormaliseCaseAnswer(d, record);
+            EXPECT_EQ(plain, NormaliseAnswer(CaseInfoTexts(d, record)));
+            EXPECT_EQ(normalise(d, record), plain) << record;
+        }
+    }
 }
 
 TEST(Suggest, CsvAndUtf8ReachTheCoreAsWindows1250) {

@@ -100,11 +100,12 @@ std::vector<int> IdenticalUncodedRecords(const Session& s) {
     const std::string answer =
         NormaliseCaseAnswer(d, rs[static_cast<size_t>(s.CurrentRecord)].Record);
     const int count = static_cast<int>(rs.size());
+    CaseAnswerNormaliser normalise;
     for (int r = 0; r < count; ++r) {
         if (r == s.CurrentRecord) continue;
         const TZawod* z = CaseAt(s, r, field);
         if (!z || !z->ToCode || !z->Code.empty()) continue;
-        if (NormaliseCaseAnswer(d, rs[static_cast<size_t>(r)].Record) == answer) {
+        if (normalise(d, rs[static_cast<size_t>(r)].Record) == answer) {
             records.push_back(r);
         }
     }

@@ -30,6 +30,7 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
     const auto& respondents = session.Cases.Respondents;
     memory.Reserve(static_cast<size_t>(std::max(0, session.Cases.CodedCount)));
     ProgressMeter meter(progress, respondents.size());
+    CaseAnswerNormaliser normalise;
     for (size_t r = 0; r < respondents.size(); ++r) {
         meter.Advance(r);
         const TOsoba& person = respondents[r];
@@ -37,7 +38,7 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
             const TZawod& z = person.Occupations[d];
             // The engine never suggests the standard codes, so they teach it nothing.
             if (!IsLearntCode(session, z.Code)) continue;
-            memory.LearnNormalised(NormaliseCaseAnswer(fields[d], person.Record), z.Code);
+            memory.LearnNormalised(normalise(fields[d], person.Record), z.Code);
             ++learnt;
         }
     }

@@ -66,10 +66,11 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
     ProgressMeter meter(progress.Part(40, 100), sources.coded.size());
     prepared.memory.Reserve(sources.coded.size());
     size_t done = 0;
+    CaseAnswerNormaliser normalise;
     for (const SuggestionSources::CodedCase& c : sources.coded) {
         const std::string_view record = s.Cases.Respondents[static_cast<size_t>(c.record)].Record;
         const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(c.field)];
-        prepared.memory.LearnNormalised(NormaliseCaseAnswer(d, record), c.code);
+        prepared.memory.LearnNormalised(normalise(d, record), c.code);
         meter.Advance(++done);
     }
     meter.Finish();

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <tuple>
 
 #include "core/suggest/analysis.h"
 #include "core/suggest/suggest.h"
@@ -47,6 +48,9 @@ const std::array<char, 256>& NormalTable() {
 
 // Appends the normalised field to `out`; returns false when it is empty.
 bool AppendNormalisedField(std::string& out, std::string_view text) {
+    // Fixed-width fields are mostly padding: skip the trailing blanks at once.
+    const size_t last = text.find_last_not_of(' ');
+    text = text.substr(0, last == std::string_view::npos ? 0 : last + 1);
     const auto& normal = NormalTable();
     const size_t start = out.size();
     out.resize(start + text.size());  // never longer than the text
@@ -110,7 +114,11 @@ std::string NormaliseAnswer(const std::vector<std::string>& texts) {
     return out;
 }
 
-std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
+namespace {
+
+// NormaliseCaseAnswer, with the normalised answer labels taken from `labelTexts` when given.
+std::string NormaliseCase(const TDokumZaw& d, std::string_view record,
+                          CaseAnswerNormaliser::LabelTexts* labelTexts) {
     std::string out;
     out.reserve(record.size());
     size_t kept = 0;
@@ -122,6 +130,16 @@ std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
         const LabelList& labels = d.InfoLabels[n];
         if (labels.Empty()) {
             any = AppendNormalisedField(out, v);
+        } else if (labelTexts != nullptr) {
+            const std::string& text = (*labelTexts)[static_cast<size_t>(n)].Find(v, [&] {
+                std::string normalised;
+                const std::string code = NormaliseCode(v, d.InfoWidth[n]);
+                const int i = labels.Find(code);
+                AppendNormalisedField(normalised, i >= 0 ? std::string_view(labels[i].Text) : code);
+                return normalised;
+            });
+            out += text;
+            any = !text.empty();
         } else {
             const std::string code = NormaliseCode(v, d.InfoWidth[n]);
             const int i = labels.Find(code);
@@ -131,6 +149,19 @@ std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
     }
     out.resize(kept);
     return out;
+}
+
+}  // namespace
+
+std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
+    return NormaliseCase(d, record, nullptr);
+}
+
+std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_view record) {
+    auto it =
+        std::find_if(fields_.begin(), fields_.end(), [&](const auto& f) { return f.first == &d; });
+    if (it == fields_.end()) it = fields_.insert(fields_.end(), {&d, LabelTexts{}});
+    return NormaliseCase(d, record, &it->second);
 }
 
 std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record) {
@@ -146,34 +177,43 @@ std::vector<std::string> AnswerTerms(std::string_view text) {
     return terms;
 }
 
-void CodingMemory::Add(const std::string& normalised, const std::string& code, int64_t delta) {
+void CodingMemory::Add(std::string normalised, const std::string& code, int64_t delta) {
     if (normalised.empty() || code.empty() || delta == 0) return;
-    auto found = index_.find(normalised);
-    if (found == index_.end()) {
-        if (delta < 0) return;
-        uint32_t slot;
-        if (freeSlots_.empty()) {
-            slot = static_cast<uint32_t>(answers_.size());
+    auto found = index_.end();
+    bool added = false;
+    if (delta < 0) {
+        found = index_.find(normalised);
+        if (found == index_.end()) return;
+    } else {
+        // One look-up for a new answer as for a known one: a large project's are mostly new.
+        const auto next =
+            freeSlots_.empty() ? static_cast<uint32_t>(answers_.size()) : freeSlots_.back();
+        std::tie(found, added) = index_.try_emplace(std::move(normalised), next);
+    }
+    if (added) {
+        const uint32_t slot = found->second;
+        if (slot == answers_.size()) {
             answers_.emplace_back();
             slotWeight_.push_back(0);
             slotCode_.push_back(0);
         } else {
-            slot = freeSlots_.back();
             freeSlots_.pop_back();
         }
-        found = index_.emplace(normalised, slot).first;
         Answer& a = answers_[slot];
         a.text = &found->first;
         float& termWeight = slotWeight_[slot];
         termWeight = 0;
         std::string scratch;
-        ForEachLearntWord(normalised, scratch, [&](std::string_view word, float weight) {
+        // Gathered apart and then copied once: growing each answer's list costs allocations.
+        thread_local std::vector<uint32_t> terms;
+        terms.clear();
+        ForEachLearntWord(found->first, scratch, [&](std::string_view word, float weight) {
             // Each written word is stemmed and looked up once per memory.
             auto it = wordIds_.find(scratch);
             if (it == wordIds_.end()) {
-                auto [term, added] = termIds_.try_emplace(suggest::Stem(word),
+                auto [term, fresh] = termIds_.try_emplace(suggest::Stem(word),
                                                           static_cast<uint32_t>(postings_.size()));
-                if (added) postings_.emplace_back();
+                if (fresh) postings_.emplace_back();
                 it = wordIds_.emplace(scratch, term->second).first;
             }
             const uint32_t id = it->second;
@@ -182,11 +222,12 @@ void CodingMemory::Add(const std::string& normalised, const std::string& code, i
                 list.back().weight = std::max(list.back().weight, weight);
                 return;
             }
-            if (std::find(a.terms.begin(), a.terms.end(), id) != a.terms.end()) return;
-            a.terms.push_back(id);
+            if (std::find(terms.begin(), terms.end(), id) != terms.end()) return;
+            terms.push_back(id);
             if (list.empty()) ++vocabulary_;
             list.push_back({slot, weight});
         });
+        a.terms.assign(terms.begin(), terms.end());
         for (uint32_t id : a.terms) {
             for (auto it = postings_[id].rbegin(); it != postings_[id].rend(); ++it) {
                 if (it->slot == slot) {
@@ -360,7 +401,7 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
                 if (c.code == code) return fail(i + 1, msg::kMemoryRepeated);
             }
         }
-        memory.Add(answer, code, count);
+        memory.Add(std::move(answer), code, count);
     }
     return memory;
 }

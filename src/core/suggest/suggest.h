@@ -7,6 +7,7 @@
 // Everything here is Windows-1250 bytes and pure: the memory file is read and written by
 // project/memory_file.h.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -43,6 +44,42 @@ std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view reco
 // normalises every case.
 std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record);
 
+// NormaliseCaseAnswer for many cases of one project: remembers the normalised text of each
+// answer label it meets, since every case of a large project reads the same few labels. Valid
+// while the fields it was given live unchanged.
+class CaseAnswerNormaliser {
+  public:
+    std::string operator()(const TDokumZaw& d, std::string_view record);
+
+    // One information field's texts as written -> the normalised label (or code). Short texts,
+    // the usual codes, are packed in a number and looked up in a short list.
+    class Labels {
+      public:
+        template <class Make>
+        const std::string& Find(std::string_view raw, Make make) {
+            if (raw.size() < 8) {
+                uint64_t key = raw.size();
+                for (char c : raw) key = key << 8 | static_cast<unsigned char>(c);
+                for (const auto& [k, text] : packed_) {
+                    if (k == key) return text;
+                }
+                if (packed_.size() < 64) return packed_.emplace_back(key, make()).second;
+            }
+            auto [it, added] = other_.try_emplace(std::string(raw));
+            if (added) it->second = make();
+            return it->second;
+        }
+
+      private:
+        std::vector<std::pair<uint64_t, std::string>> packed_;
+        std::unordered_map<std::string, std::string> other_;
+    };
+    using LabelTexts = std::array<Labels, kInfoFields + 1>;
+
+  private:
+    std::vector<std::pair<const TDokumZaw*, LabelTexts>> fields_;
+};
+
 // The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
 // the commonest small words. Shared by the engine and the memory so that both count alike.
 std::vector<std::string> AnswerTerms(std::string_view text);
@@ -64,9 +101,8 @@ class CodingMemory {
                  uint32_t times = 1);
 
     // Learn for an answer already normalised (NormaliseAnswer, NormaliseCaseAnswer).
-    void LearnNormalised(const std::string& normalised, const std::string& code,
-                         uint32_t times = 1) {
-        Add(normalised, code, times);
+    void LearnNormalised(std::string normalised, const std::string& code, uint32_t times = 1) {
+        Add(std::move(normalised), code, times);
     }
 
     // Room for this many distinct answers more, so that learning a large project does not
@@ -109,7 +145,7 @@ class CodingMemory {
         uint32_t units = 0;  // its words: 3 for each of the job title, 1 for each of the next field
         uint32_t total = 0;  // sum of the counts
     };
-    void Add(const std::string& normalised, const std::string& code, int64_t delta);
+    void Add(std::string normalised, const std::string& code, int64_t delta);
     const std::vector<Posting>* PostingsOf(const std::string& term) const;
 
     std::vector<Answer> answers_;  // slots; a free slot has no codes
