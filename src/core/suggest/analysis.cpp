@@ -10,9 +10,22 @@
 
 namespace tarnwick::suggest {
 
+bool IsStopWord(std::string_view w) {
+    static const std::unordered_set<std::string_view> words = {
+        "a",          "an", "and", "or", "of",  "the", "in",   "on",    "at",  "to",  "for",
+        "with",       "by", "as",  "is", "are", "be",  "from", "other", "nec", "not", "elsewhere",
+        "classified", "i",  "w",   "z",  "na",  "do",  "oraz", "lub",   "etc", "s"};
+    return words.count(w) != 0;
+}
+
 namespace {
 
-// Each Windows-1250 byte as an unaccented lower-case letter or digit, or 0 for a separator.
+struct StemmerDeleter {
+    void operator()(sb_stemmer* s) const { sb_stemmer_delete(s); }
+};
+
+}  // namespace
+
 const std::array<char, 256>& FoldTable() {
     static const std::array<char, 256> table = [] {
         std::array<char, 256> t{};
@@ -38,26 +51,6 @@ const std::array<char, 256>& FoldTable() {
     }();
     return table;
 }
-
-}  // namespace
-
-bool IsStopWord(std::string_view w) {
-    static const std::unordered_set<std::string_view> words = {
-        "a",          "an", "and", "or", "of",  "the", "in",   "on",    "at",  "to",  "for",
-        "with",       "by", "as",  "is", "are", "be",  "from", "other", "nec", "not", "elsewhere",
-        "classified", "i",  "w",   "z",  "na",  "do",  "oraz", "lub",   "etc", "s"};
-    return words.count(w) != 0;
-}
-
-namespace {
-
-struct StemmerDeleter {
-    void operator()(sb_stemmer* s) const { sb_stemmer_delete(s); }
-};
-
-}  // namespace
-
-char FoldByte(unsigned char c) { return FoldTable()[c]; }
 
 std::string StemUncached(std::string_view folded);
 

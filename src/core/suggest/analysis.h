@@ -2,6 +2,7 @@
 // How the suggestion engine and the coding memory read a text: words folded to unaccented lower
 // case, the commonest small words dropped, each word stemmed.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +14,9 @@ struct Word {
     std::string term;    // its stem
 };
 
-// A Windows-1250 byte as an unaccented lower-case letter or digit, or 0 for a separator.
-char FoldByte(unsigned char c);
+// Each Windows-1250 byte as an unaccented lower-case letter or digit, or 0 for a separator.
+const std::array<char, 256>& FoldTable();
+inline char FoldByte(unsigned char c) { return FoldTable()[c]; }
 
 // The commonest small words, which say nothing of a job.
 bool IsStopWord(std::string_view folded);
@@ -24,8 +26,9 @@ bool IsStopWord(std::string_view folded);
 template <class F>
 void ForEachFoldedWord(std::string_view text, std::string& scratch, F f) {
     scratch.clear();
+    const auto& fold = FoldTable();
     for (char ch : text) {
-        const char c = FoldByte(static_cast<unsigned char>(ch));
+        const char c = fold[static_cast<unsigned char>(ch)];
         if (c != 0) {
             scratch += c;
         } else if (!scratch.empty()) {

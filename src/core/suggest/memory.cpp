@@ -49,8 +49,10 @@ const std::array<char, 256>& NormalTable() {
 // Appends the normalised field to `out`; returns false when it is empty.
 bool AppendNormalisedField(std::string& out, std::string_view text) {
     // Fixed-width fields are mostly padding: skip the trailing blanks at once.
-    const size_t last = text.find_last_not_of(' ');
-    text = text.substr(0, last == std::string_view::npos ? 0 : last + 1);
+    size_t size = text.size();
+    while (size >= 8 && text.substr(size - 8, 8) == "        ") size -= 8;
+    while (size > 0 && text[size - 1] == ' ') --size;
+    text = text.substr(0, size);
     const auto& normal = NormalTable();
     const size_t start = out.size();
     out.resize(start + text.size());  // never longer than the text
