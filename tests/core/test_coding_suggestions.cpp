@@ -123,7 +123,8 @@ TEST_F(SuggestionsInSession, CodesGivenWhilePreparingReachThePreparedMemory) {
 }
 
 // The memory beside the classification is used and reported; a damaged one is reported, left
-// as it is, and the session goes on without it.
+// as it is, and the session goes on without it. The file is read with the rest of the
+// preparation, off the window's thread, and reported when it is installed.
 TEST_F(SuggestionsInSession, TheMemoryFileBesideTheClassificationIsReportedOrRefused) {
     TempFolder folder;
     s.ClassificationPath = folder.Path("isco.clf");
@@ -131,9 +132,9 @@ TEST_F(SuggestionsInSession, TheMemoryFileBesideTheClassificationIsReportedOrRef
     earlier.Learn({"Driver", "buses"}, "8322");
     WriteFile(folder.Path("isco.mem"), earlier.Format());
     SuggestionSources sources = BeginSuggestions(s);
+    InstallSuggestions(s, BuildSuggestions(sources, {}));
     ASSERT_FALSE(s.Report.empty());
     EXPECT_EQ(s.Report.back(), msg::MemoryReportLine(folder.Path("isco.mem"), 1));
-    InstallSuggestions(s, BuildSuggestions(sources, {}));
     Go(0, 0);
     ASSERT_FALSE(s.Suggestions.empty());
     EXPECT_EQ(s.Suggestions.front().code, "8322");
@@ -142,7 +143,7 @@ TEST_F(SuggestionsInSession, TheMemoryFileBesideTheClassificationIsReportedOrRef
     WriteFile(folder.Path("isco.mem"), damaged);
     s.Report.clear();
     sources = BeginSuggestions(s);
-    AbandonSuggestions(s);
+    InstallSuggestions(s, BuildSuggestions(sources, {}));
     ASSERT_EQ(s.Report.size(), 1u);
     EXPECT_EQ(
         s.Report[0].rfind("The coding memory was not used: " + folder.Path("isco.mem") + ": ", 0),

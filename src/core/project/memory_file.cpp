@@ -11,10 +11,11 @@
 
 namespace tarnwick {
 
-std::optional<CodingMemory> LoadMemoryFile(const std::string& path, std::string& error) {
+std::optional<CodingMemory> LoadMemoryFile(const std::string& path, std::string& error,
+                                           const WorkProgress& progress) {
     const std::string text = ReadWholeFile(path);
     std::string why;
-    auto memory = CodingMemory::Parse(text, &why);
+    auto memory = CodingMemory::Parse(text, &why, progress);
     if (!memory) error = path + ": " + why;
     return memory;
 }

@@ -11,9 +11,10 @@
 
 namespace tarnwick {
 
-// Reads a memory file. Throws IoError when it cannot be read; a damaged file gives nothing and
-// the reason in `error`.
-std::optional<CodingMemory> LoadMemoryFile(const std::string& path, std::string& error);
+// Reads a memory file. Throws IoError when it cannot be read, or WorkCancelled; a damaged file
+// gives nothing and the reason in `error`.
+std::optional<CodingMemory> LoadMemoryFile(const std::string& path, std::string& error,
+                                           const WorkProgress& progress = {});
 
 // Writes the memory through WriteFileAtomic: a failed write leaves the old file whole. Throws
 // IoError or WorkCancelled.

@@ -14,26 +14,24 @@ namespace tarnwick {
 
 namespace {
 
-// The memory beside the classification, when there is one; a damaged one is reported and left
-// as it is, and the session goes on without it.
-std::optional<CodingMemory> ReadMemoryFile(Session& s) {
-    const std::string path = MemoryFileOf(s.ClassificationPath);
-    if (!FileExists(path)) return std::nullopt;
+// The memory beside the classification: a damaged one is left as it is, and the session goes on
+// without it.
+void ReadMemoryFile(const std::string& path, PreparedSuggestions& prepared,
+                    const WorkProgress& progress) {
     std::string why;
     try {
-        std::optional<CodingMemory> memory = LoadMemoryFile(path, why);
+        std::optional<CodingMemory> memory = LoadMemoryFile(path, why, progress);
         if (memory) {
-            s.MemoryPath = path;
-            s.AppendReportLine(msg::MemoryReportLine(path, memory->AnswerCount()));
-            return memory;
+            prepared.memory = std::move(*memory);
+            prepared.memoryRead = path;
+            prepared.memoryAnswers = prepared.memory.AnswerCount();
+            return;
         }
     } catch (const IoError& e) {
         why = e.what();
     }
     // `why` names the file: "<path>: line 3: ...", or the system's reason.
-    s.AppendReportLine(msg::MemoryUnreadable(why));
-    s.platform.ShowMessage(msg::MemoryUnreadable(why));
-    return std::nullopt;
+    prepared.memoryFault = why;
 }
 
 }  // namespace
@@ -41,7 +39,9 @@ std::optional<CodingMemory> ReadMemoryFile(Session& s) {
 SuggestionSources BeginSuggestions(Session& s) {
     SuggestionSources sources;
     sources.session = &s;
-    if (std::optional<CodingMemory> memory = ReadMemoryFile(s)) sources.memory = std::move(*memory);
+    if (const std::string path = MemoryFileOf(s.ClassificationPath); FileExists(path)) {
+        sources.memoryPath = path;
+    }
     const auto& rs = s.Cases.Respondents;
     for (size_t r = 0; r < rs.size(); ++r) {
         const size_t fields = std::min(rs[r].Occupations.size(), s.Params.DokumList.size());
@@ -61,9 +61,11 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
                                      const WorkProgress& progress) {
     const Session& s = *sources.session;
     PreparedSuggestions prepared;
-    prepared.engine = std::make_unique<SuggestionEngine>(s.Clf, progress.Part(0, 40));
-    prepared.memory = sources.memory;
-    ProgressMeter meter(progress.Part(40, 100), sources.coded.size());
+    prepared.engine = std::make_unique<SuggestionEngine>(s.Clf, progress.Part(0, 30));
+    if (!sources.memoryPath.empty()) {
+        ReadMemoryFile(sources.memoryPath, prepared, progress.Part(30, 60));
+    }
+    ProgressMeter meter(progress.Part(60, 100), sources.coded.size());
     prepared.memory.Reserve(sources.coded.size());
     size_t done = 0;
     CaseAnswerNormaliser normalise;
@@ -78,6 +80,14 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
 }
 
 void InstallSuggestions(Session& s, PreparedSuggestions prepared) {
+    if (!prepared.memoryRead.empty()) {
+        s.MemoryPath = prepared.memoryRead;
+        s.AppendReportLine(msg::MemoryReportLine(prepared.memoryRead, prepared.memoryAnswers));
+    }
+    if (!prepared.memoryFault.empty()) {
+        s.AppendReportLine(msg::MemoryUnreadable(prepared.memoryFault));
+        s.platform.ShowMessage(msg::MemoryUnreadable(prepared.memoryFault));
+    }
     s.Memory = std::move(prepared.memory);
     s.SuggestionsPending = false;
     for (const MemoryChange& c : s.PendingMemory) TeachMemory(s, c.Record, c.Field, c.Old, c.New);

@@ -1,10 +1,10 @@
 #pragma once
 // Preparing the suggestions of a coding session: the engine over the classification and the
 // coding memory, taught the memory file beside the classification and every code read from the
-// working file. On a million records this takes a moment, so the window prepares them on a
-// worker thread while the coder already works: the preparation reads only what never changes
-// during a session, and the memory's changes made meanwhile wait in the session until the
-// prepared memory takes them over.
+// working file. On a million records, or with a large memory file, this takes a moment, so the
+// window prepares them on a worker thread while the coder already works: the preparation reads
+// only what never changes during a session, and the memory's changes made meanwhile wait in the
+// session until the prepared memory takes them over.
 
 #include <memory>
 #include <string>
@@ -19,7 +19,7 @@ class Session;
 
 struct SuggestionSources {
     const Session* session = nullptr;  // read for its classification, parameters and records
-    CodingMemory memory;               // the memory file's, when there is one
+    std::string memoryPath;            // the memory file beside the classification, if any
     struct CodedCase {
         int record = 0;
         int field = 0;
@@ -31,17 +31,20 @@ struct SuggestionSources {
 struct PreparedSuggestions {
     std::unique_ptr<SuggestionEngine> engine;
     CodingMemory memory;
+    std::string memoryRead;    // the memory file read, when it was
+    size_t memoryAnswers = 0;  // the answers it held
+    std::string memoryFault;   // why the memory file could not be used, when it could not
 };
 
-// On the session's thread: reads the memory file (reporting it), notes the codes given so far,
-// and from now on keeps the memory's changes aside until InstallSuggestions or
-// AbandonSuggestions.
+// On the session's thread: looks for the memory file, notes the codes given so far, and from
+// now on keeps the memory's changes aside until InstallSuggestions or AbandonSuggestions.
 SuggestionSources BeginSuggestions(Session& session);
-// On any thread: builds the engine and teaches the memory. Throws WorkCancelled.
+// On any thread: builds the engine, reads the memory file and teaches the memory. Throws
+// WorkCancelled.
 PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
                                      const WorkProgress& progress);
-// On the session's thread: puts them in place together with the changes made meanwhile, and
-// ranks the case shown.
+// On the session's thread: reports the memory file (a damaged one with a message too), puts
+// them in place together with the changes made meanwhile, and ranks the case shown.
 void InstallSuggestions(Session& session, PreparedSuggestions prepared);
 // The preparation was stopped: the session goes on without suggestions.
 void AbandonSuggestions(Session& session);

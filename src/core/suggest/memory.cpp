@@ -355,7 +355,8 @@ std::string CodingMemory::Format() const {
     return out;
 }
 
-std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::string* error) {
+std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::string* error,
+                                                const WorkProgress& progress) {
     auto fail = [&](size_t line, const std::string& why) -> std::optional<CodingMemory> {
         if (error != nullptr) *error = msg::MemoryFileFault(line, why);
         return std::nullopt;
@@ -365,7 +366,9 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
         return fail(1, msg::kMemoryNoHeading);
     }
     CodingMemory memory;
+    ProgressMeter meter(progress, lines.size());
     for (size_t i = 1; i < lines.size(); ++i) {
+        meter.Advance(i);
         const std::string line(lines[i]);
         if (line.empty()) continue;
         const size_t tab1 = line.find('\t');
@@ -405,6 +408,7 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
         }
         memory.Add(std::move(answer), code, count);
     }
+    meter.Finish();
     return memory;
 }
 

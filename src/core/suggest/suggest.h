@@ -123,8 +123,9 @@ class CodingMemory {
     // answer and code, sorted, so that equal memories give equal files.
     std::string Format() const;
     // Reads a memory file's text; on a fault returns nothing and `error` (when given) says which
-    // line and why.
-    static std::optional<CodingMemory> Parse(std::string_view text, std::string* error);
+    // line and why. Throws WorkCancelled.
+    static std::optional<CodingMemory> Parse(std::string_view text, std::string* error,
+                                             const WorkProgress& progress = {});
 
     // Learns everything `other` holds.
     void Merge(const CodingMemory& other);
