@@ -80,11 +80,16 @@ TEST(Suggest, MemoryRanksEarlierCodesFirstAndUnlearnLeavesNoTrace) {
     EXPECT_EQ(ranked[1].reason, "coded once as this before");
     EXPECT_EQ(ranked[2].code, "1120");
 
-    // A similar answer learns from the words of the coded ones.
-    memory.Learn({"kapana seller"}, "1140");
-    EXPECT_EQ(First(engine, "kapana sellers at the market", memory), "1140");
+    // A similar answer learns from the words of the coded ones, shown by the fields learnt
+    // from, without the answer labels after them.
+    const std::vector<std::string> seller = {"Kapana seller", "", "Don't know"};
+    memory.Learn(seller, "1140");
+    const auto similar = engine.Rank({"kapana sellers at the market"}, memory, 1);
+    ASSERT_EQ(similar.size(), 1u);
+    EXPECT_EQ(similar[0].code, "1140");
+    EXPECT_EQ(similar[0].reason, "like answers coded before: kapana seller");
 
-    memory.Unlearn({"kapana seller"}, "1140");
+    memory.Unlearn(seller, "1140");
     memory.Unlearn(answer, "1110");
     memory.Unlearn(answer, "1130", 2);
     memory.Unlearn(answer, "1120");  // never learnt: nothing happens

@@ -536,7 +536,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         s.score = std::clamp(static_cast<int>(std::lround(100.0f * ranked[i].first)), 1, 99);
         if (kMemoryWeight * learnt[c] > best[c] && learntFrom[c] != UINT32_MAX) {
             s.reason = msg::kSimilarCodedBefore;
-            s.reason += *memory.answers_[learntFrom[c]].text;
+            s.reason += CodingMemory::ShownPart(*memory.answers_[learntFrom[c]].text);
         } else {
             for (size_t qi = 0; qi < query.size() && qi < 32; ++qi) {
                 if ((matched[c] & (1u << qi)) == 0) continue;

@@ -288,6 +288,22 @@ void CodingMemory::Add(std::string normalised, const std::string& code, int64_t 
     freeSlots_.push_back(slot);
 }
 
+std::string CodingMemory::ShownPart(std::string_view normalised) {
+    std::string shown;
+    size_t from = 0;
+    for (size_t field = 0; field < kLearntFields && from <= normalised.size(); ++field) {
+        size_t bar = normalised.find(" | ", from);
+        if (bar == std::string_view::npos) bar = normalised.size();
+        const std::string_view text = normalised.substr(from, bar - from);
+        if (!text.empty()) {
+            if (!shown.empty()) shown += " | ";
+            shown += text;
+        }
+        from = bar + 3;
+    }
+    return shown;
+}
+
 void CodingMemory::Learn(const std::vector<std::string>& texts, const std::string& code,
                          uint32_t times) {
     Add(NormaliseAnswer(texts), std::string(Trim(code)), times);

@@ -147,6 +147,9 @@ class CodingMemory {
         uint32_t total = 0;  // sum of the counts
     };
     void Add(std::string normalised, const std::string& code, int64_t delta);
+    // What a learnt answer is shown as when it moves a code: the fields learnt from, the job
+    // title and the next one, without the answer labels after them.
+    static std::string ShownPart(std::string_view normalised);
     const std::vector<Posting>* PostingsOf(const std::string& term) const;
 
     std::vector<Answer> answers_;  // slots; a free slot has no codes
