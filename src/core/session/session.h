@@ -138,7 +138,7 @@ class Session {
     // it), the coding memory it learns into, and the ranked categories of the current case.
     std::unique_ptr<SuggestionEngine> Suggester;
     CodingMemory Memory;
-    std::string MemoryPath;  // the memory file read at the start, empty when there was none
+    std::string MemoryPath;  // the memory file the suggestions use, empty when there is none
     std::vector<Suggestion> Suggestions;
     // While the suggestions are prepared on a worker, the memory's changes wait here.
     bool SuggestionsPending = false;
