@@ -97,10 +97,9 @@ std::vector<int> IdenticalUncodedRecords(const Session& s) {
     }
     const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(field)];
     const auto& rs = s.Cases.Respondents;
-    const std::string answer =
-        NormaliseCaseAnswer(d, rs[static_cast<size_t>(s.CurrentRecord)].Record);
-    const int count = static_cast<int>(rs.size());
     CaseAnswerNormaliser normalise;
+    const std::string answer = normalise(d, rs[static_cast<size_t>(s.CurrentRecord)].Record);
+    const int count = static_cast<int>(rs.size());
     for (int r = 0; r < count; ++r) {
         if (r == s.CurrentRecord) continue;
         const TZawod* z = CaseAt(s, r, field);

@@ -78,18 +78,25 @@ bool AppendNormalisedField(std::string& out, std::string_view text) {
 // still count for the identical answer.
 constexpr size_t kLearntFields = 2;
 
+// Calls f(field number, text) for the fields learnt from of a normalised answer.
+template <class F>
+void ForEachLearntField(std::string_view normalised, F f) {
+    size_t from = 0;
+    for (size_t field = 0; field < kLearntFields && from <= normalised.size(); ++field) {
+        size_t bar = normalised.find(" | ", from);
+        if (bar == std::string_view::npos) bar = normalised.size();
+        f(field, normalised.substr(from, bar - from));
+        from = bar + 3;
+    }
+}
+
 // Calls f(folded word, weight) for the words learnt from.
 template <class F>
 void ForEachLearntWord(std::string_view normalised, std::string& scratch, F f) {
-    size_t from = 0;
-    for (size_t field = 0; field < kLearntFields && from <= normalised.size(); ++field) {
-        size_t bar = normalised.find('|', from);
-        if (bar == std::string_view::npos) bar = normalised.size();
+    ForEachLearntField(normalised, [&](size_t field, std::string_view text) {
         const float weight = field == 0 ? 1.0f : kOtherFieldWeight;
-        suggest::ForEachFoldedWord(normalised.substr(from, bar - from), scratch,
-                                   [&](std::string_view w) { f(w, weight); });
-        from = bar + 1;
-    }
+        suggest::ForEachFoldedWord(text, scratch, [&](std::string_view w) { f(w, weight); });
+    });
 }
 
 void SortCodes(std::vector<CodingMemory::CodeCount>& codes) {
@@ -116,11 +123,15 @@ std::string NormaliseAnswer(const std::vector<std::string>& texts) {
     return out;
 }
 
-namespace {
+std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
+    return CaseAnswerNormaliser()(d, record);
+}
 
-// NormaliseCaseAnswer, with the normalised answer labels taken from `labelTexts` when given.
-std::string NormaliseCase(const TDokumZaw& d, std::string_view record,
-                          CaseAnswerNormaliser::LabelTexts* labelTexts) {
+std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_view record) {
+    auto field =
+        std::find_if(fields_.begin(), fields_.end(), [&](const auto& f) { return f.first == &d; });
+    if (field == fields_.end()) field = fields_.insert(fields_.end(), {&d, LabelTexts{}});
+    LabelTexts& labelTexts = field->second;
     std::string out;
     out.reserve(record.size());
     size_t kept = 0;
@@ -132,8 +143,8 @@ std::string NormaliseCase(const TDokumZaw& d, std::string_view record,
         const LabelList& labels = d.InfoLabels[n];
         if (labels.Empty()) {
             any = AppendNormalisedField(out, v);
-        } else if (labelTexts != nullptr) {
-            const std::string& text = (*labelTexts)[static_cast<size_t>(n)].Find(v, [&] {
+        } else {
+            const std::string& text = labelTexts[static_cast<size_t>(n)].Find(v, [&] {
                 std::string normalised;
                 const std::string code = NormaliseCode(v, d.InfoWidth[n]);
                 const int i = labels.Find(code);
@@ -142,28 +153,11 @@ std::string NormaliseCase(const TDokumZaw& d, std::string_view record,
             });
             out += text;
             any = !text.empty();
-        } else {
-            const std::string code = NormaliseCode(v, d.InfoWidth[n]);
-            const int i = labels.Find(code);
-            any = AppendNormalisedField(out, i >= 0 ? std::string_view(labels[i].Text) : code);
         }
         if (any) kept = out.size();
     }
     out.resize(kept);
     return out;
-}
-
-}  // namespace
-
-std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
-    return NormaliseCase(d, record, nullptr);
-}
-
-std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_view record) {
-    auto it =
-        std::find_if(fields_.begin(), fields_.end(), [&](const auto& f) { return f.first == &d; });
-    if (it == fields_.end()) it = fields_.insert(fields_.end(), {&d, LabelTexts{}});
-    return NormaliseCase(d, record, &it->second);
 }
 
 std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record) {
@@ -290,17 +284,11 @@ void CodingMemory::Add(std::string normalised, const std::string& code, int64_t 
 
 std::string CodingMemory::ShownPart(std::string_view normalised) {
     std::string shown;
-    size_t from = 0;
-    for (size_t field = 0; field < kLearntFields && from <= normalised.size(); ++field) {
-        size_t bar = normalised.find(" | ", from);
-        if (bar == std::string_view::npos) bar = normalised.size();
-        const std::string_view text = normalised.substr(from, bar - from);
-        if (!text.empty()) {
-            if (!shown.empty()) shown += " | ";
-            shown += text;
-        }
-        from = bar + 3;
-    }
+    ForEachLearntField(normalised, [&](size_t, std::string_view text) {
+        if (text.empty()) return;
+        if (!shown.empty()) shown += " | ";
+        shown += text;
+    });
     return shown;
 }
 

@@ -51,8 +51,10 @@ class CaseAnswerNormaliser {
   public:
     std::string operator()(const TDokumZaw& d, std::string_view record);
 
+  private:
     // One information field's texts as written -> the normalised label (or code). Short texts,
-    // the usual codes, are packed in a number and looked up in a short list.
+    // the usual codes, are packed in a number and looked up in a short list. The text found
+    // stays valid until the next Find.
     class Labels {
       public:
         template <class Make>
@@ -75,8 +77,6 @@ class CaseAnswerNormaliser {
         std::unordered_map<std::string, std::string> other_;
     };
     using LabelTexts = std::array<Labels, kInfoFields + 1>;
-
-  private:
     std::vector<std::pair<const TDokumZaw*, LabelTexts>> fields_;
 };
 
