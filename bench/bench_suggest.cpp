@@ -1,6 +1,7 @@
 // The suggestion engine on large models: building it for a 5,000-category classification,
 // ranking one case against it with a memory of 200,000 answers (some answers with typos, some
-// identical to a remembered one), and learning the codes of a 1,000,000-record project.
+// identical to a remembered one), reading that memory from its file, and learning the codes of a
+// 1,000,000-record project.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -96,6 +97,19 @@ void BM_RankOneCase(benchmark::State& state) {
     state.counters["memory_answers"] = static_cast<double>(m.memory.AnswerCount());
 }
 BENCHMARK(BM_RankOneCase)->Unit(benchmark::kMillisecond);
+
+// Reading the memory file of those 200,000 answers, as the window does before suggesting.
+void BM_ReadMemoryFile(benchmark::State& state) {
+    const std::string text = TheModel().memory.Format();
+    for (auto _ : state) {
+        std::string error;
+        auto memory = CodingMemory::Parse(text, &error, {});
+        if (!memory) std::abort();
+        benchmark::DoNotOptimize(memory->AnswerCount());
+    }
+    state.counters["megabytes"] = static_cast<double>(text.size()) / 1e6;
+}
+BENCHMARK(BM_ReadMemoryFile)->Unit(benchmark::kMillisecond);
 
 // A generated project of 1,000,000 records (TARNWICK_BENCH_RECORDS overrides), about half of its
 // cases coded by the working file.

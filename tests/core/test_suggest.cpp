@@ -148,6 +148,7 @@ TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {
         {"Tarnwick coding memory 1\r\n1\t\tnurse\r\n", "line 2: the code is empty"},
         {"Tarnwick coding memory 1\r\n1\t1110\tNurse\r\n", "line 2: the answer is empty or"},
         {"Tarnwick coding memory 1\r\n1\t1110\tnurse |\r\n", "line 2: the answer is empty or"},
+        {"Tarnwick coding memory 1\r\n1\t1110\tnurse |  | night  shift\r\n", "line 2: the answer"},
         {"Tarnwick coding memory 1\r\n1\t1110\tnurse\r\n2\t1110\tnurse\r\n",
          "line 3: this answer and code stand on an earlier line"},
     };

@@ -99,6 +99,29 @@ void ForEachLearntWord(std::string_view normalised, std::string& scratch, F f) {
     });
 }
 
+// Whether an answer stands as normalising leaves it: fields joined by " | ", each of words of
+// lower-case letters and digits with one blank between them; the last field not empty.
+bool IsNormalisedAnswer(std::string_view answer) {
+    const auto& normal = NormalTable();
+    bool start = true;   // at a field's start
+    bool blank = false;  // just after a blank between words
+    for (size_t i = 0; i < answer.size(); ++i) {
+        const char ch = answer[i];
+        if (!blank && answer.substr(i, 3) == " | ") {
+            i += 2;
+            start = true;  // the field may be empty
+        } else if (ch == ' ') {
+            if (start || blank) return false;
+            blank = true;
+        } else if (ch == 0 || normal[static_cast<unsigned char>(ch)] != ch) {
+            return false;
+        } else {
+            start = blank = false;
+        }
+    }
+    return !start && !blank;
+}
+
 void SortCodes(std::vector<CodingMemory::CodeCount>& codes) {
     std::sort(codes.begin(), codes.end(), [](const auto& a, const auto& b) {
         return a.count != b.count ? a.count > b.count : a.code < b.code;
@@ -173,13 +196,13 @@ std::vector<std::string> AnswerTerms(std::string_view text) {
     return terms;
 }
 
-void CodingMemory::Add(std::string normalised, const std::string& code, int64_t delta) {
-    if (normalised.empty() || code.empty() || delta == 0) return;
+uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int64_t delta) {
+    if (normalised.empty() || code.empty() || delta == 0) return 0;
     auto found = index_.end();
     bool added = false;
     if (delta < 0) {
         found = index_.find(normalised);
-        if (found == index_.end()) return;
+        if (found == index_.end()) return 0;
     } else {
         // One look-up for a new answer as for a known one: a large project's are mostly new.
         const auto next =
@@ -239,7 +262,7 @@ void CodingMemory::Add(std::string normalised, const std::string& code, int64_t 
     auto it = std::find_if(a.codes.begin(), a.codes.end(),
                            [&](const CodeCount& c) { return c.code == code; });
     if (it == a.codes.end()) {
-        if (delta < 0) return;
+        if (delta < 0) return 0;
         auto [named, added] = codeIds_.try_emplace(code, static_cast<uint32_t>(codeNames_.size()));
         if (added) {
             codeNames_.push_back(code);
@@ -248,7 +271,8 @@ void CodingMemory::Add(std::string normalised, const std::string& code, int64_t 
         a.codes.push_back({code, 0, named->second});
         it = a.codes.end() - 1;
     }
-    const int64_t now = std::max<int64_t>(0, static_cast<int64_t>(it->count) + delta);
+    const uint32_t before = it->count;
+    const int64_t now = std::max<int64_t>(0, static_cast<int64_t>(before) + delta);
     const int64_t limit = UINT32_MAX - (a.total - it->count);
     const auto count = static_cast<uint32_t>(std::min(now, limit));
     a.total = a.total - it->count + count;
@@ -262,7 +286,7 @@ void CodingMemory::Add(std::string normalised, const std::string& code, int64_t 
     if (!a.codes.empty()) {
         slotCode_[slot] = static_cast<uint64_t>(a.codes[0].id) << 32 | a.codes[0].count;
         codeUnits_[a.codes[0].id] += static_cast<int64_t>(a.codes[0].count) * a.units;
-        return;
+        return before;
     }
     // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
     // id and an empty list, which ranks and formats as if it had never been.
@@ -280,6 +304,7 @@ void CodingMemory::Add(std::string normalised, const std::string& code, int64_t 
     a = Answer{};
     slotWeight_[slot] = 0;
     freeSlots_.push_back(slot);
+    return before;
 }
 
 std::string CodingMemory::ShownPart(std::string_view normalised) {
@@ -370,47 +395,28 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
         return fail(1, msg::kMemoryNoHeading);
     }
     CodingMemory memory;
+    memory.Reserve(lines.size());  // an answer per line at most
     ProgressMeter meter(progress, lines.size());
     for (size_t i = 1; i < lines.size(); ++i) {
         meter.Advance(i);
-        const std::string line(lines[i]);
+        const std::string_view line = lines[i];
         if (line.empty()) continue;
         const size_t tab1 = line.find('\t');
-        const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
-        if (tab2 == std::string::npos) return fail(i + 1, msg::kMemoryNoTabs);
+        const size_t tab2 = tab1 == std::string_view::npos ? tab1 : line.find('\t', tab1 + 1);
+        if (tab2 == std::string_view::npos) return fail(i + 1, msg::kMemoryNoTabs);
         uint32_t count = 0;
         const auto [end, ec] = std::from_chars(line.data(), line.data() + tab1, count);
         if (ec != std::errc() || end != line.data() + tab1 || count == 0) {
             return fail(i + 1, msg::kMemoryBadCount);
         }
-        const std::string code = line.substr(tab1 + 1, tab2 - tab1 - 1);
-        if (code.empty() || code != Trim(code) || code.find('\t') != std::string::npos) {
-            return fail(i + 1, msg::kMemoryBadCode);
+        const std::string_view code = line.substr(tab1 + 1, tab2 - tab1 - 1);
+        if (code.empty() || code != Trim(code)) return fail(i + 1, msg::kMemoryBadCode);
+        const std::string_view answer = line.substr(tab2 + 1);
+        if (!IsNormalisedAnswer(answer)) return fail(i + 1, msg::kMemoryBadAnswer);
+        // Added first and refused after: one look-up per line; a refused memory is dropped.
+        if (memory.Add(std::string(answer), std::string(code), count) != 0) {
+            return fail(i + 1, msg::kMemoryRepeated);
         }
-        const std::string answer = line.substr(tab2 + 1);
-        if (answer.empty() || NormaliseAnswer({answer}) != answer) {
-            // A field separator keeps its place; each field must be normalised itself.
-            bool ok = !answer.empty();
-            size_t from = 0;
-            while (ok) {
-                const size_t bar = answer.find(" | ", from);
-                const std::string field =
-                    answer.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
-                if (NormaliseAnswer({field}) != field) ok = false;
-                if (bar == std::string::npos) break;
-                from = bar + 3;
-            }
-            if (!ok || answer.size() < 3 || answer.compare(answer.size() - 3, 3, " | ") == 0) {
-                return fail(i + 1, msg::kMemoryBadAnswer);
-            }
-        }
-        auto found = memory.index_.find(answer);
-        if (found != memory.index_.end()) {
-            for (const CodeCount& c : memory.answers_[found->second].codes) {
-                if (c.code == code) return fail(i + 1, msg::kMemoryRepeated);
-            }
-        }
-        memory.Add(std::move(answer), code, count);
     }
     meter.Finish();
     return memory;

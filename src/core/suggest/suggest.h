@@ -146,7 +146,8 @@ class CodingMemory {
         uint32_t units = 0;  // its words: 3 for each of the job title, 1 for each of the next field
         uint32_t total = 0;  // sum of the counts
     };
-    void Add(std::string normalised, const std::string& code, int64_t delta);
+    // Returns the code's count for the answer before.
+    uint32_t Add(std::string normalised, const std::string& code, int64_t delta);
     // What a learnt answer is shown as when it moves a code: the fields learnt from, the job
     // title and the next one, without the answer labels after them.
     static std::string ShownPart(std::string_view normalised);
