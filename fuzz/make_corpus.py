@@ -142,6 +142,15 @@ def console():
         put("console", f.name, f.read_bytes())
 
 
+def memory():
+    head = "Tarnwick coding memory 1\r\n"
+    put("memory", "two-answers", head + "1\t1130\tkierowca ci\u0119\u017car\u00f3wki |  | wozi towary\r\n"
+        "3\t1110\tnurse\r\n2\t2330\tnurse\r\n")
+    put("memory", "empty-title", head + "4\t2330\t | teaches children | public sector\r\n")
+    put("memory", "lf-and-blank-lines", "Tarnwick coding memory 1\n\n7\t2330\tteacher\n")
+    put("memory", "bad-answer", head + "1\t2330\tteacher |\r\n")
+
+
 def main():
     codes = scale_codes()
     params()
@@ -149,6 +158,7 @@ def main():
     data(codes)
     session()
     console()
+    memory()
 
 
 if __name__ == "__main__":
