@@ -395,10 +395,12 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
         return fail(1, msg::kMemoryNoHeading);
     }
     CodingMemory memory;
-    memory.Reserve(lines.size());  // an answer per line at most
     ProgressMeter meter(progress, lines.size());
     for (size_t i = 1; i < lines.size(); ++i) {
         meter.Advance(i);
+        // Room for the rest at once, but only once the file has shown itself a memory: a damaged
+        // one of many short lines must not take a great deal of memory before it is refused.
+        if (i == 1000) memory.Reserve(lines.size() - i);
         const std::string_view line = lines[i];
         if (line.empty()) continue;
         const size_t tab1 = line.find('\t');
