@@ -36,6 +36,7 @@ constexpr size_t kBeginningLength = 5;      // shortest beginning shared
 constexpr size_t kVoters = 256;             // learnt answers that vote, the closest
 constexpr float kBayesWeight = 0.2f;        // the naive Bayes probability against the rest
 constexpr float kBayesSmoothing = 0.01f;    // added to every word's count for every code
+constexpr size_t kDescribingFields = 2;     // the job title and the next field (the duties)
 constexpr float kBm25K1 = 1.2f;
 constexpr float kBm25B = 0.75f;
 
@@ -63,8 +64,9 @@ size_t CommonWord(const CodingMemory& memory) {
 struct QueryTerm {
     std::string term;
     std::string shown;
-    float weight;                                   // field weight times rarity
-    float field;                                    // field weight
+    float weight;    // field weight times rarity
+    float field;     // field weight
+    bool describes;  // stands in the job title or the next field, not only in later ones
     std::vector<std::pair<uint32_t, float>> known;  // term id, trust
 };
 
@@ -355,13 +357,19 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
             if (it != query.end()) {
                 it->weight = std::max(it->weight, fieldWeight);
                 it->field = it->weight;
+                it->describes |= f < kDescribingFields;
             } else {
-                query.push_back(
-                    {std::move(w.term), std::move(w.folded), fieldWeight, fieldWeight, {}});
+                query.push_back({std::move(w.term),
+                                 std::move(w.folded),
+                                 fieldWeight,
+                                 fieldWeight,
+                                 f < kDescribingFields,
+                                 {}});
             }
         }
     }
     float querySum = 0;
+    float describingSum = 0;
     for (QueryTerm& q : query) {
         auto id = ix.termIds.find(q.term);
         float idf = ix.maxIdf;
@@ -382,8 +390,12 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
         q.weight *= idf;
         querySum += q.weight;
+        if (q.describes) describingSum += q.weight;
     }
     if (querySum <= 0) return out;
+    // The later fields (industry, status, answer labels such as "Don't know") add what they
+    // match but take nothing from a score: scores read alike with and without them.
+    const float undiluted = describingSum > 0 ? querySum / describingSum : 1.0f;
 
     // The classification: phrases and bags.
     std::vector<float> best(n, 0.0f);     // best phrase, 0..1
@@ -516,8 +528,8 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     std::vector<std::pair<float, uint32_t>> ranked;
     for (uint32_t c = 0; c < n; ++c) {
         if (taken[c]) continue;
-        const float s = kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]) +
-                        (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum) +
+        const float s = undiluted * (kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]) +
+                                     (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum)) +
                         kBayesWeight * bayes[c];
         if (s > 0) ranked.emplace_back(s, c);
     }
