@@ -58,7 +58,8 @@ TEST(Suggest, FindsTheCategoryThroughCaseOrderInflectionTyposAndAccents) {
     }
     ASSERT_FALSE(ranked.empty());
     EXPECT_EQ(ranked[0].reason, "nurse");
-    // Answer labels in the later fields take nothing from the score of the job title's match.
+    // Answer labels in the later fields that the classification does not know take nothing
+    // from the score of the job title's match.
     const auto labelled = engine.Rank({"nurse", "", "Self-employed", "Don't know", "No"}, {}, 10);
     ASSERT_FALSE(labelled.empty());
     EXPECT_EQ(labelled[0].code, ranked[0].code);

@@ -369,7 +369,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
     }
     float querySum = 0;
-    float describingSum = 0;
+    float scoredSum = 0;  // what a score is a share of
     for (QueryTerm& q : query) {
         auto id = ix.termIds.find(q.term);
         float idf = ix.maxIdf;
@@ -390,12 +390,13 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
         q.weight *= idf;
         querySum += q.weight;
-        if (q.describes) describingSum += q.weight;
+        if (q.describes || !q.known.empty()) scoredSum += q.weight;
     }
     if (querySum <= 0) return out;
-    // The later fields (industry, status, answer labels such as "Don't know") add what they
-    // match but take nothing from a score: scores read alike with and without them.
-    const float undiluted = describingSum > 0 ? querySum / describingSum : 1.0f;
+    // A word of the later fields (industry, status, answer labels such as "Don't know") that
+    // the classification does not know can match nothing and says nothing of the job: it takes
+    // nothing from a score. Every score grows alike, so the order stays.
+    const float undiluted = scoredSum > 0 ? querySum / scoredSum : 1.0f;
 
     // The classification: phrases and bags.
     std::vector<float> best(n, 0.0f);     // best phrase, 0..1
