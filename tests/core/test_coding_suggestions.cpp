@@ -46,7 +46,8 @@ class SuggestionsInSession : public CodingTest {
 
 TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyUncodedSameAnswersAndUndoesWhole) {
     CodeAs(2, 0, kPhysicians);  // a case with a code already, to be left alone
-    const CodingMemory before = s.Memory;
+    CodingMemory before;
+    before.Merge(s.Memory);
     CodeAs(0, 0, kDrivers);
     platform.questionAnswers = {Answer::Yes};
     EXPECT_EQ(CodeAllIdentical(s), 1);

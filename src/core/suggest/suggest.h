@@ -93,6 +93,14 @@ class CodingMemory {
         uint32_t id = 0;  // the memory's own number for the code
     };
 
+    CodingMemory() = default;
+    // Not copied: each answer points at its text, the key of the index, which a copy would not
+    // take along (Merge into an empty memory makes an equal one). Moved, the texts stay put.
+    CodingMemory(const CodingMemory&) = delete;
+    CodingMemory& operator=(const CodingMemory&) = delete;
+    CodingMemory(CodingMemory&&) = default;
+    CodingMemory& operator=(CodingMemory&&) = default;
+
     // One more answer with these texts coded as `code` (`times` more).
     void Learn(const std::vector<std::string>& texts, const std::string& code, uint32_t times = 1);
     // The exact inverse of Learn: the memory afterwards equals one that never learnt it. Does
