@@ -1,10 +1,13 @@
 // The coding session on the demo project (copied to a scratch folder, so that saves never touch
 // the repository). The input is a stream of commands, one a line: the session console's commands
-// and a few more that only the window gives (entry N, dpre N, dfull N, tab full|pre N, output,
-// report). They drive the core's operations on a session that is checked after every command:
-// the pre-selected list and its entries stay in step, the selected category and the current case
-// exist, every stored code is one the classification knows, and a save, whether it succeeds or
-// fails, keeps every code in memory and, when it succeeds, writes exactly those codes.
+// and a few more that only the window gives (entry N, dpre N, dfull N, tab full|pre|suggestions N,
+// output, report). They drive the core's operations on a session that is checked after every
+// command: the pre-selected list and its entries stay in step, the selected category and the
+// current case exist, every stored code is one the classification knows, and a save, whether it
+// succeeds or fails, keeps every code in memory and, when it succeeds, writes exactly those codes.
+// The suggestions are prepared as the window does it, begun (begin) and installed later (install)
+// while coding goes on; then the coding memory must hold exactly what the cases hold, whatever
+// was coded from the suggestions (take N), coded for all identical answers, undone or redone.
 //
 // The demo is opened once; each input starts from a session made of that opening's models, as
 // Open project leaves it, so that a run costs the commands and not the loading.
@@ -19,15 +22,19 @@
 
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
+#include "core/coding/history.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/coding/search.h"
+#include "core/coding/suggestions.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
+#include "core/project/memory_file.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/project/scripted_platform.h"
+#include "core/project/suggestions.h"
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "fuzz_common.h"
@@ -62,8 +69,17 @@ void Writes(Session& s, F write) {
     FUZZ_CHECK(CaseStates(s.Cases) == before);
 }
 
+// The memory holds what the cases hold once the suggestions are installed.
+void CheckMemory(const Session& s) {
+    if (!s.Suggester || s.SuggestionsPending) return;
+    CodingMemory expected;
+    LearnCodedCases(s, expected);
+    FUZZ_CHECK(s.Memory == expected);
+}
+
 // One console command on our own session. False when the session has ended.
-bool Command(ScriptedPlatform& platform, Session& s, std::string_view line) {
+bool Command(ScriptedPlatform& platform, Session& s, std::optional<SuggestionSources>& preparing,
+             std::unique_ptr<SuggestionEngine>& engine, std::string_view line) {
     std::string_view args = line;
     const std::string_view name = NextWord(args);
     const std::optional<int> n = Number(args);
@@ -100,7 +116,28 @@ bool Command(ScriptedPlatform& platform, Session& s, std::string_view line) {
     } else if (name == "tab") {
         const std::string_view which = NextWord(args);
         const int visible = Number(args).value_or(kFullListVisibleLines);
-        ShowCategoryTab(s, which == "full" ? CategoryTab::Full : CategoryTab::Preselected, visible);
+        ShowCategoryTab(s,
+                        which == "full"          ? CategoryTab::Full
+                        : which == "suggestions" ? CategoryTab::Suggestions
+                                                 : CategoryTab::Preselected,
+                        visible);
+    } else if (name == "begin") {
+        if (!s.Suggester && !preparing) preparing = BeginSuggestions(s);
+    } else if (name == "install") {
+        if (preparing) InstallSuggestions(s, BuildSuggestions(*preparing, {}, std::move(engine)));
+        preparing.reset();
+    } else if (name == "sline" && n) {
+        SelectSuggestionLine(s, *n);
+    } else if (name == "take" && n) {
+        CodeSuggestionLine(s, *n);
+    } else if (name == "identical") {
+        platform.questionAnswers = {args == "y" ? Answer::Yes : Answer::No};
+        CodeAllIdentical(s);
+        platform.questionAnswers.clear();
+    } else if (name == "undo") {
+        Undo(s);
+    } else if (name == "redo") {
+        Redo(s);
     } else if (name == "code") {
         CodeSelected(s);
     } else if (name == "missing") {
@@ -159,6 +196,8 @@ Session& Opened() {
         platform.fileAnswers = {dir + "demo.zpa", dir + "demo.clf", dir + "demo.dat"};
         OpenProject(s);
         FUZZ_CHECK(s.ProjectOpen());
+        // Built once and lent to the runs that install suggestions: it dominated their time.
+        s.Suggester = std::make_unique<SuggestionEngine>(s.Clf);
         return s;
     }();
     return base;
@@ -181,14 +220,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.SessionStart = base.SessionStart;
     s.Report = base.Report;
     s.Params = base.Params;
-    // The classification is lent for the run and given back at its end, whatever happens: a
-    // search changes only its hit flags, which every search sets afresh.
+    // The classification and the engine are lent for the run and given back at its end, whatever
+    // happens: a search changes only the classification's hit flags, which every search sets
+    // afresh, and ranking changes nothing of the engine.
     s.Clf = std::move(base.Clf);
+    std::unique_ptr<SuggestionEngine> engine = std::move(base.Suggester);
     struct GiveBack {
         Session& from;
         Session& to;
-        ~GiveBack() { to.Clf = std::move(from.Clf); }
-    } giveBack{s, base};
+        std::unique_ptr<SuggestionEngine>& engine;
+        ~GiveBack() {
+            to.Clf = std::move(from.Clf);
+            to.Suggester = engine ? std::move(engine) : std::move(from.Suggester);
+        }
+    } giveBack{s, base, engine};
     s.Cases = base.Cases;
     for (TOsoba& r : s.Cases.Respondents) {
         for (TZawod& z : r.Occupations) z.CodeName = ExpectedCodeName(s.Clf, z.Code);
@@ -197,6 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StartCodingSession(s);
     CheckSession(s);
 
+    std::optional<SuggestionSources> preparing;
     size_t pos = 0;
     while (pos < input.size()) {
         size_t end = input.find('\n', pos);
@@ -204,8 +250,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string_view line = input.substr(pos, end - pos);
         pos = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        const bool goesOn = Command(platform, s, line);
+        const bool goesOn = Command(platform, s, preparing, engine, line);
         CheckSession(s);
+        CheckMemory(s);
         if (!goesOn) break;
     }
     return 0;

@@ -132,6 +132,10 @@ def session():
     put("session", "window-only",
         "entry 3\nentry -1\nentry 100000\nkey1 driver\ndpre 0\ndfull 5\ntab full 0\n"
         "tab full -7\noutput\nreport\nsave\n")
+    put("session", "suggestions-undo",
+        "key1 driver\npre 0\ncode\nbegin\ntake 0\nidentical y\nundo\ninstall\ntab suggestions\n"
+        "sline 1\ntake 1\nprevious-occupation\nidentical y\nundo\nredo\nundo\ntake 9\n"
+        "identical n\nredo\ncancel\nundo\nfind\ntake -1\n")
     put("session", "junk", b"open x y z\nunknown\n\x00\xff\r\nfull\npre x\noption after 7\n"
         b"option show-na -1\ntab sideways\nsecond maybe\nquit x\n")
 

@@ -57,11 +57,12 @@ SuggestionSources BeginSuggestions(Session& s) {
     return sources;
 }
 
-PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
-                                     const WorkProgress& progress) {
+PreparedSuggestions BuildSuggestions(const SuggestionSources& sources, const WorkProgress& progress,
+                                     std::unique_ptr<SuggestionEngine> engine) {
     const Session& s = *sources.session;
     PreparedSuggestions prepared;
-    prepared.engine = std::make_unique<SuggestionEngine>(s.Clf, progress.Part(0, 30));
+    prepared.engine = engine ? std::move(engine)
+                             : std::make_unique<SuggestionEngine>(s.Clf, progress.Part(0, 30));
     if (!sources.memoryPath.empty()) {
         ReadMemoryFile(sources.memoryPath, prepared, progress.Part(30, 60));
     }

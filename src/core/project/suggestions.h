@@ -39,10 +39,10 @@ struct PreparedSuggestions {
 // On the session's thread: looks for the memory file, notes the codes given so far, and from
 // now on keeps the memory's changes aside until InstallSuggestions or AbandonSuggestions.
 SuggestionSources BeginSuggestions(Session& session);
-// On any thread: builds the engine, reads the memory file and teaches the memory. Throws
-// WorkCancelled.
-PreparedSuggestions BuildSuggestions(const SuggestionSources& sources,
-                                     const WorkProgress& progress);
+// On any thread: builds the engine (or takes `engine`, one built before for the session's
+// classification), reads the memory file and teaches the memory. Throws WorkCancelled.
+PreparedSuggestions BuildSuggestions(const SuggestionSources& sources, const WorkProgress& progress,
+                                     std::unique_ptr<SuggestionEngine> engine = nullptr);
 // On the session's thread: reports the memory file (a damaged one with a message too), puts
 // them in place together with the changes made meanwhile, and ranks the case shown.
 void InstallSuggestions(Session& session, PreparedSuggestions prepared);
