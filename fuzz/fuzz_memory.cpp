@@ -2,7 +2,8 @@
 // one holds every answer of its lines with that line's code and count, writes back to a text that
 // reads as the same memory and writes the same again, and ranks its answers with scores from 0 to
 // 100. Unlearning every line empties it; learning them again into the freed places gives the same
-// memory.
+// memory. Any other text, taken as a case's texts (fields between tabs), is learnt, and the file
+// written of that memory must read back.
 
 #include <charconv>
 #include <cstddef>
@@ -26,15 +27,16 @@ const SuggestionEngine& Engine() {
     return engine;
 }
 
-// The fields of a normalised answer, as the texts a case would give.
-std::vector<std::string> Fields(std::string_view answer) {
+// The parts of `text` between the separators: the fields of a normalised answer (" | "), as
+// the texts a case would give.
+std::vector<std::string> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string> fields;
     size_t from = 0;
     for (;;) {
-        const size_t bar = answer.find(" | ", from);
-        fields.emplace_back(answer.substr(from, bar == std::string_view::npos ? bar : bar - from));
-        if (bar == std::string_view::npos) return fields;
-        from = bar + 3;
+        const size_t at = text.find(separator, from);
+        fields.emplace_back(text.substr(from, at == std::string_view::npos ? at : at - from));
+        if (at == std::string_view::npos) return fields;
+        from = at + separator.size();
     }
 }
 
@@ -46,6 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto memory = CodingMemory::Parse(text, &error);
     if (!memory) {
         FUZZ_CHECK(error.rfind("memory file, line ", 0) == 0);
+        // Whatever a case's texts hold, the file the program writes of them reads back.
+        CodingMemory learnt;
+        learnt.Learn(Split(text, "\t"), "1");
+        const auto read = CodingMemory::Parse(learnt.Format(), &error);
+        FUZZ_CHECK(read && *read == learnt);
         return 0;
     }
     const std::string written = memory->Format();
@@ -64,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint32_t count = 0;
         std::from_chars(line.data(), line.data() + tab1, count);
         const std::string_view code = line.substr(tab1 + 1, tab2 - tab1 - 1);
-        const std::vector<std::string> texts = Fields(line.substr(tab2 + 1));
+        const std::vector<std::string> texts = Split(line.substr(tab2 + 1), " | ");
         FUZZ_CHECK(NormaliseAnswer(texts) == line.substr(tab2 + 1));
         // Only a total above 2^32 - 1 for one answer holds its counts back.
         bool found = false;
