@@ -36,7 +36,6 @@ constexpr size_t kBeginningLength = 5;      // shortest beginning shared
 constexpr size_t kVoters = 256;             // learnt answers that vote, the closest
 constexpr float kBayesWeight = 0.2f;        // the naive Bayes probability against the rest
 constexpr float kBayesSmoothing = 0.01f;    // added to every word's count for every code
-constexpr size_t kDescribingFields = 2;     // the job title and the next field (the duties)
 constexpr float kBm25K1 = 1.2f;
 constexpr float kBm25B = 0.75f;
 
@@ -64,9 +63,8 @@ size_t CommonWord(const CodingMemory& memory) {
 struct QueryTerm {
     std::string term;
     std::string shown;
-    float weight;    // field weight times rarity
-    float field;     // field weight
-    bool describes;  // stands in the job title or the next field, not only in later ones
+    float weight;  // field weight times rarity
+    float field;   // weight of the most telling field: at least kOtherFieldWeight in the first two
     std::vector<std::pair<uint32_t, float>> known;  // term id, trust
 };
 
@@ -357,14 +355,9 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
             if (it != query.end()) {
                 it->weight = std::max(it->weight, fieldWeight);
                 it->field = it->weight;
-                it->describes |= f < kDescribingFields;
             } else {
-                query.push_back({std::move(w.term),
-                                 std::move(w.folded),
-                                 fieldWeight,
-                                 fieldWeight,
-                                 f < kDescribingFields,
-                                 {}});
+                query.push_back(
+                    {std::move(w.term), std::move(w.folded), fieldWeight, fieldWeight, {}});
             }
         }
     }
@@ -390,7 +383,8 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
         q.weight *= idf;
         querySum += q.weight;
-        if (q.describes || !q.known.empty()) scoredSum += q.weight;
+        const bool laterFieldsOnly = q.field < kOtherFieldWeight;
+        if (!laterFieldsOnly || !q.known.empty()) scoredSum += q.weight;
     }
     if (querySum <= 0) return out;
     // A word of the later fields (industry, status, answer labels such as "Don't know") that
