@@ -27,7 +27,7 @@ const SuggestionEngine& Engine() {
     return engine;
 }
 
-// The parts of `text` between the separators: the fields of a normalised answer (" | "), as
+// The parts of `text` between the separators: the fields of a normalised answer, as
 // the texts a case would give.
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
     std::vector<std::string> fields;
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint32_t count = 0;
         std::from_chars(line.data(), line.data() + tab1, count);
         const std::string_view code = line.substr(tab1 + 1, tab2 - tab1 - 1);
-        const std::vector<std::string> texts = Split(line.substr(tab2 + 1), " | ");
+        const std::vector<std::string> texts = Split(line.substr(tab2 + 1), kAnswerFieldSeparator);
         FUZZ_CHECK(NormaliseAnswer(texts) == line.substr(tab2 + 1));
         // Only a total above 2^32 - 1 for one answer holds its counts back.
         bool found = false;

@@ -9,6 +9,10 @@
 
 namespace tarnwick::suggest {
 
+// What a word of the fields after the job title weighs against one of the title: those fields
+// describe the job less directly. Chosen on the ISCO-08 evaluation sets (README, "Suggestions").
+inline constexpr float kOtherFieldWeight = 0.35f;
+
 struct Word {
     std::string folded;  // as written, lower case without accents
     std::string term;    // its stem

@@ -23,7 +23,6 @@ namespace tarnwick {
 namespace {
 
 // The figures below were chosen on the ISCO-08 evaluation sets (README, "Suggestions").
-constexpr float kOtherFieldWeight = 0.35f;  // the other fields describe the job less directly
 constexpr float kDescriptionWeight = 0.3f;  // a description's word against a key word's
 constexpr float kPhraseShare = 0.75f;       // best phrase against the bag
 constexpr float kMemoryWeight = 1.5f;       // a learnt answer against a key word
@@ -348,7 +347,8 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     for (size_t f = 0; f < texts.size(); ++f) {
         // The tasks say most after the title; the fields after them (industry, status, answer
         // labels such as "Don't know") less and less.
-        const float fieldWeight = f == 0 ? 1.0f : kOtherFieldWeight / static_cast<float>(f);
+        const float fieldWeight =
+            f == 0 ? 1.0f : suggest::kOtherFieldWeight / static_cast<float>(f);
         for (auto& w : ix.ReadWords(texts[f], memory)) {
             auto it = std::find_if(query.begin(), query.end(),
                                    [&](const QueryTerm& q) { return q.term == w.term; });
@@ -383,7 +383,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
         q.weight *= idf;
         querySum += q.weight;
-        const bool laterFieldsOnly = q.field < kOtherFieldWeight;
+        const bool laterFieldsOnly = q.field < suggest::kOtherFieldWeight;
         if (!laterFieldsOnly || !q.known.empty()) scoredSum += q.weight;
     }
     if (querySum <= 0) return out;

@@ -13,9 +13,6 @@ namespace tarnwick {
 
 namespace {
 
-// The other fields describe the job less directly than its title.
-constexpr float kOtherFieldWeight = 0.35f;
-
 // Windows-1250 lower case of each byte.
 const std::array<char, 256>& LowerTable() {
     static const std::array<char, 256> table = [] {
@@ -83,10 +80,10 @@ template <class F>
 void ForEachLearntField(std::string_view normalised, F f) {
     size_t from = 0;
     for (size_t field = 0; field < kLearntFields && from <= normalised.size(); ++field) {
-        size_t bar = normalised.find(" | ", from);
+        size_t bar = normalised.find(kAnswerFieldSeparator, from);
         if (bar == std::string_view::npos) bar = normalised.size();
         f(field, normalised.substr(from, bar - from));
-        from = bar + 3;
+        from = bar + kAnswerFieldSeparator.size();
     }
 }
 
@@ -94,21 +91,21 @@ void ForEachLearntField(std::string_view normalised, F f) {
 template <class F>
 void ForEachLearntWord(std::string_view normalised, std::string& scratch, F f) {
     ForEachLearntField(normalised, [&](size_t field, std::string_view text) {
-        const float weight = field == 0 ? 1.0f : kOtherFieldWeight;
+        const float weight = field == 0 ? 1.0f : suggest::kOtherFieldWeight;
         suggest::ForEachFoldedWord(text, scratch, [&](std::string_view w) { f(w, weight); });
     });
 }
 
-// Whether an answer stands as normalising leaves it: fields joined by " | ", each of words of
-// lower-case letters and digits with one blank between them; the last field not empty.
+// Whether an answer stands as normalising leaves it: fields joined by the separator, each of words
+// of lower-case letters and digits with one blank between them; the last field not empty.
 bool IsNormalisedAnswer(std::string_view answer) {
     const auto& normal = NormalTable();
     bool start = true;   // at a field's start
     bool blank = false;  // just after a blank between words
     for (size_t i = 0; i < answer.size(); ++i) {
         const char ch = answer[i];
-        if (!blank && answer.substr(i, 3) == " | ") {
-            i += 2;
+        if (!blank && answer.substr(i, kAnswerFieldSeparator.size()) == kAnswerFieldSeparator) {
+            i += kAnswerFieldSeparator.size() - 1;
             start = true;  // the field may be empty
         } else if (ch == ' ') {
             if (start || blank) return false;
@@ -135,11 +132,11 @@ constexpr std::string_view kHeading = "Tarnwick coding memory 1";
 std::string NormaliseAnswer(const std::vector<std::string>& texts) {
     std::string out;
     size_t size = 0;
-    for (const std::string& t : texts) size += t.size() + 3;
+    for (const std::string& t : texts) size += t.size() + kAnswerFieldSeparator.size();
     out.reserve(size);
     size_t kept = 0;  // the length up to the last field that is not empty
     for (size_t i = 0; i < texts.size(); ++i) {
-        if (i > 0) out += " | ";
+        if (i > 0) out += kAnswerFieldSeparator;
         if (AppendNormalisedField(out, texts[i])) kept = out.size();
     }
     out.resize(kept);
@@ -159,7 +156,7 @@ std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_vie
     out.reserve(record.size());
     size_t kept = 0;
     for (int n = 1; n <= kInfoFields; ++n) {
-        if (n > 1) out += " | ";
+        if (n > 1) out += kAnswerFieldSeparator;
         if (d.InfoPos[n] <= 0) continue;
         const std::string_view v = CutField(record, d.InfoPos[n], d.InfoWidth[n]);
         bool any;
@@ -311,7 +308,7 @@ std::string CodingMemory::ShownPart(std::string_view normalised) {
     std::string shown;
     ForEachLearntField(normalised, [&](size_t, std::string_view text) {
         if (text.empty()) return;
-        if (!shown.empty()) shown += " | ";
+        if (!shown.empty()) shown += kAnswerFieldSeparator;
         shown += text;
     });
     return shown;

@@ -31,8 +31,12 @@ struct Suggestion {
     std::string reason;  // a few words: the words that matched, or "coded 12 times as this before"
 };
 
+// What joins the fields of a normalised answer; the memory file holds it too.
+inline constexpr std::string_view kAnswerFieldSeparator = " | ";
+
 // The normalised answer: the texts case-folded, blanks and punctuation collapsed, the fields
-// joined by " | " (an empty field stays as an empty place, trailing empty fields are dropped).
+// joined by kAnswerFieldSeparator (an empty field stays as an empty place, trailing empty fields
+// are dropped).
 std::string NormaliseAnswer(const std::vector<std::string>& texts);
 
 // The texts of information fields 1..13 of occupation field `d` in `record`, as the coding page
