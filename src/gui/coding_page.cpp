@@ -514,10 +514,11 @@ void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
     categoryTabs_->setObjectName("PageControl2");
     suggestionsPage_ = BuildListPage("SuggestionsPage", "SuggestionsList", "SuggestionsMemo",
                                      suggestionsList_, suggestionsModel_, suggestionsDescription_);
+    suggestionsModel_->NumberRows(kSuggestionKeys);
     categoryTabs_->addTab(suggestionsPage_, u"Suggestions"_s);
     suggestionsList_->setToolTip(
-        u"The categories the program proposes for this answer, best first: score, code, name "
-        u"and why. Enter or a double click codes a line; "_s +
+        u"The categories the program proposes for this answer, best first: the key's number, "
+        u"score, code, name and why. Enter or a double click codes a line; "_s +
         SuggestionKeys(1).toString(QKeySequence::NativeText) + u" \u2026 "_s +
         SuggestionKeys(kSuggestionKeys).toString(QKeySequence::NativeText) +
         u" codes suggestion 1 \u2026 9."_s);

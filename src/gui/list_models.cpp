@@ -2,6 +2,8 @@
 
 #include "gui/convert.h"
 
+using namespace Qt::StringLiterals;
+
 namespace tarnwick::gui {
 
 void LineListModel::SetLines(int count, Accessor accessor) {
@@ -18,7 +20,11 @@ int LineListModel::rowCount(const QModelIndex& parent) const {
 QVariant LineListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() < 0 || index.row() >= count_) return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
-        return FromBytes(accessor_(index.row()));
+        const QString line = FromBytes(accessor_(index.row()));
+        if (numbered_ <= 0) return line;
+        // Rows past the numbered ones keep the column: a blank as wide as "9  ".
+        return (index.row() < numbered_ ? QString::number(index.row() + 1) : u" "_s) + u"  "_s +
+               line;
     }
     return {};
 }

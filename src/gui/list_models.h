@@ -19,11 +19,15 @@ class LineListModel : public QAbstractListModel {
     // Replaces the rows (resets views).
     void SetLines(int count, Accessor accessor);
 
+    // Shows the first `count` rows with their number in front, as the keys that take them.
+    void NumberRows(int count) { numbered_ = count; }
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
     int count_ = 0;
+    int numbered_ = 0;
     Accessor accessor_;
 };
 

@@ -126,6 +126,7 @@ class TestKeyboardFlow : public QObject {
         QCOMPARE(tabs->currentWidget()->objectName(), QString("SuggestionsPage"));
         const QString second = list->model()->index(1, 0).data().toString();
         Press(Qt::Key_2, Qt::ControlModifier);
+        QVERIFY(second.startsWith("2  "));  // the key's number in front
         QVERIFY(second.contains(QString::fromStdString(" " + CodeOf(w, 0) + " ")));
         Press(Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(CodeOf(w, 0).empty());
