@@ -182,8 +182,11 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
         std::mt19937 random(2026);
         for (size_t i = n; i > 1; --i) std::swap(order[i - 1], order[random() % i]);
     }
-    const auto learnt =
-        static_cast<size_t>(static_cast<double>(n) * std::clamp(learnShare, 0.0, 1.0));
+    // Written so that a share that is not a number learns nothing rather than past the end.
+    const size_t learnt = learnShare >= 1.0 ? n
+                          : learnShare > 0.0
+                              ? static_cast<size_t>(static_cast<double>(n) * learnShare)
+                              : 0;
     for (size_t i = 0; i < learnt; ++i) {
         memory.Learn(answers.texts[order[i]], answers.codes[order[i]]);
     }

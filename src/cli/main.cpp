@@ -8,6 +8,21 @@
 
 #include "cli/commands.h"
 
+namespace {
+
+// A share from 0 to 1. CLI::Range alone lets "nan" through, as every comparison with it is false.
+CLI::Validator Share() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            double v = 0;
+            if (CLI::detail::lexical_cast(text, v) && v >= 0.0 && v <= 1.0) return {};
+            return "Value " + text + " is not a share from 0 to 1";
+        },
+        "FLOAT in [0 - 1]");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     // A write past the file-size limit must fail with an error, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -77,7 +92,7 @@ int main(int argc, char** argv) {
     evaluateCmd
         ->add_option("--learn-share", evalShare,
                      "share of the rows (fixed shuffle) learnt into the memory first")
-        ->check(CLI::Range(0.0, 1.0));
+        ->check(Share());
     evaluateCmd->add_option("--sample", evalSample,
                             "evaluate at most this many of the other rows (0: all)");
     evaluateCmd->callback([&] {
@@ -114,7 +129,7 @@ int main(int argc, char** argv) {
     teamInit->add_option("DATA", teamData, "survey data file")->required();
     dbOption(teamInit);
     teamInit->add_option("--double-share", teamShare, "share of the cases coded by two coders")
-        ->check(CLI::Range(0.0, 1.0));
+        ->check(Share());
     teamInit->add_option("--seed", teamSeed, "seed of the double-coding sample");
     teamInit->callback([&] {
         code = TeamInit(teamParams, teamClf, teamData, teamDb, teamShare, teamSeed, std::cout,

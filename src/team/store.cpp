@@ -43,7 +43,11 @@ std::vector<bool> DrawDoubleSample(const std::vector<CaseState>& cases, double s
         order.emplace_back(Mix(Mix(seed) ^ key), i);
     }
     std::sort(order.begin(), order.end());
-    const auto take = static_cast<size_t>(std::llround(share * static_cast<double>(order.size())));
+    // A share that is not a number draws none, not all.
+    const size_t take =
+        share >= 1.0  ? order.size()
+        : share > 0.0 ? static_cast<size_t>(std::llround(share * static_cast<double>(order.size())))
+                      : 0;
     std::vector<bool> sample(cases.size(), false);
     for (size_t k = 0; k < take && k < order.size(); ++k) sample[order[k].second] = true;
     return sample;

@@ -204,6 +204,17 @@ def exit_status(cli, demo, root):
     check(working_codes(folder) == 3 and not os.path.exists(os.path.join(folder, "demo.zjn")),
           "SIGTERM wrote the working file and emptied the journal")
     check(not os.path.exists(os.path.join(folder, "demo.zlk")), "SIGTERM released the lock")
+    # A share that is not a number is refused as a usage error, not taken (it once crashed).
+    clf = os.path.join(folder, "demo.clf")
+    labelled = os.path.join(folder, "labelled.csv")
+    with open(labelled, "w") as f:
+        f.write("id,code,title\n1,2221,nurse\n")
+    for args in (["evaluate", clf, labelled, "--learn-share", "nan"],
+                 ["team", "init", *(os.path.join(folder, n) for n in FILES), "--db", "x",
+                  "--double-share", "nan"]):
+        p = subprocess.run([cli, *args], capture_output=True, text=True, timeout=60)
+        check(p.returncode == 2 and "not a share from 0 to 1" in p.stderr,
+              f"{args[0]} with a share nan: status {p.returncode}")
 
 
 def main():
