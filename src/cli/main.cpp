@@ -93,8 +93,10 @@ int main(int argc, char** argv) {
         ->add_option("--learn-share", evalShare,
                      "share of the rows (fixed shuffle) learnt into the memory first")
         ->check(Share());
-    evaluateCmd->add_option("--sample", evalSample,
-                            "evaluate at most this many of the other rows (0: all)");
+    evaluateCmd
+        ->add_option("--sample", evalSample,
+                     "evaluate at most this many of the other rows (0: all)")
+        ->check(CLI::Range(0, 1000000000));
     evaluateCmd->callback([&] {
         code = Evaluate(evalClf, evalLabelled, evalMemory, evalShare, evalSample, std::cout,
                         std::cerr);
