@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <ostream>
 #include <random>
 
@@ -119,11 +120,12 @@ bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::
     return true;
 }
 
+// "n/a" for a share of nothing: no first suggestion scored that high, which 0 % would misstate.
 std::string Percent(size_t part, size_t whole) {
+    if (whole == 0) return "n/a";
     char buffer[32];
-    std::snprintf(
-        buffer, sizeof buffer, "%.2f %%",
-        whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole));
+    std::snprintf(buffer, sizeof buffer, "%.2f %%",
+                  100.0 * static_cast<double>(part) / static_cast<double>(whole));
     return buffer;
 }
 
@@ -203,7 +205,8 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
         ++evaluated;
         if (clf.IndexOf(answers.codes[i]) < 0) ++unknown;
         const auto ranked = engine.Rank(answers.texts[i], memory, 10);
-        size_t at = ranked.size();
+        // Not found counts as no rank at all: a short list must not count as a hit.
+        size_t at = std::numeric_limits<size_t>::max();
         for (size_t r = 0; r < ranked.size(); ++r) {
             if (ranked[r].code == answers.codes[i]) {
                 at = r;
@@ -217,6 +220,11 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
                 right[s] += at == 0 ? 1 : 0;
             }
         }
+    }
+    if (evaluated == 0) {
+        err << labelledFile << ": no answer is left to evaluate (" << learnt
+            << " learnt into the memory)\n";
+        return kIoOrUsage;
     }
     out << "answers: " << evaluated << " evaluated";
     if (learnt > 0) out << ", " << learnt << " learnt into the memory first";

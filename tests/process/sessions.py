@@ -207,8 +207,16 @@ def exit_status(cli, demo, root):
     # A share that is not a number is refused as a usage error, not taken (it once crashed).
     clf = os.path.join(folder, "demo.clf")
     labelled = os.path.join(folder, "labelled.csv")
-    with open(labelled, "w") as f:
-        f.write("id,code,title\n1,2221,nurse\n")
+    with open(labelled, "w") as f:  # a code the classification lacks; a word that finds nothing
+        f.write("id,code,title\n1,2221,nurse\n2,1121,qqqq\n")
+    p = subprocess.run([cli, "evaluate", clf, labelled], capture_output=True, text=True, timeout=60)
+    check(p.returncode == 0 and "top-1 accuracy: 0.00 %" in p.stdout
+          and "top-10 accuracy: 0.00 %" in p.stdout,
+          "evaluate counts no hit where the code is not among the suggestions, however few")
+    p = subprocess.run([cli, "evaluate", clf, labelled, "--learn-share", "1"], capture_output=True,
+                       text=True, timeout=60)
+    check(p.returncode == 2 and "no answer is left to evaluate" in p.stderr,
+          f"evaluate with every answer learnt: status {p.returncode}")
     for args in (["evaluate", clf, labelled, "--learn-share", "nan"],
                  ["team", "init", *(os.path.join(folder, n) for n in FILES), "--db", "x",
                   "--double-share", "nan"]):
