@@ -49,6 +49,7 @@ TEST(Suggest, FindsTheCategoryThroughCaseOrderInflectionTyposAndAccents) {
     EXPECT_EQ(First(engine, "lorry drvier"), "1130");    // two letters swapped
     EXPECT_EQ(First(engine, "schooltaecherr"), "1120");  // two letters wrong
     EXPECT_EQ(First(engine, "pielegniarka"), "1140");    // without its accent
+    EXPECT_EQ(First(engine, "lorrydriver"), "1130");     // two known words written as one
     const auto ranked = engine.Rank({"nurse"}, {}, 10);
     for (const Suggestion& s : ranked) {
         EXPECT_NE(s.code, "9998");

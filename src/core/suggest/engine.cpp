@@ -32,6 +32,7 @@ constexpr float kBeginningTrust = 0.6f;     // a word with the same beginning
 constexpr size_t kTypoLength = 5;           // shortest stem corrected
 constexpr size_t kTwoTyposLength = 10;      // shortest stem corrected by two letters
 constexpr size_t kBeginningLength = 5;      // shortest beginning shared
+constexpr size_t kPartLength = 4;           // shortest part of a word read as two
 constexpr size_t kVoters = 256;             // learnt answers that vote, the closest
 constexpr float kBayesWeight = 0.2f;        // the naive Bayes probability against the rest
 constexpr float kBayesSmoothing = 0.01f;    // added to every word's count for every code
@@ -218,9 +219,36 @@ class SuggestionIndex {
                     out.push_back({std::move(joined), std::move(stem)});
                 }
             }
+            if (words[i].folded.size() >= 2 * kPartLength && termIds.count(words[i].term) == 0 &&
+                memory.PostingsOf(words[i].term) == nullptr &&
+                Corrections(words[i].folded).empty()) {
+                if (SplitInTwo(words[i].folded, out)) continue;
+            }
             out.push_back(std::move(words[i]));
         }
         return out;
+    }
+
+    // A word that the classification knows only as two ("meatcutter", "railtrack"): its two
+    // parts, the split that leaves the shorter part longest.
+    bool SplitInTwo(const std::string& folded, std::vector<suggest::Word>& out) const {
+        size_t bestAt = 0;
+        std::string left, right;
+        for (size_t at = kPartLength; at + kPartLength <= folded.size(); ++at) {
+            std::string l = suggest::Stem(std::string_view(folded).substr(0, at));
+            std::string r = suggest::Stem(std::string_view(folded).substr(at));
+            if (termIds.count(l) == 0 || termIds.count(r) == 0) continue;
+            if (bestAt == 0 ||
+                std::min(at, folded.size() - at) > std::min(bestAt, folded.size() - bestAt)) {
+                bestAt = at;
+                left = std::move(l);
+                right = std::move(r);
+            }
+        }
+        if (bestAt == 0) return false;
+        out.push_back({folded.substr(0, bestAt), std::move(left)});
+        out.push_back({folded.substr(bestAt), std::move(right)});
+        return true;
     }
 
     // The memory's naive Bayes probability of each category for the query: each word the memory
