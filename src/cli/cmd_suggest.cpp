@@ -222,8 +222,7 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
         }
     }
     if (evaluated == 0) {
-        err << labelledFile << ": no answer is left to evaluate (" << learnt
-            << " learnt into the memory)\n";
+        err << labelledFile << ": " << msg::NothingToEvaluate(learnt) << '\n';
         return kIoOrUsage;
     }
     out << "answers: " << evaluated << " evaluated";

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 
 #include "core/suggest/analysis.h"
@@ -220,9 +221,15 @@ class SuggestionIndex {
                 }
             }
             if (words[i].folded.size() >= 2 * kPartLength && termIds.count(words[i].term) == 0 &&
-                memory.PostingsOf(words[i].term) == nullptr &&
-                Corrections(words[i].folded).empty()) {
-                if (SplitInTwo(words[i].folded, out)) continue;
+                memory.PostingsOf(words[i].term) == nullptr) {
+                // A typo correction goes first; it is looked for only where a split exists, as
+                // the ranking looks for it again for a word left whole.
+                auto parts = SplitInTwo(words[i].folded);
+                if (parts && Corrections(words[i].folded).empty()) {
+                    out.push_back(std::move(parts->first));
+                    out.push_back(std::move(parts->second));
+                    continue;
+                }
             }
             out.push_back(std::move(words[i]));
         }
@@ -231,7 +238,8 @@ class SuggestionIndex {
 
     // A word that the classification knows only as two ("meatcutter", "railtrack"): its two
     // parts, the split that leaves the shorter part longest.
-    bool SplitInTwo(const std::string& folded, std::vector<suggest::Word>& out) const {
+    std::optional<std::pair<suggest::Word, suggest::Word>> SplitInTwo(
+        const std::string& folded) const {
         size_t bestAt = 0;
         std::string left, right;
         for (size_t at = kPartLength; at + kPartLength <= folded.size(); ++at) {
@@ -245,10 +253,9 @@ class SuggestionIndex {
                 right = std::move(r);
             }
         }
-        if (bestAt == 0) return false;
-        out.push_back({folded.substr(0, bestAt), std::move(left)});
-        out.push_back({folded.substr(bestAt), std::move(right)});
-        return true;
+        if (bestAt == 0) return std::nullopt;
+        return std::pair{suggest::Word{folded.substr(0, bestAt), std::move(left)},
+                         suggest::Word{folded.substr(bestAt), std::move(right)}};
     }
 
     // The memory's naive Bayes probability of each category for the query: each word the memory

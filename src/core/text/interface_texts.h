@@ -254,6 +254,9 @@ inline constexpr const char* kCsvColumns =
     "the heading line needs an \"id\" column and at least one text column";
 inline constexpr const char* kCsvColumnsWithCode =
     "the heading line needs an \"id\" column, a \"code\" column and at least one text column";
+inline std::string NothingToEvaluate(size_t learnt) {
+    return "no answer is left to evaluate (" + std::to_string(learnt) + " learnt into the memory)";
+}
 inline constexpr const char* kCsvOpenQuote = "a quoted field never ends";
 inline constexpr const char* kCsvAfterQuote = "text follows the closing quote of a field";
 
