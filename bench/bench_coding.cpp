@@ -12,9 +12,9 @@
 #include "core/coding/actions.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/text.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

@@ -23,10 +23,10 @@
 #include "core/params/parser.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 #include "project_generator.h"
+#include "support/scripted_platform.h"
 
 namespace {
 

@@ -33,11 +33,11 @@
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/project/suggestions.h"
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "fuzz_common.h"
+#include "support/scripted_platform.h"
 
 using namespace tarnwick;
 using namespace tarnwick::fuzz;

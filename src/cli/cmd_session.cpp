@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/console_platform.h"
 #include "cli/terminal_progress.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
@@ -23,7 +24,6 @@
 #include "core/project/opening.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/project/suggestions.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
@@ -42,7 +42,7 @@ void NoteEndSignal(int signal) { endSignal = signal; }
 struct Console {
     Console(std::ostream& out, std::ostream& err, bool progressLine)
         : out(out), err(err), progress(platform, err, progressLine) {
-        platform.onMessage = [this](const std::string& text) {
+        platform.onMessage = [this](const std::string& text, Severity) {
             progress.Clear();
             this->out << "message: " << text << '\n';
         };
@@ -54,7 +54,7 @@ struct Console {
     }
     std::ostream& out;
     std::ostream& err;
-    ScriptedPlatform platform;
+    ConsolePlatform platform;
     Session session{platform};
     TerminalProgress progress;
     bool failed = false;
@@ -340,6 +340,7 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
                    const ConsoleHooks* hooks) {
     endSignal = 0;
     Console console(out, err, progressLine);
+    if (hooks && hooks->clock) console.platform.clock = hooks->clock;
     if (hooks && hooks->open) {
         hooks->open(console.session, out);
         if (!console.session.SessionStarted) return kFaults;

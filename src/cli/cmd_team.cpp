@@ -7,9 +7,8 @@
 #include "cli/commands.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
+#include "core/project/unattended_platform.h"
 #include "core/session/session.h"
-#include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "team/project.h"
@@ -86,8 +85,7 @@ int TeamExport(const std::string& db, const std::string& folder, std::ostream& o
         }
         // The folder now holds a single-coder project with the team's codes: the usual
         // opening and writing make the usual files.
-        ScriptedPlatform platform;
-        platform.now = LocalNow();
+        UnattendedPlatform platform;
         Session session(platform);
         if (!OpenProjectFiles(session, platform, copy->ParamsPath, copy->ClassificationPath,
                               copy->DataPath, faults)) {
@@ -155,11 +153,7 @@ int TeamCode(const std::string& db, const std::string& coder, const std::string&
             out << "message: " << msg::TeamSentAtOpening(link.SentAtPrepare()) << '\n';
         ConsoleHooks hooks;
         hooks.open = [&](Session& s, std::ostream& o) {
-            auto& platform = static_cast<ScriptedPlatform&>(s.platform);
-            for (const std::string* file :
-                 {&copy->ParamsPath, &copy->ClassificationPath, &copy->DataPath}) {
-                platform.fileAnswers.push_back(*file);
-            }
+            s.GivenFiles = {copy->ParamsPath, copy->ClassificationPath, copy->DataPath};
             link.Attach(s);
             try {
                 OpenProject(s);

@@ -260,7 +260,7 @@ void TForm1::BuildPages() {
                         team::Settle(team_->Db(), record - 1, field - 1, ToBytes(code),
                                      team_->Coder());
                     } catch (const team::TeamError& e) {
-                        platform_.ShowMessage(e.what());
+                        platform_.ShowMessage(e.what(), Severity::Fault);
                     }
                 });
                 teamPage_->Reload(*team_);
@@ -436,12 +436,12 @@ void RunShowingFailures(QtPlatform& platform, const std::function<void()>& comma
     try {
         command();
     } catch (const IoError& e) {
-        platform.ShowError(e.what());
+        platform.ShowMessage(e.what(), Severity::Fault);
     } catch (const std::exception& e) {
         // A fault of the program itself: say so, keep the session and its codes.
-        platform.ShowError(std::string("Unexpected error: ") + e.what());
+        platform.ShowMessage(std::string("Unexpected error: ") + e.what(), Severity::Fault);
     } catch (...) {
-        platform.ShowError("Unexpected error");
+        platform.ShowMessage("Unexpected error", Severity::Fault);
     }
 }
 
@@ -626,7 +626,7 @@ void TForm1::OpenTeamProjectCommand() {
             copy = link->Prepare(faults);
         } catch (const team::TeamError& e) {
             link.reset();
-            platform_.ShowMessage(e.what());
+            platform_.ShowMessage(e.what(), Severity::Fault);
             return;
         }
         if (!copy) {
@@ -637,10 +637,10 @@ void TForm1::OpenTeamProjectCommand() {
         }
         // The copy on this computer opens as any project does, its files given in place of
         // the three dialogs' answers.
-        platform_.knownFiles = {copy->ParamsPath, copy->ClassificationPath, copy->DataPath};
+        session_->GivenFiles = {copy->ParamsPath, copy->ClassificationPath, copy->DataPath};
         link->Attach(*session_);
         OpenProject(*session_);
-        platform_.knownFiles.clear();
+        session_->GivenFiles.clear();
         if (!session_->SessionStarted) {
             link->Detach();
             link.reset();
@@ -712,7 +712,7 @@ void TForm1::ExportCommand(ExportFormat format) {
         const std::vector<std::string> paths = ExportFinalOutput(*session_, format);
         if (paths.empty()) return;  // cancelled on the progress bar
         for (const std::string& path : paths) written += " " + path;
-        platform_.ShowMessage(written);
+        platform_.ShowMessage(written, Severity::Information);
     });
 }
 

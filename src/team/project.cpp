@@ -13,7 +13,7 @@
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
-#include "core/project/scripted_platform.h"
+#include "core/project/unattended_platform.h"
 #include "core/session/session.h"
 #include "core/text/files.h"
 
@@ -22,7 +22,7 @@ namespace tarnwick::team {
 std::optional<ProjectOnDisk> ReadProjectOnDisk(const std::string& params, const std::string& clf,
                                                const std::string& data,
                                                std::vector<std::string>& faults) {
-    ScriptedPlatform platform;
+    UnattendedPlatform platform;
     Session session(platform);
     if (!OpenProjectFiles(session, platform, params, clf, data, faults)) {
         ReleaseProject(session);

@@ -18,9 +18,9 @@
 #include "core/params/parser.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/lines.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick::testing {
 

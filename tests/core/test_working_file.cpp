@@ -18,12 +18,12 @@
 #include "core/data/working_file.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
 #include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

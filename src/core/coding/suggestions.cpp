@@ -116,12 +116,12 @@ int CodeAllIdentical(Session& s) {
     const TZawod* current = CaseAt(s, s.CurrentRecord, s.CurrentField);
     if (!current) return 0;
     if (current->Code.empty()) {
-        s.platform.ShowMessage(msg::kCodeThisCaseFirst);
+        s.platform.ShowMessage(msg::kCodeThisCaseFirst, Severity::Information);
         return 0;
     }
     const std::vector<int> records = IdenticalUncodedRecords(s);
     if (records.empty()) {
-        s.platform.ShowMessage(msg::kNoIdenticalAnswers);
+        s.platform.ShowMessage(msg::kNoIdenticalAnswers, Severity::Information);
         return 0;
     }
     // Copies: the current case's strings must not change under the loop.

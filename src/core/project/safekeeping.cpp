@@ -67,7 +67,7 @@ void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
     WriteFileAtomic(path, content);
     const std::string text = msg::CodesSetAside(aside.Codes, path);
     s.AppendReportLine(text);
-    s.platform.ShowMessage(text);
+    s.platform.ShowMessage(text, Severity::Information);
 }
 
 void ReplayJournalOf(Session& s, CaseModel& cases) {
@@ -102,7 +102,7 @@ void FinishRecovery(Session& s) {
     s.ResultsModified = true;
     // Saved at once, so that the working file holds them; the journal is then empty.
     SaveWorkingFile(s);
-    s.platform.ShowMessage(text);
+    s.platform.ShowMessage(text, Severity::Information);
 }
 
 bool SaveOnSignal(Session& s) {

@@ -38,7 +38,7 @@ void Finished(const WorkProgress& writing) { ProgressMeter(writing.Part(99, 100)
 
 bool SaveWorkingFile(Session& s, bool askOnDataChange) {
     if (s.ReadOnly) {
-        s.platform.ShowMessage(msg::kReadOnlyNoSaving);
+        s.platform.ShowMessage(msg::kReadOnlyNoSaving, Severity::Information);
         return false;
     }
     // The working file must line up with the data: a data file changed by another program

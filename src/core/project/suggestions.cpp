@@ -87,7 +87,7 @@ void InstallSuggestions(Session& s, PreparedSuggestions prepared) {
     }
     if (!prepared.memoryFault.empty()) {
         s.AppendReportLine(msg::MemoryUnreadable(prepared.memoryFault));
-        s.platform.ShowMessage(msg::MemoryUnreadable(prepared.memoryFault));
+        s.platform.ShowMessage(msg::MemoryUnreadable(prepared.memoryFault), Severity::Information);
     }
     s.Memory = std::move(prepared.memory);
     s.SuggestionsPending = false;
