@@ -13,7 +13,7 @@
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
 #include "core/session/session.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 #include "support/scripted_platform.h"
 
 namespace tarnwick {

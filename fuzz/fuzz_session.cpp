@@ -27,6 +27,7 @@
 #include "core/coding/options.h"
 #include "core/coding/search.h"
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
 #include "core/project/memory_file.h"
@@ -35,7 +36,6 @@
 #include "core/project/saving.h"
 #include "core/project/suggestions.h"
 #include "core/text/datetime.h"
-#include "core/text/files.h"
 #include "fuzz_common.h"
 #include "support/scripted_platform.h"
 

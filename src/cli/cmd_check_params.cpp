@@ -1,8 +1,8 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "core/io/files.h"
 #include "core/params/parser.h"
-#include "core/text/files.h"
 
 namespace tarnwick::cli {
 

@@ -4,11 +4,11 @@
 
 #include "cli/commands.h"
 #include "cli/terminal_progress.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
 #include "core/project/unattended_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 
 namespace tarnwick::cli {
 

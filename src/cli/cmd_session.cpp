@@ -20,13 +20,13 @@
 #include "core/coding/options.h"
 #include "core/coding/search.h"
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/project/suggestions.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick::cli {

@@ -5,11 +5,11 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
 #include "core/project/unattended_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "team/project.h"
 #include "team/status_text.h"

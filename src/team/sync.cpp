@@ -14,9 +14,9 @@
 
 #include "core/coding/history.h"
 #include "core/coding/navigation.h"
+#include "core/io/files.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick::team {

@@ -8,8 +8,8 @@
 #include "core/coding/category_lists.h"
 #include "core/coding/history.h"
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/suggestions.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "core/text/files.h"
+#include "core/io/files.h"
 #include "project_fixture.h"
 
 namespace tarnwick::testing {

@@ -6,6 +6,7 @@
 
 #include "core/coding/progress.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
 #include "core/project/notepad.h"
@@ -13,7 +14,6 @@
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
 #include "support/scripted_platform.h"

@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/lines.h"
 #include "project_fixture.h"
 #include "support/scripted_platform.h"

@@ -20,6 +20,7 @@
 
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
 #include "core/project/memory_file.h"
@@ -29,7 +30,6 @@
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_fixture.h"
 #include "support/scripted_platform.h"
 

@@ -11,9 +11,10 @@
 #include "cli/commands.h"
 #include "core/classification/scales.h"
 #include "core/data/output.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_fixture.h"
 #include "support/scripted_platform.h"
 

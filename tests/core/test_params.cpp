@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/params/model.h"
 #include "core/params/parser.h"
 #include "core/project/notepad.h"
@@ -12,7 +14,6 @@
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_fixture.h"
 #include "support/scripted_platform.h"
 

@@ -16,11 +16,11 @@
 
 #include "core/data/cases.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
 #include "support/scripted_platform.h"

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "core/text/cp1250.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 #include "gui/convert.h"
 
 class TestCodePage : public QObject {

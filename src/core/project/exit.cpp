@@ -1,11 +1,11 @@
 #include "core/project/exit.h"
 
+#include "core/io/atomic_file.h"
 #include "core/project/notepad.h"
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick {

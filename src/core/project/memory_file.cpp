@@ -4,10 +4,11 @@
 #include <filesystem>
 
 #include "core/coding/suggestions.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/unattended_platform.h"
-#include "core/text/files.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

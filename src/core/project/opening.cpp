@@ -16,6 +16,11 @@
 #include "core/classification/loader.h"
 #include "core/data/cases.h"
 #include "core/data/working_file.h"
+#include "core/io/atomic_file.h"
+#include "core/io/file_stamp.h"
+#include "core/io/files.h"
+#include "core/io/mapped_file.h"
+#include "core/io/progress.h"
 #include "core/params/parser.h"
 #include "core/project/coding_session.h"
 #include "core/project/paths.h"
@@ -23,10 +28,7 @@
 #include "core/project/unattended_platform.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
-#include "core/text/file_stamp.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
-#include "core/text/progress.h"
 
 namespace tarnwick {
 

@@ -2,12 +2,13 @@
 
 #include <string>
 
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/exit.h"
 #include "core/project/notepad.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 

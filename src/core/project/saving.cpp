@@ -5,14 +5,15 @@
 #include "core/data/exports.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/io/atomic_file.h"
+#include "core/io/file_stamp.h"
+#include "core/io/files.h"
+#include "core/io/progress.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
-#include "core/text/file_stamp.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
-#include "core/text/progress.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

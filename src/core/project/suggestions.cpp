@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/memory_file.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick {

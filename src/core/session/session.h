@@ -12,6 +12,7 @@
 #include "core/classification/model.h"
 #include "core/data/journal.h"
 #include "core/data/model.h"
+#include "core/io/file_stamp.h"
 #include "core/params/model.h"
 #include "core/session/case_sync.h"
 #include "core/session/coding_view.h"
@@ -19,7 +20,6 @@
 #include "core/session/project_lock.h"
 #include "core/suggest/suggest.h"
 #include "core/text/datetime.h"
-#include "core/text/file_stamp.h"
 
 namespace tarnwick {
 
