@@ -15,6 +15,7 @@
 #include "team/status_text.h"
 #include "team/store.h"
 #include "team/sync.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::cli {
 

@@ -41,7 +41,9 @@
 #include "gui/convert.h"
 #include "gui/shortcuts.h"
 #include "gui/team_mode.h"
+#include "gui/window_texts.h"
 #include "team/sync.h"
+#include "team/team_texts.h"
 
 // Resources of a static library must be registered by hand (outside any namespace).
 static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }

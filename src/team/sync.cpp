@@ -17,7 +17,7 @@
 #include "core/io/files.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
-#include "core/text/interface_texts.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::team {
 

@@ -9,9 +9,9 @@
 #include <set>
 #include <thread>
 
-#include "core/text/interface_texts.h"
 #include "team/pg.h"
 #include "team/store.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::team {
 namespace {
