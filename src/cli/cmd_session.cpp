@@ -18,6 +18,7 @@
 #include "core/coding/history.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
+#include "core/coding/pages.h"
 #include "core/coding/search.h"
 #include "core/coding/suggestions.h"
 #include "core/io/files.h"
@@ -75,6 +76,21 @@ std::string_view NextWord(std::string_view& rest) {
     return word;
 }
 
+// Runs an opening as the window does: a file that cannot be read is shown as a message, and the
+// error page of a failed step is printed as far as it has not been yet.
+template <class Opening>
+void RunOpening(Console& c, Opening opening) {
+    try {
+        opening();
+    } catch (const IoError& e) {
+        c.out << "message: " << e.what() << '\n';
+    }
+    const Session& s = c.session;
+    for (; c.errorLinesShown < s.ErrorLines.size(); ++c.errorLinesShown) {
+        c.err << s.ErrorLines[c.errorLinesShown] << '\n';
+    }
+}
+
 // Queues the answers y, n or c (blanks between them count for nothing) to the questions that a
 // command asks; false, with nothing queued, on another letter.
 bool Answers(Console& c, std::string_view args) {
@@ -126,17 +142,9 @@ void Open(Console& c, std::string_view args) {
             c.platform.fileAnswers.emplace_back(std::string(answers[i]));
         }
     }
-    try {
-        OpenProject(s);
-    } catch (const IoError& e) {
-        c.out << "message: " << e.what() << '\n';
-    }
+    RunOpening(c, [&s] { OpenProject(s); });
     c.platform.fileAnswers.clear();
     c.platform.questionAnswers.clear();
-    // The error page of a failed step, as far as it has not been printed yet.
-    for (; c.errorLinesShown < s.ErrorLines.size(); ++c.errorLinesShown) {
-        c.err << s.ErrorLines[c.errorLinesShown] << '\n';
-    }
 }
 
 void Show(Console& c, std::string_view) {
@@ -278,10 +286,7 @@ void Quit(Console& c, std::string_view args) {
     c.platform.questionAnswers.clear();
 }
 
-void Notepad(Console& c, std::string_view text) {
-    c.session.Notepad.emplace_back(text);
-    c.session.NotepadModified = true;
-}
+void Notepad(Console& c, std::string_view text) { AddNotepadLine(c.session, text); }
 
 using Handler = void (*)(Console&, std::string_view args);
 
@@ -342,7 +347,7 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
     Console console(out, err, progressLine);
     if (hooks && hooks->clock) console.platform.clock = hooks->clock;
     if (hooks && hooks->open) {
-        hooks->open(console.session, out);
+        RunOpening(console, [&] { hooks->open(console.session, out); });
         if (!console.session.SessionStarted) return kFaults;
         Show(console, {});
         out.flush();

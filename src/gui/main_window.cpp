@@ -28,6 +28,7 @@
 
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
+#include "core/coding/pages.h"
 #include "core/coding/progress.h"
 #include "core/io/files.h"
 #include "core/project/exit.h"
@@ -42,6 +43,7 @@
 #include "gui/shortcuts.h"
 #include "gui/team_mode.h"
 #include "gui/window_texts.h"
+#include "team/opening.h"
 #include "team/sync.h"
 #include "team/team_texts.h"
 
@@ -298,8 +300,7 @@ void TForm1::BuildNotepadPage() {
     layout->addWidget(notepadEdit_, 1);
     connect(notepadEdit_, &QPlainTextEdit::textChanged, this, [this] {
         if (drawingEdits_) return;
-        session_->Notepad = SplitToLines(notepadEdit_->toPlainText());
-        session_->NotepadModified = true;
+        SetNotepad(*session_, SplitToLines(notepadEdit_->toPlainText()));
     });
 }
 
@@ -315,7 +316,7 @@ void TForm1::BuildReportPage() {
     layout->addWidget(reportEdit_, 1);
     connect(reportEdit_, &QPlainTextEdit::textChanged, this, [this] {
         if (drawingEdits_) return;
-        session_->Report = SplitToLines(reportEdit_->toPlainText());
+        SetReport(*session_, SplitToLines(reportEdit_->toPlainText()));
     });
 }
 
@@ -578,25 +579,16 @@ void TForm1::EndOnSignal(int signal) {
 }
 
 void TForm1::ReturnToCodingCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Coding);
-        session_->ReturnToCodingVisible = false;
-    });
+    RunCommand([&] { ReturnToCoding(*session_); });
     codingPage_->FocusKeyWords();
 }
 
 void TForm1::ShowNotepadCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Notepad);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Notepad); });
 }
 
 void TForm1::ShowReportCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Report);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Report); });
 }
 
 void TForm1::OpenProjectCommand() {
@@ -616,45 +608,14 @@ void TForm1::OpenTeamProjectCommand() {
     if (busy_ || session_->SessionStarted) return;
     const std::optional<TeamLogin> login = AskTeamLogin(this);
     if (!login) return;
-    const std::string conninfo = ToBytes(login->conninfo);
-    const std::string coder = ToBytes(login->coder);
-    std::unique_ptr<team::TeamLink> link;
-    std::optional<team::LocalCopy> copy;
-    std::vector<std::string> faults;
+    team::OpenedTeamProject opened;
     RunLongCommand([&] {
-        try {
-            link = std::make_unique<team::TeamLink>(conninfo, ToBytes(login->password), coder,
-                                                    team::TeamLink::FolderFor(conninfo, coder));
-            copy = link->Prepare(faults);
-        } catch (const team::TeamError& e) {
-            link.reset();
-            platform_.ShowMessage(e.what(), Severity::Fault);
-            return;
-        }
-        if (!copy) {
-            for (std::string& line : faults) session_->AppendErrorLine(std::move(line));
-            session_->ShowPage(Page::Error);
-            link.reset();
-            return;
-        }
-        // The copy on this computer opens as any project does, its files given in place of
-        // the three dialogs' answers.
-        session_->GivenFiles = {copy->ParamsPath, copy->ClassificationPath, copy->DataPath};
-        link->Attach(*session_);
-        OpenProject(*session_);
-        session_->GivenFiles.clear();
-        if (!session_->SessionStarted) {
-            link->Detach();
-            link.reset();
-            return;
-        }
-        if (link->SentAtPrepare() > 0) {
-            session_->AppendReportLine(msg::TeamSentAtOpening(link->SentAtPrepare()));
-        }
-        session_->AppendReportLine(msg::TeamOpenedAs(coder));
+        opened = team::OpenTeamProject(
+            *session_,
+            {ToBytes(login->conninfo), ToBytes(login->password), ToBytes(login->coder), ""});
     });
-    if (!link || !session_->SessionStarted) return;
-    team_ = std::move(link);
+    if (!opened.link) return;
+    team_ = std::move(opened.link);
     teamPoll_->start();
     Refresh();
     StartSuggestions();
@@ -663,10 +624,7 @@ void TForm1::OpenTeamProjectCommand() {
 
 void TForm1::ShowTeamPageCommand() {
     if (!team_) return;
-    RunCommand([&] {
-        session_->ShowPage(Page::Team);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Team); });
     teamPage_->Reload(*team_);
 }
 
@@ -693,10 +651,7 @@ void TForm1::EndTeam() {
 }
 
 void TForm1::ShowOptionsCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Options);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Options); });
 }
 
 void TForm1::FindNonCodedCommand() {
