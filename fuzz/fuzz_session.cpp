@@ -22,7 +22,7 @@
 
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/coding/search.h"
@@ -96,7 +96,7 @@ bool Command(ScriptedPlatform& platform, Session& s, std::optional<SuggestionSou
     } else if (name == "entry" && n) {
         SelectRespondentEntry(s, *n);
     } else if (name == "find") {
-        FindNonCoded(s);
+        FindNotCoded(s);
     } else if (name == "key1") {
         SetFirstKeyWord(s, args);
     } else if (name == "key2") {

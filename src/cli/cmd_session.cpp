@@ -15,7 +15,7 @@
 #include "cli/terminal_progress.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/coding/pages.h"
@@ -305,7 +305,7 @@ constexpr ConsoleCommand kCommands[] = {
     {"next-record", true, [](Console& c, std::string_view) { NextRecord(c.session); }},
     {"previous-record", true, [](Console& c, std::string_view) { PreviousRecord(c.session); }},
     {"pick", true, Pick},
-    {"find", true, [](Console& c, std::string_view) { FindNonCoded(c.session); }},
+    {"find", true, [](Console& c, std::string_view) { FindNotCoded(c.session); }},
     {"key1", true, [](Console& c, std::string_view a) { SetFirstKeyWord(c.session, a); }},
     {"key2", true, [](Console& c, std::string_view a) { SetSecondKeyWord(c.session, a); }},
     {"second", true, Second},

@@ -208,7 +208,7 @@ void TForm1::BuildMenus() {
     add(reportAction_, "mainMenuRaport", &TForm1::ShowReportCommand);
     add(openProjectAction_, "mainMenuDane", &TForm1::OpenProjectCommand);
     add(optionsAction_, "mainMenuOpcje", &TForm1::ShowOptionsCommand);
-    add(findNonCodedAction_, "mainMenuZnajdz", &TForm1::FindNonCodedCommand);
+    add(findNotCodedAction_, "mainMenuZnajdz", &TForm1::FindNotCodedCommand);
     add(saveResultsAction_, "mainMenuZapisz", &TForm1::SaveResultsCommand);
     add(infoAction_, "mainMenuInfo", &TForm1::ShowAboutCommand);
     add(quitAction_, "mainMenuZakoncz", &TForm1::QuitCommand);
@@ -219,7 +219,7 @@ void TForm1::BuildMenus() {
     menuBar()->insertAction(openProjectAction_, teamPageAction_);
     openTeamAction_->setText(FromBytes(msg::kOpenTeamProjectMenu));
     teamPageAction_->setText(FromBytes(msg::kTeamPageMenu));
-    findNonCodedAction_->setShortcut(KeysOf(Key::FindNonCoded));
+    findNotCodedAction_->setShortcut(KeysOf(Key::FindNotCoded));
     saveResultsAction_->setShortcut(KeysOf(Key::SaveResults));
 
     auto* help = menuBar()->addMenu(u"&Help"_s);
@@ -378,49 +378,53 @@ void TForm1::BuildErrorPage() {
 }
 
 void TForm1::SetUiTexts() {
-    setWindowTitle(UiString(Ui::WindowTitle));
-    returnToCodingAction_->setText(UiString(Ui::ReturnToCodingMenu));
-    notepadAction_->setText(UiString(Ui::NotepadMenu));
-    reportAction_->setText(UiString(Ui::ReportMenu));
-    openProjectAction_->setText(UiString(Ui::OpenProjectMenu));
-    optionsAction_->setText(UiString(Ui::OptionsMenu));
-    findNonCodedAction_->setText(UiString(Ui::FindNonCodedMenu));
-    saveResultsAction_->setText(UiString(Ui::SaveResultsMenu));
+    setWindowTitle(FromBytes(UiText(Ui::WindowTitle)));
+    returnToCodingAction_->setText(FromBytes(UiText(Ui::ReturnToCodingMenu)));
+    notepadAction_->setText(FromBytes(UiText(Ui::NotepadMenu)));
+    reportAction_->setText(FromBytes(UiText(Ui::ReportMenu)));
+    openProjectAction_->setText(FromBytes(UiText(Ui::OpenProjectMenu)));
+    optionsAction_->setText(FromBytes(UiText(Ui::OptionsMenu)));
+    findNotCodedAction_->setText(FromBytes(UiText(Ui::FindNotCodedMenu)));
+    saveResultsAction_->setText(FromBytes(UiText(Ui::SaveResultsMenu)));
     exportMenu_->setTitle(FromBytes(msg::kExportMenu));
     const QList<QAction*> exports = exportMenu_->actions();
     exports[0]->setText(FromBytes(msg::kExportSavItem));
     exports[1]->setText(FromBytes(msg::kExportDtaItem));
     exports[2]->setText(FromBytes(msg::kExportCsvItem));
-    infoAction_->setText(UiString(Ui::InfoMenu));
-    quitAction_->setText(UiString(Ui::QuitSessionMenu));
-    notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)->setText(UiString(Ui::NotepadTitle));
-    notepadPage_->findChild<QLabel*>(u"NotepadLine1"_s)->setText(UiString(Ui::NotepadLine1));
-    notepadPage_->findChild<QLabel*>(u"NotepadLine2"_s)->setText(UiString(Ui::NotepadLine2));
-    reportPage_->findChild<QLabel*>(u"ReportTitle"_s)->setText(UiString(Ui::ReportTitle));
-    optionsPage_->findChild<QLabel*>(u"OptionsTitle"_s)->setText(UiString(Ui::CodingOptions));
-    errorPage_->findChild<QLabel*>(u"ErrorTitle"_s)->setText(UiString(Ui::ErrorMessages));
+    infoAction_->setText(FromBytes(UiText(Ui::InfoMenu)));
+    quitAction_->setText(FromBytes(UiText(Ui::QuitSessionMenu)));
+    notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)
+        ->setText(FromBytes(UiText(Ui::NotepadTitle)));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine1"_s)
+        ->setText(FromBytes(UiText(Ui::NotepadLine1)));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine2"_s)
+        ->setText(FromBytes(UiText(Ui::NotepadLine2)));
+    reportPage_->findChild<QLabel*>(u"ReportTitle"_s)->setText(FromBytes(UiText(Ui::ReportTitle)));
+    optionsPage_->findChild<QLabel*>(u"OptionsTitle"_s)
+        ->setText(FromBytes(UiText(Ui::CodingOptions)));
+    errorPage_->findChild<QLabel*>(u"ErrorTitle"_s)->setText(FromBytes(UiText(Ui::ErrorMessages)));
     auto* g1 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup1"_s);
-    g1->setTitle(UiString(Ui::AccessibilityTitle));
+    g1->setTitle(FromBytes(UiText(Ui::AccessibilityTitle)));
     const Ui accessibilityLines[] = {Ui::AccessibilityLine1, Ui::AccessibilityLine2,
                                      Ui::AccessibilityLine3, Ui::AccessibilityLine4};
     for (int i = 0; i < 4; ++i) {
         g1->findChild<QLabel*>(u"RadioGroup1Line"_s + QString::number(i))
-            ->setText(UiString(accessibilityLines[i]));
+            ->setText(FromBytes(UiText(accessibilityLines[i])));
     }
     g1->findChild<QLabel*>(u"RadioGroup1Line4"_s)->hide();
     auto* g2 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup2"_s);
-    g2->setTitle(UiString(Ui::NavigationTitle));
+    g2->setTitle(FromBytes(UiText(Ui::NavigationTitle)));
     const Ui navigationLines[] = {Ui::NavigationLine1, Ui::NavigationLine2, Ui::NavigationLine3,
                                   Ui::NavigationLine4, Ui::NavigationLine5};
     for (int i = 0; i < 5; ++i) {
         g2->findChild<QLabel*>(u"RadioGroup2Line"_s + QString::number(i))
-            ->setText(UiString(navigationLines[i]));
+            ->setText(FromBytes(UiText(navigationLines[i])));
     }
-    notApplicableGroup_->button(0)->setText(UiString(Ui::HideNotApplicable));
-    notApplicableGroup_->button(1)->setText(UiString(Ui::ShowNotApplicable));
-    afterCodingGroup_->button(0)->setText(UiString(Ui::NextInSameRecord));
-    afterCodingGroup_->button(1)->setText(UiString(Ui::SameInNextRecord));
-    afterCodingGroup_->button(2)->setText(UiString(Ui::StayInSameField));
+    notApplicableGroup_->button(0)->setText(FromBytes(UiText(Ui::HideNotApplicable)));
+    notApplicableGroup_->button(1)->setText(FromBytes(UiText(Ui::ShowNotApplicable)));
+    afterCodingGroup_->button(0)->setText(FromBytes(UiText(Ui::NextInSameRecord)));
+    afterCodingGroup_->button(1)->setText(FromBytes(UiText(Ui::SameInNextRecord)));
+    afterCodingGroup_->button(2)->setText(FromBytes(UiText(Ui::StayInSameField)));
     notApplicableGroup_->button(0)->setChecked(true);
     afterCodingGroup_->button(0)->setChecked(true);
 }
@@ -492,7 +496,7 @@ void TForm1::Refresh() {
     openTeamAction_->setVisible(!started);
     teamPageAction_->setVisible(started && team_ != nullptr);
     optionsAction_->setVisible(started);
-    findNonCodedAction_->setVisible(started);
+    findNotCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
     // A coder of a team sees only their own side of the double-coded cases: the team's
     // results come from tarnwick-cli team export.
@@ -654,8 +658,8 @@ void TForm1::ShowOptionsCommand() {
     RunCommand([&] { ShowSidePage(*session_, Page::Options); });
 }
 
-void TForm1::FindNonCodedCommand() {
-    RunCommand([&] { FindNonCoded(*session_); });
+void TForm1::FindNotCodedCommand() {
+    RunCommand([&] { FindNotCoded(*session_); });
     codingPage_->FocusKeyWords();
 }
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <string_view>
 
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/io/files.h"
 #include "core/project/paths.h"

@@ -162,7 +162,7 @@ struct SmallProject {
 };
 
 // Opens a project, codes its cases as a coder might and saves the working file: the lowest
-// categories in turn, missing data on every ninth case and every fourth case left uncoded. With
+// categories in turn, missing data on every ninth case and every fourth case left not coded. With
 // `everyKind`, also not applicable on every seventh and 9100 (a code without scale values) on
 // every eleventh.
 inline void CodeAndSave(const std::string& zpa, const std::string& clf, const std::string& dat,

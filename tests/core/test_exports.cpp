@@ -102,7 +102,7 @@ class Exports : public ::testing::Test {
                           dat = folder_->Path("demo.dat");
         // A working file with every kind of code: categories (9100 has no scale values, so its
         // scales read as missing), missing data, not applicable, and every fourth case left
-        // uncoded; the filters leave some cases out.
+        // not coded; the filters leave some cases out.
         testing::CodeAndSave(zpa, clf, dat, true);
         std::ostringstream out, err;
         ASSERT_EQ(cli::Export(zpa, clf, dat, out, err), cli::kOk) << err.str();

@@ -85,8 +85,8 @@ TEST_F(WorkingFileTest, WrittenContentMergesBackToEveryKindOfCase) {
     EXPECT_EQ(FormatWorkingFile(cases, params.CodeWidth),
               "A0001        \r\nB0002    9999\r\nC0003        \r\nd0004        \r\n");
 
-    // Record 1: coded, uncoded. Record 2: missing, not applicable by its filter.
-    // Record 3: not applicable by the coder, coded. Record 4: uncoded, coded.
+    // Record 1: coded, not coded. Record 2: missing, not applicable by its filter.
+    // Record 3: not applicable by the coder, coded. Record 4: not coded, coded.
     auto code = [&](int r, int f, const char* c) {
         TZawod& z = cases.Respondents[r].Occupations[f];
         z.Code = c;

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"

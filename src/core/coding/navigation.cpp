@@ -299,14 +299,14 @@ void PickRespondent(Session& s, std::string_view text) {
     KeepRespondentEntry(s);
 }
 
-void FindNonCoded(Session& s) {
+void FindNotCoded(Session& s) {
     // The first case without code exists exactly when the count of such cases is at least 1, so
     // one walk does both: a million records are not read twice.
     const CaseRef next = FindForward(s, 0, 0, NeedsCode);
     if (next.found()) {
         MakeCurrent(s, next.record, next.field);
     } else {
-        s.platform.ShowMessage(Text(Ui::AllInDataFileCoded), Severity::Information);
+        s.platform.ShowMessage(UiText(Ui::AllInDataFileCoded), Severity::Information);
     }
     // Only the page in front changes; Return to coding session keeps its visibility.
     s.ShowPage(Page::Coding);

@@ -16,7 +16,7 @@ void LoadNotepad(Session& s) {
     const std::string text = ReadOwnFile(path);
     s.Notepad.clear();
     for (std::string_view line : SplitLines(text)) s.Notepad.emplace_back(line);
-    s.AppendReportLine(Str(Ui::NotepadReadFrom) + " " + path);
+    s.AppendReportLine(std::string(UiText(Ui::NotepadReadFrom)) + " " + path);
     s.NotepadModified = false;
 }
 

@@ -95,21 +95,23 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& a
 }
 
 void ReportData(Session& s, const CaseModel& cases, const OccupationCounts& counts) {
-    s.AppendReportLine(Str(Ui::DataReadFrom) + " " + s.DataPath());
-    s.AppendReportLine(Str(Ui::DataSetContains) + " " + std::to_string(cases.Respondents.size()) +
-                       " data records.");
+    s.AppendReportLine(std::string(UiText(Ui::DataReadFrom)) + " " + s.DataPath());
+    s.AppendReportLine(std::string(UiText(Ui::DataSetContains)) + " " +
+                       std::to_string(cases.Respondents.size()) + " data records.");
     if (s.WorkingFileRead) {
-        s.AppendReportLine(Str(Ui::CodedSoFarReadFrom) + " " + s.DataFilePath(kExtWorking));
+        s.AppendReportLine(std::string(UiText(Ui::CodedSoFarReadFrom)) + " " +
+                           s.DataFilePath(kExtWorking));
     }
-    s.AppendReportLine(Str(Ui::TheTotalOf) + " " + std::to_string(counts.respondents) + " " +
-                       Text(Ui::RespondentsHaveOccupations));
-    std::string last = Str(Ui::DataSetContains) + " " + std::to_string(counts.toCode) + " " +
-                       Text(Ui::OccupationsForCoding);
+    s.AppendReportLine(std::string(UiText(Ui::TheTotalOf)) + " " +
+                       std::to_string(counts.respondents) + " " +
+                       UiText(Ui::RespondentsHaveOccupations));
+    std::string last = std::string(UiText(Ui::DataSetContains)) + " " +
+                       std::to_string(counts.toCode) + " " + UiText(Ui::OccupationsForCoding);
     if (counts.notCoded > 0) {
-        last += Str(Ui::OfWhich) + " " + std::to_string(counts.notCoded) + " " +
-                Text(Ui::OccupationsNotYetCoded);
+        last += std::string(UiText(Ui::OfWhich)) + " " + std::to_string(counts.notCoded) + " " +
+                UiText(Ui::OccupationsNotYetCoded);
     } else {
-        last += Text(Ui::AllOccupationsCodedEnd);
+        last += UiText(Ui::AllOccupationsCodedEnd);
     }
     s.AppendReportLine(std::move(last));
 }
@@ -169,11 +171,11 @@ std::optional<std::string> ChooseProjectFile(Session& s, const FileRequest& requ
 }
 
 bool ParamsStep(Session& s) {
-    s.AppendReportLine(Text(Ui::ReportHeading));
+    s.AppendReportLine(UiText(Ui::ReportHeading));
     s.AppendReportLine(" ");
     s.SessionStart = s.platform.Now();
     s.AppendReportLine("*** " + DateTimeText(kEnglish, *s.SessionStart));
-    s.AppendReportLine(Text(Ui::SessionStarted));
+    s.AppendReportLine(UiText(Ui::SessionStarted));
 
     const FileRequest request{msg::kOpenParamsTitle, msg::kOpenParamsFilter, "", true};
     const auto chosen = ChooseProjectFile(s, request);

@@ -64,7 +64,7 @@ bool SaveWorkingFile(Session& s, bool askOnDataChange) {
     s.ResultsModified = false;
     s.WorkingFileSaved = true;
     ReportMoment(s);
-    s.AppendReportLine(Str(Ui::WorkingFileSavedAs) + " " + path);
+    s.AppendReportLine(std::string(UiText(Ui::WorkingFileSavedAs)) + " " + path);
     // Everything the journal held is in the working file now.
     if (s.Journal) s.Journal->Clear();
     return true;
@@ -93,8 +93,8 @@ bool WriteFinalOutput(Session& s) {
 
     const OccupationCounts counts = CountOccupations(s.Cases);
     ReportMoment(s);
-    s.AppendReportLine(Str(Ui::OutputWrittenAs) + " " + ascPath);
-    s.AppendReportLine(Str(Ui::ScriptWrittenInto) + " " + spsPath);
+    s.AppendReportLine(std::string(UiText(Ui::OutputWrittenAs)) + " " + ascPath);
+    s.AppendReportLine(std::string(UiText(Ui::ScriptWrittenInto)) + " " + spsPath);
     std::string last = "File contains " + std::to_string(counts.toCode) + " occupations.";
     if (counts.notCoded > 0) {
         last += ' ' + std::to_string(counts.notCoded) + " occupations are yet to be coded.";

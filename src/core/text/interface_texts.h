@@ -16,7 +16,7 @@ namespace tarnwick {
 inline constexpr int kUiTextSlots = 160;
 
 // The text of a slot; empty for an unused slot or a number outside 0..159.
-const char* UiText(int slot);
+const char* UiTextSlot(int slot);
 
 // The pairs of the table, numbered as the table stores them (pair k is slots 2k and 2k+1).
 enum class Ui : int {
@@ -26,7 +26,7 @@ enum class Ui : int {
     ReportMenu = 3,
     OpenProjectMenu = 4,
     OptionsMenu = 5,
-    FindNonCodedMenu = 6,
+    FindNotCodedMenu = 6,
     SaveResultsMenu = 7,
     InfoMenu = 8,
     QuitSessionMenu = 9,
@@ -89,11 +89,10 @@ enum class Ui : int {
     ScriptWrittenInto = 72,
 };
 
-// The English text of a pair, the one the program shows.
-inline const char* Text(Ui id) { return UiText(2 * static_cast<int>(id) + 1); }
-inline std::string Str(Ui id) { return Text(id); }
+// The English text of a pair, the one the program shows: the one way to read the table.
+inline const char* UiText(Ui id) { return UiTextSlot(2 * static_cast<int>(id) + 1); }
 // The Polish text of a pair.
-inline const char* PolishText(Ui id) { return UiText(2 * static_cast<int>(id)); }
+inline const char* PolishUiText(Ui id) { return UiTextSlot(2 * static_cast<int>(id)); }
 
 // The classification's display name: English "VKT-2009", Polish "VKP-2009".
 inline constexpr const char* kClassificationDisplayPolish = "VKP-2009";

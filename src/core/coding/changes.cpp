@@ -1,4 +1,4 @@
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 
 #include <algorithm>
 #include <optional>

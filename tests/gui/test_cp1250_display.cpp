@@ -38,4 +38,4 @@ class TestCodePage : public QObject {
 };
 
 QTEST_MAIN(TestCodePage)
-#include "test_code_page.moc"
+#include "test_cp1250_display.moc"
