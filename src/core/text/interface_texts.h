@@ -91,8 +91,6 @@ enum class Ui : int {
 
 // The English text of a pair, the one the program shows: the one way to read the table.
 inline const char* UiText(Ui id) { return UiTextSlot(2 * static_cast<int>(id) + 1); }
-// The Polish text of a pair.
-inline const char* PolishUiText(Ui id) { return UiTextSlot(2 * static_cast<int>(id)); }
 
 // The classification's display name: English "VKT-2009", Polish "VKP-2009".
 inline constexpr const char* kClassificationDisplayPolish = "VKP-2009";
