@@ -6,22 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
-
-namespace {
-
-// A share from 0 to 1. CLI::Range alone lets "nan" through, as every comparison with it is false.
-CLI::Validator Share() {
-    return CLI::Validator(
-        [](std::string& text) -> std::string {
-            double v = 0;
-            if (CLI::detail::lexical_cast(text, v) && v >= 0.0 && v <= 1.0) return {};
-            return "Value " + text + " is not a share from 0 to 1";
-        },
-        "FLOAT in [0 - 1]");
-}
-
-}  // namespace
+#include "cli/command.h"
 
 int main(int argc, char** argv) {
     // A write past the file-size limit must fail with an error, not end the program.
@@ -29,43 +14,13 @@ int main(int argc, char** argv) {
     using namespace tarnwick::cli;
     CLI::App app{"tarnwick-cli: the Tarnwick core from a terminal"};
     app.require_subcommand(1);
-    int code = kOk;
-    // The progress line of long work is for a person watching, never for a log or a pipe.
-    const bool progressLine = ::isatty(STDERR_FILENO) != 0;
+    CommandRun run;
+    run.progressLine = ::isatty(STDERR_FILENO) != 0;
 
-    std::string paramsFile;
-    auto* checkParams = app.add_subcommand("check-params", "Parse a coding parameters file");
-    checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")
-        ->required();
-    checkParams->callback([&] { code = CheckParams(paramsFile, std::cout, std::cerr); });
-
-    std::string clfFile;
-    auto* checkClf =
-        app.add_subcommand("check-classification", "Load and check a classification file");
-    checkClf->add_option("FILE", clfFile, "classification file, read as named")->required();
-    checkClf->callback([&] { code = CheckClassification(clfFile, std::cout, std::cerr); });
-
-    auto* session = app.add_subcommand("session", "Run a coding session from commands on stdin");
-    session->callback([&] {
-        EndOnSignals();
-        code = SessionConsole(std::cin, std::cout, std::cerr, progressLine);
-    });
-
-    std::string exportParams, exportClf, exportData;
-    std::vector<std::string> exportFormats;
-    auto* exportCmd = app.add_subcommand(
-        "export", "Open a project and write its final output data file and SPSS script");
-    exportCmd->add_option("PARAMS", exportParams, "coding parameters file")->required();
-    exportCmd->add_option("CLASSIFICATION", exportClf, "classification file")->required();
-    exportCmd->add_option("DATA", exportData, "survey data file")->required();
-    exportCmd
-        ->add_option("--format", exportFormats,
-                     "write this export instead of the .asc and .sps (repeatable)")
-        ->check(CLI::IsMember({"sav", "dta", "csv"}));
-    exportCmd->callback([&] {
-        code = Export(exportParams, exportClf, exportData, std::cout, std::cerr, exportFormats,
-                      progressLine);
-    });
+    AddCheckParamsCommand(app, run);
+    AddCheckClassificationCommand(app, run);
+    AddSessionCommand(app, run);
+    AddExportCommand(app, run);
 
     std::string suggestClf, suggestAnswers, suggestMemory;
     size_t suggestTop = 10;
@@ -77,7 +32,8 @@ int main(int argc, char** argv) {
     suggestCmd->add_option("--top", suggestTop, "suggestions per answer")
         ->check(CLI::Range(1, 1000));
     suggestCmd->callback([&] {
-        code = Suggest(suggestClf, suggestAnswers, suggestMemory, suggestTop, std::cout, std::cerr);
+        run.code =
+            Suggest(suggestClf, suggestAnswers, suggestMemory, suggestTop, std::cout, std::cerr);
     });
 
     std::string evalClf, evalLabelled, evalMemory;
@@ -98,8 +54,8 @@ int main(int argc, char** argv) {
                      "evaluate at most this many of the other rows (0: all)")
         ->check(CLI::Range(0, 1000000000));
     evaluateCmd->callback([&] {
-        code = Evaluate(evalClf, evalLabelled, evalMemory, evalShare, evalSample, std::cout,
-                        std::cerr);
+        run.code = Evaluate(evalClf, evalLabelled, evalMemory, evalShare, evalSample, std::cout,
+                            std::cerr);
     });
 
     std::string learnParams, learnClf, learnData, learnMemory;
@@ -109,8 +65,9 @@ int main(int argc, char** argv) {
     learnCmd->add_option("CLASSIFICATION", learnClf, "classification file")->required();
     learnCmd->add_option("DATA", learnData, "survey data file")->required();
     learnCmd->add_option("MEMORY", learnMemory, "memory file, created when missing")->required();
-    learnCmd->callback(
-        [&] { code = Learn(learnParams, learnClf, learnData, learnMemory, std::cout, std::cerr); });
+    learnCmd->callback([&] {
+        run.code = Learn(learnParams, learnClf, learnData, learnMemory, std::cout, std::cerr);
+    });
 
     // A project shared by a team in PostgreSQL; --db is a libpq connection string.
     auto* teamCmd = app.add_subcommand("team", "A project coded by a team in PostgreSQL");
@@ -134,21 +91,21 @@ int main(int argc, char** argv) {
         ->check(Share());
     teamInit->add_option("--seed", teamSeed, "seed of the double-coding sample");
     teamInit->callback([&] {
-        code = TeamInit(teamParams, teamClf, teamData, teamDb, teamShare, teamSeed, std::cout,
-                        std::cerr);
+        run.code = TeamInit(teamParams, teamClf, teamData, teamDb, teamShare, teamSeed, std::cout,
+                            std::cerr);
     });
     auto* teamExport = teamCmd->add_subcommand(
         "export", "Write the working file, output, SPSS script and exports into a folder");
     dbOption(teamExport);
     teamExport->add_option("FOLDER", teamFolder, "folder to write into")->required();
-    teamExport->callback([&] { code = TeamExport(teamDb, teamFolder, std::cout, std::cerr); });
+    teamExport->callback([&] { run.code = TeamExport(teamDb, teamFolder, std::cout, std::cerr); });
     auto* teamStatus = teamCmd->add_subcommand("status", "Progress, coders and agreement");
     dbOption(teamStatus);
-    teamStatus->callback([&] { code = TeamStatus(teamDb, std::cout, std::cerr); });
+    teamStatus->callback([&] { run.code = TeamStatus(teamDb, std::cout, std::cerr); });
     auto* teamDis =
         teamCmd->add_subcommand("disagreements", "Double-coded cases whose two codes differ");
     dbOption(teamDis);
-    teamDis->callback([&] { code = TeamDisagreements(teamDb, std::cout, std::cerr); });
+    teamDis->callback([&] { run.code = TeamDisagreements(teamDb, std::cout, std::cerr); });
     auto* teamSettle = teamCmd->add_subcommand("settle", "Give a double-coded case its final code");
     dbOption(teamSettle);
     teamSettle->add_option("RECORD", teamRecord, "record number, from 1")
@@ -160,8 +117,8 @@ int main(int argc, char** argv) {
     teamSettle->add_option("CODE", teamCode, "the final code")->required();
     teamSettle->add_option("--supervisor", teamSupervisor, "name noted with the final code");
     teamSettle->callback([&] {
-        code = TeamSettle(teamDb, teamRecord, teamField, teamCode, teamSupervisor, std::cout,
-                          std::cerr);
+        run.code = TeamSettle(teamDb, teamRecord, teamField, teamCode, teamSupervisor, std::cout,
+                              std::cerr);
     });
     auto* teamCodeCmd = teamCmd->add_subcommand(
         "code", "Code a team project from commands on stdin, as the session console does");
@@ -172,8 +129,8 @@ int main(int argc, char** argv) {
                             "~/.local/share/tarnwick/team)");
     teamCodeCmd->callback([&] {
         EndOnSignals();
-        code =
-            TeamCode(teamDb, teamCoder, teamFolder, std::cin, std::cout, std::cerr, progressLine);
+        run.code = TeamCode(teamDb, teamCoder, teamFolder, std::cin, std::cout, std::cerr,
+                            run.progressLine);
     });
 
     try {
@@ -182,5 +139,5 @@ int main(int argc, char** argv) {
         const int rc = app.exit(e);
         return rc == 0 ? kOk : kIoOrUsage;
     }
-    return code;
+    return run.code;
 }
