@@ -22,52 +22,9 @@ int main(int argc, char** argv) {
     AddSessionCommand(app, run);
     AddExportCommand(app, run);
 
-    std::string suggestClf, suggestAnswers, suggestMemory;
-    size_t suggestTop = 10;
-    auto* suggestCmd = app.add_subcommand(
-        "suggest", "Rank the categories of a classification for each answer of a CSV file");
-    suggestCmd->add_option("CLASSIFICATION", suggestClf, "classification file")->required();
-    suggestCmd->add_option("ANSWERS", suggestAnswers, "UTF-8 CSV: id and text columns")->required();
-    suggestCmd->add_option("--memory", suggestMemory, "coding memory file");
-    suggestCmd->add_option("--top", suggestTop, "suggestions per answer")
-        ->check(CLI::Range(1, 1000));
-    suggestCmd->callback([&] {
-        run.code =
-            Suggest(suggestClf, suggestAnswers, suggestMemory, suggestTop, std::cout, std::cerr);
-    });
-
-    std::string evalClf, evalLabelled, evalMemory;
-    double evalShare = 0;
-    size_t evalSample = 0;
-    auto* evaluateCmd =
-        app.add_subcommand("evaluate", "Measure the suggestions against answers with known codes");
-    evaluateCmd->add_option("CLASSIFICATION", evalClf, "classification file")->required();
-    evaluateCmd->add_option("LABELLED", evalLabelled, "UTF-8 CSV: id, code and text columns")
-        ->required();
-    evaluateCmd->add_option("--memory", evalMemory, "coding memory file");
-    evaluateCmd
-        ->add_option("--learn-share", evalShare,
-                     "share of the rows (fixed shuffle) learnt into the memory first")
-        ->check(Share());
-    evaluateCmd
-        ->add_option("--sample", evalSample,
-                     "evaluate at most this many of the other rows (0: all)")
-        ->check(CLI::Range(0, 1000000000));
-    evaluateCmd->callback([&] {
-        run.code = Evaluate(evalClf, evalLabelled, evalMemory, evalShare, evalSample, std::cout,
-                            std::cerr);
-    });
-
-    std::string learnParams, learnClf, learnData, learnMemory;
-    auto* learnCmd =
-        app.add_subcommand("learn", "Add the coded answers of a project to a coding memory file");
-    learnCmd->add_option("PARAMS", learnParams, "coding parameters file")->required();
-    learnCmd->add_option("CLASSIFICATION", learnClf, "classification file")->required();
-    learnCmd->add_option("DATA", learnData, "survey data file")->required();
-    learnCmd->add_option("MEMORY", learnMemory, "memory file, created when missing")->required();
-    learnCmd->callback([&] {
-        run.code = Learn(learnParams, learnClf, learnData, learnMemory, std::cout, std::cerr);
-    });
+    AddSuggestCommand(app, run);
+    AddEvaluateCommand(app, run);
+    AddLearnCommand(app, run);
 
     // A project shared by a team in PostgreSQL; --db is a libpq connection string.
     auto* teamCmd = app.add_subcommand("team", "A project coded by a team in PostgreSQL");
