@@ -12,9 +12,9 @@
 #include "core/coding/actions.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {
@@ -292,14 +292,14 @@ void BM_GoToFirstNotCodedAllCoded(benchmark::State& state) {
 }
 BENCHMARK(BM_GoToFirstNotCodedAllCoded)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_FindNonCoded(benchmark::State& state) {
+void BM_FindNotCoded(benchmark::State& state) {
     // The count over every case, then the walk to the last record's case.
     Fixture& f = state.range(0) ? DenseFixture() : WalkFixture();
     f.s.Cases.Respondents.front().Occupations[1].Code = "1000";
-    for (auto _ : state) FindNonCoded(f.s);
+    for (auto _ : state) FindNotCoded(f.s);
     f.s.Cases.Respondents.front().Occupations[1].Code.clear();
 }
-BENCHMARK(BM_FindNonCoded)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindNotCoded)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_FillRespondentSelector(benchmark::State& state) {
     // All 1,000,000 records listed (show not-applicable cases), then the two listed ones.

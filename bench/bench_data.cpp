@@ -20,13 +20,13 @@
 #include "core/data/cases.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/params/parser.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_generator.h"
+#include "support/scripted_platform.h"
 
 namespace {
 

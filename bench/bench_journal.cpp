@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "core/data/journal.h"
-#include "core/text/files.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 
 namespace tarnwick {
 namespace {

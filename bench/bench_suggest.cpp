@@ -15,9 +15,9 @@
 #include "core/classification/loader.h"
 #include "core/project/memory_file.h"
 #include "core/project/opening.h"
-#include "core/project/scripted_platform.h"
 #include "core/suggest/suggest.h"
 #include "project_generator.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

@@ -15,8 +15,8 @@
 #include "core/classification/loader.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/search.h"
-#include "core/project/scripted_platform.h"
 #include "fuzz_common.h"
+#include "support/scripted_platform.h"
 
 using namespace tarnwick;
 using namespace tarnwick::fuzz;

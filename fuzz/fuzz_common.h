@@ -20,7 +20,7 @@
 #include "core/classification/scales.h"
 #include "core/params/parser.h"
 #include "core/session/session.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 // An invariant that failed is a finding: say which, then stop the way libFuzzer notices.
 #define FUZZ_CHECK(cond)                                                                       \

@@ -15,13 +15,13 @@
 
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/params/parser.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
-#include "core/text/files.h"
 #include "core/text/lines.h"
 #include "fuzz_common.h"
+#include "support/scripted_platform.h"
 
 using namespace tarnwick;
 using namespace tarnwick::fuzz;

@@ -10,8 +10,8 @@
 
 #include "core/data/output.h"
 #include "core/params/parser.h"
-#include "core/project/scripted_platform.h"
 #include "fuzz_common.h"
+#include "support/scripted_platform.h"
 
 using namespace tarnwick;
 using namespace tarnwick::fuzz;

@@ -22,22 +22,22 @@
 
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/coding/search.h"
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
 #include "core/project/memory_file.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/project/suggestions.h"
 #include "core/text/datetime.h"
-#include "core/text/files.h"
 #include "fuzz_common.h"
+#include "support/scripted_platform.h"
 
 using namespace tarnwick;
 using namespace tarnwick::fuzz;
@@ -96,7 +96,7 @@ bool Command(ScriptedPlatform& platform, Session& s, std::optional<SuggestionSou
     } else if (name == "entry" && n) {
         SelectRespondentEntry(s, *n);
     } else if (name == "find") {
-        FindNonCoded(s);
+        FindNotCoded(s);
     } else if (name == "key1") {
         SetFirstKeyWord(s, args);
     } else if (name == "key2") {

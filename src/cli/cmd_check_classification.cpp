@@ -5,7 +5,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "core/classification/loader.h"
-#include "core/text/files.h"
+#include "core/io/files.h"
 
 namespace tarnwick::cli {
 

@@ -4,8 +4,8 @@
 
 #include "cli/command.h"
 #include "cli/commands.h"
+#include "core/io/files.h"
 #include "core/params/parser.h"
-#include "core/text/files.h"
 
 namespace tarnwick::cli {
 

@@ -7,20 +7,18 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/terminal_progress.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
+#include "core/project/unattended_platform.h"
 #include "core/session/session.h"
-#include "core/text/datetime.h"
-#include "core/text/files.h"
 
 namespace tarnwick::cli {
 
 int Export(const std::string& params, const std::string& clf, const std::string& data,
            std::ostream& out, std::ostream& err, const std::vector<std::string>& formats,
            bool progressLine) {
-    ScriptedPlatform platform;
-    platform.now = LocalNow();  // the report's time stamps are real ones
+    UnattendedPlatform platform;
     Session session(platform);
     TerminalProgress progress(platform, err, progressLine);
     try {

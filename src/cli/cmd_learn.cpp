@@ -7,8 +7,8 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/suggest_inputs.h"
+#include "core/io/files.h"
 #include "core/project/memory_file.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick::cli {

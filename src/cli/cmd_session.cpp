@@ -13,22 +13,23 @@
 
 #include "cli/command.h"
 #include "cli/commands.h"
+#include "cli/console_platform.h"
 #include "cli/terminal_progress.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
+#include "core/coding/pages.h"
 #include "core/coding/search.h"
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/project/suggestions.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick::cli {
@@ -44,7 +45,7 @@ void NoteEndSignal(int signal) { endSignal = signal; }
 struct Console {
     Console(std::ostream& out, std::ostream& err, bool progressLine)
         : out(out), err(err), progress(platform, err, progressLine) {
-        platform.onMessage = [this](const std::string& text) {
+        platform.onMessage = [this](const std::string& text, Severity) {
             progress.Clear();
             this->out << "message: " << text << '\n';
         };
@@ -56,7 +57,7 @@ struct Console {
     }
     std::ostream& out;
     std::ostream& err;
-    ScriptedPlatform platform;
+    ConsolePlatform platform;
     Session session{platform};
     TerminalProgress progress;
     bool failed = false;
@@ -75,6 +76,21 @@ std::string_view NextWord(std::string_view& rest) {
     std::string_view word = rest.substr(0, blank);
     rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
     return word;
+}
+
+// Runs an opening as the window does: a file that cannot be read is shown as a message, and the
+// error page of a failed step is printed as far as it has not been yet.
+template <class Opening>
+void RunOpening(Console& c, Opening opening) {
+    try {
+        opening();
+    } catch (const IoError& e) {
+        c.out << "message: " << e.what() << '\n';
+    }
+    const Session& s = c.session;
+    for (; c.errorLinesShown < s.ErrorLines.size(); ++c.errorLinesShown) {
+        c.err << s.ErrorLines[c.errorLinesShown] << '\n';
+    }
 }
 
 // Queues the answers y, n or c (blanks between them count for nothing) to the questions that a
@@ -128,17 +144,9 @@ void Open(Console& c, std::string_view args) {
             c.platform.fileAnswers.emplace_back(std::string(answers[i]));
         }
     }
-    try {
-        OpenProject(s);
-    } catch (const IoError& e) {
-        c.out << "message: " << e.what() << '\n';
-    }
+    RunOpening(c, [&s] { OpenProject(s); });
     c.platform.fileAnswers.clear();
     c.platform.questionAnswers.clear();
-    // The error page of a failed step, as far as it has not been printed yet.
-    for (; c.errorLinesShown < s.ErrorLines.size(); ++c.errorLinesShown) {
-        c.err << s.ErrorLines[c.errorLinesShown] << '\n';
-    }
 }
 
 void Show(Console& c, std::string_view) {
@@ -280,10 +288,7 @@ void Quit(Console& c, std::string_view args) {
     c.platform.questionAnswers.clear();
 }
 
-void Notepad(Console& c, std::string_view text) {
-    c.session.Notepad.emplace_back(text);
-    c.session.NotepadModified = true;
-}
+void Notepad(Console& c, std::string_view text) { AddNotepadLine(c.session, text); }
 
 using Handler = void (*)(Console&, std::string_view args);
 
@@ -302,7 +307,7 @@ constexpr ConsoleCommand kCommands[] = {
     {"next-record", true, [](Console& c, std::string_view) { NextRecord(c.session); }},
     {"previous-record", true, [](Console& c, std::string_view) { PreviousRecord(c.session); }},
     {"pick", true, Pick},
-    {"find", true, [](Console& c, std::string_view) { FindNonCoded(c.session); }},
+    {"find", true, [](Console& c, std::string_view) { FindNotCoded(c.session); }},
     {"key1", true, [](Console& c, std::string_view a) { SetFirstKeyWord(c.session, a); }},
     {"key2", true, [](Console& c, std::string_view a) { SetSecondKeyWord(c.session, a); }},
     {"second", true, Second},
@@ -342,8 +347,9 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
                    const ConsoleHooks* hooks) {
     endSignal = 0;
     Console console(out, err, progressLine);
+    if (hooks && hooks->clock) console.platform.clock = hooks->clock;
     if (hooks && hooks->open) {
-        hooks->open(console.session, out);
+        RunOpening(console, [&] { hooks->open(console.session, out); });
         if (!console.session.SessionStarted) return kFaults;
         Show(console, {});
         out.flush();

@@ -1,7 +1,7 @@
 // tarnwick-cli team ...: a project shared by a team of coders in PostgreSQL.
 
 #include "cli/team_command.h"
-#include "core/text/interface_texts.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::cli {
 

@@ -8,50 +8,33 @@
 #include <vector>
 
 #include "cli/team_command.h"
-#include "core/project/opening.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/interface_texts.h"
+#include "team/opening.h"
 #include "team/sync.h"
 
 namespace tarnwick::cli {
 
-int TeamCode(const std::string& db, const std::string& coder, const std::string& folderIn,
+int TeamCode(const std::string& db, const std::string& coder, const std::string& folder,
              std::istream& in, std::ostream& out, std::ostream& err, bool progressLine) {
     return Guarded(err, [&] {
-        const std::string folder =
-            folderIn.empty() ? team::TeamLink::FolderFor(db, coder) : folderIn;
-        team::TeamLink link(db, "", coder, folder);
-        std::vector<std::string> faults;
-        const auto copy = link.Prepare(faults);
-        if (!copy) {
-            for (const std::string& line : faults) out << line << '\n';
-            return kFaults;
-        }
-        if (link.SentAtPrepare() > 0)
-            out << "message: " << msg::TeamSentAtOpening(link.SentAtPrepare()) << '\n';
+        std::unique_ptr<team::TeamLink> link;
+        bool databaseFault = false;
         ConsoleHooks hooks;
-        hooks.open = [&](Session& s, std::ostream& o) {
-            auto& platform = static_cast<ScriptedPlatform&>(s.platform);
-            for (const std::string* file :
-                 {&copy->ParamsPath, &copy->ClassificationPath, &copy->DataPath}) {
-                platform.fileAnswers.push_back(*file);
-            }
-            link.Attach(s);
-            try {
-                OpenProject(s);
-            } catch (const IoError& e) {
-                o << "message: " << e.what() << '\n';
-            }
-            if (!s.SessionStarted) link.Detach();
+        hooks.open = [&](Session& s, std::ostream&) {
+            team::OpenedTeamProject opened = team::OpenTeamProject(s, {db, "", coder, folder});
+            link = std::move(opened.link);
+            databaseFault = opened.databaseFault;
         };
         hooks.between = [&](Session&, std::ostream& o) {
-            if (const int taken = link.Poll(); taken > 0) {
+            if (const int taken = link->Poll(); taken > 0) {
                 o << "team: " << taken << " codes from other coders\n";
             }
         };
-        hooks.end = [&](Session&) { link.Detach(); };
-        return SessionConsole(in, out, err, progressLine, &hooks);
+        hooks.end = [&](Session&) {
+            if (link) link->Detach();
+        };
+        const int code = SessionConsole(in, out, err, progressLine, &hooks);
+        return databaseFault ? kIoOrUsage : code;
     });
 }
 

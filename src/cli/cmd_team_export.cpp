@@ -9,9 +9,8 @@
 #include "cli/team_command.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
+#include "core/project/unattended_platform.h"
 #include "core/session/session.h"
-#include "core/text/datetime.h"
 #include "team/project.h"
 #include "team/store.h"
 
@@ -32,8 +31,7 @@ int TeamExport(const std::string& db, const std::string& folder, std::ostream& o
         }
         // The folder now holds a single-coder project with the team's codes: the usual
         // opening and writing make the usual files.
-        ScriptedPlatform platform;
-        platform.now = LocalNow();
+        UnattendedPlatform platform;
         Session session(platform);
         if (!OpenProjectFiles(session, platform, copy->ParamsPath, copy->ClassificationPath,
                               copy->DataPath, faults)) {

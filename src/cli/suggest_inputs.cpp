@@ -5,11 +5,11 @@
 #include "cli/commands.h"
 #include "cli/csv.h"
 #include "core/classification/loader.h"
+#include "core/io/files.h"
 #include "core/project/memory_file.h"
 #include "core/text/cp1250.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick::cli {
 

@@ -10,7 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/commands.h"
-#include "core/text/files.h"
+#include "core/io/files.h"
 #include "team/store.h"
 
 namespace tarnwick::cli {

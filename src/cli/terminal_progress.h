@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/project/scripted_platform.h"
+#include "core/project/unattended_platform.h"
 
 namespace tarnwick::cli {
 
@@ -15,7 +15,7 @@ class TerminalProgress {
   public:
     // Shows the progress that `platform` reports on `err`; does nothing when `enabled` is false
     // (standard error is not a terminal: a log or a pipe must not fill with carriage returns).
-    TerminalProgress(ScriptedPlatform& platform, std::ostream& err, bool enabled) : err_(err) {
+    TerminalProgress(UnattendedPlatform& platform, std::ostream& err, bool enabled) : err_(err) {
         if (!enabled) return;
         platform.onProgress = [this](std::string_view what, int percent) {
             if (percent >= 100) {

@@ -27,7 +27,7 @@
 
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
 #include "core/coding/suggestions.h"
@@ -319,7 +319,7 @@ void CodingPage::Build() {
 }
 
 void CodingPage::BuildNavigation(QWidget* left, QVBoxLayout* col) {
-    auto* navTitle = new QLabel(UiString(Ui::FileNavigation), left);
+    auto* navTitle = new QLabel(FromBytes(UiText(Ui::FileNavigation)), left);
     navTitle->setObjectName("Label13");
     navTitle->setFont(Bold(navTitle->font()));
     navTitle->setAlignment(Qt::AlignCenter);
@@ -333,7 +333,7 @@ void CodingPage::BuildNavigation(QWidget* left, QVBoxLayout* col) {
         b->setToolTip(ToolTip(key));
         return b;
     };
-    auto* byRecords = new QGroupBox(UiString(Ui::ByDataRecords), left);
+    auto* byRecords = new QGroupBox(FromBytes(UiText(Ui::ByDataRecords)), left);
     byRecords->setObjectName("GroupBox1");
     auto* br = new QHBoxLayout(byRecords);
     respondentSelector_ = new QComboBox(byRecords);
@@ -357,7 +357,7 @@ void CodingPage::BuildNavigation(QWidget* left, QVBoxLayout* col) {
     br->addWidget(respondentSelector_, 1);
     br->addWidget(previousRecordButton_);
     br->addWidget(nextRecordButton_);
-    auto* byOccupations = new QGroupBox(UiString(Ui::ByOccupations), left);
+    auto* byOccupations = new QGroupBox(FromBytes(UiText(Ui::ByOccupations)), left);
     byOccupations->setObjectName("GroupBox2");
     auto* bo = new QHBoxLayout(byOccupations);
     previousOccupationButton_ = makeNav("BitBtn2", false, false, Key::PreviousOccupation);
@@ -379,7 +379,7 @@ void CodingPage::BuildCaseArea(QWidget* left, QVBoxLayout* col) {
     col->addWidget(occupationCaption_);
 
     assignedGroup_ = new QGroupBox(
-        UiString(Ui::AssignedCategoryOf) + FromBytes(kClassificationDisplayEnglish), left);
+        FromBytes(UiText(Ui::AssignedCategoryOf)) + FromBytes(kClassificationDisplayEnglish), left);
     assignedGroup_->setObjectName("GroupBox3");
     auto* ag = new QHBoxLayout(assignedGroup_);
     assignedCodeEdit_ = new QPlainTextEdit(assignedGroup_);
@@ -409,14 +409,14 @@ void CodingPage::BuildCaseArea(QWidget* left, QVBoxLayout* col) {
 }
 
 void CodingPage::BuildCodingActions(QWidget* left, QVBoxLayout* col) {
-    auto* actions = new QGroupBox(UiString(Ui::CodingActions), left);
+    auto* actions = new QGroupBox(FromBytes(UiText(Ui::CodingActions)), left);
     actions->setObjectName("GroupBox4");
     // Four small buttons in two rows, the last code beside REPEAT, the large CODE on the right.
     auto* ac = new QGridLayout(actions);
     ac->setHorizontalSpacing(6);
     // Each caption carries its key, so the coder learns the keys from the buttons.
     auto makeButton = [&](const char* name, Ui text, Key key) {
-        auto* b = new QPushButton(UiString(text) + u"  "_s + KeyName(key), actions);
+        auto* b = new QPushButton(FromBytes(UiText(text)) + u"  "_s + KeyName(key), actions);
         b->setObjectName(name);
         b->setToolTip(ToolTip(key));
         return b;
@@ -431,7 +431,8 @@ void CodingPage::BuildCodingActions(QWidget* left, QVBoxLayout* col) {
     lastCodeEdit_->setFont(Bold(lastCodeEdit_->font()));
     lastCodeEdit_->setFixedWidth(52);
     lastCodeEdit_->setAlignment(Qt::AlignCenter);
-    codeButton_ = new QPushButton(UiString(Ui::CodeButton) + u"  "_s + KeyName(Key::Code), actions);
+    codeButton_ =
+        new QPushButton(FromBytes(UiText(Ui::CodeButton)) + u"  "_s + KeyName(Key::Code), actions);
     codeButton_->setObjectName("BitBtn5");
     codeButton_->setIcon(TickIcon());
     codeButton_->setIconSize(QSize(26, 26));
@@ -457,14 +458,14 @@ void CodingPage::BuildKeyWords(QWidget* left, QVBoxLayout* col) {
     keys->setFrameShape(QFrame::StyledPanel);
     auto* kl = new QHBoxLayout(keys);
     kl->setContentsMargins(6, 3, 6, 3);
-    auto* keyWordsTitle = new QLabel(UiString(Ui::KeyWords), keys);
+    auto* keyWordsTitle = new QLabel(FromBytes(UiText(Ui::KeyWords)), keys);
     keyWordsTitle->setObjectName("Label30");
     keyWordsTitle->setFont(Bold(keyWordsTitle->font()));
-    auto* first = new QLabel(UiString(Ui::FirstKeyWord), keys);
+    auto* first = new QLabel(FromBytes(UiText(Ui::FirstKeyWord)), keys);
     first->setObjectName("Label32");
     firstKeyWordEdit_ = new QLineEdit(keys);
     firstKeyWordEdit_->setObjectName("Edit1");
-    secondKeyWordCheck_ = new QCheckBox(UiString(Ui::SecondKeyWord), keys);
+    secondKeyWordCheck_ = new QCheckBox(FromBytes(UiText(Ui::SecondKeyWord)), keys);
     secondKeyWordCheck_->setObjectName("CheckBox1");
     secondKeyWordEdit_ = new QLineEdit(keys);
     secondKeyWordEdit_->setObjectName("Edit3");
@@ -531,7 +532,7 @@ void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
     QWidget* preselectedPage = BuildListPage("TabSheet5", "ListBox1", "Memo1", preselectedList_,
                                              preselectedModel_, preselectedDescription_);
     preselectedPage_ = preselectedPage;
-    categoryTabs_->addTab(preselectedPage, UiString(Ui::PreselectedCategories));
+    categoryTabs_->addTab(preselectedPage, FromBytes(UiText(Ui::PreselectedCategories)));
     listNote_ = new QLabel(preselectedPage);
     listNote_->setObjectName("ListNote");
     listNote_->setFont(Bold(listNote_->font()));
@@ -542,8 +543,8 @@ void CodingPage::BuildCategoryPanel(QSplitter* splitter) {
     QWidget* fullPage = BuildListPage("TabSheet6", "ListBox2", "Memo3", fullList_, fullListModel_,
                                       fullDescription_);
     fullPage_ = fullPage;
-    categoryTabs_->addTab(
-        fullPage, UiString(Ui::FullClassification) + FromBytes(kClassificationDisplayEnglish));
+    categoryTabs_->addTab(fullPage, FromBytes(UiText(Ui::FullClassification)) +
+                                        FromBytes(kClassificationDisplayEnglish));
     fullListSearch_ = new QLineEdit(fullPage);
     fullListSearch_->setObjectName("FullListSearch");
     fullListSearch_->setPlaceholderText(u"Find a code or a name"_s);

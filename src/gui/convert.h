@@ -19,7 +19,5 @@ std::string ToPath(const QString& path);
 // Lines joined by '\n', for a text box.
 QString JoinLines(const std::vector<std::string>& lines);
 std::vector<std::string> SplitToLines(const QString& text);
-// An interface text as the window shows it.
-inline QString UiString(Ui id) { return FromBytes(Text(id)); }
 
 }  // namespace tarnwick::gui

@@ -28,20 +28,24 @@
 
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
+#include "core/coding/pages.h"
 #include "core/coding/progress.h"
+#include "core/io/files.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/project/suggestions.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "gui/about_box.h"
 #include "gui/coding_page.h"
 #include "gui/convert.h"
 #include "gui/shortcuts.h"
 #include "gui/team_mode.h"
+#include "gui/window_texts.h"
+#include "team/opening.h"
 #include "team/sync.h"
+#include "team/team_texts.h"
 
 // Resources of a static library must be registered by hand (outside any namespace).
 static void InitTarnwickResources() { Q_INIT_RESOURCE(tarnwick); }
@@ -204,7 +208,7 @@ void TForm1::BuildMenus() {
     add(reportAction_, "mainMenuRaport", &TForm1::ShowReportCommand);
     add(openProjectAction_, "mainMenuDane", &TForm1::OpenProjectCommand);
     add(optionsAction_, "mainMenuOpcje", &TForm1::ShowOptionsCommand);
-    add(findNonCodedAction_, "mainMenuZnajdz", &TForm1::FindNonCodedCommand);
+    add(findNotCodedAction_, "mainMenuZnajdz", &TForm1::FindNotCodedCommand);
     add(saveResultsAction_, "mainMenuZapisz", &TForm1::SaveResultsCommand);
     add(infoAction_, "mainMenuInfo", &TForm1::ShowAboutCommand);
     add(quitAction_, "mainMenuZakoncz", &TForm1::QuitCommand);
@@ -215,7 +219,7 @@ void TForm1::BuildMenus() {
     menuBar()->insertAction(openProjectAction_, teamPageAction_);
     openTeamAction_->setText(FromBytes(msg::kOpenTeamProjectMenu));
     teamPageAction_->setText(FromBytes(msg::kTeamPageMenu));
-    findNonCodedAction_->setShortcut(KeysOf(Key::FindNonCoded));
+    findNotCodedAction_->setShortcut(KeysOf(Key::FindNotCoded));
     saveResultsAction_->setShortcut(KeysOf(Key::SaveResults));
 
     auto* help = menuBar()->addMenu(u"&Help"_s);
@@ -260,7 +264,7 @@ void TForm1::BuildPages() {
                         team::Settle(team_->Db(), record - 1, field - 1, ToBytes(code),
                                      team_->Coder());
                     } catch (const team::TeamError& e) {
-                        platform_.ShowMessage(e.what());
+                        platform_.ShowMessage(e.what(), Severity::Fault);
                     }
                 });
                 teamPage_->Reload(*team_);
@@ -296,8 +300,7 @@ void TForm1::BuildNotepadPage() {
     layout->addWidget(notepadEdit_, 1);
     connect(notepadEdit_, &QPlainTextEdit::textChanged, this, [this] {
         if (drawingEdits_) return;
-        session_->Notepad = SplitToLines(notepadEdit_->toPlainText());
-        session_->NotepadModified = true;
+        SetNotepad(*session_, SplitToLines(notepadEdit_->toPlainText()));
     });
 }
 
@@ -313,7 +316,7 @@ void TForm1::BuildReportPage() {
     layout->addWidget(reportEdit_, 1);
     connect(reportEdit_, &QPlainTextEdit::textChanged, this, [this] {
         if (drawingEdits_) return;
-        session_->Report = SplitToLines(reportEdit_->toPlainText());
+        SetReport(*session_, SplitToLines(reportEdit_->toPlainText()));
     });
 }
 
@@ -375,49 +378,53 @@ void TForm1::BuildErrorPage() {
 }
 
 void TForm1::SetUiTexts() {
-    setWindowTitle(UiString(Ui::WindowTitle));
-    returnToCodingAction_->setText(UiString(Ui::ReturnToCodingMenu));
-    notepadAction_->setText(UiString(Ui::NotepadMenu));
-    reportAction_->setText(UiString(Ui::ReportMenu));
-    openProjectAction_->setText(UiString(Ui::OpenProjectMenu));
-    optionsAction_->setText(UiString(Ui::OptionsMenu));
-    findNonCodedAction_->setText(UiString(Ui::FindNonCodedMenu));
-    saveResultsAction_->setText(UiString(Ui::SaveResultsMenu));
+    setWindowTitle(FromBytes(UiText(Ui::WindowTitle)));
+    returnToCodingAction_->setText(FromBytes(UiText(Ui::ReturnToCodingMenu)));
+    notepadAction_->setText(FromBytes(UiText(Ui::NotepadMenu)));
+    reportAction_->setText(FromBytes(UiText(Ui::ReportMenu)));
+    openProjectAction_->setText(FromBytes(UiText(Ui::OpenProjectMenu)));
+    optionsAction_->setText(FromBytes(UiText(Ui::OptionsMenu)));
+    findNotCodedAction_->setText(FromBytes(UiText(Ui::FindNotCodedMenu)));
+    saveResultsAction_->setText(FromBytes(UiText(Ui::SaveResultsMenu)));
     exportMenu_->setTitle(FromBytes(msg::kExportMenu));
     const QList<QAction*> exports = exportMenu_->actions();
     exports[0]->setText(FromBytes(msg::kExportSavItem));
     exports[1]->setText(FromBytes(msg::kExportDtaItem));
     exports[2]->setText(FromBytes(msg::kExportCsvItem));
-    infoAction_->setText(UiString(Ui::InfoMenu));
-    quitAction_->setText(UiString(Ui::QuitSessionMenu));
-    notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)->setText(UiString(Ui::NotepadTitle));
-    notepadPage_->findChild<QLabel*>(u"NotepadLine1"_s)->setText(UiString(Ui::NotepadLine1));
-    notepadPage_->findChild<QLabel*>(u"NotepadLine2"_s)->setText(UiString(Ui::NotepadLine2));
-    reportPage_->findChild<QLabel*>(u"ReportTitle"_s)->setText(UiString(Ui::ReportTitle));
-    optionsPage_->findChild<QLabel*>(u"OptionsTitle"_s)->setText(UiString(Ui::CodingOptions));
-    errorPage_->findChild<QLabel*>(u"ErrorTitle"_s)->setText(UiString(Ui::ErrorMessages));
+    infoAction_->setText(FromBytes(UiText(Ui::InfoMenu)));
+    quitAction_->setText(FromBytes(UiText(Ui::QuitSessionMenu)));
+    notepadPage_->findChild<QLabel*>(u"NotepadTitle"_s)
+        ->setText(FromBytes(UiText(Ui::NotepadTitle)));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine1"_s)
+        ->setText(FromBytes(UiText(Ui::NotepadLine1)));
+    notepadPage_->findChild<QLabel*>(u"NotepadLine2"_s)
+        ->setText(FromBytes(UiText(Ui::NotepadLine2)));
+    reportPage_->findChild<QLabel*>(u"ReportTitle"_s)->setText(FromBytes(UiText(Ui::ReportTitle)));
+    optionsPage_->findChild<QLabel*>(u"OptionsTitle"_s)
+        ->setText(FromBytes(UiText(Ui::CodingOptions)));
+    errorPage_->findChild<QLabel*>(u"ErrorTitle"_s)->setText(FromBytes(UiText(Ui::ErrorMessages)));
     auto* g1 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup1"_s);
-    g1->setTitle(UiString(Ui::AccessibilityTitle));
+    g1->setTitle(FromBytes(UiText(Ui::AccessibilityTitle)));
     const Ui accessibilityLines[] = {Ui::AccessibilityLine1, Ui::AccessibilityLine2,
                                      Ui::AccessibilityLine3, Ui::AccessibilityLine4};
     for (int i = 0; i < 4; ++i) {
         g1->findChild<QLabel*>(u"RadioGroup1Line"_s + QString::number(i))
-            ->setText(UiString(accessibilityLines[i]));
+            ->setText(FromBytes(UiText(accessibilityLines[i])));
     }
     g1->findChild<QLabel*>(u"RadioGroup1Line4"_s)->hide();
     auto* g2 = optionsPage_->findChild<QGroupBox*>(u"RadioGroup2"_s);
-    g2->setTitle(UiString(Ui::NavigationTitle));
+    g2->setTitle(FromBytes(UiText(Ui::NavigationTitle)));
     const Ui navigationLines[] = {Ui::NavigationLine1, Ui::NavigationLine2, Ui::NavigationLine3,
                                   Ui::NavigationLine4, Ui::NavigationLine5};
     for (int i = 0; i < 5; ++i) {
         g2->findChild<QLabel*>(u"RadioGroup2Line"_s + QString::number(i))
-            ->setText(UiString(navigationLines[i]));
+            ->setText(FromBytes(UiText(navigationLines[i])));
     }
-    notApplicableGroup_->button(0)->setText(UiString(Ui::HideNotApplicable));
-    notApplicableGroup_->button(1)->setText(UiString(Ui::ShowNotApplicable));
-    afterCodingGroup_->button(0)->setText(UiString(Ui::NextInSameRecord));
-    afterCodingGroup_->button(1)->setText(UiString(Ui::SameInNextRecord));
-    afterCodingGroup_->button(2)->setText(UiString(Ui::StayInSameField));
+    notApplicableGroup_->button(0)->setText(FromBytes(UiText(Ui::HideNotApplicable)));
+    notApplicableGroup_->button(1)->setText(FromBytes(UiText(Ui::ShowNotApplicable)));
+    afterCodingGroup_->button(0)->setText(FromBytes(UiText(Ui::NextInSameRecord)));
+    afterCodingGroup_->button(1)->setText(FromBytes(UiText(Ui::SameInNextRecord)));
+    afterCodingGroup_->button(2)->setText(FromBytes(UiText(Ui::StayInSameField)));
     notApplicableGroup_->button(0)->setChecked(true);
     afterCodingGroup_->button(0)->setChecked(true);
 }
@@ -436,12 +443,12 @@ void RunShowingFailures(QtPlatform& platform, const std::function<void()>& comma
     try {
         command();
     } catch (const IoError& e) {
-        platform.ShowError(e.what());
+        platform.ShowMessage(e.what(), Severity::Fault);
     } catch (const std::exception& e) {
         // A fault of the program itself: say so, keep the session and its codes.
-        platform.ShowError(std::string("Unexpected error: ") + e.what());
+        platform.ShowMessage(std::string("Unexpected error: ") + e.what(), Severity::Fault);
     } catch (...) {
-        platform.ShowError("Unexpected error");
+        platform.ShowMessage("Unexpected error", Severity::Fault);
     }
 }
 
@@ -489,7 +496,7 @@ void TForm1::Refresh() {
     openTeamAction_->setVisible(!started);
     teamPageAction_->setVisible(started && team_ != nullptr);
     optionsAction_->setVisible(started);
-    findNonCodedAction_->setVisible(started);
+    findNotCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
     // A coder of a team sees only their own side of the double-coded cases: the team's
     // results come from tarnwick-cli team export.
@@ -576,25 +583,16 @@ void TForm1::EndOnSignal(int signal) {
 }
 
 void TForm1::ReturnToCodingCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Coding);
-        session_->ReturnToCodingVisible = false;
-    });
+    RunCommand([&] { ReturnToCoding(*session_); });
     codingPage_->FocusKeyWords();
 }
 
 void TForm1::ShowNotepadCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Notepad);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Notepad); });
 }
 
 void TForm1::ShowReportCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Report);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Report); });
 }
 
 void TForm1::OpenProjectCommand() {
@@ -614,45 +612,14 @@ void TForm1::OpenTeamProjectCommand() {
     if (busy_ || session_->SessionStarted) return;
     const std::optional<TeamLogin> login = AskTeamLogin(this);
     if (!login) return;
-    const std::string conninfo = ToBytes(login->conninfo);
-    const std::string coder = ToBytes(login->coder);
-    std::unique_ptr<team::TeamLink> link;
-    std::optional<team::LocalCopy> copy;
-    std::vector<std::string> faults;
+    team::OpenedTeamProject opened;
     RunLongCommand([&] {
-        try {
-            link = std::make_unique<team::TeamLink>(conninfo, ToBytes(login->password), coder,
-                                                    team::TeamLink::FolderFor(conninfo, coder));
-            copy = link->Prepare(faults);
-        } catch (const team::TeamError& e) {
-            link.reset();
-            platform_.ShowMessage(e.what());
-            return;
-        }
-        if (!copy) {
-            for (std::string& line : faults) session_->AppendErrorLine(std::move(line));
-            session_->ShowPage(Page::Error);
-            link.reset();
-            return;
-        }
-        // The copy on this computer opens as any project does, its files given in place of
-        // the three dialogs' answers.
-        platform_.knownFiles = {copy->ParamsPath, copy->ClassificationPath, copy->DataPath};
-        link->Attach(*session_);
-        OpenProject(*session_);
-        platform_.knownFiles.clear();
-        if (!session_->SessionStarted) {
-            link->Detach();
-            link.reset();
-            return;
-        }
-        if (link->SentAtPrepare() > 0) {
-            session_->AppendReportLine(msg::TeamSentAtOpening(link->SentAtPrepare()));
-        }
-        session_->AppendReportLine(msg::TeamOpenedAs(coder));
+        opened = team::OpenTeamProject(
+            *session_,
+            {ToBytes(login->conninfo), ToBytes(login->password), ToBytes(login->coder), ""});
     });
-    if (!link || !session_->SessionStarted) return;
-    team_ = std::move(link);
+    if (!opened.link) return;
+    team_ = std::move(opened.link);
     teamPoll_->start();
     Refresh();
     StartSuggestions();
@@ -661,10 +628,7 @@ void TForm1::OpenTeamProjectCommand() {
 
 void TForm1::ShowTeamPageCommand() {
     if (!team_) return;
-    RunCommand([&] {
-        session_->ShowPage(Page::Team);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Team); });
     teamPage_->Reload(*team_);
 }
 
@@ -691,14 +655,11 @@ void TForm1::EndTeam() {
 }
 
 void TForm1::ShowOptionsCommand() {
-    RunCommand([&] {
-        session_->ShowPage(Page::Options);
-        session_->ReturnToCodingVisible = true;
-    });
+    RunCommand([&] { ShowSidePage(*session_, Page::Options); });
 }
 
-void TForm1::FindNonCodedCommand() {
-    RunCommand([&] { FindNonCoded(*session_); });
+void TForm1::FindNotCodedCommand() {
+    RunCommand([&] { FindNotCoded(*session_); });
     codingPage_->FocusKeyWords();
 }
 
@@ -712,7 +673,7 @@ void TForm1::ExportCommand(ExportFormat format) {
         const std::vector<std::string> paths = ExportFinalOutput(*session_, format);
         if (paths.empty()) return;  // cancelled on the progress bar
         for (const std::string& path : paths) written += " " + path;
-        platform_.ShowMessage(written);
+        platform_.ShowMessage(written, Severity::Information);
     });
 }
 

@@ -58,7 +58,7 @@ class TForm1 : public QMainWindow {
     void ShowReportCommand();      // mainMenuRaportClick
     void OpenProjectCommand();     // mainMenuDaneClick
     void ShowOptionsCommand();     // mainMenuOpcjeClick
-    void FindNonCodedCommand();    // mainMenuZnajdzClick
+    void FindNotCodedCommand();    // mainMenuZnajdzClick
     void SaveResultsCommand();     // mainMenuZapiszClick
     void ShowAboutCommand();       // mainMenuInfoClick
     void QuitCommand();            // mainMenuZakonczClick
@@ -102,7 +102,7 @@ class TForm1 : public QMainWindow {
     QAction* reportAction_ = nullptr;
     QAction* openProjectAction_ = nullptr;
     QAction* optionsAction_ = nullptr;
-    QAction* findNonCodedAction_ = nullptr;
+    QAction* findNotCodedAction_ = nullptr;
     QAction* saveResultsAction_ = nullptr;
     QMenu* exportMenu_ = nullptr;  // mainMenuEksport: one action per format
     QAction* infoAction_ = nullptr;

@@ -33,8 +33,8 @@ void QtPlatform::OnWindowThread(F&& f) {
     QMetaObject::invokeMethod(app, std::forward<F>(f), Qt::BlockingQueuedConnection);
 }
 
-void QtPlatform::ShowMessage(const std::string& text) {
-    OnWindowThread([&] { ShowMessageHere(text); });
+void QtPlatform::ShowMessage(const std::string& text, Severity severity) {
+    OnWindowThread([&] { ShowMessageHere(text, severity); });
 }
 
 Answer QtPlatform::Ask(const std::string& question, bool withCancel) {
@@ -58,27 +58,15 @@ bool QtPlatform::Progress(std::string_view what, int percent) {
     return goOn;
 }
 
-void QtPlatform::ShowMessageHere(const std::string& text) {
+void QtPlatform::ShowMessageHere(const std::string& text, Severity severity) {
     EndProgress();
     const QString t = FromBytes(text);
     if (messageHook) {
         messageHook(t);
         return;
     }
-    // A fault that stops the opening of a project says so at its end.
-    const bool error = std::string_view(text).ends_with(msg::kBreaksExecution);
-    ShowBox(parent_, error ? QMessageBox::Critical : QMessageBox::Information, t);
-}
-
-void QtPlatform::ShowError(const std::string& text) {
-    OnWindowThread([&] {
-        const QString t = FromBytes(text);
-        if (messageHook) {
-            messageHook(t);
-            return;
-        }
-        ShowBox(parent_, QMessageBox::Critical, t);
-    });
+    ShowBox(parent_, severity == Severity::Fault ? QMessageBox::Critical : QMessageBox::Information,
+            t);
 }
 
 Answer QtPlatform::AskHere(const std::string& question, bool withCancel) {
@@ -109,11 +97,6 @@ QString QtPlatform::QtFilter(const std::string& filter) {
 
 std::optional<std::string> QtPlatform::ChooseFileHere(const FileRequest& request) {
     EndProgress();
-    if (!knownFiles.empty()) {
-        std::string file = std::move(knownFiles.front());
-        knownFiles.pop_front();
-        return file;
-    }
     std::optional<QString> chosen;
     if (fileHook) {
         chosen = fileHook(request);

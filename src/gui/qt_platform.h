@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QString>
 #include <atomic>
-#include <deque>
 #include <functional>
 #include <optional>
 
@@ -23,9 +22,8 @@ class QtPlatform : public Platform {
   public:
     explicit QtPlatform(QWidget* parent) : parent_(parent) {}
 
-    void ShowMessage(const std::string& text) override;
-    // A failure of a command (a file that cannot be read or written): the error icon.
-    void ShowError(const std::string& text);
+    // A fault gets the error icon, any other message the information icon.
+    void ShowMessage(const std::string& text, Severity severity) override;
     Answer Ask(const std::string& question, bool withCancel) override;
     std::optional<std::string> ChooseFile(const FileRequest& request) override;
     void StatusChanged() override;
@@ -36,9 +34,6 @@ class QtPlatform : public Platform {
     // The work is over (the command ended, or a dialog is about to ask something).
     void EndProgress();
 
-    // The files of a project that opens without dialogs (a team project's copy on this
-    // computer), each taken by the next file dialog instead of asking.
-    std::deque<std::string> knownFiles;
     // Set by tests to answer without showing a dialog.
     std::function<std::optional<QString>(const FileRequest&)> fileHook;
     std::function<void(const QString&)> messageHook;
@@ -58,7 +53,7 @@ class QtPlatform : public Platform {
     // Runs `f` on the window's thread, waiting for it when called from a worker.
     template <class F>
     void OnWindowThread(F&& f);
-    void ShowMessageHere(const std::string& text);
+    void ShowMessageHere(const std::string& text, Severity severity);
     Answer AskHere(const std::string& question, bool withCancel);
     std::optional<std::string> ChooseFileHere(const FileRequest& request);
     bool ProgressHere(std::string_view what, int percent, bool pumpEvents);

@@ -23,7 +23,7 @@ struct Binding {
 // Alt with a letter or digit that no menu uses for the rest.
 constexpr std::array<Binding, 18> kBindings{{
     {Key::Code, Qt::Key_F2, u"CODE: code the case with the selected category"},
-    {Key::FindNonCoded, Qt::Key_F3, u"Find non-coded: go to the first occupation without a code"},
+    {Key::FindNotCoded, Qt::Key_F3, u"Find non-coded: go to the first occupation without a code"},
     {Key::SwitchLists, Qt::Key_F4, u"Switch between the pre-selected list and the full list"},
     {Key::Missing, Qt::Key_F5, u"MISSING: code the case as missing data"},
     {Key::NotApplicable, Qt::Key_F6, u"NOT APPLICABLE: code the case as not applicable"},

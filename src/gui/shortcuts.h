@@ -20,7 +20,7 @@ enum class Key {
     NextOccupation,
     PreviousRecord,
     NextRecord,
-    FindNonCoded,
+    FindNotCoded,
     SwitchLists,
     SecondKeyWord,
     RespondentSelector,

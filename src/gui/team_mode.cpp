@@ -12,11 +12,12 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-#include "core/text/interface_texts.h"
 #include "gui/convert.h"
+#include "gui/window_texts.h"
 #include "team/status_text.h"
 #include "team/store.h"
 #include "team/sync.h"
+#include "team/team_texts.h"
 
 using namespace Qt::Literals::StringLiterals;
 

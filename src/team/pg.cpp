@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "core/text/interface_texts.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::team {
 

@@ -9,20 +9,21 @@
 #include "core/data/cases.h"
 #include "core/data/journal.h"
 #include "core/data/working_file.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/params/parser.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
-#include "core/project/scripted_platform.h"
+#include "core/project/unattended_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 
 namespace tarnwick::team {
 
 std::optional<ProjectOnDisk> ReadProjectOnDisk(const std::string& params, const std::string& clf,
                                                const std::string& data,
                                                std::vector<std::string>& faults) {
-    ScriptedPlatform platform;
+    UnattendedPlatform platform;
     Session session(platform);
     if (!OpenProjectFiles(session, platform, params, clf, data, faults)) {
         ReleaseProject(session);

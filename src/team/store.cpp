@@ -4,8 +4,8 @@
 #include <cmath>
 #include <map>
 
-#include "core/text/interface_texts.h"
 #include "team/pg.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::team {
 

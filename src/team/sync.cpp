@@ -12,12 +12,12 @@
 #include <random>
 #include <string_view>
 
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
+#include "core/io/files.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
-#include "core/text/interface_texts.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::team {
 
@@ -144,7 +144,7 @@ void TeamLink::GoOffline() {
     if (!online_) return;
     online_ = false;
     if (session_) {
-        session_->platform.ShowMessage(msg::kTeamWorkingOffline);
+        session_->platform.ShowMessage(msg::kTeamWorkingOffline, Severity::Information);
         session_->SetStatusNotice(msg::TeamOffline(pending_.size()));
     }
 }
@@ -211,7 +211,7 @@ void TeamLink::CaseChanged(const JournalEntry& entry) {
     } catch (const TeamError& e) {
         // Refused by the server for another reason than the connection: it stays waiting, and
         // the coder is told why.
-        if (session_) session_->platform.ShowMessage(e.what());
+        if (session_) session_->platform.ShowMessage(e.what(), Severity::Fault);
     }
     if (!online_ && session_) session_->SetStatusNotice(msg::TeamOffline(pending_.size()));
 }
@@ -242,7 +242,7 @@ std::optional<std::pair<int, int>> TeamLink::TakeNext() {
         } catch (const ConnectionLost&) {
             GoOffline();
         } catch (const TeamError& e) {
-            if (session_) session_->platform.ShowMessage(e.what());
+            if (session_) session_->platform.ShowMessage(e.what(), Severity::Fault);
             return std::nullopt;
         }
     }

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "core/text/files.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "project_fixture.h"
 
 namespace tarnwick {

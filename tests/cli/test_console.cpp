@@ -6,11 +6,19 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "core/text/files.h"
+#include "core/io/files.h"
 #include "project_fixture.h"
 
 namespace tarnwick::testing {
 namespace {
+
+// The console's session reports carry this moment, as the expected files do.
+cli::ConsoleHooks FixedClock() {
+    cli::ConsoleHooks hooks;
+    hooks.clock = [] { return DateTime{2026, 12, 7, 0, 37, 40}; };
+    return hooks;
+}
+const cli::ConsoleHooks kFixedClock = FixedClock();
 
 struct ConsoleRun {
     int code = 0;
@@ -22,7 +30,7 @@ ConsoleRun RunConsole(const std::string& script) {
     std::istringstream in(script);
     std::ostringstream out, err;
     ConsoleRun run;
-    run.code = cli::SessionConsole(in, out, err);
+    run.code = cli::SessionConsole(in, out, err, false, &kFixedClock);
     std::istringstream lines(out.str());
     for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
     run.err = err.str();

@@ -14,13 +14,14 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/lines.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {
@@ -101,7 +102,7 @@ class Exports : public ::testing::Test {
                           dat = folder_->Path("demo.dat");
         // A working file with every kind of code: categories (9100 has no scale values, so its
         // scales read as missing), missing data, not applicable, and every fourth case left
-        // uncoded; the filters leave some cases out.
+        // not coded; the filters leave some cases out.
         testing::CodeAndSave(zpa, clf, dat, true);
         std::ostringstream out, err;
         ASSERT_EQ(cli::Export(zpa, clf, dat, out, err), cli::kOk) << err.str();

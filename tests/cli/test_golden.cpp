@@ -22,6 +22,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The console's session reports carry this moment, as the expected files do.
+cli::ConsoleHooks FixedClock() {
+    cli::ConsoleHooks hooks;
+    hooks.clock = [] { return DateTime{2026, 12, 7, 0, 37, 40}; };
+    return hooks;
+}
+const cli::ConsoleHooks kFixedClock = FixedClock();
+
 const char* const kExpectedFolder = "expected";
 const char* const kScript = "commands.txt";
 // A case holding this file runs on a copy of examples/demo (its own files are copied on top);
@@ -110,7 +118,7 @@ Outputs RunCase(const GoldenCase& gc, const std::string& dir) {
         std::string script = ReadFileText((gc.folder / kScript).string());
         ReplaceAll(script, kDirMark, dir);
         std::istringstream in(script);
-        code = cli::SessionConsole(in, out, err);
+        code = cli::SessionConsole(in, out, err, false, &kFixedClock);
     } else {
         ADD_FAILURE() << "unknown golden format '" << gc.format << "'";
     }

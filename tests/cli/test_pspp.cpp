@@ -14,14 +14,15 @@
 
 #include "cli/commands.h"
 #include "core/data/working_file.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/notepad.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

@@ -12,9 +12,9 @@
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/data/cases.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick::testing {
 

@@ -18,9 +18,9 @@
 #include "core/params/parser.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/lines.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick::testing {
 
@@ -162,7 +162,7 @@ struct SmallProject {
 };
 
 // Opens a project, codes its cases as a coder might and saves the working file: the lowest
-// categories in turn, missing data on every ninth case and every fourth case left uncoded. With
+// categories in turn, missing data on every ninth case and every fourth case left not coded. With
 // `everyKind`, also not applicable on every seventh and 9100 (a code without scale values) on
 // every eleventh.
 inline void CodeAndSave(const std::string& zpa, const std::string& clf, const std::string& dat,

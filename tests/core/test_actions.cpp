@@ -8,7 +8,7 @@
 #include "coding_fixture.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/coding/progress.h"
 #include "core/coding/search.h"

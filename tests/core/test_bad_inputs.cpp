@@ -18,6 +18,7 @@
 #include "core/data/cases.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/params/parser.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
@@ -25,11 +26,10 @@
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {
@@ -90,6 +90,7 @@ class BadInputTest : public ::testing::Test {
     std::string Open(std::vector<std::optional<std::string>> answers) {
         platform.fileAnswers.assign(answers.begin(), answers.end());
         platform.messages.clear();
+        platform.severities.clear();
         try {
             OpenProject(s);
         } catch (const IoError& e) {
@@ -158,6 +159,8 @@ TEST_F(BadInputTest, EmptyFilesGiveTheirMessagesAndOpeningResumesAtTheStepThatFa
                   "**** ERROR IN INPUT DATA FILE **** There is nothing to be coded in input data "
                   "file: " +
                   p.data + msg::kBreaksExecution}));
+    // The window shows a fault that stops the opening with the error icon.
+    EXPECT_EQ(platform.severities, std::vector<Severity>{Severity::Fault});
     EXPECT_TRUE(s.ClassificationLoaded);
     EXPECT_FALSE(s.DataLoaded);
     EXPECT_TRUE(s.Cases.Respondents.empty());

@@ -8,15 +8,16 @@
 #include "core/classification/loader.h"
 #include "core/classification/model.h"
 #include "core/classification/scales.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/notepad.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

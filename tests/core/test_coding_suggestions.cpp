@@ -1,15 +1,15 @@
 // The Suggestions list in a session: the memory follows every code and every undo, and "code
-// all identical" codes only the uncoded cases of the same field with the same answer.
+// all identical" codes only the not coded cases of the same field with the same answer.
 
 #include <memory>
 
 #include "coding_fixture.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/suggestions.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
 
@@ -44,7 +44,7 @@ class SuggestionsInSession : public CodingTest {
     }
 };
 
-TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyUncodedSameAnswersAndUndoesWhole) {
+TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyNotCodedSameAnswersAndUndoesWhole) {
     CodeAs(2, 0, kPhysicians);  // a case with a code already, to be left alone
     CodingMemory before;
     before.Merge(s.Memory);

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "core/data/cases.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

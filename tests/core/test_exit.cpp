@@ -6,17 +6,17 @@
 
 #include "core/coding/progress.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
 #include "core/project/notepad.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 using namespace tarnwick;
 using tarnwick::testing::ReadFileText;

@@ -20,6 +20,7 @@
 
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/project/coding_session.h"
 #include "core/project/exit.h"
 #include "core/project/memory_file.h"
@@ -28,10 +29,9 @@
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

@@ -270,12 +270,12 @@ TEST_F(NavigationTest, SwitchingNotApplicableCasesRebuildsTheSelector) {
     EXPECT_EQ(s.View.SelectorSelected, 1);
 }
 
-TEST_F(NavigationTest, FindNonCodedBringsTheCodingPageWithoutTouchingTheMenu) {
+TEST_F(NavigationTest, FindNotCodedBringsTheCodingPageWithoutTouchingTheMenu) {
     SetCode(0, 0, kDentists);
     Go(3, 0);
     s.ShowPage(Page::Options);
     s.ReturnToCodingVisible = true;
-    FindNonCoded(s);
+    FindNotCoded(s);
     ExpectAt(0, 2);
     EXPECT_EQ(s.FrontPage, Page::Coding);
     EXPECT_TRUE(s.ReturnToCodingVisible);
@@ -285,7 +285,7 @@ TEST_F(NavigationTest, FindNonCodedBringsTheCodingPageWithoutTouchingTheMenu) {
     EXPECT_EQ(c.toCode, 6);
     EXPECT_EQ(c.notCoded, 0);
     s.ShowPage(Page::Notepad);
-    FindNonCoded(s);
+    FindNotCoded(s);
     ExpectAt(0, 2);
     EXPECT_EQ(s.FrontPage, Page::Coding);
     EXPECT_EQ(TakeMessages(), Messages{"All occupations in data file have been coded"});

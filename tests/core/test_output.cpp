@@ -9,11 +9,12 @@
 
 #include "core/classification/scales.h"
 #include "core/data/output.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

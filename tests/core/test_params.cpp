@@ -3,16 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/params/model.h"
 #include "core/params/parser.h"
 #include "core/project/notepad.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "core/text/files.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
+#include "core/io/mapped_file.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "core/io/files.h"
 #include "core/text/datetime.h"
-#include "core/text/files.h"
 #include "core/text/lines.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 namespace {

@@ -16,14 +16,14 @@
 
 #include "core/data/cases.h"
 #include "core/data/working_file.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
 #include "core/project/saving.h"
-#include "core/project/scripted_platform.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
+#include "support/scripted_platform.h"
 
 namespace tarnwick {
 namespace {
@@ -85,8 +85,8 @@ TEST_F(WorkingFileTest, WrittenContentMergesBackToEveryKindOfCase) {
     EXPECT_EQ(FormatWorkingFile(cases, params.CodeWidth),
               "A0001        \r\nB0002    9999\r\nC0003        \r\nd0004        \r\n");
 
-    // Record 1: coded, uncoded. Record 2: missing, not applicable by its filter.
-    // Record 3: not applicable by the coder, coded. Record 4: uncoded, coded.
+    // Record 1: coded, not coded. Record 2: missing, not applicable by its filter.
+    // Record 3: not applicable by the coder, coded. Record 4: not coded, coded.
     auto code = [&](int r, int f, const char* c) {
         TZawod& z = cases.Respondents[r].Occupations[f];
         z.Code = c;

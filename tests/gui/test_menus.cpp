@@ -12,8 +12,8 @@
 #include <QStackedWidget>
 #include <QtTest>
 
+#include "core/io/files.h"
 #include "core/session/project_lock.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "gui/main_window.h"
 #include "window_helpers.h"

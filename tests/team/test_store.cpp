@@ -5,13 +5,20 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <thread>
 
+#include "core/project/safekeeping.h"
+#include "core/session/session.h"
 #include "core/text/interface_texts.h"
+#include "support/scripted_platform.h"
+#include "team/opening.h"
 #include "team/pg.h"
+#include "team/project.h"
 #include "team/store.h"
+#include "team/team_texts.h"
 
 namespace tarnwick::team {
 namespace {
@@ -271,6 +278,48 @@ TEST(TeamStore, ACoderRoleCodesOnlyThroughTheFunctions) {
     EXPECT_THROW(Settle(coder, claim->Record, claim->Field, "2", "ann"), TeamError);
     EXPECT_THROW(ReadStatus(coder), TeamError);
     EXPECT_TRUE(coder.Alive());
+}
+
+// The window and the console open a team project through this one operation: the report says
+// who codes, and a database that cannot be reached is a fault message, not an error page.
+TEST(TeamOpening, OpensTheCoderCopyAndTellsADatabaseFault) {
+    NEED_SERVER();
+    const std::string info = FreshDatabase("DROP DATABASE IF EXISTS tw_open WITH (FORCE)",
+                                           "CREATE DATABASE tw_open", "tw_open");
+    const std::string demo = TARNWICK_DEMO;
+    std::vector<std::string> faults;
+    const auto project =
+        ReadProjectOnDisk(demo + "/demo.zpa", demo + "/demo.clf", demo + "/demo.dat", faults);
+    ASSERT_TRUE(project) << (faults.empty() ? "" : faults.front());
+    {
+        Connection db(info);
+        Migrate(db);
+        InitProject(db, project->Files, project->Cases, 0.0, 1);
+    }
+    const std::string folder = std::filesystem::temp_directory_path() / "tarnwick-test-opening";
+    std::filesystem::remove_all(folder);
+
+    ScriptedPlatform platform;
+    Session session(platform);
+    OpenedTeamProject opened = OpenTeamProject(session, {info, "", "alice", folder});
+    ASSERT_TRUE(opened.link);
+    EXPECT_FALSE(opened.databaseFault);
+    EXPECT_TRUE(session.SessionStarted);
+    EXPECT_EQ(session.Sync, opened.link.get());
+    EXPECT_EQ(session.Report.back(), msg::TeamOpenedAs("alice"));
+    EXPECT_TRUE(session.ErrorLines.empty());
+    opened.link->Detach();
+    ReleaseProject(session);
+
+    ScriptedPlatform elsewhere;
+    Session nowhere(elsewhere);
+    opened = OpenTeamProject(nowhere, {"host=/nonexistent dbname=none", "", "bob", folder});
+    EXPECT_FALSE(opened.link);
+    EXPECT_TRUE(opened.databaseFault);
+    EXPECT_EQ(elsewhere.severities, std::vector<Severity>{Severity::Fault});
+    EXPECT_FALSE(nowhere.SessionStarted);
+    EXPECT_EQ(nowhere.FrontPage, Page::None);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(TeamAgreement, KappaEqualsAHandComputation) {

@@ -10,7 +10,7 @@
 #include "core/classification/key_index.h"
 #include "core/classification/scales.h"
 #include "core/text/lines.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <utility>
 
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

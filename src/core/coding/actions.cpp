@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "core/coding/category_lists.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
@@ -65,7 +65,7 @@ std::string_view NameInClassification(const Session& s, const std::string& code)
 void CodeSelected(Session& s) {
     if (RefusedReadOnly(s)) return;
     if (s.SelectedCategory < 0 || s.SelectedCategory >= s.Clf.Count()) {
-        s.platform.ShowMessage(msg::kNoCategorySelected);
+        s.platform.ShowMessage(msg::kNoCategorySelected, Severity::Information);
         return;
     }
     TOsoba* o = CurrentRespondent(s);
@@ -99,7 +99,7 @@ void RepeatLastCode(Session& s) {
     if (!o) return;
     // Storing an empty code would count the case as coded while it stays without code.
     if (s.LastCode.empty()) {
-        s.platform.ShowMessage(msg::kNothingToRepeat);
+        s.platform.ShowMessage(msg::kNothingToRepeat, Severity::Information);
         return;
     }
     Store(s, s.LastCode, NameInClassification(s, s.LastCode));

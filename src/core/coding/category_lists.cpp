@@ -4,7 +4,7 @@
 
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

@@ -113,7 +113,7 @@ namespace {
 bool TakeSharedCase(Session& s) {
     const auto next = s.Sync->TakeNext();
     if (!next) {
-        s.platform.ShowMessage(msg::kAllCasesCoded);
+        s.platform.ShowMessage(msg::kAllCasesCoded, Severity::Information);
         return false;
     }
     MakeCurrent(s, next->first, next->second);
@@ -131,7 +131,7 @@ bool GoToFirstNotCoded(Session& s) {
     }
     const CaseRef first = FindForward(s, 0, 0, IsToCode);
     if (first.found()) MakeCurrent(s, first.record, first.field);
-    s.platform.ShowMessage(msg::kAllCasesCoded);
+    s.platform.ShowMessage(msg::kAllCasesCoded, Severity::Information);
     return false;
 }
 
@@ -144,7 +144,7 @@ bool NextNotCoded(Session& s) {
         next = FindForward(s, 0, 0, s.CurrentRecord, s.CurrentField, NeedsCode);
     }
     if (!next.found()) {
-        s.platform.ShowMessage(msg::kAllCasesCoded);
+        s.platform.ShowMessage(msg::kAllCasesCoded, Severity::Information);
         return false;
     }
     MakeCurrent(s, next.record, next.field);
@@ -162,7 +162,7 @@ bool NextNotCodedInField(Session& s) {
             return true;
         }
     }
-    s.platform.ShowMessage(msg::kNoFurtherInField);
+    s.platform.ShowMessage(msg::kNoFurtherInField, Severity::Information);
     return false;
 }
 
@@ -181,7 +181,7 @@ bool NextOccupation(Session& s) {
             }
         }
     }
-    s.platform.ShowMessage(msg::kLastOccupation);
+    s.platform.ShowMessage(msg::kLastOccupation, Severity::Information);
     return false;
 }
 
@@ -200,7 +200,7 @@ bool PreviousOccupation(Session& s) {
             }
         }
     }
-    s.platform.ShowMessage(msg::kFirstOccupation);
+    s.platform.ShowMessage(msg::kFirstOccupation, Severity::Information);
     return false;
 }
 
@@ -211,7 +211,7 @@ bool NextRecord(Session& s) {
             return true;
         }
     }
-    s.platform.ShowMessage(msg::kLastRecord);
+    s.platform.ShowMessage(msg::kLastRecord, Severity::Information);
     return false;
 }
 
@@ -222,7 +222,7 @@ bool PreviousRecord(Session& s) {
             return true;
         }
     }
-    s.platform.ShowMessage(msg::kFirstRecord);
+    s.platform.ShowMessage(msg::kFirstRecord, Severity::Information);
     return false;
 }
 
@@ -294,18 +294,19 @@ void PickRespondent(Session& s, std::string_view text) {
         SelectRespondentEntry(s, entry);
         return;
     }
-    if (!text.empty()) s.platform.ShowMessage(msg::NoRespondentMatches(text));
+    if (!text.empty())
+        s.platform.ShowMessage(msg::NoRespondentMatches(text), Severity::Information);
     KeepRespondentEntry(s);
 }
 
-void FindNonCoded(Session& s) {
+void FindNotCoded(Session& s) {
     // The first case without code exists exactly when the count of such cases is at least 1, so
     // one walk does both: a million records are not read twice.
     const CaseRef next = FindForward(s, 0, 0, NeedsCode);
     if (next.found()) {
         MakeCurrent(s, next.record, next.field);
     } else {
-        s.platform.ShowMessage(Text(Ui::AllInDataFileCoded));
+        s.platform.ShowMessage(UiText(Ui::AllInDataFileCoded), Severity::Information);
     }
     // Only the page in front changes; Return to coding session keeps its visibility.
     s.ShowPage(Page::Coding);

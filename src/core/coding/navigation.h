@@ -51,6 +51,6 @@ void KeepRespondentEntry(Session& session);
 void PickRespondent(Session& session, std::string_view text);
 
 // The menu command Find non-coded (mainMenuZnajdzClick). Brings the coding page to the front.
-void FindNonCoded(Session& session);
+void FindNotCoded(Session& session);
 
 }  // namespace tarnwick

@@ -6,7 +6,7 @@
 #include "core/coding/category_lists.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

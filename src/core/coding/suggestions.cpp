@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/coding/actions.h"
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 #include "core/coding/navigation.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
@@ -88,7 +88,7 @@ void CodeSuggestionLine(Session& s, int line) {
     if (SelectSuggestionLine(s, line)) CodeSelected(s);
 }
 
-std::vector<int> IdenticalUncodedRecords(const Session& s) {
+std::vector<int> IdenticalNotCodedRecords(const Session& s) {
     std::vector<int> records;
     const int field = s.CurrentField;
     if (!CaseAt(s, s.CurrentRecord, field) ||
@@ -116,12 +116,12 @@ int CodeAllIdentical(Session& s) {
     const TZawod* current = CaseAt(s, s.CurrentRecord, s.CurrentField);
     if (!current) return 0;
     if (current->Code.empty()) {
-        s.platform.ShowMessage(msg::kCodeThisCaseFirst);
+        s.platform.ShowMessage(msg::kCodeThisCaseFirst, Severity::Information);
         return 0;
     }
-    const std::vector<int> records = IdenticalUncodedRecords(s);
+    const std::vector<int> records = IdenticalNotCodedRecords(s);
     if (records.empty()) {
-        s.platform.ShowMessage(msg::kNoIdenticalAnswers);
+        s.platform.ShowMessage(msg::kNoIdenticalAnswers, Severity::Information);
         return 0;
     }
     // Copies: the current case's strings must not change under the loop.

@@ -33,7 +33,7 @@ void CodeSuggestionLine(Session& session, int line);
 
 // The cases without code, of the current case's occupation field, whose answer is identical to
 // the current one (the current case not counted).
-std::vector<int> IdenticalUncodedRecords(const Session& session);
+std::vector<int> IdenticalNotCodedRecords(const Session& session);
 // Gives the current case's code to every such case after a confirmation that gives their
 // count. One undo takes all of them back. Returns the number of cases coded.
 int CodeAllIdentical(Session& session);

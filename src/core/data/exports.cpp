@@ -380,7 +380,7 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
             const OutputColumn& c = out.columns[t.column];
             std::string_view field = out.Field(c);
             if (t.text) {
-                // Blanks of an uncoded case are Stata's empty string.
+                // Blanks of an not coded case are Stata's empty string.
                 if (c.Type == Kind::Code && field.find_first_not_of(' ') == std::string_view::npos)
                     field = {};
                 text = Cp1250ToUtf8(field);

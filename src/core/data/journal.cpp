@@ -9,7 +9,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "core/text/files.h"
+#include "core/io/files.h"
 #include "core/text/lines.h"
 
 namespace tarnwick {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/text/files.h"
+#include "core/io/mapped_file.h"
 
 namespace tarnwick {
 

@@ -8,7 +8,7 @@
 
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

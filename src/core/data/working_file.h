@@ -9,9 +9,9 @@
 
 #include "core/classification/model.h"
 #include "core/data/model.h"
+#include "core/io/atomic_file.h"
+#include "core/io/progress.h"
 #include "core/params/model.h"
-#include "core/text/files.h"
-#include "core/text/progress.h"
 
 namespace tarnwick {
 

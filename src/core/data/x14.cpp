@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

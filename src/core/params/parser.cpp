@@ -2,7 +2,7 @@
 
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 
@@ -401,7 +401,7 @@ bool ParseCodingParamsText(std::string_view text, const std::string& path, Codin
         return false;
     }
     out = std::move(model);
-    reportLine = Str(Ui::ParamsReadFrom) + " " + path;
+    reportLine = std::string(UiText(Ui::ParamsReadFrom)) + " " + path;
     return true;
 }
 

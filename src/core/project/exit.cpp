@@ -1,11 +1,11 @@
 #include "core/project/exit.h"
 
+#include "core/io/atomic_file.h"
 #include "core/project/notepad.h"
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick {
@@ -33,12 +33,12 @@ std::string ReportFileStamp(const DateTime& m) {
 
 std::vector<std::string> ReportClosingLines(const DateTime& start, const DateTime& end,
                                             int codedDuring) {
-    return {
-        " ", "*** " + DateTimeText(kEnglish, end), Text(Ui::SessionTerminated),
-        Str(Ui::SessionLasted) + DurationText(SecondsSinceEpoch(end) - SecondsSinceEpoch(start)),
-        std::to_string(codedDuring) + " " +
-            (codedDuring == 1 ? "occupation was" : "occupations were") +
-            " coded during the session."};
+    return {" ", "*** " + DateTimeText(kEnglish, end), UiText(Ui::SessionTerminated),
+            std::string(UiText(Ui::SessionLasted)) +
+                DurationText(SecondsSinceEpoch(end) - SecondsSinceEpoch(start)),
+            std::to_string(codedDuring) + " " +
+                (codedDuring == 1 ? "occupation was" : "occupations were") +
+                " coded during the session."};
 }
 
 void WriteSessionReport(Session& s) {

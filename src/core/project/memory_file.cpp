@@ -4,10 +4,11 @@
 #include <filesystem>
 
 #include "core/coding/suggestions.h"
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/opening.h"
-#include "core/project/scripted_platform.h"
-#include "core/text/files.h"
-#include "core/text/text.h"
+#include "core/project/unattended_platform.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 
@@ -50,7 +51,7 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
 std::optional<size_t> LearnProject(const std::string& params, const std::string& classification,
                                    const std::string& data, CodingMemory& memory,
                                    std::vector<std::string>& faults) {
-    ScriptedPlatform platform;
+    UnattendedPlatform platform;
     Session session(platform);
     if (!OpenProjectFiles(session, platform, params, classification, data, faults)) {
         return std::nullopt;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/io/progress.h"
 #include "core/session/session.h"
 #include "core/suggest/suggest.h"
-#include "core/text/progress.h"
 
 namespace tarnwick {
 

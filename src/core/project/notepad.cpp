@@ -1,8 +1,9 @@
 #include "core/project/notepad.h"
 
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 
@@ -15,7 +16,7 @@ void LoadNotepad(Session& s) {
     const std::string text = ReadOwnFile(path);
     s.Notepad.clear();
     for (std::string_view line : SplitLines(text)) s.Notepad.emplace_back(line);
-    s.AppendReportLine(Str(Ui::NotepadReadFrom) + " " + path);
+    s.AppendReportLine(std::string(UiText(Ui::NotepadReadFrom)) + " " + path);
     s.NotepadModified = false;
 }
 

@@ -16,17 +16,19 @@
 #include "core/classification/loader.h"
 #include "core/data/cases.h"
 #include "core/data/working_file.h"
+#include "core/io/atomic_file.h"
+#include "core/io/file_stamp.h"
+#include "core/io/files.h"
+#include "core/io/mapped_file.h"
+#include "core/io/progress.h"
 #include "core/params/parser.h"
 #include "core/project/coding_session.h"
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
-#include "core/project/scripted_platform.h"
+#include "core/project/unattended_platform.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
-#include "core/text/file_stamp.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
-#include "core/text/progress.h"
 
 namespace tarnwick {
 
@@ -85,7 +87,7 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& a
         MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
                          cases, merging.Part(40, 100), &aside);
     if (fault) {
-        s.platform.ShowMessage(*fault);
+        s.platform.ShowMessage(*fault, Severity::Fault);
         return false;
     }
     s.WorkingFileRead = true;
@@ -93,21 +95,23 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& a
 }
 
 void ReportData(Session& s, const CaseModel& cases, const OccupationCounts& counts) {
-    s.AppendReportLine(Str(Ui::DataReadFrom) + " " + s.DataPath());
-    s.AppendReportLine(Str(Ui::DataSetContains) + " " + std::to_string(cases.Respondents.size()) +
-                       " data records.");
+    s.AppendReportLine(std::string(UiText(Ui::DataReadFrom)) + " " + s.DataPath());
+    s.AppendReportLine(std::string(UiText(Ui::DataSetContains)) + " " +
+                       std::to_string(cases.Respondents.size()) + " data records.");
     if (s.WorkingFileRead) {
-        s.AppendReportLine(Str(Ui::CodedSoFarReadFrom) + " " + s.DataFilePath(kExtWorking));
+        s.AppendReportLine(std::string(UiText(Ui::CodedSoFarReadFrom)) + " " +
+                           s.DataFilePath(kExtWorking));
     }
-    s.AppendReportLine(Str(Ui::TheTotalOf) + " " + std::to_string(counts.respondents) + " " +
-                       Text(Ui::RespondentsHaveOccupations));
-    std::string last = Str(Ui::DataSetContains) + " " + std::to_string(counts.toCode) + " " +
-                       Text(Ui::OccupationsForCoding);
+    s.AppendReportLine(std::string(UiText(Ui::TheTotalOf)) + " " +
+                       std::to_string(counts.respondents) + " " +
+                       UiText(Ui::RespondentsHaveOccupations));
+    std::string last = std::string(UiText(Ui::DataSetContains)) + " " +
+                       std::to_string(counts.toCode) + " " + UiText(Ui::OccupationsForCoding);
     if (counts.notCoded > 0) {
-        last += Str(Ui::OfWhich) + " " + std::to_string(counts.notCoded) + " " +
-                Text(Ui::OccupationsNotYetCoded);
+        last += std::string(UiText(Ui::OfWhich)) + " " + std::to_string(counts.notCoded) + " " +
+                UiText(Ui::OccupationsNotYetCoded);
     } else {
-        last += Text(Ui::AllOccupationsCodedEnd);
+        last += UiText(Ui::AllOccupationsCodedEnd);
     }
     s.AppendReportLine(std::move(last));
 }
@@ -134,7 +138,7 @@ bool ReadInputData(Session& s) {
         ReadCases(std::make_shared<const FileBytes>(path), s.Params, s.Clf, path, s.ParamStem,
                   cases, reading);
     if (fault) {
-        s.platform.ShowMessage(*fault);
+        s.platform.ShowMessage(*fault, Severity::Fault);
         return false;
     }
     SetAsideLines aside;
@@ -144,7 +148,8 @@ bool ReadInputData(Session& s) {
     if (counts.respondents == 0) {
         s.platform.ShowMessage(
             "**** ERROR IN INPUT DATA FILE **** There is nothing to be coded in input data file: " +
-            path + msg::kBreaksExecution);
+                path + msg::kBreaksExecution,
+            Severity::Fault);
         return false;
     }
     // Only a project that opens puts codes aside: a failed opening leaves the working file
@@ -157,15 +162,23 @@ bool ReadInputData(Session& s) {
 
 namespace {
 
+// A file of the project: the next given one, else the coder's choice in a dialog.
+std::optional<std::string> ChooseProjectFile(Session& s, const FileRequest& request) {
+    if (s.GivenFiles.empty()) return s.platform.ChooseFile(request);
+    std::string file = std::move(s.GivenFiles.front());
+    s.GivenFiles.pop_front();
+    return file;
+}
+
 bool ParamsStep(Session& s) {
-    s.AppendReportLine(Text(Ui::ReportHeading));
+    s.AppendReportLine(UiText(Ui::ReportHeading));
     s.AppendReportLine(" ");
     s.SessionStart = s.platform.Now();
     s.AppendReportLine("*** " + DateTimeText(kEnglish, *s.SessionStart));
-    s.AppendReportLine(Text(Ui::SessionStarted));
+    s.AppendReportLine(UiText(Ui::SessionStarted));
 
     const FileRequest request{msg::kOpenParamsTitle, msg::kOpenParamsFilter, "", true};
-    const auto chosen = s.platform.ChooseFile(request);
+    const auto chosen = ChooseProjectFile(s, request);
     if (!chosen) return false;
     s.ProjectFolder = FolderOf(*chosen);
     s.ParamStem = StemOf(NameOf(*chosen));
@@ -180,7 +193,7 @@ bool ParamsStep(Session& s) {
 bool ClassificationStep(Session& s) {
     const FileRequest request{msg::kOpenClassificationTitle, msg::kOpenClassificationFilter,
                               s.ProjectFolder, false};
-    const auto chosen = s.platform.ChooseFile(request);
+    const auto chosen = ChooseProjectFile(s, request);
     if (!chosen) return false;
     s.ClassificationPath = *chosen;
     if (!LoadClassification(s, s.ClassificationPath)) {
@@ -193,7 +206,7 @@ bool ClassificationStep(Session& s) {
 
 bool DataStep(Session& s) {
     const FileRequest request{msg::kOpenDataTitle, msg::kOpenDataFilter, s.ProjectFolder, false};
-    const auto chosen = s.platform.ChooseFile(request);
+    const auto chosen = ChooseProjectFile(s, request);
     if (!chosen) return false;
     struct {
         std::string DataStem, DataExt, ProgressText;
@@ -206,8 +219,9 @@ bool DataStep(Session& s) {
     if (IsWrittenExtension(s.DataExt)) {
         s.platform.ShowMessage(
             "**** ERROR IN INPUT DATA FILE **** Input data file " + s.DataPath() +
-            " has the extension of a file that the program writes: " + s.DataExt +
-            msg::kBreaksExecution);
+                " has the extension of a file that the program writes: " + s.DataExt +
+                msg::kBreaksExecution,
+            Severity::Fault);
         return false;
     }
     // The lock first: a second program must not even merge what the first is coding. A data
@@ -248,17 +262,19 @@ void OpenProject(Session& s) {
     FinishRecovery(s);
 }
 
-bool OpenProjectFiles(Session& s, ScriptedPlatform& platform, const std::string& params,
+bool OpenProjectFiles(Session& s, UnattendedPlatform& platform, const std::string& params,
                       const std::string& clf, const std::string& data,
                       std::vector<std::string>& faults) {
     for (const std::string* file : {&params, &clf, &data}) {
-        platform.fileAnswers.push_back(std::filesystem::absolute(*file).string());
+        s.GivenFiles.push_back(std::filesystem::absolute(*file).string());
     }
+    const size_t shownBefore = platform.messages.size();
     OpenProject(s);
-    platform.fileAnswers.clear();
+    s.GivenFiles.clear();
     if (s.ProjectOpen()) return true;
     faults = s.ErrorLines;
-    faults.insert(faults.end(), platform.messages.begin(), platform.messages.end());
+    faults.insert(faults.end(), platform.messages.begin() + static_cast<long>(shownBefore),
+                  platform.messages.end());
     return false;
 }
 

@@ -8,7 +8,7 @@
 namespace tarnwick {
 
 class Session;
-class ScriptedPlatform;
+class UnattendedPlatform;
 
 // The Open project command. Each step runs only while its loaded flag is false. Throws IoError
 // when a chosen file cannot be read; the flags then stay as they were. Cancelling the data step
@@ -28,10 +28,10 @@ bool LoadClassification(Session& session, const std::string& path);
 // the coder cancels it on the progress bar (the session again holds no cases).
 bool ReadInputData(Session& session);
 
-// Open project with the three files as the three dialogs' answers, for the command-line tool:
-// `platform` is the session's. False when the project does not open, with what the window would
-// have shown (the error page, then the message boxes) in `faults`. Throws IoError.
-bool OpenProjectFiles(Session& session, ScriptedPlatform& platform, const std::string& params,
+// Open project with the three files in place of the three dialogs' answers, for work that no
+// person watches: `platform` is the session's. False when the project does not open, with what the
+// window would have shown (the error page, then the message boxes) in `faults`. Throws IoError.
+bool OpenProjectFiles(Session& session, UnattendedPlatform& platform, const std::string& params,
                       const std::string& clf, const std::string& data,
                       std::vector<std::string>& faults);
 

@@ -1,7 +1,7 @@
 #include "core/project/paths.h"
 
 #include "core/session/session.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

@@ -2,12 +2,13 @@
 
 #include <string>
 
+#include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/project/exit.h"
 #include "core/project/notepad.h"
 #include "core/project/paths.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 
@@ -67,7 +68,7 @@ void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
     WriteFileAtomic(path, content);
     const std::string text = msg::CodesSetAside(aside.Codes, path);
     s.AppendReportLine(text);
-    s.platform.ShowMessage(text);
+    s.platform.ShowMessage(text, Severity::Information);
 }
 
 void ReplayJournalOf(Session& s, CaseModel& cases) {
@@ -102,7 +103,7 @@ void FinishRecovery(Session& s) {
     s.ResultsModified = true;
     // Saved at once, so that the working file holds them; the journal is then empty.
     SaveWorkingFile(s);
-    s.platform.ShowMessage(text);
+    s.platform.ShowMessage(text, Severity::Information);
 }
 
 bool SaveOnSignal(Session& s) {

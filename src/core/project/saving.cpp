@@ -5,14 +5,15 @@
 #include "core/data/exports.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
+#include "core/io/atomic_file.h"
+#include "core/io/file_stamp.h"
+#include "core/io/files.h"
+#include "core/io/progress.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
-#include "core/text/file_stamp.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
-#include "core/text/progress.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 
@@ -38,7 +39,7 @@ void Finished(const WorkProgress& writing) { ProgressMeter(writing.Part(99, 100)
 
 bool SaveWorkingFile(Session& s, bool askOnDataChange) {
     if (s.ReadOnly) {
-        s.platform.ShowMessage(msg::kReadOnlyNoSaving);
+        s.platform.ShowMessage(msg::kReadOnlyNoSaving, Severity::Information);
         return false;
     }
     // The working file must line up with the data: a data file changed by another program
@@ -63,7 +64,7 @@ bool SaveWorkingFile(Session& s, bool askOnDataChange) {
     s.ResultsModified = false;
     s.WorkingFileSaved = true;
     ReportMoment(s);
-    s.AppendReportLine(Str(Ui::WorkingFileSavedAs) + " " + path);
+    s.AppendReportLine(std::string(UiText(Ui::WorkingFileSavedAs)) + " " + path);
     // Everything the journal held is in the working file now.
     if (s.Journal) s.Journal->Clear();
     return true;
@@ -92,8 +93,8 @@ bool WriteFinalOutput(Session& s) {
 
     const OccupationCounts counts = CountOccupations(s.Cases);
     ReportMoment(s);
-    s.AppendReportLine(Str(Ui::OutputWrittenAs) + " " + ascPath);
-    s.AppendReportLine(Str(Ui::ScriptWrittenInto) + " " + spsPath);
+    s.AppendReportLine(std::string(UiText(Ui::OutputWrittenAs)) + " " + ascPath);
+    s.AppendReportLine(std::string(UiText(Ui::ScriptWrittenInto)) + " " + spsPath);
     std::string last = "File contains " + std::to_string(counts.toCode) + " occupations.";
     if (counts.notCoded > 0) {
         last += ' ' + std::to_string(counts.notCoded) + " occupations are yet to be coded.";

@@ -4,10 +4,10 @@
 #include <optional>
 
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/project/memory_file.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
-#include "core/text/files.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick {
@@ -87,7 +87,7 @@ void InstallSuggestions(Session& s, PreparedSuggestions prepared) {
     }
     if (!prepared.memoryFault.empty()) {
         s.AppendReportLine(msg::MemoryUnreadable(prepared.memoryFault));
-        s.platform.ShowMessage(msg::MemoryUnreadable(prepared.memoryFault));
+        s.platform.ShowMessage(msg::MemoryUnreadable(prepared.memoryFault), Severity::Information);
     }
     s.Memory = std::move(prepared.memory);
     s.SuggestionsPending = false;

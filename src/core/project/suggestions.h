@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/io/progress.h"
 #include "core/suggest/suggest.h"
-#include "core/text/progress.h"
 
 namespace tarnwick {
 

@@ -1,6 +1,7 @@
 #pragma once
-// What the core needs of the platform. The window implements it with Qt; tests and the
-// command-line tool implement it with scripted answers.
+// What the core needs of the platform. The window implements it with Qt, the command-line tool
+// with answers from its input (or none, for work that no person watches), and the tests with
+// scripted answers.
 
 #include <optional>
 #include <string>
@@ -12,6 +13,10 @@ namespace tarnwick {
 
 enum class Answer { Yes, No, Cancel };
 
+// What a message box says: news, or a fault that stopped a command or the opening of a project
+// (the window shows the error icon for it).
+enum class Severity { Information, Fault };
+
 struct FileRequest {
     std::string title;
     std::string filter;         // "parameter files (*.zpa)|*.ZPA": description, bar, mask
@@ -22,8 +27,8 @@ struct FileRequest {
 class Platform {
   public:
     virtual ~Platform() = default;
-    // An information box with OK.
-    virtual void ShowMessage(const std::string& text) = 0;
+    // A message box with OK.
+    virtual void ShowMessage(const std::string& text, Severity severity) = 0;
     // A confirmation box; only Yes counts. `withCancel` adds a Cancel button.
     virtual Answer Ask(const std::string& question, bool withCancel) = 0;
     // The file-open dialog; nullopt when the coder cancels. The answer is a full path.

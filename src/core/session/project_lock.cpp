@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "core/text/files.h"
+#include "core/io/files.h"
 
 namespace tarnwick {
 

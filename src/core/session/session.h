@@ -2,6 +2,7 @@
 // The whole state of one run: one project per run, owned by one Session object. Every command of
 // the window is an operation on it; the window only renders what it holds.
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "core/classification/model.h"
 #include "core/data/journal.h"
 #include "core/data/model.h"
+#include "core/io/file_stamp.h"
 #include "core/params/model.h"
 #include "core/session/case_sync.h"
 #include "core/session/coding_view.h"
@@ -18,7 +20,6 @@
 #include "core/session/project_lock.h"
 #include "core/suggest/suggest.h"
 #include "core/text/datetime.h"
-#include "core/text/file_stamp.h"
 
 namespace tarnwick {
 
@@ -69,6 +70,9 @@ class Session {
     std::string ClassificationPath;
     std::string DataStem;
     std::string DataExt;
+    // Files of a project opened without dialogs (a team project's copy, a project named on the
+    // command line): each step of Open project takes the next one instead of asking.
+    std::deque<std::string> GivenFiles;
     bool ParamsLoaded = false;
     bool ClassificationLoaded = false;
     bool DataLoaded = false;

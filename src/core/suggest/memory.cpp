@@ -7,7 +7,7 @@
 #include "core/suggest/suggest.h"
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "core/classification/model.h"
+#include "core/io/progress.h"
 #include "core/params/model.h"
-#include "core/text/progress.h"
 
 namespace tarnwick {
 

@@ -202,7 +202,7 @@ const char* const kTexts[kUiTextSlots] = {
 
 }  // namespace
 
-const char* UiText(int slot) { return slot >= 0 && slot < kUiTextSlots ? kTexts[slot] : ""; }
+const char* UiTextSlot(int slot) { return slot >= 0 && slot < kUiTextSlots ? kTexts[slot] : ""; }
 
 namespace msg {
 

@@ -1,6 +1,7 @@
 #pragma once
-// Every text the program shows or writes, in one place that the core and the window both read:
-// the table of interface texts (menus, captions, report phrases) and the messages of the core.
+// The table of interface texts (menus, captions, report phrases), which the core and the window
+// both read, and the messages of the core. A message of one layer only (the team store, the
+// window) stands with that layer.
 //
 // The table has 160 slots in pairs, slot 2k Polish and 2k+1 English, as Windows-1250 bytes. The
 // program always uses the English slot of each pair; a pair is named by `Ui`.
@@ -15,7 +16,7 @@ namespace tarnwick {
 inline constexpr int kUiTextSlots = 160;
 
 // The text of a slot; empty for an unused slot or a number outside 0..159.
-const char* UiText(int slot);
+const char* UiTextSlot(int slot);
 
 // The pairs of the table, numbered as the table stores them (pair k is slots 2k and 2k+1).
 enum class Ui : int {
@@ -25,7 +26,7 @@ enum class Ui : int {
     ReportMenu = 3,
     OpenProjectMenu = 4,
     OptionsMenu = 5,
-    FindNonCodedMenu = 6,
+    FindNotCodedMenu = 6,
     SaveResultsMenu = 7,
     InfoMenu = 8,
     QuitSessionMenu = 9,
@@ -88,11 +89,10 @@ enum class Ui : int {
     ScriptWrittenInto = 72,
 };
 
-// The English text of a pair, the one the program shows.
-inline const char* Text(Ui id) { return UiText(2 * static_cast<int>(id) + 1); }
-inline std::string Str(Ui id) { return Text(id); }
+// The English text of a pair, the one the program shows: the one way to read the table.
+inline const char* UiText(Ui id) { return UiTextSlot(2 * static_cast<int>(id) + 1); }
 // The Polish text of a pair.
-inline const char* PolishText(Ui id) { return UiText(2 * static_cast<int>(id)); }
+inline const char* PolishUiText(Ui id) { return UiTextSlot(2 * static_cast<int>(id)); }
 
 // The classification's display name: English "VKT-2009", Polish "VKP-2009".
 inline constexpr const char* kClassificationDisplayPolish = "VKP-2009";
@@ -204,10 +204,6 @@ inline constexpr const char* kOpenDataFilter = "data files (*.dat)|*.DAT";
 inline constexpr const char* kExportFailed = "The file could not be made: ";
 inline constexpr const char* kExportOverData = "The export would replace the survey data file: ";
 inline constexpr const char* kExportWrittenAs = "Data exported as";
-inline constexpr const char* kExportMenu = "Export as...";
-inline constexpr const char* kExportSavItem = "SPSS data file (.sav)";
-inline constexpr const char* kExportDtaItem = "Stata data file (.dta)";
-inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.csv)";
 
 // Files refused for what they are; each follows the file's path and ": ".
 inline constexpr const char* kNotAFile =
@@ -329,73 +325,6 @@ inline constexpr const char* kNotSavedDataChanged =
 inline constexpr const char* kInputEndedUnsaved =
     "input ended with codes not saved (they are in the coding journal)";
 inline constexpr const char* kEndedBySignal = "ended by a signal";
-
-// A team project in PostgreSQL.
-inline constexpr const char* kTeamWorkingOffline =
-    "The connection to the team database is lost. You can go on coding: your codes are kept on "
-    "this computer and sent when the connection returns.";
-// "1 code", "2 codes", after `before` and followed by `after`.
-inline std::string TeamCodes(std::string_view before, size_t codes, std::string_view after) {
-    std::string t(before);
-    t += std::to_string(codes);
-    t += codes == 1 ? " code" : " codes";
-    t += after;
-    return t;
-}
-inline std::string TeamOffline(size_t waiting) {
-    return TeamCodes("Working offline: ", waiting, " waiting to be sent");
-}
-inline std::string TeamBack(size_t sent) {
-    return TeamCodes("The team database is back: ", sent, " sent");
-}
-inline std::string TeamSentAtOpening(size_t sent) {
-    return TeamCodes("", sent, " of an earlier session sent to the team database");
-}
-inline std::string TeamOpenedAs(std::string_view coder) {
-    std::string t = "Team project opened from its database, coding as ";
-    t += coder;
-    return t;
-}
-inline constexpr const char* kOpenTeamProjectMenu = "Open &team project";
-inline constexpr const char* kTeamPageMenu = "Tea&m";
-inline constexpr const char* kTeamLoginTitle = "Open team project";
-inline constexpr const char* kTeamConninfoLabel = "Database (connection string):";
-inline constexpr const char* kTeamCoderLabel = "Coder:";
-inline constexpr const char* kTeamPasswordNote =
-    "The password comes from ~/.pgpass or PGPASSWORD, or is asked for; Tarnwick never stores "
-    "it.";
-inline constexpr const char* kTeamPasswordPrompt = "Password for the team database:";
-inline constexpr const char* kTeamPageTitle = "Team: progress, coders and double coding";
-inline constexpr const char* kTeamDisagreementsHeading =
-    "Disagreements (record field respondent: coder code, coder code):";
-inline constexpr const char* kTeamSettleRecord = "Record:";
-inline constexpr const char* kTeamSettleField = "Field:";
-inline constexpr const char* kTeamSettleCode = "Final code:";
-inline constexpr const char* kTeamSettleButton = "Settle";
-inline constexpr const char* kTeamOfflineNext =
-    "Working offline: the next case is taken from this computer's copy and may be one that "
-    "another coder holds.";
-
-inline constexpr const char* kTeamProjectExists =
-    "The database already holds a team project: a second one needs a database of its own";
-inline constexpr const char* kTeamNoProject = "The database holds no team project";
-inline constexpr const char* kTeamNewerSchema =
-    "The team project was made by a newer Tarnwick: its schema version is ";
-inline constexpr const char* kTeamConnectionLost = "The connection to the team database was lost: ";
-inline constexpr const char* kTeamNoCoderName = "A coder's name is needed";
-inline constexpr const char* kTeamNoActionId = "A coding action needs its identifier";
-inline constexpr const char* kTeamBadShare = "The share of double-coded cases must lie from 0 to 1";
-inline std::string TeamNoSuchCase(int record, int field) {
-    std::string t = "The team project has no case ";
-    t += std::to_string(record) + '/' + std::to_string(field);
-    return t;
-}
-inline std::string TeamNotDoubleCoded(int record, int field) {
-    std::string t = "Case ";
-    t += std::to_string(record) + '/' + std::to_string(field);
-    t += " is not double-coded: only a double-coded case takes a supervisor's final code";
-    return t;
-}
 
 }  // namespace msg
 

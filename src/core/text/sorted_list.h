@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 

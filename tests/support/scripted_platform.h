@@ -1,5 +1,6 @@
 #pragma once
-// A Platform with scripted answers, for tests and the command-line tool.
+// A Platform with scripted answers and a clock that stands still, for the tests, the benchmarks
+// and the fuzz targets.
 
 #include <deque>
 #include <functional>
@@ -27,6 +28,7 @@ class ScriptedPlatform : public Platform {
 
     // What the core showed.
     std::vector<std::string> messages;
+    std::vector<Severity> severities;  // one per message
     std::vector<std::string> questions;
     std::vector<FileRequest> fileRequests;
     int statusChanges = 0;
@@ -37,8 +39,9 @@ class ScriptedPlatform : public Platform {
     std::function<void(const std::string&, Answer)> onQuestion;
     std::function<void(std::string_view, int)> onProgress;
 
-    void ShowMessage(const std::string& text) override {
+    void ShowMessage(const std::string& text, Severity severity) override {
         messages.push_back(text);
+        severities.push_back(severity);
         if (onMessage) onMessage(text);
     }
     Answer Ask(const std::string& question, bool withCancel) override {

@@ -1,4 +1,4 @@
-#include "core/text/text.h"
+#include "core/text/strings.h"
 
 #include <array>
 #include <charconv>

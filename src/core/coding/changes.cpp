@@ -1,4 +1,4 @@
-#include "core/coding/history.h"
+#include "core/coding/changes.h"
 
 #include <algorithm>
 #include <optional>
@@ -74,7 +74,7 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
             const char* nothing) {
     if (RefusedReadOnly(s)) return false;
     if (from.empty()) {
-        s.platform.ShowMessage(nothing);
+        s.platform.ShowMessage(nothing, Severity::Information);
         return false;
     }
     // A group goes back whole, its last change first; the case shown is the last one put back.
@@ -105,7 +105,7 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
 
 bool RefusedReadOnly(Session& s) {
     if (!s.ReadOnly) return false;
-    s.platform.ShowMessage(msg::kReadOnlyNoCoding);
+    s.platform.ShowMessage(msg::kReadOnlyNoCoding, Severity::Information);
     return true;
 }
 

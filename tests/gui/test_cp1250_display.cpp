@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "core/text/cp1250.h"
-#include "core/text/text.h"
+#include "core/text/strings.h"
 #include "gui/convert.h"
 
 class TestCodePage : public QObject {
@@ -38,4 +38,4 @@ class TestCodePage : public QObject {
 };
 
 QTEST_MAIN(TestCodePage)
-#include "test_code_page.moc"
+#include "test_cp1250_display.moc"
