@@ -1,5 +1,8 @@
+#include <iostream>
+#include <memory>
 #include <ostream>
 
+#include "cli/command.h"
 #include "cli/commands.h"
 #include "core/classification/loader.h"
 #include "core/io/files.h"
@@ -19,6 +22,13 @@ int CheckClassification(const std::string& file, std::ostream& out, std::ostream
     }
     for (const std::string& line : clf.FullListLines) out << line << '\n';
     return kOk;
+}
+
+void AddCheckClassificationCommand(CLI::App& app, CommandRun& run) {
+    auto file = std::make_shared<std::string>();
+    auto* cmd = app.add_subcommand("check-classification", "Load and check a classification file");
+    cmd->add_option("FILE", *file, "classification file, read as named")->required();
+    cmd->callback([file, &run] { run.code = CheckClassification(*file, std::cout, std::cerr); });
 }
 
 }  // namespace tarnwick::cli

@@ -1,5 +1,8 @@
+#include <iostream>
+#include <memory>
 #include <ostream>
 
+#include "cli/command.h"
 #include "cli/commands.h"
 #include "core/io/files.h"
 #include "core/params/parser.h"
@@ -28,6 +31,13 @@ int CheckParams(const std::string& file, std::ostream& out, std::ostream& err) {
     }
     out << report << '\n';
     return kOk;
+}
+
+void AddCheckParamsCommand(CLI::App& app, CommandRun& run) {
+    auto file = std::make_shared<std::string>();
+    auto* cmd = app.add_subcommand("check-params", "Parse a coding parameters file");
+    cmd->add_option("FILE", *file, "coding parameters file, read as named")->required();
+    cmd->callback([file, &run] { run.code = CheckParams(*file, std::cout, std::cerr); });
 }
 
 }  // namespace tarnwick::cli

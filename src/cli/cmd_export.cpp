@@ -1,7 +1,10 @@
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
+#include <memory>
 #include <ostream>
 
+#include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/terminal_progress.h"
 #include "core/io/files.h"
@@ -49,6 +52,26 @@ int Export(const std::string& params, const std::string& clf, const std::string&
     progress.Clear();
     for (const std::string& line : session.Report) out << line << '\n';
     return kOk;
+}
+
+void AddExportCommand(CLI::App& app, CommandRun& run) {
+    struct Options {
+        std::string params, clf, data;
+        std::vector<std::string> formats;
+    };
+    auto o = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand(
+        "export", "Open a project and write its final output data file and SPSS script");
+    cmd->add_option("PARAMS", o->params, "coding parameters file")->required();
+    cmd->add_option("CLASSIFICATION", o->clf, "classification file")->required();
+    cmd->add_option("DATA", o->data, "survey data file")->required();
+    cmd->add_option("--format", o->formats,
+                    "write this export instead of the .asc and .sps (repeatable)")
+        ->check(CLI::IsMember({"sav", "dta", "csv"}));
+    cmd->callback([o, &run] {
+        run.code =
+            Export(o->params, o->clf, o->data, std::cout, std::cerr, o->formats, run.progressLine);
+    });
 }
 
 }  // namespace tarnwick::cli

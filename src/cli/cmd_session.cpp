@@ -4,12 +4,14 @@
 
 #include <charconv>
 #include <chrono>
+#include <iostream>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 
+#include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/console_platform.h"
 #include "cli/terminal_progress.h"
@@ -397,6 +399,14 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
         console.Error(msg::kInputEndedUnsaved);
     }
     return console.failed ? kFaults : kOk;
+}
+
+void AddSessionCommand(CLI::App& app, CommandRun& run) {
+    auto* cmd = app.add_subcommand("session", "Run a coding session from commands on stdin");
+    cmd->callback([&run] {
+        EndOnSignals();
+        run.code = SessionConsole(std::cin, std::cout, std::cerr, run.progressLine);
+    });
 }
 
 }  // namespace tarnwick::cli

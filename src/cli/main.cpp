@@ -2,26 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <csignal>
-#include <iostream>
-#include <string>
-#include <vector>
 
-#include "cli/commands.h"
-
-namespace {
-
-// A share from 0 to 1. CLI::Range alone lets "nan" through, as every comparison with it is false.
-CLI::Validator Share() {
-    return CLI::Validator(
-        [](std::string& text) -> std::string {
-            double v = 0;
-            if (CLI::detail::lexical_cast(text, v) && v >= 0.0 && v <= 1.0) return {};
-            return "Value " + text + " is not a share from 0 to 1";
-        },
-        "FLOAT in [0 - 1]");
-}
-
-}  // namespace
+#include "cli/command.h"
 
 int main(int argc, char** argv) {
     // A write past the file-size limit must fail with an error, not end the program.
@@ -29,152 +11,17 @@ int main(int argc, char** argv) {
     using namespace tarnwick::cli;
     CLI::App app{"tarnwick-cli: the Tarnwick core from a terminal"};
     app.require_subcommand(1);
-    int code = kOk;
-    // The progress line of long work is for a person watching, never for a log or a pipe.
-    const bool progressLine = ::isatty(STDERR_FILENO) != 0;
+    CommandRun run;
+    run.progressLine = ::isatty(STDERR_FILENO) != 0;
 
-    std::string paramsFile;
-    auto* checkParams = app.add_subcommand("check-params", "Parse a coding parameters file");
-    checkParams->add_option("FILE", paramsFile, "coding parameters file, read as named")
-        ->required();
-    checkParams->callback([&] { code = CheckParams(paramsFile, std::cout, std::cerr); });
-
-    std::string clfFile;
-    auto* checkClf =
-        app.add_subcommand("check-classification", "Load and check a classification file");
-    checkClf->add_option("FILE", clfFile, "classification file, read as named")->required();
-    checkClf->callback([&] { code = CheckClassification(clfFile, std::cout, std::cerr); });
-
-    auto* session = app.add_subcommand("session", "Run a coding session from commands on stdin");
-    session->callback([&] {
-        EndOnSignals();
-        code = SessionConsole(std::cin, std::cout, std::cerr, progressLine);
-    });
-
-    std::string exportParams, exportClf, exportData;
-    std::vector<std::string> exportFormats;
-    auto* exportCmd = app.add_subcommand(
-        "export", "Open a project and write its final output data file and SPSS script");
-    exportCmd->add_option("PARAMS", exportParams, "coding parameters file")->required();
-    exportCmd->add_option("CLASSIFICATION", exportClf, "classification file")->required();
-    exportCmd->add_option("DATA", exportData, "survey data file")->required();
-    exportCmd
-        ->add_option("--format", exportFormats,
-                     "write this export instead of the .asc and .sps (repeatable)")
-        ->check(CLI::IsMember({"sav", "dta", "csv"}));
-    exportCmd->callback([&] {
-        code = Export(exportParams, exportClf, exportData, std::cout, std::cerr, exportFormats,
-                      progressLine);
-    });
-
-    std::string suggestClf, suggestAnswers, suggestMemory;
-    size_t suggestTop = 10;
-    auto* suggestCmd = app.add_subcommand(
-        "suggest", "Rank the categories of a classification for each answer of a CSV file");
-    suggestCmd->add_option("CLASSIFICATION", suggestClf, "classification file")->required();
-    suggestCmd->add_option("ANSWERS", suggestAnswers, "UTF-8 CSV: id and text columns")->required();
-    suggestCmd->add_option("--memory", suggestMemory, "coding memory file");
-    suggestCmd->add_option("--top", suggestTop, "suggestions per answer")
-        ->check(CLI::Range(1, 1000));
-    suggestCmd->callback([&] {
-        code = Suggest(suggestClf, suggestAnswers, suggestMemory, suggestTop, std::cout, std::cerr);
-    });
-
-    std::string evalClf, evalLabelled, evalMemory;
-    double evalShare = 0;
-    size_t evalSample = 0;
-    auto* evaluateCmd =
-        app.add_subcommand("evaluate", "Measure the suggestions against answers with known codes");
-    evaluateCmd->add_option("CLASSIFICATION", evalClf, "classification file")->required();
-    evaluateCmd->add_option("LABELLED", evalLabelled, "UTF-8 CSV: id, code and text columns")
-        ->required();
-    evaluateCmd->add_option("--memory", evalMemory, "coding memory file");
-    evaluateCmd
-        ->add_option("--learn-share", evalShare,
-                     "share of the rows (fixed shuffle) learnt into the memory first")
-        ->check(Share());
-    evaluateCmd
-        ->add_option("--sample", evalSample,
-                     "evaluate at most this many of the other rows (0: all)")
-        ->check(CLI::Range(0, 1000000000));
-    evaluateCmd->callback([&] {
-        code = Evaluate(evalClf, evalLabelled, evalMemory, evalShare, evalSample, std::cout,
-                        std::cerr);
-    });
-
-    std::string learnParams, learnClf, learnData, learnMemory;
-    auto* learnCmd =
-        app.add_subcommand("learn", "Add the coded answers of a project to a coding memory file");
-    learnCmd->add_option("PARAMS", learnParams, "coding parameters file")->required();
-    learnCmd->add_option("CLASSIFICATION", learnClf, "classification file")->required();
-    learnCmd->add_option("DATA", learnData, "survey data file")->required();
-    learnCmd->add_option("MEMORY", learnMemory, "memory file, created when missing")->required();
-    learnCmd->callback(
-        [&] { code = Learn(learnParams, learnClf, learnData, learnMemory, std::cout, std::cerr); });
-
-    // A project shared by a team in PostgreSQL; --db is a libpq connection string.
-    auto* teamCmd = app.add_subcommand("team", "A project coded by a team in PostgreSQL");
-    teamCmd->require_subcommand(1);
-    std::string teamDb, teamParams, teamClf, teamData, teamFolder, teamCoder, teamCode;
-    std::string teamSupervisor = "supervisor";
-    double teamShare = 0.1;
-    unsigned long long teamSeed = 1;
-    int teamRecord = 0, teamField = 0;
-    auto dbOption = [&](CLI::App* cmd) {
-        cmd->add_option("--db", teamDb, "libpq connection string of the project's database")
-            ->required();
-    };
-    auto* teamInit = teamCmd->add_subcommand(
-        "init", "Load a project (and the codes of its working file) into a database");
-    teamInit->add_option("PARAMS", teamParams, "coding parameters file")->required();
-    teamInit->add_option("CLASSIFICATION", teamClf, "classification file")->required();
-    teamInit->add_option("DATA", teamData, "survey data file")->required();
-    dbOption(teamInit);
-    teamInit->add_option("--double-share", teamShare, "share of the cases coded by two coders")
-        ->check(Share());
-    teamInit->add_option("--seed", teamSeed, "seed of the double-coding sample");
-    teamInit->callback([&] {
-        code = TeamInit(teamParams, teamClf, teamData, teamDb, teamShare, teamSeed, std::cout,
-                        std::cerr);
-    });
-    auto* teamExport = teamCmd->add_subcommand(
-        "export", "Write the working file, output, SPSS script and exports into a folder");
-    dbOption(teamExport);
-    teamExport->add_option("FOLDER", teamFolder, "folder to write into")->required();
-    teamExport->callback([&] { code = TeamExport(teamDb, teamFolder, std::cout, std::cerr); });
-    auto* teamStatus = teamCmd->add_subcommand("status", "Progress, coders and agreement");
-    dbOption(teamStatus);
-    teamStatus->callback([&] { code = TeamStatus(teamDb, std::cout, std::cerr); });
-    auto* teamDis =
-        teamCmd->add_subcommand("disagreements", "Double-coded cases whose two codes differ");
-    dbOption(teamDis);
-    teamDis->callback([&] { code = TeamDisagreements(teamDb, std::cout, std::cerr); });
-    auto* teamSettle = teamCmd->add_subcommand("settle", "Give a double-coded case its final code");
-    dbOption(teamSettle);
-    teamSettle->add_option("RECORD", teamRecord, "record number, from 1")
-        ->required()
-        ->check(CLI::PositiveNumber);
-    teamSettle->add_option("FIELD", teamField, "occupation field number, from 1")
-        ->required()
-        ->check(CLI::PositiveNumber);
-    teamSettle->add_option("CODE", teamCode, "the final code")->required();
-    teamSettle->add_option("--supervisor", teamSupervisor, "name noted with the final code");
-    teamSettle->callback([&] {
-        code = TeamSettle(teamDb, teamRecord, teamField, teamCode, teamSupervisor, std::cout,
-                          std::cerr);
-    });
-    auto* teamCodeCmd = teamCmd->add_subcommand(
-        "code", "Code a team project from commands on stdin, as the session console does");
-    dbOption(teamCodeCmd);
-    teamCodeCmd->add_option("--coder", teamCoder, "the coder's name")->required();
-    teamCodeCmd->add_option("--folder", teamFolder,
-                            "folder for this computer's copy and outbox (default: under "
-                            "~/.local/share/tarnwick/team)");
-    teamCodeCmd->callback([&] {
-        EndOnSignals();
-        code =
-            TeamCode(teamDb, teamCoder, teamFolder, std::cin, std::cout, std::cerr, progressLine);
-    });
+    AddCheckParamsCommand(app, run);
+    AddCheckClassificationCommand(app, run);
+    AddSessionCommand(app, run);
+    AddExportCommand(app, run);
+    AddSuggestCommand(app, run);
+    AddEvaluateCommand(app, run);
+    AddLearnCommand(app, run);
+    AddTeamCommand(app, run);
 
     try {
         app.parse(argc, argv);
@@ -182,5 +29,5 @@ int main(int argc, char** argv) {
         const int rc = app.exit(e);
         return rc == 0 ? kOk : kIoOrUsage;
     }
-    return code;
+    return run.code;
 }

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
 #include "core/classification/loader.h"
 #include "core/classification/model.h"
 #include "core/classification/scales.h"
@@ -541,17 +540,6 @@ TEST(DemoClassification, ListedJobTitlesFindTheirCodes) {
         ++titles;
     }
     EXPECT_GE(titles, 60);
-}
-
-// --- The command-line check ----------------------------------------------------------------
-
-TEST(CheckClassificationCommand, DemoFaultyAndMissing) {
-    std::ostringstream out3;
-    std::ostringstream err3;
-    const std::string missing = std::string(TARNWICK_TEST_DATA) + "/classification/none.clf";
-    EXPECT_EQ(cli::CheckClassification(missing, out3, err3), cli::kIoOrUsage);
-    EXPECT_EQ(err3.str(), missing + ": No such file or directory\n");
-    EXPECT_TRUE(out3.str().empty());
 }
 
 }  // namespace

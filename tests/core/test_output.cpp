@@ -4,11 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
 #include "core/classification/scales.h"
 #include "core/data/output.h"
 #include "core/io/atomic_file.h"
@@ -203,42 +201,6 @@ TEST_F(OutputTest, CancelledExportLeavesTheEarlierFileAndNothingElse) {
     ASSERT_EQ(ExportFinalOutput(session_, ExportFormat::Sav).size(), 1u);
     EXPECT_NE(ReadWholeFile(session_.ProjectFolder + "wave.sav"), "earlier");
     EXPECT_EQ(platform_.progress.back().second, 100);
-}
-
-}  // namespace
-}  // namespace tarnwick
-
-namespace tarnwick {
-namespace {
-
-class ExportTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        WriteFileAtomic(Path("p.zpa"),
-                        "#R 1-4 'Respondent'\n#J ZAWR 'Job'\n#I1 5-8 'Title'\n#F 9 1\n");
-        WriteFileAtomic(Path("c.clf"), testing::MinimalClassificationText());
-        WriteFileAtomic(Path("w.dat"), "0001abcd1\r\n0002efgh2\r\n");
-    }
-    std::string Path(const char* name) const { return folder_.Path(name); }
-    int Run() {
-        out_.str("");
-        err_.str("");
-        return cli::Export(Path("p.zpa"), Path("c.clf"), Path("w.dat"), out_, err_);
-    }
-
-    testing::TempFolder folder_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-};
-
-TEST_F(ExportTest, FaultsPrintWhatTheWindowWouldShow) {
-    WriteFileAtomic(Path("p.zpa"), "#J ZAWR 'Job'\n");
-    EXPECT_EQ(Run(), cli::kFaults);
-    EXPECT_NE(out_.str().find("No respondent ID declaration"), std::string::npos) << out_.str();
-
-    fs::remove(Path("p.zpa"));
-    EXPECT_EQ(Run(), cli::kIoOrUsage);
-    EXPECT_NE(err_.str().find(Path("p.zpa")), std::string::npos) << err_.str();
 }
 
 }  // namespace

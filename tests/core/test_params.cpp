@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
 #include "core/io/atomic_file.h"
 #include "core/io/files.h"
 #include "core/params/model.h"
@@ -486,15 +484,6 @@ TEST(ParamsDemo, DemoProjectParses) {
     EXPECT_EQ(x14.Count(), 16);
     EXPECT_EQ(x14[x14.Find("09")].Text, "Skilled industrial workers");
     EXPECT_EQ(x14[x14.Find("99")].Text, "Not applicable");
-}
-
-TEST(ParamsCli, CheckParams) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const std::string missing = std::string(TARNWICK_TEST_DATA) + "/params/no_such_file.zpa";
-    EXPECT_EQ(cli::CheckParams(missing, out, err), cli::kIoOrUsage);
-    EXPECT_TRUE(out.str().empty());
-    EXPECT_EQ(err.str(), missing + ": No such file or directory\n");
 }
 
 }  // namespace

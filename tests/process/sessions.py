@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Real tarnwick-cli processes on one project folder: two sessions at once, kill -9 at random
-moments of a scripted session, the data changed underneath, and the console's exit status.
+moments of a scripted session, the data changed underneath, the console's exit status and the
+clock of its session report.
 
     sessions.py CLI DEMO_FOLDER [--kills N] [--only NAME]
 
@@ -9,6 +10,8 @@ check fails or any code was lost.
 """
 
 import argparse
+import datetime
+import glob
 import os
 import random
 import re
@@ -225,6 +228,30 @@ def exit_status(cli, demo, root):
               f"{args[0]} with a share nan: status {p.returncode}")
 
 
+def report_clock(cli, demo, root):
+    """The session report is named and dated by the machine's clock at the time of the run."""
+    folder = project(demo, root)
+    start = datetime.datetime.now().replace(microsecond=0)
+    code, out, _ = run(cli, open_line(folder) + "key1 engineer\npre 0\ncode\nsave\nquit y n y\n")
+    end = datetime.datetime.now()
+    reports = glob.glob(os.path.join(folder, "*.zre"))
+    check(code == 0 and len(reports) == 1, f"the session wrote one report: status {code}")
+    if len(reports) != 1:
+        return
+    name = os.path.basename(reports[0])
+    try:
+        minute = datetime.datetime.strptime(name, "%Y%m%d%H%M.zre")
+    except ValueError:
+        minute = None
+    check(minute is not None and start.replace(second=0) <= minute <= end,
+          f"the report's name {name} is a minute of the run ({start:%Y%m%d%H%M}..{end:%Y%m%d%H%M})")
+    with open(reports[0], encoding="latin-1") as f:
+        stamps = [datetime.datetime.strptime(line[4:].rstrip(), "%B %d, %Y at %H:%M:%S")
+                  for line in f if re.match(r"\*\*\* \w+ \d+, \d{4} at \d\d:\d\d:\d\d\s*$", line)]
+    check(stamps and all(start <= t <= end for t in stamps),
+          f"the report's dates {[str(t) for t in stamps]} lie within the run ({start}..{end})")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("cli")
@@ -242,6 +269,7 @@ def main():
             "kills": lambda: kills(a.cli, a.demo, root, a.kills, seed),
             "underneath": lambda: changed_underneath(a.cli, a.demo, root),
             "exit": lambda: exit_status(a.cli, a.demo, root),
+            "clock": lambda: report_clock(a.cli, a.demo, root),
         }
         for name, body in checks.items():
             if a.only in (None, name):

@@ -1,0 +1,128 @@
+// tarnwick-cli evaluate: measures the ranking against answers with known codes.
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <ostream>
+#include <random>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/commands.h"
+#include "cli/suggest_inputs.h"
+#include "core/suggest/suggest.h"
+#include "core/text/interface_texts.h"
+
+namespace tarnwick::cli {
+
+namespace {
+
+// "n/a" for a share of nothing: no first suggestion scored that high, which 0 % would misstate.
+std::string Percent(size_t part, size_t whole) {
+    if (whole == 0) return "n/a";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.2f %%",
+                  100.0 * static_cast<double>(part) / static_cast<double>(whole));
+    return buffer;
+}
+
+}  // namespace
+
+int Evaluate(const std::string& clfFile, const std::string& labelledFile,
+             const std::string& memoryFile, double learnShare, size_t sample, std::ostream& out,
+             std::ostream& err) {
+    int code = kOk;
+    Inputs in;
+    if (!LoadInputs(clfFile, memoryFile, labelledFile, true, in, out, err, code)) return code;
+    const Classification& clf = in.clf;
+    CodingMemory& memory = in.memory;
+    const Answers& answers = in.answers;
+    const size_t n = answers.ids.size();
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = i;
+    if (learnShare > 0) {
+        // A fixed shuffle, the same on every platform (the standard distributions are not).
+        std::mt19937 random(2026);
+        for (size_t i = n; i > 1; --i) std::swap(order[i - 1], order[random() % i]);
+    }
+    // Written so that a share that is not a number learns nothing rather than past the end.
+    const size_t learnt = learnShare >= 1.0 ? n
+                          : learnShare > 0.0
+                              ? static_cast<size_t>(static_cast<double>(n) * learnShare)
+                              : 0;
+    for (size_t i = 0; i < learnt; ++i) {
+        memory.Learn(answers.texts[order[i]], answers.codes[order[i]]);
+    }
+    const SuggestionEngine engine(clf);
+    const size_t kTops[] = {1, 3, 5, 10};
+    const int kScores[] = {50, 70, 90};
+    size_t hits[4] = {};
+    size_t covered[3] = {};
+    size_t right[3] = {};
+    size_t evaluated = 0;
+    size_t unknown = 0;
+    for (size_t k = learnt; k < n && (sample == 0 || evaluated < sample); ++k) {
+        const size_t i = order[k];
+        ++evaluated;
+        if (clf.IndexOf(answers.codes[i]) < 0) ++unknown;
+        const auto ranked = engine.Rank(answers.texts[i], memory, 10);
+        // Not found counts as no rank at all: a short list must not count as a hit.
+        size_t at = std::numeric_limits<size_t>::max();
+        for (size_t r = 0; r < ranked.size(); ++r) {
+            if (ranked[r].code == answers.codes[i]) {
+                at = r;
+                break;
+            }
+        }
+        for (size_t t = 0; t < 4; ++t) hits[t] += at < kTops[t] ? 1 : 0;
+        for (size_t s = 0; s < 3; ++s) {
+            if (!ranked.empty() && ranked[0].score >= kScores[s]) {
+                ++covered[s];
+                right[s] += at == 0 ? 1 : 0;
+            }
+        }
+    }
+    if (evaluated == 0) {
+        err << labelledFile << ": " << msg::NothingToEvaluate(learnt) << '\n';
+        return kIoOrUsage;
+    }
+    out << "answers: " << evaluated << " evaluated";
+    if (learnt > 0) out << ", " << learnt << " learnt into the memory first";
+    out << '\n';
+    if (unknown > 0) out << "codes not in the classification: " << unknown << '\n';
+    for (size_t t = 0; t < 4; ++t) {
+        out << "top-" << kTops[t] << " accuracy: " << Percent(hits[t], evaluated) << '\n';
+    }
+    for (size_t s = 0; s < 3; ++s) {
+        out << "score >= " << kScores[s] << ": accuracy " << Percent(right[s], covered[s])
+            << ", coverage " << Percent(covered[s], evaluated) << '\n';
+    }
+    return kOk;
+}
+
+void AddEvaluateCommand(CLI::App& app, CommandRun& run) {
+    struct Options {
+        std::string clf, labelled, memory;
+        double share = 0;
+        size_t sample = 0;
+    };
+    auto o = std::make_shared<Options>();
+    auto* cmd =
+        app.add_subcommand("evaluate", "Measure the suggestions against answers with known codes");
+    cmd->add_option("CLASSIFICATION", o->clf, "classification file")->required();
+    cmd->add_option("LABELLED", o->labelled, "UTF-8 CSV: id, code and text columns")->required();
+    cmd->add_option("--memory", o->memory, "coding memory file");
+    cmd->add_option("--learn-share", o->share,
+                    "share of the rows (fixed shuffle) learnt into the memory first")
+        ->check(Share());
+    cmd->add_option("--sample", o->sample, "evaluate at most this many of the other rows (0: all)")
+        ->check(CLI::Range(0, 1000000000));
+    cmd->callback([o, &run] {
+        run.code =
+            Evaluate(o->clf, o->labelled, o->memory, o->share, o->sample, std::cout, std::cerr);
+    });
+}
+
+}  // namespace tarnwick::cli
