@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "cli/cli_texts.h"
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/suggest_inputs.h"

@@ -4,6 +4,7 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/cli_texts.h"
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/suggest_inputs.h"

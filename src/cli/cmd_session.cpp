@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/cli_texts.h"
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/console_platform.h"

@@ -1,5 +1,6 @@
 #include "cli/csv.h"
 
+#include "cli/cli_texts.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick::cli {

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/cli_texts.h"
 #include "cli/commands.h"
 #include "cli/csv.h"
 #include "core/classification/loader.h"

@@ -241,27 +241,6 @@ inline constexpr const char* kMemoryBadAnswer =
     "joined by \" | \")";
 inline constexpr const char* kMemoryRepeated = "this answer and code stand on an earlier line";
 
-// The suggestion commands' faults of a CSV file.
-inline constexpr const char* kCsvEmpty =
-    "the file is empty; it needs a heading line with an \"id\" column";
-inline constexpr const char* kCsvColumns =
-    "the heading line needs an \"id\" column and at least one text column";
-inline constexpr const char* kCsvColumnsWithCode =
-    "the heading line needs an \"id\" column, a \"code\" column and at least one text column";
-inline std::string NothingToEvaluate(size_t learnt) {
-    return "no answer is left to evaluate (" + std::to_string(learnt) + " learnt into the memory)";
-}
-inline constexpr const char* kCsvOpenQuote = "a quoted field never ends";
-inline constexpr const char* kCsvAfterQuote = "text follows the closing quote of a field";
-
-// What `learn` did: "isco.mem: 120 coded answers learnt, 87 distinct answers remembered".
-inline std::string MemoryLearnt(std::string_view path, size_t learnt, size_t distinct) {
-    std::string t(path);
-    t += ": " + std::to_string(learnt) + " coded answers learnt, " + std::to_string(distinct) +
-         " distinct answers remembered";
-    return t;
-}
-
 // The reasons of suggestions.
 inline std::string CodedBefore(uint32_t times) {
     return times == 1 ? std::string("coded once as this before")
@@ -318,11 +297,6 @@ inline std::string DataChanged(std::string_view path) {
 inline constexpr const char* kAskSaveDespiteDataChange = ".\nSave the working file all the same?";
 inline constexpr const char* kNotSavedDataChanged =
     "The working file was not saved: the data file changed since the project was opened";
-
-// tarnwick-cli session at the end of its input.
-inline constexpr const char* kInputEndedUnsaved =
-    "input ended with codes not saved (they are in the coding journal)";
-inline constexpr const char* kEndedBySignal = "ended by a signal";
 
 }  // namespace msg
 
