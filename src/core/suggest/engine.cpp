@@ -178,18 +178,28 @@ class SuggestionIndex {
     std::vector<uint32_t> Corrections(const std::string& word) const {
         if (word.size() < kTypoLength) return {};
         const int limit = word.size() >= kTwoTyposLength ? 2 : 1;
-        std::unordered_map<uint32_t, int> shared;
+        // Trigrams shared, by written word, in scratch kept between calls: a common trigram
+        // names thousands of words, and a map node for each cost more than the rest of the
+        // search. The words are visited in the order first met; what is kept is sorted.
+        thread_local std::vector<uint32_t> sharedOf;
+        thread_local std::vector<uint32_t> met;
+        if (sharedOf.size() < surfaces.size()) sharedOf.resize(surfaces.size(), 0);
+        met.clear();
         int grams = 0;
         ForEachTrigram(word, [&](uint32_t g) {
             ++grams;
             auto it = trigrams.find(g);
             if (it == trigrams.end()) return;
-            for (uint32_t sid : it->second) ++shared[sid];
+            for (uint32_t sid : it->second) {
+                if (sharedOf[sid]++ == 0) met.push_back(sid);
+            }
         });
         const int need = std::max(1, grams - 3 * limit);  // an edit spoils at most three
         int best = limit + 1;
         std::vector<uint32_t> found;
-        for (const auto& [sid, count] : shared) {
+        for (uint32_t sid : met) {
+            const auto count = static_cast<int>(sharedOf[sid]);
+            sharedOf[sid] = 0;
             const std::string& known = surfaces[sid].first;
             if (count < need || known[0] != word[0]) continue;
             const int d = suggest::EditDistance(word, known, limit);
