@@ -96,6 +96,12 @@ TEST(Confidence, TheThresholdHoldsTheTargetOnCalibrationAndNewCases) {
         EXPECT_LE(choice.threshold, lastThreshold);
         lastThreshold = choice.threshold;
     }
+    RankFeatures odd;
+    odd.ranked = true;
+    odd.margin = NAN;
+    odd.score = INFINITY;
+    const double confidence = fitted.Confidence(odd);
+    EXPECT_TRUE(confidence >= 0 && confidence <= 1) << confidence;
     EXPECT_EQ(ChooseThreshold(fitted, 0).outcome, ThresholdOutcome::BadTarget);
     EXPECT_EQ(ChooseThreshold(fitted, 1).outcome, ThresholdOutcome::BadTarget);
     EXPECT_EQ(ChooseThreshold(fitted, NAN).outcome, ThresholdOutcome::BadTarget);

@@ -24,20 +24,24 @@ constexpr int kNewtonSteps = 50;  // at most; it settles in far fewer
 constexpr size_t kFolds = 5;      // parts for the calibration cases' own confidences
 constexpr double kZ = 1.96;       // 95 %
 
+// `v` held to [low, high]; a number that is none (from a caller's pairs) counts as `low`.
+double Held(float v, double low, double high) {
+    return std::isfinite(v) ? std::clamp(static_cast<double>(v), low, high) : low;
+}
+
 // The numbers a ranking is judged by. The scores are held to a sensible range so that one odd
 // ranking cannot pull the fit.
 Inputs InputsOf(const RankFeatures& f) {
-    const auto identical = static_cast<double>(f.identicalCount);
     return {
-        std::clamp(static_cast<double>(f.score), 0.0, 2.0),
-        std::clamp(static_cast<double>(f.margin), -1.0, 2.0),
+        Held(f.score, 0.0, 2.0),
+        Held(f.margin, -1.0, 2.0),
         f.identicalCount > 0 ? 1.0 : 0.0,
-        static_cast<double>(f.identicalShare),
-        std::log1p(identical),
-        static_cast<double>(f.matchedShare),
+        Held(f.identicalShare, 0.0, 1.0),
+        std::log1p(static_cast<double>(f.identicalCount)),
+        Held(f.matchedShare, 0.0, 1.0),
         f.classificationAgrees ? 1.0 : 0.0,
-        static_cast<double>(f.bayes),
-        std::clamp(static_cast<double>(f.learnt), 0.0, 2.0),
+        Held(f.bayes, 0.0, 1.0),
+        Held(f.learnt, 0.0, 2.0),
     };
 }
 
