@@ -178,18 +178,28 @@ class SuggestionIndex {
     std::vector<uint32_t> Corrections(const std::string& word) const {
         if (word.size() < kTypoLength) return {};
         const int limit = word.size() >= kTwoTyposLength ? 2 : 1;
-        std::unordered_map<uint32_t, int> shared;
+        // Trigrams shared, by written word, in scratch kept between calls: a common trigram
+        // names thousands of words, and a map node for each cost more than the rest of the
+        // search. The words are visited in the order first met; what is kept is sorted.
+        thread_local std::vector<uint32_t> sharedOf;
+        thread_local std::vector<uint32_t> met;
+        if (sharedOf.size() < surfaces.size()) sharedOf.resize(surfaces.size(), 0);
+        met.clear();
         int grams = 0;
         ForEachTrigram(word, [&](uint32_t g) {
             ++grams;
             auto it = trigrams.find(g);
             if (it == trigrams.end()) return;
-            for (uint32_t sid : it->second) ++shared[sid];
+            for (uint32_t sid : it->second) {
+                if (sharedOf[sid]++ == 0) met.push_back(sid);
+            }
         });
         const int need = std::max(1, grams - 3 * limit);  // an edit spoils at most three
         int best = limit + 1;
         std::vector<uint32_t> found;
-        for (const auto& [sid, count] : shared) {
+        for (uint32_t sid : met) {
+            const auto count = static_cast<int>(sharedOf[sid]);
+            sharedOf[sid] = 0;
             const std::string& known = surfaces[sid].first;
             if (count < need || known[0] != word[0]) continue;
             const int d = suggest::EditDistance(word, known, limit);
@@ -358,6 +368,19 @@ size_t SuggestionEngine::CategoryCount() const { return index_->categories.size(
 
 std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& texts,
                                                const CodingMemory& memory, size_t top) const {
+    return Ranked(texts, memory, top, nullptr);
+}
+
+DetailedRanking SuggestionEngine::RankDetailed(const std::vector<std::string>& texts,
+                                               const CodingMemory& memory, size_t top) const {
+    DetailedRanking out;
+    out.suggestions = Ranked(texts, memory, top, &out.features);
+    return out;
+}
+
+std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>& texts,
+                                                 const CodingMemory& memory, size_t top,
+                                                 RankFeatures* features) const {
     const SuggestionIndex& ix = *index_;
     std::vector<Suggestion> out;
     if (top == 0 || ix.categories.empty()) return out;
@@ -374,7 +397,19 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         taken[it->second] = true;
         const int score = std::max(1, static_cast<int>(std::lround(100.0 * c.count / total)));
         out.push_back({c.code, score, msg::CodedBefore(c.count)});
-        if (out.size() >= top) return out;
+        if (out.size() >= top) {
+            if (features == nullptr) return out;
+            break;  // the features need the words' scores below
+        }
+    }
+    if (features != nullptr && !out.empty()) {
+        features->ranked = true;
+        features->identicalCount = total;
+        for (const auto& c : before) {
+            if (c.code == out[0].code) {
+                features->identicalShare = static_cast<float>(c.count) / static_cast<float>(total);
+            }
+        }
     }
 
     // The query: each distinct term with the weight of the most telling field it stands in.
@@ -421,7 +456,7 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         const bool laterFieldsOnly = q.field < suggest::kOtherFieldWeight;
         if (!laterFieldsOnly || !q.known.empty()) scoredSum += q.weight;
     }
-    if (querySum <= 0) return out;
+    if (querySum <= 0) return out;  // the features stay at nothing found by the words
     // A word of the later fields (industry, status, answer labels such as "Don't know") that
     // the classification does not know can match nothing and says nothing of the job: it takes
     // nothing from a score. Every score grows alike, so the order stays.
@@ -555,15 +590,18 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
     const std::vector<float> bayes = ix.BayesEstimate(query, memory);
 
     // Not capped at 1: a capped score would tie strong candidates and leave them in code order.
+    auto scoreOf = [&](uint32_t c) {
+        return undiluted * (kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]) +
+                            (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum)) +
+               kBayesWeight * bayes[c];
+    };
     std::vector<std::pair<float, uint32_t>> ranked;
     for (uint32_t c = 0; c < n; ++c) {
         if (taken[c]) continue;
-        const float s = undiluted * (kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]) +
-                                     (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum)) +
-                        kBayesWeight * bayes[c];
+        const float s = scoreOf(c);
         if (s > 0) ranked.emplace_back(s, c);
     }
-    const size_t want = std::min(ranked.size(), top - out.size());
+    const size_t want = std::min(ranked.size(), top - std::min(top, out.size()));
     std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(want),
                       ranked.end(), [&](const auto& a, const auto& b) {
                           return a.first != b.first
@@ -588,6 +626,42 @@ std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& t
         }
         out.push_back(std::move(s));
     }
+    if (features == nullptr || out.empty()) return out;
+
+    RankFeatures& f = *features;
+    f.ranked = true;
+    const uint32_t first = ix.codeToCategory.at(out[0].code);
+    f.score = scoreOf(first);
+    float other = 0;
+    // The classification's own favourite: the same reading of the words without the memory.
+    auto wordsOf = [&](uint32_t c) {
+        return kPhraseShare * best[c] + (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum);
+    };
+    uint32_t favourite = UINT32_MAX;
+    float favouriteScore = 0;
+    for (uint32_t c = 0; c < n; ++c) {
+        if (c != first) other = std::max(other, scoreOf(c));
+        const float w = wordsOf(c);
+        // Ties go to the smaller code, as in the ranking.
+        if (w > favouriteScore || (w == favouriteScore && w > 0 &&
+                                   ix.categories[c].code < ix.categories[favourite].code)) {
+            favouriteScore = w;
+            favourite = c;
+        }
+    }
+    f.margin = f.score - other;
+    f.phrase = best[first];
+    f.learnt = kMemoryWeight * learnt[first];
+    f.bayes = bayes[first];
+    f.classificationAgrees = favourite == first;
+    f.terms = static_cast<uint32_t>(query.size());
+    float matchedWeight = 0;
+    for (size_t qi = 0; qi < query.size() && qi < 32; ++qi) {
+        if ((matched[first] & (1u << qi)) == 0) continue;
+        ++f.matchedTerms;
+        matchedWeight += query[qi].weight;
+    }
+    f.matchedShare = std::min(1.0f, matchedWeight / std::max(scoredSum, 1e-6f));
     return out;
 }
 

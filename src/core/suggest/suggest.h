@@ -185,6 +185,32 @@ class CodingMemory {
     std::vector<int64_t> codeUnits_;      // by code id
 };
 
+// What a ranking knows of its first suggestion beyond the list: how far ahead of the rest it
+// stands and what speaks for it. How far a first suggestion can be trusted is learnt from these
+// (confidence.h); the scores are the ranking's own, uncapped, as it orders by them.
+struct RankFeatures {
+    bool ranked = false;        // the list has a first suggestion; nothing below counts without one
+    float score = 0;            // the words' score of the first code (also when an identical answer
+                                // put it first)
+    float margin = 0;           // that score less the best other category's; below 0 when an
+                                // identical answer's code is not the words' favourite
+    float phrase = 0;           // its best phrase's match, 0..1
+    float learnt = 0;           // the vote of like answers of the memory for it
+    float bayes = 0;            // the memory's naive Bayes probability of it, 0..1
+    float matchedShare = 0;     // the share of the answer's weight found in its words, 0..1
+    uint32_t matchedTerms = 0;  // the answer's terms found in its words
+    uint32_t terms = 0;         // the answer's terms
+    bool classificationAgrees = false;  // the classification's words alone rank it first too
+    uint32_t identicalCount = 0;        // times the memory holds this exact answer (0: never)
+    float identicalShare = 0;           // the share of those coded as the first code
+};
+
+// Rank's list and what it knows of its first suggestion.
+struct DetailedRanking {
+    std::vector<Suggestion> suggestions;
+    RankFeatures features;
+};
+
 class SuggestionIndex;
 
 class SuggestionEngine {
@@ -202,10 +228,18 @@ class SuggestionEngine {
     std::vector<Suggestion> Rank(const std::vector<std::string>& texts, const CodingMemory& memory,
                                  size_t top = 10) const;
 
+    // Rank's list, the same, with the features of its first suggestion; costs a few passes over
+    // the categories more.
+    DetailedRanking RankDetailed(const std::vector<std::string>& texts, const CodingMemory& memory,
+                                 size_t top = 10) const;
+
     // Categories the engine ranks.
     size_t CategoryCount() const;
 
   private:
+    std::vector<Suggestion> Ranked(const std::vector<std::string>& texts,
+                                   const CodingMemory& memory, size_t top,
+                                   RankFeatures* features) const;
     std::unique_ptr<SuggestionIndex> index_;
 };
 
