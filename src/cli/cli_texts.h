@@ -17,6 +17,10 @@ inline constexpr const char* kCsvColumnsWithCode =
 inline std::string NothingToEvaluate(size_t learnt) {
     return "no answer is left to evaluate (" + std::to_string(learnt) + " learnt into the memory)";
 }
+inline std::string NothingToAutoCode(size_t calibrating) {
+    return "no answer is left to code automatically (" + std::to_string(calibrating) +
+           " calibrate the confidence)";
+}
 inline constexpr const char* kCsvOpenQuote = "a quoted field never ends";
 inline constexpr const char* kCsvAfterQuote = "text follows the closing quote of a field";
 

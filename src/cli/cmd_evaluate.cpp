@@ -13,6 +13,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/suggest_inputs.h"
+#include "core/suggest/confidence.h"
 #include "core/suggest/suggest.h"
 #include "core/text/interface_texts.h"
 
@@ -29,11 +30,74 @@ std::string Percent(size_t part, size_t whole) {
     return buffer;
 }
 
+std::string Percent1(double share) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f", 100.0 * share);
+    return buffer;
+}
+
+// An evaluated answer as the calibration sees it.
+struct Ranked {
+    RankFeatures features;
+    bool right = false;
+};
+
+// For each target error, what the calibration answers promise and how the others bear it out.
+void PrintAutoCoding(const std::vector<Ranked>& ranked, size_t calibrating, std::ostream& out) {
+    std::vector<CalibrationPair> pairs;
+    for (size_t k = 0; k < calibrating; ++k) pairs.push_back({ranked[k].features, ranked[k].right});
+    const ConfidenceCalibration calibration = ConfidenceCalibration::Fit(pairs);
+    std::vector<double> confidence;
+    for (size_t k = calibrating; k < ranked.size(); ++k) {
+        confidence.push_back(calibration.Confidence(ranked[k].features));
+    }
+    const size_t coding = ranked.size() - calibrating;
+    out << "calibration: " << calibrating << " answers, " << coding << " auto-coded\n";
+    for (const int percent : {2, 3, 5, 10}) {
+        const ThresholdChoice choice = ChooseThreshold(calibration, percent / 100.0);
+        char head[32];
+        std::snprintf(head, sizeof head, "auto %4.1f %%: ", static_cast<double>(percent));
+        out << head;
+        switch (choice.outcome) {
+            case ThresholdOutcome::Promised: {
+                size_t covered = 0;
+                size_t wrong = 0;
+                for (size_t j = 0; j < coding; ++j) {
+                    // A ranking without a first suggestion codes nothing, whatever the threshold.
+                    const Ranked& r = ranked[calibrating + j];
+                    if (!r.features.ranked || confidence[j] < choice.threshold) continue;
+                    ++covered;
+                    wrong += r.right ? 0 : 1;
+                }
+                char line[160];
+                std::snprintf(line, sizeof line, "threshold %.3f, coverage ", choice.threshold);
+                out << line << Percent1(static_cast<double>(covered) / static_cast<double>(coding))
+                    << " % (" << covered << " of " << coding << "), realised error "
+                    << (covered == 0
+                            ? std::string("n/a")
+                            : Percent1(static_cast<double>(wrong) / static_cast<double>(covered)) +
+                                  " %")
+                    << ", promised " << Percent1(choice.interval.low) << "-"
+                    << Percent1(choice.interval.high) << " %\n";
+                break;
+            }
+            case ThresholdOutcome::TooFewCases:
+                out << "too few calibration answers, about " << choice.moreCases
+                    << " more needed\n";
+                break;
+            case ThresholdOutcome::Unreachable:
+            case ThresholdOutcome::BadTarget:
+                out << "unreachable: even the most confident answers err more often\n";
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 int Evaluate(const std::string& clfFile, const std::string& labelledFile,
              const std::string& memoryFile, double learnShare, size_t sample, std::ostream& out,
-             std::ostream& err) {
+             std::ostream& err, double calibrationShare) {
     int code = kOk;
     Inputs in;
     if (!LoadInputs(clfFile, memoryFile, labelledFile, true, in, out, err, code)) return code;
@@ -64,11 +128,21 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
     size_t right[3] = {};
     size_t evaluated = 0;
     size_t unknown = 0;
+    // Only with a calibration share: ranking with the features costs more.
+    const bool calibrate = calibrationShare > 0.0;
+    std::vector<Ranked> detailed;
     for (size_t k = learnt; k < n && (sample == 0 || evaluated < sample); ++k) {
         const size_t i = order[k];
         ++evaluated;
         if (clf.IndexOf(answers.codes[i]) < 0) ++unknown;
-        const auto ranked = engine.Rank(answers.texts[i], memory, 10);
+        std::vector<Suggestion> ranked;
+        if (calibrate) {
+            DetailedRanking d = engine.RankDetailed(answers.texts[i], memory, 10);
+            ranked = std::move(d.suggestions);
+            detailed.push_back({d.features, !ranked.empty() && ranked[0].code == answers.codes[i]});
+        } else {
+            ranked = engine.Rank(answers.texts[i], memory, 10);
+        }
         // Not found counts as no rank at all: a short list must not count as a hit.
         size_t at = std::numeric_limits<size_t>::max();
         for (size_t r = 0; r < ranked.size(); ++r) {
@@ -89,6 +163,16 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
         err << labelledFile << ": " << msg::NothingToEvaluate(learnt) << '\n';
         return kIoOrUsage;
     }
+    // As the learnt share: a share that is not a number calibrates on nothing.
+    const size_t calibrating =
+        !calibrate ? 0
+        : calibrationShare >= 1.0
+            ? evaluated
+            : static_cast<size_t>(static_cast<double>(evaluated) * calibrationShare);
+    if (calibrate && calibrating == evaluated) {
+        err << labelledFile << ": " << msg::NothingToAutoCode(evaluated) << '\n';
+        return kIoOrUsage;
+    }
     out << "answers: " << evaluated << " evaluated";
     if (learnt > 0) out << ", " << learnt << " learnt into the memory first";
     out << '\n';
@@ -100,6 +184,7 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
         out << "score >= " << kScores[s] << ": accuracy " << Percent(right[s], covered[s])
             << ", coverage " << Percent(covered[s], evaluated) << '\n';
     }
+    if (calibrate) PrintAutoCoding(detailed, calibrating, out);
     return kOk;
 }
 
@@ -108,6 +193,7 @@ void AddEvaluateCommand(CLI::App& app, CommandRun& run) {
         std::string clf, labelled, memory;
         double share = 0;
         size_t sample = 0;
+        double calibration = 0;
     };
     auto o = std::make_shared<Options>();
     auto* cmd =
@@ -120,9 +206,13 @@ void AddEvaluateCommand(CLI::App& app, CommandRun& run) {
         ->check(Share());
     cmd->add_option("--sample", o->sample, "evaluate at most this many of the other rows (0: all)")
         ->check(CLI::Range(0, 1000000000));
+    cmd->add_option("--calibration-share", o->calibration,
+                    "share of the evaluated rows that calibrate the confidence, the others "
+                    "auto-coded (0: none)")
+        ->check(Share());
     cmd->callback([o, &run] {
-        run.code =
-            Evaluate(o->clf, o->labelled, o->memory, o->share, o->sample, std::cout, std::cerr);
+        run.code = Evaluate(o->clf, o->labelled, o->memory, o->share, o->sample, std::cout,
+                            std::cerr, o->calibration);
     });
 }
 

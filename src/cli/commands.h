@@ -66,9 +66,12 @@ int Suggest(const std::string& clf, const std::string& answers, const std::strin
 // Ranks labelled answers (a `code` column too) and prints the top-1/3/5/10 accuracy and the
 // accuracy and coverage at scores 50, 70 and 90. `learnShare` of the rows (after a fixed
 // shuffle) are learnt into the memory first and the rest evaluated, at most `sample` of them
-// (0: all).
+// (0: all). With a `calibrationShare`, the first of the evaluated answers calibrate the
+// confidence, and for target errors of 2, 3, 5 and 10 % it prints the threshold and how the
+// other answers fare at it.
 int Evaluate(const std::string& clf, const std::string& labelled, const std::string& memory,
-             double learnShare, size_t sample, std::ostream& out, std::ostream& err);
+             double learnShare, size_t sample, std::ostream& out, std::ostream& err,
+             double calibrationShare = 0);
 
 // Opens a project and adds its coded answers to the memory file (created when missing).
 int Learn(const std::string& params, const std::string& clf, const std::string& data,
