@@ -21,21 +21,12 @@ class ConsolePlatform : public UnattendedPlatform {
     std::function<void(const std::string&, Answer)> onQuestion;
 
     Answer Ask(const std::string& question, bool withCancel) override {
-        Answer a = Answer::No;
-        if (!questionAnswers.empty()) {
-            a = questionAnswers.front();
-            questionAnswers.pop_front();
-        }
-        // A box without Cancel has no such answer; a Cancel given for it counts as No.
-        if (a == Answer::Cancel && !withCancel) a = Answer::No;
+        const Answer a = NextGivenAnswer(questionAnswers, withCancel);
         if (onQuestion) onQuestion(question, a);
         return a;
     }
     std::optional<std::string> ChooseFile(const FileRequest&) override {
-        if (fileAnswers.empty()) return std::nullopt;
-        auto a = std::move(fileAnswers.front());
-        fileAnswers.pop_front();
-        return a;
+        return NextGivenFile(fileAnswers);
     }
 };
 

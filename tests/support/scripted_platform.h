@@ -46,22 +46,13 @@ class ScriptedPlatform : public Platform {
     }
     Answer Ask(const std::string& question, bool withCancel) override {
         questions.push_back(question);
-        Answer a = Answer::No;
-        if (!questionAnswers.empty()) {
-            a = questionAnswers.front();
-            questionAnswers.pop_front();
-        }
-        // A box without Cancel has no such answer; the scripted Cancel then counts as No.
-        if (a == Answer::Cancel && !withCancel) a = Answer::No;
+        const Answer a = NextGivenAnswer(questionAnswers, withCancel);
         if (onQuestion) onQuestion(question, a);
         return a;
     }
     std::optional<std::string> ChooseFile(const FileRequest& request) override {
         fileRequests.push_back(request);
-        if (fileAnswers.empty()) return std::nullopt;
-        auto a = fileAnswers.front();
-        fileAnswers.pop_front();
-        return a;
+        return NextGivenFile(fileAnswers);
     }
     void StatusChanged() override { ++statusChanges; }
     bool Progress(std::string_view what, int percent) override {

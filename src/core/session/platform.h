@@ -3,6 +3,7 @@
 // with answers from its input (or none, for work that no person watches), and the tests with
 // scripted answers.
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,5 +41,26 @@ class Platform {
     virtual bool Progress(std::string_view what, int percent) = 0;
     virtual DateTime Now() = 0;
 };
+
+// The next of the answers given beforehand to the questions (a console's input, a test's
+// script): No when none is left. A box without Cancel has no such answer; a Cancel given for it
+// counts as No.
+inline Answer NextGivenAnswer(std::deque<Answer>& answers, bool withCancel) {
+    Answer a = Answer::No;
+    if (!answers.empty()) {
+        a = answers.front();
+        answers.pop_front();
+    }
+    return a == Answer::Cancel && !withCancel ? Answer::No : a;
+}
+
+// The next of the answers given beforehand to the file dialogs; nullopt (a cancel) when none is
+// left.
+inline std::optional<std::string> NextGivenFile(std::deque<std::optional<std::string>>& files) {
+    if (files.empty()) return std::nullopt;
+    std::optional<std::string> a = std::move(files.front());
+    files.pop_front();
+    return a;
+}
 
 }  // namespace tarnwick
