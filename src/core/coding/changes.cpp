@@ -110,7 +110,8 @@ bool RefusedReadOnly(Session& s) {
 }
 
 bool ChangeCase(Session& s, int record, int field, std::string_view code, std::string_view name,
-                bool toCode, int group) {
+                bool toCode, int group, const CodeOrigin& origin) {
+    (void)origin;  // kept with the case by the provenance record
     const TZawod* z = CaseAt(s, record, field);
     if (!z || s.ReadOnly) return false;
     CaseChange change{record,    field,  z->Code, std::string(code), z->CodeName, name,
@@ -119,6 +120,35 @@ bool ChangeCase(Session& s, int record, int field, std::string_view code, std::s
     s.UndoList.push_back(std::move(change));
     s.RedoList.clear();
     return true;
+}
+
+int ChangeCases(Session& s, const std::vector<CaseEdit>& edits) {
+    if (s.ReadOnly) return 0;
+    std::vector<const CaseEdit*> changing;
+    std::vector<JournalEntry> entries;
+    for (const CaseEdit& e : edits) {
+        const TZawod* z = CaseAt(s, e.record, e.field);
+        if (!z || (z->Code == e.code && z->CodeName == e.name && z->ToCode == e.toCode)) continue;
+        changing.push_back(&e);
+        entries.push_back({e.record, e.field, e.toCode,
+                           s.Cases.Respondents[static_cast<size_t>(e.record)].RespondentId,
+                           e.code});
+    }
+    if (changing.empty()) return 0;
+    // All of them on disk before the first shows: one flush for the lot, not one per case.
+    if (s.Journal) s.Journal->AppendAll(entries);
+    if (s.Sync) {
+        for (const JournalEntry& entry : entries) s.Sync->CaseChanged(entry);
+    }
+    const int group = ++s.LastChangeGroup;
+    for (const CaseEdit* e : changing) {
+        TZawod& z = *CaseAt(s, e->record, e->field);
+        s.UndoList.push_back({e->record, e->field, z.Code, e->code, z.CodeName, e->name, z.ToCode,
+                              e->toCode, group});
+        SetCase(s, z, e->record, e->field, e->code, e->name, e->toCode);
+    }
+    s.RedoList.clear();
+    return static_cast<int>(changing.size());
 }
 
 bool TakeChangeFromElsewhere(Session& s, int record, int field, std::string_view code,

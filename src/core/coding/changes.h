@@ -3,7 +3,11 @@
 // makes to a case goes through ChangeCase, which keeps it (Session::UndoList); a new change
 // empties the redo list.
 
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/data/provenance.h"
 
 namespace tarnwick {
 
@@ -18,9 +22,26 @@ bool RefusedReadOnly(Session& session);
 // or the project is open read-only. The change reaches the coding journal first; a journal that
 // cannot be written throws IoError and the case stays as it was. Changes of one action share a
 // non-zero `group` and are undone together. The coding memory forgets the case's old code and
-// learns its new one.
+// learns its new one. `origin` says where the code came from.
 bool ChangeCase(Session& session, int record, int field, std::string_view code,
-                std::string_view name, bool toCode, int group = 0);
+                std::string_view name, bool toCode, int group = 0,
+                const CodeOrigin& origin = {});
+
+// One case's new state among the many that one action gives.
+struct CaseEdit {
+    int record = 0;
+    int field = 0;
+    std::string code;
+    std::string_view name;  // classification-owned
+    bool toCode = true;
+    CodeOrigin origin;
+};
+
+// The changes of one action over many cases (Code all identical, automatic coding): as
+// ChangeCase each, but journaled together with one flush to disk before any case shows them, and
+// undone together. Edits that change nothing are left out. Returns the number of cases changed;
+// throws IoError (nothing changed) when the journal cannot be written.
+int ChangeCases(Session& session, const std::vector<CaseEdit>& edits);
 
 // A change that another coder of a shared project made: the case takes it as a coding action's
 // change would (counters, memory), but it is neither journaled, sent nor undoable. False when

@@ -132,9 +132,12 @@ int CodeAllIdentical(Session& s) {
         Answer::Yes) {
         return 0;
     }
-    const int group = ++s.LastChangeGroup;
-    int coded = 0;
-    for (int r : records) coded += ChangeCase(s, r, s.CurrentField, code, name, toCode, group);
+    std::vector<CaseEdit> edits;
+    edits.reserve(records.size());
+    for (int r : records) {
+        edits.push_back({r, s.CurrentField, code, name, toCode, {CodeSource::Identical}});
+    }
+    const int coded = ChangeCases(s, edits);
     ShowCurrentCase(s);
     return coded;
 }

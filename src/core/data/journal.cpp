@@ -240,6 +240,14 @@ void JournalFile::Append(const JournalEntry& entry) {
     Write(FormatJournalEntry(entry));
 }
 
+void JournalFile::AppendAll(const std::vector<JournalEntry>& entries) {
+    if (entries.empty()) return;
+    if (fd_ < 0) Open();
+    std::string lines;
+    for (const JournalEntry& entry : entries) lines += FormatJournalEntry(entry);
+    Write(lines);
+}
+
 void JournalFile::Clear() {
     if (fd_ >= 0) {
         ::close(fd_);

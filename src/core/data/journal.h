@@ -58,6 +58,8 @@ class JournalFile {
     // Appends one entry and flushes it to disk (fdatasync). Throws IoError; the entry is then
     // not to be made.
     void Append(const JournalEntry& entry);
+    // Appends the entries with one flush: all of them are on disk, or none is. Throws IoError.
+    void AppendAll(const std::vector<JournalEntry>& entries);
     // Empties the journal after a save of the working file: it is removed until the next
     // entry. Throws IoError.
     void Clear();

@@ -12,6 +12,7 @@
 #include "core/classification/model.h"
 #include "core/data/journal.h"
 #include "core/data/model.h"
+#include "core/data/provenance.h"
 #include "core/io/file_stamp.h"
 #include "core/params/model.h"
 #include "core/session/case_sync.h"
@@ -85,6 +86,8 @@ class Session {
     CodingParams Params;
     Classification Clf;
     CaseModel Cases;
+    // Where each case's code came from, for the cases whose source is known.
+    ProvenanceBook Provenance;
 
     // The project's lock and coding journal while it is open for coding; a project opened
     // read-only (another program holds its lock) has neither and refuses coding and saving.

@@ -277,6 +277,17 @@ inline std::string ActionsRecovered(int actions) {
 }
 inline constexpr const char* kJournalKeptAs = "The coding journal as found is kept in ";
 
+// Automatic coding: "412 cases coded automatically at a confidence of at least 87.2 %;
+// estimated error 3.1 % (95 %: 2.0-4.6 %)".
+inline std::string AutoCodedReportLine(int cases, std::string_view threshold,
+                                       std::string_view error, std::string_view low,
+                                       std::string_view high) {
+    return std::to_string(cases) + (cases == 1 ? " case" : " cases") +
+           " coded automatically at a confidence of at least " + std::string(threshold) +
+           "; estimated error " + std::string(error) + " (95 %: " + std::string(low) + "-" +
+           std::string(high) + ")";
+}
+
 // Codes the working file holds that the data no longer take: "21 codes could not be merged
 // with the data and were set aside in /p/demo-set-aside-202612081855.zda".
 inline std::string CodesSetAside(int codes, std::string_view path) {
