@@ -32,6 +32,32 @@ inline std::string MemoryLearnt(std::string_view path, size_t learnt, size_t dis
     return t;
 }
 
+// tarnwick-cli autocode.
+inline std::string AutoCodeTooFewCases(std::string_view target, size_t have, size_t more) {
+    return "not coded: " + std::to_string(have) +
+           " coded answers cannot promise an error of at most " + std::string(target) + "; about " +
+           std::to_string(more) + " more would (code them by hand, then run again)";
+}
+inline std::string AutoCodeUnreachable(std::string_view target) {
+    return "not coded: no confidence keeps the error at or below " + std::string(target) +
+           "; even the most confident first suggestions err more often among the coded answers";
+}
+inline constexpr const char* kAutoCodeBadTarget = "--max-error must be a share above 0 and below 1";
+inline constexpr const char* kAutoCodeNoEngine =
+    "not coded: the classification has no category to suggest";
+inline constexpr const char* kAutoCodeReadOnly =
+    "not coded: another program holds the project's lock";
+inline constexpr const char* kAutoCodeFilesNeedCalibration =
+    "autocode over files needs --calibration LABELLED.csv: answers that a person coded";
+inline constexpr const char* kNoSuchMemoryFile = "no such memory file";
+inline constexpr const char* kAutoCodeDryRun = "dry run: nothing was changed";
+inline constexpr const char* kAutoCodeInterrupted = "interrupted: nothing was changed";
+
+inline std::string LabelledNotLearnt(size_t answers) {
+    return std::to_string(answers) +
+           " answers not learnt: their code is missing data, not applicable or not a category";
+}
+
 // tarnwick-cli session at the end of its input.
 inline constexpr const char* kInputEndedUnsaved =
     "input ended with codes not saved (they are in the coding journal)";

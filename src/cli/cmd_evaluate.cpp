@@ -65,7 +65,8 @@ void PrintAutoCoding(const std::vector<Ranked>& ranked, size_t calibrating, std:
                 for (size_t j = 0; j < coding; ++j) {
                     // A ranking without a first suggestion codes nothing, whatever the threshold.
                     const Ranked& r = ranked[calibrating + j];
-                    if (!r.features.ranked || confidence[j] < choice.threshold) continue;
+                    if (!r.features.ranked || !ReachesThreshold(confidence[j], choice.threshold))
+                        continue;
                     ++covered;
                     wrong += r.right ? 0 : 1;
                 }

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "cli/cli_texts.h"
 #include "cli/command.h"
@@ -35,19 +36,58 @@ int Learn(const std::string& params, const std::string& clf, const std::string& 
     }
 }
 
+int LearnLabelled(const std::string& clfFile, const std::string& labelledFile,
+                  const std::string& memoryFile, std::ostream& out, std::ostream& err) {
+    int code = kOk;
+    Classification clf;
+    Answers labelled;
+    CodingMemory memory;
+    if (!LoadAnyClassification(clfFile, clf, out, err, code) ||
+        !ReadAnswers(labelledFile, true, labelled, err, code)) {
+        return code;
+    }
+    try {
+        if (FileExists(memoryFile) && !LoadMemory(memoryFile, memory, err, code)) return code;
+        size_t learnt = 0;
+        size_t unknown = 0;
+        for (size_t i = 0; i < labelled.ids.size(); ++i) {
+            const std::string& c = labelled.codes[i];
+            // A code the classification lacks would only ever be suggested wrongly.
+            if (clf.IndexOf(c) < 0 || c == clf.MissingDataCode || c == clf.NotApplicableCode) {
+                ++unknown;
+                continue;
+            }
+            memory.Learn(labelled.texts[i], c);
+            ++learnt;
+        }
+        SaveMemoryFile(memoryFile, memory);
+        out << msg::MemoryLearnt(memoryFile, learnt, memory.AnswerCount()) << '\n';
+        if (unknown > 0) out << msg::LabelledNotLearnt(unknown) << '\n';
+        return kOk;
+    } catch (const IoError& e) {
+        err << e.what() << '\n';
+        return kIoOrUsage;
+    }
+}
+
 void AddLearnCommand(CLI::App& app, CommandRun& run) {
     struct Options {
-        std::string params, clf, data, memory;
+        std::vector<std::string> files;
     };
     auto o = std::make_shared<Options>();
-    auto* cmd =
-        app.add_subcommand("learn", "Add the coded answers of a project to a coding memory file");
-    cmd->add_option("PARAMS", o->params, "coding parameters file")->required();
-    cmd->add_option("CLASSIFICATION", o->clf, "classification file")->required();
-    cmd->add_option("DATA", o->data, "survey data file")->required();
-    cmd->add_option("MEMORY", o->memory, "memory file, created when missing")->required();
+    auto* cmd = app.add_subcommand(
+        "learn",
+        "Add coded answers to a coding memory file: a project's (PARAMS CLASSIFICATION DATA "
+        "MEMORY) or a labelled CSV file's (CLASSIFICATION LABELLED.csv MEMORY)");
+    cmd->add_option("FILES", o->files,
+                    "PARAMS CLASSIFICATION DATA MEMORY, or CLASSIFICATION LABELLED.csv MEMORY; "
+                    "the memory file is created when missing")
+        ->required()
+        ->expected(3, 4);
     cmd->callback([o, &run] {
-        run.code = Learn(o->params, o->clf, o->data, o->memory, std::cout, std::cerr);
+        const auto& f = o->files;
+        run.code = f.size() == 4 ? Learn(f[0], f[1], f[2], f[3], std::cout, std::cerr)
+                                 : LearnLabelled(f[0], f[1], f[2], std::cout, std::cerr);
     });
 }
 

@@ -1,34 +1,55 @@
 // tarnwick-cli suggest: ranks the answers of a CSV file against a classification.
 
+#include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/csv.h"
 #include "cli/suggest_inputs.h"
+#include "core/suggest/confidence.h"
 #include "core/suggest/suggest.h"
 #include "core/text/cp1250.h"
 
 namespace tarnwick::cli {
 
 int Suggest(const std::string& clfFile, const std::string& answersFile,
-            const std::string& memoryFile, size_t top, std::ostream& out, std::ostream& err) {
+            const std::string& memoryFile, size_t top, std::ostream& out, std::ostream& err,
+            const std::string& calibrationFile) {
     int code = kOk;
     Inputs in;
     if (!LoadInputs(clfFile, memoryFile, answersFile, false, in, out, err, code)) return code;
+    Answers labelled;
+    if (!calibrationFile.empty() && !ReadAnswers(calibrationFile, true, labelled, err, code)) {
+        return code;
+    }
     const Classification& clf = in.clf;
-    const CodingMemory& memory = in.memory;
+    CodingMemory& memory = in.memory;
     const Answers& answers = in.answers;
     const SuggestionEngine engine(clf);
-    out << "id,rank,code,score,reason\n";
+    std::optional<ConfidenceCalibration> calibration;
+    if (!calibrationFile.empty()) {
+        calibration =
+            ConfidenceCalibration::Fit(LeaveOneOut(engine, memory, LabelledCases(labelled)));
+    }
+    out << "id,rank,code,score,reason,confidence\n";
     for (size_t i = 0; i < answers.ids.size(); ++i) {
-        const auto ranked = engine.Rank(answers.texts[i], memory, top);
-        for (size_t r = 0; r < ranked.size(); ++r) {
-            out << CsvField(answers.ids[i]) << ',' << r + 1 << ',' << CsvField(ranked[r].code)
-                << ',' << ranked[r].score << ',' << CsvField(Cp1250ToUtf8(ranked[r].reason))
-                << '\n';
+        const DetailedRanking ranked = engine.RankDetailed(answers.texts[i], memory, top);
+        const auto& lines = ranked.suggestions;
+        for (size_t r = 0; r < lines.size(); ++r) {
+            out << CsvField(answers.ids[i]) << ',' << r + 1 << ',' << CsvField(lines[r].code) << ','
+                << lines[r].score << ',' << CsvField(Cp1250ToUtf8(lines[r].reason)) << ',';
+            // Only the first suggestion is what automatic coding would give.
+            if (r == 0 && calibration) {
+                char confidence[32];
+                std::snprintf(confidence, sizeof confidence, "%.4f",
+                              calibration->Confidence(ranked.features));
+                out << confidence;
+            }
+            out << '\n';
         }
     }
     return kOk;
@@ -36,7 +57,7 @@ int Suggest(const std::string& clfFile, const std::string& answersFile,
 
 void AddSuggestCommand(CLI::App& app, CommandRun& run) {
     struct Options {
-        std::string clf, answers, memory;
+        std::string clf, answers, memory, calibration;
         size_t top = 10;
     };
     auto o = std::make_shared<Options>();
@@ -46,8 +67,11 @@ void AddSuggestCommand(CLI::App& app, CommandRun& run) {
     cmd->add_option("ANSWERS", o->answers, "UTF-8 CSV: id and text columns")->required();
     cmd->add_option("--memory", o->memory, "coding memory file");
     cmd->add_option("--top", o->top, "suggestions per answer")->check(CLI::Range(1, 1000));
+    cmd->add_option("--calibration", o->calibration,
+                    "labelled CSV (id, code, texts) that calibrates the confidence column");
     cmd->callback([o, &run] {
-        run.code = Suggest(o->clf, o->answers, o->memory, o->top, std::cout, std::cerr);
+        run.code =
+            Suggest(o->clf, o->answers, o->memory, o->top, std::cout, std::cerr, o->calibration);
     });
 }
 

@@ -36,6 +36,7 @@ void AddExportCommand(CLI::App& app, CommandRun& run);
 void AddSuggestCommand(CLI::App& app, CommandRun& run);
 void AddEvaluateCommand(CLI::App& app, CommandRun& run);
 void AddLearnCommand(CLI::App& app, CommandRun& run);
+void AddAutoCodeCommand(CLI::App& app, CommandRun& run);
 // The `team` group and its subcommands.
 void AddTeamCommand(CLI::App& app, CommandRun& run);
 

@@ -59,9 +59,10 @@ int Export(const std::string& params, const std::string& clf, const std::string&
 
 // Ranks the answers of a UTF-8 CSV file (an `id` column and text columns in the order of the
 // information fields) against any classification, with the memory file when one is named; prints
-// CSV `id,rank,code,score,reason`.
+// CSV `id,rank,code,score,reason,confidence`. The first suggestion's confidence is calibrated on
+// the labelled `calibration` file; without one the column stays empty.
 int Suggest(const std::string& clf, const std::string& answers, const std::string& memory,
-            size_t top, std::ostream& out, std::ostream& err);
+            size_t top, std::ostream& out, std::ostream& err, const std::string& calibration = {});
 
 // Ranks labelled answers (a `code` column too) and prints the top-1/3/5/10 accuracy and the
 // accuracy and coverage at scores 50, 70 and 90. `learnShare` of the rows (after a fixed
@@ -76,6 +77,27 @@ int Evaluate(const std::string& clf, const std::string& labelled, const std::str
 // Opens a project and adds its coded answers to the memory file (created when missing).
 int Learn(const std::string& params, const std::string& clf, const std::string& data,
           const std::string& memory, std::ostream& out, std::ostream& err);
+// Adds the answers of a labelled CSV file (as `evaluate` reads it) to the memory file; answers
+// coded with a code the classification lacks are left out and counted.
+int LearnLabelled(const std::string& clf, const std::string& labelled, const std::string& memory,
+                  std::ostream& out, std::ostream& err);
+
+// tarnwick-cli autocode: the files and choices of a run.
+struct AutoCodeRequest {
+    std::string params, clf, data;  // a project
+    std::string answers;            // or a CSV file of answers (with clf)
+    std::string calibration;        // a labelled CSV file, or empty: the project's coded cases
+    std::string memory;
+    double maxError = 0.05;
+    bool dryRun = false;
+};
+// In a project: calibrates, chooses the threshold, codes the cases that reach it through the
+// coder's path and saves the working file; prints the figures. Refuses, coding nothing, when the
+// target cannot be promised. Ctrl+C during the calibration or the ranking changes nothing.
+int AutoCodeProject(const AutoCodeRequest& request, std::ostream& out, std::ostream& err,
+                    bool progressLine = false);
+// Over files: prints CSV `id,code,confidence` for the answers coded, the figures on `err`.
+int AutoCodeFiles(const AutoCodeRequest& request, std::ostream& out, std::ostream& err);
 
 // tarnwick-cli team ...: the team project's commands (the arguments after "team"), each on a
 // database named by a libpq connection string.

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     AddSuggestCommand(app, run);
     AddEvaluateCommand(app, run);
     AddLearnCommand(app, run);
+    AddAutoCodeCommand(app, run);
     AddTeamCommand(app, run);
 
     try {

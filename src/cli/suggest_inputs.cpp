@@ -14,9 +14,6 @@
 
 namespace tarnwick::cli {
 
-namespace {
-
-// Any classification file, also one without the basic categories of the built-in scales table.
 bool LoadAnyClassification(const std::string& file, Classification& clf, std::ostream& out,
                            std::ostream& err, int& code) {
     std::string text;
@@ -88,7 +85,14 @@ bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::
     return true;
 }
 
-}  // namespace
+std::vector<CodedCase> LabelledCases(const Answers& labelled) {
+    std::vector<CodedCase> coded;
+    coded.reserve(labelled.ids.size());
+    for (size_t i = 0; i < labelled.ids.size(); ++i) {
+        coded.push_back({labelled.texts[i], labelled.codes[i]});
+    }
+    return coded;
+}
 
 bool LoadMemory(const std::string& file, CodingMemory& memory, std::ostream& err, int& code) {
     if (file.empty()) return true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/classification/model.h"
+#include "core/suggest/confidence.h"
 #include "core/suggest/suggest.h"
 
 namespace tarnwick::cli {
@@ -22,6 +23,19 @@ struct Answers {
     std::vector<std::string> codes;
     std::vector<std::vector<std::string>> texts;
 };
+
+// Any classification file, also one without the basic categories of the built-in scales table;
+// false after saying what is wrong.
+bool LoadAnyClassification(const std::string& file, Classification& clf, std::ostream& out,
+                           std::ostream& err, int& code);
+
+// The answers of a CSV file (with a `code` column when `withCode`); false after saying what is
+// wrong.
+bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::ostream& err,
+                 int& code);
+
+// The coded answers of a labelled CSV file as the calibration takes them.
+std::vector<CodedCase> LabelledCases(const Answers& labelled);
 
 // The three inputs of `suggest` and `evaluate`; false after saying what is wrong, `code` then
 // holding the exit status.

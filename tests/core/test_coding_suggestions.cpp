@@ -9,6 +9,7 @@
 #include "core/coding/changes.h"
 #include "core/coding/suggestions.h"
 #include "core/io/files.h"
+#include "core/project/autocoding.h"
 #include "core/project/suggestions.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
@@ -91,6 +92,32 @@ TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyNotCodedSameAnswersAndUn
     platform.questionAnswers = {Answer::No};
     EXPECT_EQ(CodeAllIdentical(s), 0);
     EXPECT_TRUE(Case(3, 1).Code.empty());
+}
+
+TEST_F(SuggestionsInSession, AutomaticCodesSkipCasesCodedMeanwhileAndUndoAsOne) {
+    CodeAs(3, 0, kHairdressers);
+    s.Cases.Respondents[1].Occupations[1].ToCode = false;  // its filter no longer asks for it
+    ProjectAutoCodingPlan plan;
+    plan.plan.threshold.outcome = ThresholdOutcome::Promised;
+    plan.plan.threshold.threshold = 0.8;
+    plan.plan.answers.push_back({"driver", {0, 1, 2, 3}, "8322", 0.9, true});
+    plan.places = {{0, 0}, {1, 0}, {1, 1}, {2, 0}};
+    CodeAs(2, 0, kPhysicians);  // coded by a person after the plan was made
+    CodingMemory before;
+    before.Merge(s.Memory);
+
+    EXPECT_EQ(ApplyAutoCoding(s, plan), 2);
+    EXPECT_EQ(Case(0, 0).Code, "8322");
+    EXPECT_EQ(Case(1, 0).Code, "8322");
+    EXPECT_TRUE(Case(1, 1).Code.empty());
+    EXPECT_EQ(Case(2, 0).Code, "2211");
+    EXPECT_EQ(s.Report.back().rfind("2 cases coded automatically", 0), 0u) << s.Report.back();
+
+    EXPECT_TRUE(Undo(s));
+    EXPECT_TRUE(Case(0, 0).Code.empty());
+    EXPECT_TRUE(Case(1, 0).Code.empty());
+    EXPECT_EQ(Case(2, 0).Code, "2211");
+    EXPECT_TRUE(s.Memory == before);
 }
 
 TEST_F(SuggestionsInSession, CodingASuggestionIsAnUndoableCode) {

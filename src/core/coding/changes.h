@@ -24,8 +24,7 @@ bool RefusedReadOnly(Session& session);
 // non-zero `group` and are undone together. The coding memory forgets the case's old code and
 // learns its new one. `origin` says where the code came from.
 bool ChangeCase(Session& session, int record, int field, std::string_view code,
-                std::string_view name, bool toCode, int group = 0,
-                const CodeOrigin& origin = {});
+                std::string_view name, bool toCode, int group = 0, const CodeOrigin& origin = {});
 
 // One case's new state among the many that one action gives.
 struct CaseEdit {

@@ -35,9 +35,9 @@ enum class CodeLine : uint8_t {
 struct CodeOrigin {
     CodeSource source = CodeSource::Coder;
     CodeLine line = CodeLine::None;
-    int suggestion = 0;       // 1 for the first suggestion, with CodeLine::Suggestion
-    double confidence = -1;   // Automatic: the first suggestion's confidence, 0..1
-    double threshold = -1;    // Automatic: the threshold it reached
+    int suggestion = 0;      // 1 for the first suggestion, with CodeLine::Suggestion
+    double confidence = -1;  // Automatic: the first suggestion's confidence, 0..1
+    double threshold = -1;   // Automatic: the threshold it reached
 };
 
 // A case's code with its origin, who gave it and when.

@@ -18,7 +18,11 @@ std::vector<CodedCase> PersonCodedCases(const Session& s) {
         const auto& zs = rs[r].Occupations;
         for (size_t f = 0; f < zs.size(); ++f) {
             const TZawod& z = zs[f];
-            if (!z.ToCode || !IsLearntCode(s, z.Code)) continue;
+            // Missing data stays in: automatic coding would have given such an answer a
+            // category, an error the calibration must count.
+            if (!z.ToCode || (!IsLearntCode(s, z.Code) && z.Code != s.Clf.MissingDataCode)) {
+                continue;
+            }
             const tarnwick::Provenance* p =
                 s.Provenance.Find(static_cast<int>(r), static_cast<int>(f));
             if (p && p->origin.source == CodeSource::Automatic) continue;
@@ -40,8 +44,8 @@ AutoCodingCalibration CalibrateAutoCoding(Session& s, const std::vector<CodedCas
 }
 
 ProjectAutoCodingPlan PlanProjectAutoCoding(const Session& s,
-                                            const ConfidenceCalibration& calibration,
-                                            double target, const WorkProgress& progress) {
+                                            const ConfidenceCalibration& calibration, double target,
+                                            const WorkProgress& progress) {
     ProjectAutoCodingPlan out;
     std::vector<CandidateCase> candidates;
     const auto& rs = s.Cases.Respondents;
@@ -90,10 +94,17 @@ int ApplyAutoCoding(Session& s, const ProjectAutoCodingPlan& p) {
         s.AppendReportLine(msg::AutoCodedReportLine(
             coded, AutoPercent(p.plan.threshold.threshold),
             AutoPercent(p.plan.casesChosen ? p.plan.expectedErrors / p.plan.casesChosen : 0),
-            AutoPercent(p.plan.errorInterval.low), AutoPercent(p.plan.errorInterval.high)));
+            AutoRange(p.plan.errorInterval)));
         ShowCurrentCase(s);
     }
     return coded;
+}
+
+std::string AutoRange(const ShareInterval& interval) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%.1f-%.1f %%", 100.0 * interval.low,
+                  100.0 * interval.high);
+    return buffer;
 }
 
 std::string AutoPercent(double share) {

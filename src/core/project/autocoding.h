@@ -17,14 +17,15 @@ class Session;
 
 // The cases of the session that a person coded with a category of the classification: what a
 // calibration on the project learns from. Codes given automatically are not among them (they
-// would only confirm the ranking that gave them).
+// would only confirm the ranking that gave them); missing data are (the ranking would have
+// given them a category: an error).
 std::vector<CodedCase> PersonCodedCases(const Session& session);
 
 // Where the calibration comes from and what it is.
 struct AutoCodingCalibration {
     ConfidenceCalibration calibration;
-    size_t cases = 0;          // the coded answers it was fitted on, each case counted
-    bool fromProject = true;   // the project's coded cases; a labelled file otherwise
+    size_t cases = 0;         // the coded answers it was fitted on, each case counted
+    bool fromProject = true;  // the project's coded cases; a labelled file otherwise
 };
 
 // Calibrates on `coded` (the project's: PersonCodedCases) by exact leave-one-out through the
@@ -46,15 +47,16 @@ struct ProjectAutoCodingPlan {
 // Every case of the session is a candidate: those to be coded, without code, with some text are
 // ranked, once per distinct normalised answer. Throws WorkCancelled.
 ProjectAutoCodingPlan PlanProjectAutoCoding(const Session& session,
-                                            const ConfidenceCalibration& calibration,
-                                            double target, const WorkProgress& progress = {});
+                                            const ConfidenceCalibration& calibration, double target,
+                                            const WorkProgress& progress = {});
 
 // Gives the chosen answers' cases their codes as one coding action, and writes the report line.
 // A case that has a code by now, or is no longer to be coded, is left as it is. Returns the number
 // of cases coded; throws IoError (nothing coded) when the journal cannot be written.
 int ApplyAutoCoding(Session& session, const ProjectAutoCodingPlan& plan);
 
-// "4.1 %": a share as the figures of automatic coding show it.
+// "4.1 %": a share as the figures of automatic coding show it; "3.2-5.3 %" an interval.
 std::string AutoPercent(double share);
+std::string AutoRange(const ShareInterval& interval);
 
 }  // namespace tarnwick

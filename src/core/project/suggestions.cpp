@@ -39,9 +39,11 @@ void ReadMemoryFile(const std::string& path, PreparedSuggestions& prepared,
 SuggestionSources BeginSuggestions(Session& s) {
     SuggestionSources sources;
     sources.session = &s;
-    if (const std::string path = MemoryFileOf(s.ClassificationPath); FileExists(path)) {
-        sources.memoryPath = path;
-    }
+    // A memory file named for the run (MemoryPath set beforehand) stands in for the one beside
+    // the classification.
+    const std::string path =
+        s.MemoryPath.empty() ? MemoryFileOf(s.ClassificationPath) : s.MemoryPath;
+    if (FileExists(path)) sources.memoryPath = path;
     const auto& rs = s.Cases.Respondents;
     for (size_t r = 0; r < rs.size(); ++r) {
         const size_t fields = std::min(rs[r].Occupations.size(), s.Params.DokumList.size());

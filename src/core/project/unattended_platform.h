@@ -21,6 +21,8 @@ class UnattendedPlatform : public Platform {
     // Called for every message and progress report as it happens (a console prints them).
     std::function<void(const std::string&, Severity)> onMessage;
     std::function<void(std::string_view, int)> onProgress;
+    // Asked at every progress report: true stops the work (Ctrl+C on a console).
+    std::function<bool()> stopRequested;
     // The moment Now() gives; the local time when empty.
     std::function<DateTime()> clock;
 
@@ -33,7 +35,7 @@ class UnattendedPlatform : public Platform {
     void StatusChanged() override {}
     bool Progress(std::string_view what, int percent) override {
         if (onProgress) onProgress(what, percent);
-        return true;
+        return !(stopRequested && stopRequested());
     }
     DateTime Now() override { return clock ? clock() : LocalNow(); }
 };

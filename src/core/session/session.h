@@ -145,7 +145,9 @@ class Session {
     // it), the coding memory it learns into, and the ranked categories of the current case.
     std::unique_ptr<SuggestionEngine> Suggester;
     CodingMemory Memory;
-    std::string MemoryPath;  // the memory file the suggestions use, empty when there is none
+    // The memory file the suggestions use, empty when there is none; set before the suggestions
+    // are prepared, the file to use instead of the one beside the classification.
+    std::string MemoryPath;
     std::vector<Suggestion> Suggestions;
     // While the suggestions are prepared on a worker, the memory's changes wait here.
     bool SuggestionsPending = false;

@@ -280,11 +280,12 @@ ConfidenceCalibration ConfidenceCalibration::Fit(const std::vector<CalibrationPa
                 for (size_t r = 0; r < rows.size(); ++r) {
                     if (use[r]) seen.emplace_back(Dot(weights, rows[r].x), &rows[r]);
                 }
-                const auto knots = Isotonic(seen);
+                auto knots = Isotonic(seen);
                 for (size_t r = fold; r < rows.size(); r += kFolds) {
                     score[r] = Dot(weights, rows[r].x);
                     confidence[r] = Interpolate(knots, score[r]);
                 }
+                c.folds_.push_back({weights, std::move(knots)});
             }
         } else {
             for (size_t r = 0; r < rows.size(); ++r) score[r] = Dot(c.weights_, rows[r].x);
@@ -312,7 +313,14 @@ double ConfidenceCalibration::Score(const Inputs& x) const { return Dot(weights_
 
 double ConfidenceCalibration::Confidence(const RankFeatures& features) const {
     if (!fitted_ || !features.ranked) return 0.0;
-    return Interpolate(knots_, Score(InputsOf(features)));
+    const Inputs x = InputsOf(features);
+    if (folds_.empty()) return Interpolate(knots_, Score(x));
+    // A calibration case's confidence came from the one fold that did not see it; a new case is
+    // seen by none, so it takes the mean of all of them: the threshold chosen on the former then
+    // means the same for it.
+    double sum = 0;
+    for (const Fold& f : folds_) sum += Interpolate(f.knots, Dot(f.weights, x));
+    return sum / static_cast<double>(folds_.size());
 }
 
 ShareInterval WilsonInterval(size_t errors, size_t cases) {
@@ -497,20 +505,63 @@ AutoCodingPlan PlanAutoCoding(const SuggestionEngine& engine, const CodingMemory
         if (ranked.suggestions.empty()) continue;
         answer.code = ranked.suggestions[0].code;
         answer.confidence = calibration.Confidence(ranked.features);
-        answer.chosen = answer.confidence >= plan.threshold.threshold;
+        answer.chosen = ReachesThreshold(answer.confidence, plan.threshold.threshold);
         if (!answer.chosen) continue;
         plan.casesChosen += answer.cases.size();
         plan.expectedErrors += static_cast<double>(answer.cases.size()) * (1 - answer.confidence);
     }
     meter.Finish();
+    // The cases to code need not be like the calibration cases: more of them may stand just
+    // above the threshold. Their own estimate must keep the target too, so the threshold rises
+    // over their confidences, the least confident answers going back to the coders, until it
+    // does.
+    if (plan.casesChosen > 0 &&
+        plan.expectedErrors > target * static_cast<double>(plan.casesChosen)) {
+        std::vector<PlannedAnswer*> chosen;
+        for (PlannedAnswer& a : answers) {
+            if (a.chosen) chosen.push_back(&a);
+        }
+        std::stable_sort(chosen.begin(), chosen.end(),
+                         [](const PlannedAnswer* a, const PlannedAnswer* b) {
+                             return a->confidence > b->confidence;
+                         });
+        size_t cases = 0;
+        double errors = 0;
+        size_t keep = 0;  // the answers taken: a prefix that ends at a change of confidence
+        size_t keptCases = 0;
+        double keptErrors = 0;
+        for (size_t i = 0; i < chosen.size(); ++i) {
+            const auto n = static_cast<double>(chosen[i]->cases.size());
+            cases += chosen[i]->cases.size();
+            errors += n * (1 - chosen[i]->confidence);
+            if (i + 1 < chosen.size() && chosen[i + 1]->confidence == chosen[i]->confidence) {
+                continue;
+            }
+            if (errors <= target * static_cast<double>(cases)) {
+                keep = i + 1;
+                keptCases = cases;
+                keptErrors = errors;
+            }
+        }
+        for (size_t i = keep; i < chosen.size(); ++i) chosen[i]->chosen = false;
+        plan.casesChosen = keptCases;
+        plan.expectedErrors = keptErrors;
+        // Nothing left: the threshold stands above every answer to code.
+        plan.threshold.threshold =
+            keep > 0 ? chosen[keep - 1]->confidence : std::nextafter(chosen[0]->confidence, 2.0);
+    }
     // The chosen cases err by chance around the rate too: the calibration cases' interval, for
-    // as many cases as the two together allow.
+    // as many cases as the two together allow, and around the chosen cases' own estimate.
     const auto n = static_cast<double>(plan.threshold.casesAbove);
     const auto m = static_cast<double>(plan.casesChosen);
     if (m > 0) {
         const double share = static_cast<double>(plan.threshold.errorsAbove) / n;
-        plan.errorInterval = WilsonAt(share, n * m / (n + m));
+        const double effective = n * m / (n + m);
+        plan.errorInterval = WilsonAt(share, effective);
         if (plan.threshold.errorsAbove == 0) plan.errorInterval.low = 0.0;
+        const ShareInterval own = WilsonAt(plan.expectedErrors / m, effective);
+        plan.errorInterval.low = std::min(plan.errorInterval.low, own.low);
+        plan.errorInterval.high = std::max(plan.errorInterval.high, own.high);
     }
     plan.answers = std::move(answers);
     return plan;

@@ -52,7 +52,8 @@ class ConfidenceCalibration {
     // fit. The same pairs in the same order give the same map.
     static ConfidenceCalibration Fit(const std::vector<CalibrationPair>& pairs);
 
-    // 0..1; 0 for a ranking without a first suggestion.
+    // 0..1; 0 for a ranking without a first suggestion. The mean of the fifths' maps when the
+    // cases were enough to fit them.
     double Confidence(const RankFeatures& features) const;
 
     // The calibration cases, the most confident first (ties: in the order of the pairs).
@@ -68,6 +69,12 @@ class ConfidenceCalibration {
     std::vector<std::pair<double, double>> knots_;  // score -> chance of being right, increasing
     std::vector<Case> cases_;
     size_t caseCount_ = 0;
+    // The regressions fitted without each fifth of the cases, which gave their confidences.
+    struct Fold {
+        std::array<double, kInputs + 1> weights;
+        std::vector<std::pair<double, double>> knots;
+    };
+    std::vector<Fold> folds_;
 };
 
 // An interval of a share, 0..1.
@@ -106,6 +113,12 @@ struct ThresholdChoice {
 
     bool Promised() const { return outcome == ThresholdOutcome::Promised; }
 };
+
+// A confidence at or above a threshold. A new case's confidence is a mean of the same numbers a
+// calibration case's is one of, so the two may differ in the last bits where they are equal.
+inline bool ReachesThreshold(double confidence, double threshold) {
+    return confidence >= threshold - 1e-12;
+}
 
 // The fewest calibration cases above a threshold that may promise anything.
 inline constexpr size_t kMinCasesAbove = 30;
@@ -162,13 +175,16 @@ struct AutoCodingPlan {
     double expectedErrors = 0;  // the sum of 1 - confidence over the cases chosen
     // 95 % of the share of the chosen cases that will be wrong: the threshold's interval widened
     // for the chance of so many cases (the Wilson interval of the calibration cases' share for
-    // n m / (n + m) cases, n above the threshold, m chosen); all of 0..1 when none is chosen.
+    // n m / (n + m) cases, n above the threshold, m chosen), and wide enough to hold the Wilson
+    // interval around the chosen cases' own estimate; all of 0..1 when none is chosen.
     ShareInterval errorInterval;
 };
 
 // Ranks each distinct answer of the candidates that are to be coded and have no code once against
-// the memory, and chooses those whose confidence reaches the threshold for `target`. Reports
-// progress by distinct answer; throws WorkCancelled.
+// the memory, and chooses those whose confidence reaches the threshold for `target`. When the
+// chosen cases' own estimate (the mean of 1 - confidence) exceeds the target, the threshold rises
+// over their confidences until it does not. Reports progress by distinct answer; throws
+// WorkCancelled.
 AutoCodingPlan PlanAutoCoding(const SuggestionEngine& engine, const CodingMemory& memory,
                               const ConfidenceCalibration& calibration,
                               const std::vector<CandidateCase>& cases, double target,

@@ -280,12 +280,10 @@ inline constexpr const char* kJournalKeptAs = "The coding journal as found is ke
 // Automatic coding: "412 cases coded automatically at a confidence of at least 87.2 %;
 // estimated error 3.1 % (95 %: 2.0-4.6 %)".
 inline std::string AutoCodedReportLine(int cases, std::string_view threshold,
-                                       std::string_view error, std::string_view low,
-                                       std::string_view high) {
+                                       std::string_view error, std::string_view interval) {
     return std::to_string(cases) + (cases == 1 ? " case" : " cases") +
            " coded automatically at a confidence of at least " + std::string(threshold) +
-           "; estimated error " + std::string(error) + " (95 %: " + std::string(low) + "-" +
-           std::string(high) + ")";
+           "; estimated error " + std::string(error) + " (95 %: " + std::string(interval) + ")";
 }
 
 // Codes the working file holds that the data no longer take: "21 codes could not be merged
