@@ -28,9 +28,12 @@ struct AutoCodingCalibration {
     bool fromProject = true;  // the project's coded cases; a labelled file otherwise
 };
 
-// Calibrates on `coded` (the project's: PersonCodedCases) by exact leave-one-out through the
-// session's memory, which ends as it began. The session's suggestions must be ready. Throws
-// WorkCancelled.
+// The most coded cases a calibration ranks; of more, a fixed random sample.
+inline constexpr size_t kMaxCalibrationCases = 10000;
+
+// Calibrates on `coded` (the project's: PersonCodedCases), or a sample of kMaxCalibrationCases of
+// them, by exact leave-one-out through the session's memory, which ends as it began. The
+// session's suggestions must be ready. Throws WorkCancelled.
 AutoCodingCalibration CalibrateAutoCoding(Session& session, const std::vector<CodedCase>& coded,
                                           bool fromProject, const WorkProgress& progress = {});
 
