@@ -1,5 +1,7 @@
 #include "core/coding/suggestions.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/coding/actions.h"
@@ -72,6 +74,11 @@ void RefreshSuggestions(Session& s) {
         for (const Suggestion& g : s.Suggestions) v.SuggestionLines.push_back(SuggestionLine(s, g));
     }
     if (hadLines || !v.SuggestionLines.empty()) ++v.SuggestionsVersion;
+}
+
+int ConfidencePercent(double confidence) {
+    if (!std::isfinite(confidence) || confidence <= 0) return 0;
+    return std::min(99, static_cast<int>(std::floor(100 * confidence)));
 }
 
 bool SelectSuggestionLine(Session& s, int line) {

@@ -25,6 +25,10 @@ void TeachMemory(Session& session, int record, int field, const std::string& old
 // Ranks the current case again and rebuilds the Suggestions list (empty without an engine).
 void RefreshSuggestions(Session& session);
 
+// A confidence as the coder reads it, in whole percents rounded down, so that no suggestion is
+// ever "100 % sure".
+int ConfidencePercent(double confidence);
+
 // A click on line `line` of the Suggestions list selects its category and shows its
 // description. True when a category was selected.
 bool SelectSuggestionLine(Session& session, int line);

@@ -13,6 +13,7 @@
 #include "core/data/journal.h"
 #include "core/data/model.h"
 #include "core/data/provenance.h"
+#include "core/data/review_sample.h"
 #include "core/io/file_stamp.h"
 #include "core/params/model.h"
 #include "core/session/case_sync.h"
@@ -55,6 +56,21 @@ struct MemoryChange {
     int Field = 0;
     std::string Old;
     std::string New;
+};
+
+// A review of automatically coded cases under way (project/review.h): the sample as its file
+// holds it, and the verdicts of this walk, so that the last can be taken back.
+struct ReviewWalk {
+    bool Active = false;
+    std::string Path;
+    std::vector<ReviewCase> Cases;
+    std::vector<std::string> Unreadable;  // damaged lines of the file, written back as found
+    size_t Current = 0;                   // the case under review: the first one pending
+    struct Verdict {
+        size_t index = 0;      // into Cases
+        size_t undoDepth = 0;  // a recode: the undo list's length just after it
+    };
+    std::vector<Verdict> Verdicts;
 };
 
 class Session {
@@ -152,6 +168,7 @@ class Session {
     // While the suggestions are prepared on a worker, the memory's changes wait here.
     bool SuggestionsPending = false;
     std::vector<MemoryChange> PendingMemory;
+    ReviewWalk Review;
 
     void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }
     void AppendErrorLine(std::string line) { ErrorLines.push_back(std::move(line)); }

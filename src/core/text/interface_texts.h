@@ -286,6 +286,69 @@ inline std::string AutoCodedReportLine(int cases, std::string_view threshold,
            "; estimated error " + std::string(error) + " (95 %: " + std::string(interval) + ")";
 }
 
+// The review sample (<data stem>.zrv) and its faults: "review sample, line 4: ...".
+inline std::string ReviewSampleFault(size_t line, std::string_view why) {
+    std::string t = "review sample, line " + std::to_string(line) + ": ";
+    t += why;
+    return t;
+}
+inline constexpr const char* kReviewNoHeading =
+    "not a review sample (the first line must read \"Tarnwick review sample 1\")";
+inline constexpr const char* kReviewBadColumns = "a line must hold seven values separated by tabs";
+inline constexpr const char* kReviewBadPlace =
+    "the record and the field must be whole numbers from 1";
+inline constexpr const char* kReviewBadEscape = "a % is not followed by two hexadecimal digits";
+inline constexpr const char* kReviewNoCode = "the automatic code is empty";
+inline constexpr const char* kReviewBadConfidence = "the confidence is not a number from 0 to 1";
+inline constexpr const char* kReviewBadOutcome =
+    "the outcome must be pending, confirmed, recoded or dropped";
+inline constexpr const char* kReviewStrayCode = "only a recoded case has a new code";
+inline constexpr const char* kReviewDamaged =
+    "Some lines of the review sample are damaged; they are left out of the review and kept in "
+    "the file as they are:";
+inline constexpr const char* kNoReviewSample =
+    "There is no review sample: Code automatically... offers one after coding.";
+inline constexpr const char* kReviewNoVerdict = "No verdict of this review to take back.";
+inline constexpr const char* kReviewVerdictBuried =
+    "The last verdict cannot be taken back: other coding followed it.";
+// "Review sample: 50 of 412 automatically coded cases drawn into /p/demo.zrv (seed 81...)".
+inline std::string ReviewSampleDrawn(size_t drawn, size_t of, std::string_view path,
+                                     unsigned long long seed) {
+    return "Review sample: " + std::to_string(drawn) + " of " + std::to_string(of) +
+           " automatically coded " + (of == 1 ? "case" : "cases") + " drawn into " +
+           std::string(path) + " (seed " + std::to_string(seed) + ")";
+}
+inline constexpr const char* kReviewReplaced = "The review sample replaced held: ";
+// "Review of automatic codes: 48 of 50 confirmed, 2 recoded; measured error 4.0 % (95 %:
+// 1.1-13.5 %)", and what is left.
+inline std::string ReviewResultText(size_t reviewed, size_t confirmed, size_t recoded,
+                                    std::string_view error, std::string_view low,
+                                    std::string_view high, size_t pending, size_t dropped) {
+    std::string t = "Review of automatic codes: ";
+    if (reviewed == 0) {
+        t += "no case reviewed";
+    } else {
+        t += std::to_string(confirmed) + " of " + std::to_string(reviewed) + " confirmed, " +
+             std::to_string(recoded) + " recoded; measured error " + std::string(error) +
+             " (95 %: " + std::string(low) + "-" + std::string(high) + ")";
+    }
+    if (pending > 0) t += "; " + std::to_string(pending) + " still to review";
+    if (dropped > 0) {
+        t += "; " + std::to_string(dropped) + (dropped == 1 ? " case" : " cases") +
+             " left out, no longer holding the automatic code";
+    }
+    return t;
+}
+// What the coding page says while a review is on.
+inline std::string ReviewBanner(size_t k, size_t n, std::string_view code, std::string_view name,
+                                int percent) {
+    return "REVIEW of automatic codes: case " + std::to_string(k) + " of " + std::to_string(n) +
+           ". Automatic code " + std::string(code) + " " + std::string(name) + ", " +
+           std::to_string(percent) +
+           " % sure.\nEnter confirms it, another code recodes the case, Ctrl+Z takes back the "
+           "last verdict, Escape leaves the review.";
+}
+
 // Codes the working file holds that the data no longer take: "21 codes could not be merged
 // with the data and were set aside in /p/demo-set-aside-202612081855.zda".
 inline std::string CodesSetAside(int codes, std::string_view path) {
