@@ -40,8 +40,8 @@ AutoCodingCalibration CalibrateAutoCoding(Session& s, const std::vector<CodedCas
 }
 
 ProjectAutoCodingPlan PlanProjectAutoCoding(const Session& s,
-                                            const ConfidenceCalibration& calibration,
-                                            double target, const WorkProgress& progress) {
+                                            const ConfidenceCalibration& calibration, double target,
+                                            const WorkProgress& progress) {
     ProjectAutoCodingPlan out;
     std::vector<CandidateCase> candidates;
     const auto& rs = s.Cases.Respondents;

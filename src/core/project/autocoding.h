@@ -23,8 +23,8 @@ std::vector<CodedCase> PersonCodedCases(const Session& session);
 // Where the calibration comes from and what it is.
 struct AutoCodingCalibration {
     ConfidenceCalibration calibration;
-    size_t cases = 0;          // the coded answers it was fitted on, each case counted
-    bool fromProject = true;   // the project's coded cases; a labelled file otherwise
+    size_t cases = 0;         // the coded answers it was fitted on, each case counted
+    bool fromProject = true;  // the project's coded cases; a labelled file otherwise
 };
 
 // Calibrates on `coded` (the project's: PersonCodedCases) by exact leave-one-out through the
@@ -46,8 +46,8 @@ struct ProjectAutoCodingPlan {
 // Every case of the session is a candidate: those to be coded, without code, with some text are
 // ranked, once per distinct normalised answer. Throws WorkCancelled.
 ProjectAutoCodingPlan PlanProjectAutoCoding(const Session& session,
-                                            const ConfidenceCalibration& calibration,
-                                            double target, const WorkProgress& progress = {});
+                                            const ConfidenceCalibration& calibration, double target,
+                                            const WorkProgress& progress = {});
 
 // Gives the chosen answers' cases their codes as one coding action, and writes the report line.
 // A case that has a code by now, or is no longer to be coded, is left as it is. Returns the number
