@@ -92,6 +92,72 @@ Provenance Automatic(double confidence) {
     return p;
 }
 
+TEST(Journal, ProvenanceLinesReplayWithTheirEntries) {
+    const Classification clf = testing::FewCategories({"1000", "2310"});
+    CaseModel cases = TwoRecords();
+    cases.Respondents[1].Occupations[0].Code = "1000";
+    ProvenanceBook book;
+    book.Set(1, 0, Automatic(0.9));  // cleared by the journal
+    const JournalEntry coded{0, 0, true, "A0001", "2310"};
+    const JournalEntry automatic{0, 1, true, "A0001", "1000"};
+    const JournalEntry cleared{1, 0, true, "B 0002", ""};
+    const JournalEntry torn{1, 1, true, "B 0002", "1000"};
+    Provenance none;
+    none.origin.source = CodeSource::Unknown;
+    std::string torn2 = FormatProvenanceLine(torn, ByCoder(1, 3));
+    torn2[torn2.size() / 2] ^= 1;
+    const std::string text =
+        FormatJournalEntry(coded) + FormatProvenanceLine(coded, ByCoder(3, 12)) +
+        FormatJournalEntry(automatic) + FormatProvenanceLine(automatic, Automatic(0.87309)) +
+        FormatJournalEntry(cleared) + FormatProvenanceLine(cleared, none) +
+        FormatJournalEntry(torn) + torn2;
+    JournalReading reading = ReadJournalText(text);
+    EXPECT_EQ(reading.Faults,
+              std::vector<std::string>{"Coding journal: entry 8 is damaged and was skipped."});
+    int recovered = 0;
+    EXPECT_EQ(ReplayJournal(reading, clf, cases, book, reading.Faults, &recovered), 4);
+    EXPECT_EQ(recovered, 3);
+    ASSERT_TRUE(book.Find(0, 0) && book.Find(0, 1) && book.Find(1, 1));
+    EXPECT_EQ(*book.Find(0, 0), ByCoder(3, 12));
+    EXPECT_EQ(*book.Find(0, 1), Automatic(0.87309));
+    EXPECT_EQ(book.Find(1, 0), nullptr);
+    // The entry whose provenance line was torn keeps its code, of a source no longer known.
+    EXPECT_EQ(book.Find(1, 1)->origin.source, CodeSource::Recovered);
+    EXPECT_EQ(cases.Respondents[1].Occupations[1].Code, "1000");
+    // A provenance line that follows no entry of its case is damaged.
+    EXPECT_EQ(ReadJournalText(FormatProvenanceLine(coded, ByCoder(1, 1))).Faults.size(), 1u);
+}
+
+TEST(Journal, AnEarlierVersionsJournalReplaysAsBeforeWithItsCodesRecovered) {
+    const Classification clf = testing::FewCategories({"1000", "2310"});
+    const std::vector<JournalEntry> entries = {{0, 0, true, "A0001", "2310"},
+                                               {1, 1, true, "B 0002", "1000"},
+                                               {1, 1, false, "B 0002", "9999"},
+                                               {0, 1, true, "A0001", "1000"},
+                                               {0, 1, true, "A0001", ""}};
+    std::string text;
+    for (const JournalEntry& e : entries) text += FormatJournalEntry(e);
+    CaseModel before = TwoRecords();
+    CaseModel after = TwoRecords();
+    std::vector<std::string> faults;
+    const int changed = ReplayJournal(entries, clf, before, faults);
+    JournalReading reading = ReadJournalText(text);
+    ProvenanceBook book;
+    EXPECT_EQ(ReplayJournal(reading, clf, after, book, reading.Faults), changed);
+    EXPECT_TRUE(reading.Faults.empty());
+    for (size_t r = 0; r < 2; ++r) {
+        for (size_t f = 0; f < 2; ++f) {
+            const TZawod& a = before.Respondents[r].Occupations[f];
+            const TZawod& b = after.Respondents[r].Occupations[f];
+            EXPECT_EQ(a.Code, b.Code);
+            EXPECT_EQ(a.ToCode, b.ToCode);
+            const Provenance* p = book.Find(static_cast<int>(r), static_cast<int>(f));
+            EXPECT_EQ(p ? p->origin.source : CodeSource::Unknown,
+                      b.Code.empty() ? CodeSource::Unknown : CodeSource::Recovered);
+        }
+    }
+}
+
 TEST(ProvenanceFile, ReadsBackByIdentifierAndLeavesOutWhatNoLongerFits) {
     CaseModel cases = TwoRecords();
     cases.Respondents[0].Occupations[0].Code = "2310";
