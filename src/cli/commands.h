@@ -35,12 +35,14 @@ int CheckClassification(const std::string& file, std::ostream& out, std::ostream
 // can (the coding journal holds them in any case).
 // `hooks`, for a team project: `open` opens the project before the first command, `between`
 // runs before each command and `end` when the input ends.
-// `clock`, for tests: the moment the session's platform gives instead of the local time.
+// `clock`, for tests: the moment the session's platform gives instead of the local time;
+// `coder`, for tests: the name the codes are given under instead of the login user's.
 struct ConsoleHooks {
     std::function<void(Session&, std::ostream& out)> open;
     std::function<void(Session&, std::ostream& out)> between;
     std::function<void(Session&)> end;
     std::function<DateTime()> clock;
+    std::string coder;
 };
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err,
                    bool progressLine = false, const ConsoleHooks* hooks = nullptr);

@@ -1,9 +1,11 @@
 #include "core/project/saving.h"
 
+#include <optional>
 #include <string>
 
 #include "core/data/exports.h"
 #include "core/data/output.h"
+#include "core/data/provenance.h"
 #include "core/data/working_file.h"
 #include "core/io/atomic_file.h"
 #include "core/io/file_stamp.h"
@@ -58,8 +60,19 @@ bool SaveWorkingFile(Session& s, bool askOnDataChange) {
         s.DataStamp = data;
     }
     const std::string path = s.DataFilePath(kExtWorking);
+    // Both files are made whole before either replaces its old one, the provenance first: an
+    // interruption between the two renames leaves provenance the working file's codes do not
+    // match, which the opening drops, and the journal, emptied only after both, gives it back.
+    // A project without provenance gets no such file.
+    const std::string provenancePath = s.DataFilePath(kExtProvenance);
+    std::optional<AtomicFile> provenance;
+    if (s.Provenance.Size() > 0 || PathTaken(provenancePath)) {
+        provenance.emplace(provenancePath);
+        WriteProvenanceFile(*provenance, s.Cases, s.Provenance);
+    }
     AtomicFile file(path);
     WriteWorkingFile(file, s.Cases, s.Params.CodeWidth);
+    if (provenance) provenance->Commit();
     file.Commit();
     s.ResultsModified = false;
     s.WorkingFileSaved = true;

@@ -276,6 +276,8 @@ inline std::string ActionsRecovered(int actions) {
            " recovered from an interrupted session";
 }
 inline constexpr const char* kJournalKeptAs = "The coding journal as found is kept in ";
+inline constexpr const char* kProvenanceKeptAs = "The provenance file as found is kept in ";
+
 
 // Automatic coding: "412 cases coded automatically at a confidence of at least 87.2 %;
 // estimated error 3.1 % (95 %: 2.0-4.6 %)".
