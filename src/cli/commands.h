@@ -54,10 +54,10 @@ void EndOnSignals();
 // Opens a project as Open project does, with the three files as the dialogs' answers, then
 // writes the final output data file and its SPSS script, or the exports named in `formats`
 // ("sav", "dta", "csv") instead, and prints the session report. `progressLine`: as for the
-// console.
+// console. `withProvenance`: the exports add each code's source and confidence variables.
 int Export(const std::string& params, const std::string& clf, const std::string& data,
            std::ostream& out, std::ostream& err, const std::vector<std::string>& formats = {},
-           bool progressLine = false);
+           bool progressLine = false, bool withProvenance = false);
 
 // Ranks the answers of a UTF-8 CSV file (an `id` column and text columns in the order of the
 // information fields) against any classification, with the memory file when one is named; prints

@@ -130,7 +130,7 @@ const char* ExportExtension(ExportFormat format) {
     return ".csv";
 }
 
-std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
+std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format, bool withProvenance) {
     if (s.ReadOnly) throw IoError(msg::kReadOnlyNoSaving);
     std::vector<std::string> paths = {s.DataFilePath(ExportExtension(format))};
     if (format == ExportFormat::Csv) paths.push_back(s.DataFilePath(kCsvLabelsEnding));
@@ -146,9 +146,14 @@ std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
         const WorkProgress writing = Writing(s, paths.front());
         const WorkProgress making = writing.Part(0, 99);
         std::string fault;
-        if (format == ExportFormat::Sav) fault = FormatSav(file, s.Params, s.Clf, s.Cases, making);
-        if (format == ExportFormat::Dta) fault = FormatDta(file, s.Params, s.Clf, s.Cases, making);
-        if (format == ExportFormat::Csv) FormatCsv(file, s.Params, s.Clf, s.Cases, making);
+        const ProvenanceBook* book = withProvenance ? &s.Provenance : nullptr;
+        if (format == ExportFormat::Sav) {
+            fault = FormatSav(file, s.Params, s.Clf, s.Cases, making, book);
+        }
+        if (format == ExportFormat::Dta) {
+            fault = FormatDta(file, s.Params, s.Clf, s.Cases, making, book);
+        }
+        if (format == ExportFormat::Csv) FormatCsv(file, s.Params, s.Clf, s.Cases, making, book);
         if (!fault.empty()) throw IoError(paths.front() + ": " + fault);
         file.Commit();
         Finished(writing);
@@ -156,7 +161,7 @@ std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
         return {};
     }
     if (format == ExportFormat::Csv)
-        WriteFileAtomic(paths.back(), FormatCsvLabels(s.Params, s.Clf));
+        WriteFileAtomic(paths.back(), FormatCsvLabels(s.Params, s.Clf, withProvenance));
 
     ReportMoment(s);
     for (const std::string& path : paths) {
