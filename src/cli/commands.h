@@ -84,8 +84,10 @@ int Learn(const std::string& params, const std::string& clf, const std::string& 
 int TeamInit(const std::string& params, const std::string& clf, const std::string& data,
              const std::string& db, double doubleShare, unsigned long long seed, std::ostream& out,
              std::ostream& err);
+// `team export` also writes the provenance file of the final codes (the supervisor, else the
+// coder who gave each); `withProvenance` adds their variables to the exports.
 int TeamExport(const std::string& db, const std::string& folder, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, bool withProvenance = false);
 int TeamStatus(const std::string& db, std::ostream& out, std::ostream& err);
 int TeamDisagreements(const std::string& db, std::ostream& out, std::ostream& err);
 int TeamSettle(const std::string& db, int record, int field, const std::string& code,
