@@ -249,6 +249,14 @@ inline void CheckSession(const Session& s) {
     FUZZ_CHECK(v.SelectorSelected >= -1 &&
                v.SelectorSelected < static_cast<int>(cm.SelectorRecords.size()));
     FUZZ_CHECK(cm.CodedCount >= 0 && cm.CodedAtStart >= 0 && cm.ToCodeCount >= 0);
+    // Provenance only for cases that hold a code, and never of an unknown source.
+    s.Provenance.ForEach([&](int record, int field, const Provenance& p) {
+        FUZZ_CHECK(record >= 0 && record < static_cast<int>(cm.Respondents.size()));
+        const auto& zs = cm.Respondents[static_cast<size_t>(record)].Occupations;
+        FUZZ_CHECK(field >= 0 && field < static_cast<int>(zs.size()));
+        FUZZ_CHECK(!zs[static_cast<size_t>(field)].Code.empty());
+        FUZZ_CHECK(p.origin.source != CodeSource::Unknown);
+    });
 
     // Once the session runs, the current case exists.
     if (s.SessionStarted) {

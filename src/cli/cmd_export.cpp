@@ -17,7 +17,7 @@ namespace tarnwick::cli {
 
 int Export(const std::string& params, const std::string& clf, const std::string& data,
            std::ostream& out, std::ostream& err, const std::vector<std::string>& formats,
-           bool progressLine) {
+           bool progressLine, bool withProvenance) {
     UnattendedPlatform platform;
     Session session(platform);
     TerminalProgress progress(platform, err, progressLine);
@@ -36,9 +36,11 @@ int Export(const std::string& params, const std::string& clf, const std::string&
         for (const std::string& name : formats) {
             if (std::find(done.begin(), done.end(), name) != done.end()) continue;
             done.push_back(name);
-            ExportFinalOutput(session, name == "sav"   ? ExportFormat::Sav
-                                       : name == "dta" ? ExportFormat::Dta
-                                                       : ExportFormat::Csv);
+            ExportFinalOutput(session,
+                              name == "sav"   ? ExportFormat::Sav
+                              : name == "dta" ? ExportFormat::Dta
+                                              : ExportFormat::Csv,
+                              withProvenance);
         }
     } catch (const IoError& e) {
         progress.Clear();
@@ -58,6 +60,7 @@ void AddExportCommand(CLI::App& app, CommandRun& run) {
     struct Options {
         std::string params, clf, data;
         std::vector<std::string> formats;
+        bool provenance = false;
     };
     auto o = std::make_shared<Options>();
     auto* cmd = app.add_subcommand(
@@ -68,9 +71,11 @@ void AddExportCommand(CLI::App& app, CommandRun& run) {
     cmd->add_option("--format", o->formats,
                     "write this export instead of the .asc and .sps (repeatable)")
         ->check(CLI::IsMember({"sav", "dta", "csv"}));
+    cmd->add_flag("--provenance", o->provenance,
+                  "the exports add each code's source and confidence variables");
     cmd->callback([o, &run] {
-        run.code =
-            Export(o->params, o->clf, o->data, std::cout, std::cerr, o->formats, run.progressLine);
+        run.code = Export(o->params, o->clf, o->data, std::cout, std::cerr, o->formats,
+                          run.progressLine, o->provenance);
     });
 }
 

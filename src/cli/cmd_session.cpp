@@ -349,6 +349,7 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
     endSignal = 0;
     Console console(out, err, progressLine);
     if (hooks && hooks->clock) console.platform.clock = hooks->clock;
+    if (hooks) console.session.CoderName = hooks->coder;
     if (hooks && hooks->open) {
         RunOpening(console, [&] { hooks->open(console.session, out); });
         if (!console.session.SessionStarted) return kFaults;

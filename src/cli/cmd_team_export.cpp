@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,14 +18,16 @@
 namespace tarnwick::cli {
 
 int TeamExport(const std::string& db, const std::string& folder, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, bool withProvenance) {
     return Guarded(err, [&] {
         const auto connection = OpenTeamDb(db);
         long long unsettled = 0;
-        const std::vector<team::CaseState> states = team::FinalStates(*connection, &unsettled);
+        std::vector<std::optional<Provenance>> origins;
+        const std::vector<team::CaseState> states =
+            team::FinalStates(*connection, &unsettled, &origins);
         const team::ProjectFiles files = team::ReadProjectFiles(*connection);
         std::vector<std::string> faults;
-        const auto copy = team::WriteLocalCopy(files, states, folder, faults);
+        const auto copy = team::WriteLocalCopy(files, states, folder, faults, &origins);
         if (!copy) {
             for (const std::string& line : faults) out << line << '\n';
             return kFaults;
@@ -41,7 +44,7 @@ int TeamExport(const std::string& db, const std::string& folder, std::ostream& o
         WriteFinalOutput(session);
         for (const ExportFormat format :
              {ExportFormat::Sav, ExportFormat::Dta, ExportFormat::Csv}) {
-            ExportFinalOutput(session, format);
+            ExportFinalOutput(session, format, withProvenance);
         }
         for (const std::string& line : session.Report) out << line << '\n';
         if (unsettled > 0) {
@@ -56,13 +59,18 @@ int TeamExport(const std::string& db, const std::string& folder, std::ostream& o
 void AddTeamExportCommand(CLI::App& team, CommandRun& run) {
     struct Options {
         std::string db, folder;
+        bool provenance = false;
     };
     auto o = std::make_shared<Options>();
     auto* cmd = team.add_subcommand(
         "export", "Write the working file, output, SPSS script and exports into a folder");
     AddDbOption(*cmd, o->db);
     cmd->add_option("FOLDER", o->folder, "folder to write into")->required();
-    cmd->callback([o, &run] { run.code = TeamExport(o->db, o->folder, std::cout, std::cerr); });
+    cmd->add_flag("--provenance", o->provenance,
+                  "the exports add each code's source and confidence variables");
+    cmd->callback([o, &run] {
+        run.code = TeamExport(o->db, o->folder, std::cout, std::cerr, o->provenance);
+    });
 }
 
 }  // namespace tarnwick::cli

@@ -35,12 +35,14 @@ int CheckClassification(const std::string& file, std::ostream& out, std::ostream
 // can (the coding journal holds them in any case).
 // `hooks`, for a team project: `open` opens the project before the first command, `between`
 // runs before each command and `end` when the input ends.
-// `clock`, for tests: the moment the session's platform gives instead of the local time.
+// `clock`, for tests: the moment the session's platform gives instead of the local time;
+// `coder`, for tests: the name the codes are given under instead of the login user's.
 struct ConsoleHooks {
     std::function<void(Session&, std::ostream& out)> open;
     std::function<void(Session&, std::ostream& out)> between;
     std::function<void(Session&)> end;
     std::function<DateTime()> clock;
+    std::string coder;
 };
 int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err,
                    bool progressLine = false, const ConsoleHooks* hooks = nullptr);
@@ -52,10 +54,10 @@ void EndOnSignals();
 // Opens a project as Open project does, with the three files as the dialogs' answers, then
 // writes the final output data file and its SPSS script, or the exports named in `formats`
 // ("sav", "dta", "csv") instead, and prints the session report. `progressLine`: as for the
-// console.
+// console. `withProvenance`: the exports add each code's source and confidence variables.
 int Export(const std::string& params, const std::string& clf, const std::string& data,
            std::ostream& out, std::ostream& err, const std::vector<std::string>& formats = {},
-           bool progressLine = false);
+           bool progressLine = false, bool withProvenance = false);
 
 // Ranks the answers of a UTF-8 CSV file (an `id` column and text columns in the order of the
 // information fields) against any classification, with the memory file when one is named; prints
@@ -104,8 +106,10 @@ int AutoCodeFiles(const AutoCodeRequest& request, std::ostream& out, std::ostrea
 int TeamInit(const std::string& params, const std::string& clf, const std::string& data,
              const std::string& db, double doubleShare, unsigned long long seed, std::ostream& out,
              std::ostream& err);
+// `team export` also writes the provenance file of the final codes (the supervisor, else the
+// coder who gave each); `withProvenance` adds their variables to the exports.
 int TeamExport(const std::string& db, const std::string& folder, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, bool withProvenance = false);
 int TeamStatus(const std::string& db, std::ostream& out, std::ostream& err);
 int TeamDisagreements(const std::string& db, std::ostream& out, std::ostream& err);
 int TeamSettle(const std::string& db, int record, int field, const std::string& code,

@@ -8,6 +8,7 @@
 #include "core/classification/loader.h"
 #include "core/data/cases.h"
 #include "core/data/journal.h"
+#include "core/data/provenance.h"
 #include "core/data/working_file.h"
 #include "core/io/atomic_file.h"
 #include "core/io/files.h"
@@ -66,7 +67,8 @@ void WriteIfChanged(const std::string& path, const std::string& bytes) {
 std::optional<LocalCopy> WriteLocalCopy(const ProjectFiles& files,
                                         const std::vector<CaseState>& states,
                                         const std::string& folderIn,
-                                        std::vector<std::string>& faults) {
+                                        std::vector<std::string>& faults,
+                                        const std::vector<std::optional<Provenance>>* origins) {
     std::string folder = folderIn;
     if (folder.empty() || folder.back() != '/') folder += '/';
     std::error_code error;
@@ -99,6 +101,16 @@ std::optional<LocalCopy> WriteLocalCopy(const ProjectFiles& files,
     WriteIfChanged(copy.ParamsPath, files.ParamsBytes);
     WriteIfChanged(copy.ClassificationPath, files.ClassificationBytes);
     WriteIfChanged(copy.DataPath, files.DataBytes);
+    // The provenance first, as a save writes them.
+    if (origins) {
+        ProvenanceBook book;
+        for (size_t i = 0; i < states.size() && i < origins->size(); ++i) {
+            book.Put(states[i].Record, states[i].Field, (*origins)[i]);
+        }
+        AtomicFile file(folder + StemOf(files.DataName) + kExtProvenance);
+        WriteProvenanceFile(file, cases, book);
+        file.Commit();
+    }
     WriteFileAtomic(folder + StemOf(files.DataName) + kExtWorking,
                     FormatWorkingFile(cases, params.CodeWidth));
     return copy;

@@ -31,11 +31,12 @@ struct LocalCopy {
 };
 
 // Writes the three files into `folder` (made when missing; a file that already holds these
-// bytes is left alone) and the working file that gives the cases `states`. None when the
-// files do not parse, with the lines in `faults`. Throws IoError.
-std::optional<LocalCopy> WriteLocalCopy(const ProjectFiles& files,
-                                        const std::vector<CaseState>& states,
-                                        const std::string& folder,
-                                        std::vector<std::string>& faults);
+// bytes is left alone) and the working file that gives the cases `states`, and with `origins`
+// (one per state) the provenance file beside it. None when the files do not parse, with the
+// lines in `faults`. Throws IoError.
+std::optional<LocalCopy> WriteLocalCopy(
+    const ProjectFiles& files, const std::vector<CaseState>& states, const std::string& folder,
+    std::vector<std::string>& faults,
+    const std::vector<std::optional<Provenance>>* origins = nullptr);
 
 }  // namespace tarnwick::team

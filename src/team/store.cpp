@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "core/text/datetime.h"
 #include "team/pg.h"
 #include "team/team_texts.h"
 
@@ -134,16 +135,38 @@ ProjectFiles ReadProjectFiles(Connection& db) {
     return {r.Text(0, 0), r.Text(0, 1), r.Text(0, 2), r.Text(0, 3), r.Text(0, 4), r.Text(0, 5)};
 }
 
-std::vector<CaseState> FinalStates(Connection& db, long long* unsettled) {
+std::vector<CaseState> FinalStates(Connection& db, long long* unsettled,
+                                   std::vector<std::optional<Provenance>>* origins) {
+    // Who gave the code the view picked: the supervisor, else the coder of the slot whose code it
+    // is (either, when both agree).
     Result r = db.impl().Exec(
-        "SELECT record, field, respondent_id, to_code, code, unsettled "
-        "FROM tarnwick.case_final ORDER BY record, field");
+        "SELECT f.record, f.field, f.respondent_id, f.to_code, f.code, f.unsettled, "
+        "c.final_code IS NOT NULL, c.final_by, floor(extract(epoch FROM c.final_at))::bigint, "
+        "CASE WHEN f.code = t1.code THEN t1.coder ELSE t2.coder END, "
+        "floor(extract(epoch FROM CASE WHEN f.code = t1.code THEN t1.coded_at "
+        "ELSE t2.coded_at END))::bigint "
+        "FROM tarnwick.case_final f "
+        "JOIN tarnwick.cases c ON c.record = f.record AND c.field = f.field "
+        "JOIN tarnwick.tasks t1 ON t1.record = f.record AND t1.field = f.field AND t1.slot = 1 "
+        "LEFT JOIN tarnwick.tasks t2 ON t2.record = f.record AND t2.field = f.field "
+        "AND t2.slot = 2 "
+        "ORDER BY f.record, f.field");
     std::vector<CaseState> states;
     states.reserve(static_cast<size_t>(r.Rows()));
     long long open = 0;
     for (int i = 0; i < r.Rows(); ++i) {
         states.push_back(StateOf(r, i, 0, 1, 2, 3, 4));
         open += r.Bool(i, 5) ? 1 : 0;
+        if (!origins) continue;
+        std::optional<Provenance>& p = origins->emplace_back();
+        if (states.back().Code.empty()) continue;
+        const bool settled = r.Bool(i, 6);
+        if (!settled && r.Null(i, 9)) continue;
+        p.emplace();
+        p->origin.source = settled ? CodeSource::Supervisor : CodeSource::Coder;
+        p->coder = r.Text(i, settled ? 7 : 9);
+        const int at = settled ? 8 : 10;
+        if (!r.Null(i, at)) p->when = SecondsSinceEpoch(LocalTimeAt(r.Int(i, at)));
     }
     if (unsettled) *unsettled = open;
     return states;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/data/journal.h"
+#include "core/data/provenance.h"
 
 namespace tarnwick::team {
 
@@ -80,8 +81,11 @@ ProjectFiles ReadProjectFiles(Connection& db);
 
 // The code of every case as the export takes it: the supervisor's final code, else the code two
 // coders agreed on, else the first code given (an unsettled disagreement counts in
-// `unsettled`).
-std::vector<CaseState> FinalStates(Connection& db, long long* unsettled = nullptr);
+// `unsettled`). `origins`, when given, gets one element per state: the supervisor who settled
+// it, else the coder who gave its code, each with the time; none for a case without code or a
+// code of the working file the project was loaded with.
+std::vector<CaseState> FinalStates(Connection& db, long long* unsettled = nullptr,
+                                   std::vector<std::optional<Provenance>>* origins = nullptr);
 
 // What one coder sees: like FinalStates, except that a double-coded case shows only this
 // coder's own code (blind coding). `lastChange` is set to the newest change's number.

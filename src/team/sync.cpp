@@ -178,12 +178,15 @@ std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
     // what this coder did in an earlier session is in the database or the outbox.
     const std::string stem = folder_ + StemOf(files.DataName);
     std::remove((stem + kExtJournal).c_str());
+    // The database keeps who coded what; `team export` writes it out.
+    std::remove((stem + kExtProvenance).c_str());
     return WriteLocalCopy(files, states, folder_, faults);
 }
 
 void TeamLink::Attach(Session& session) {
     session_ = &session;
     session.Sync = this;
+    session.CoderName = coder_;
     session.ResultsModified = !pending_.empty();
 }
 
@@ -266,7 +269,7 @@ int TeamLink::Poll() {
         for (const RemoteChange& c : ChangesSince(*db_, coder_, lastChange_)) {
             lastChange_ = std::max(lastChange_, c.Number);
             if (TakeChangeFromElsewhere(*session_, c.State.Record, c.State.Field, c.State.Code,
-                                        c.State.ToCode)) {
+                                        c.State.ToCode, {CodeSource::Coder}, c.Coder)) {
                 ++taken;
                 current |= c.State.Record == session_->CurrentRecord &&
                            c.State.Field == session_->CurrentField;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/coding/changes.h"
 #include "core/io/atomic_file.h"
 #include "core/io/files.h"
 #include "core/project/opening.h"
@@ -380,6 +382,127 @@ TEST_F(Exports, CsvHoldsTheOutputDataFileFieldByFieldAndTheLabelsBeside) {
         ++count;
     }
     EXPECT_EQ(labels.size(), 1 + variableLabels.size() + count);
+}
+
+// With --provenance each export holds, after every code, where it came from; ReadStat reads the
+// .sav and the .dta back, Python's csv module the CSV.
+TEST(ProvenanceExports, EachCodeCarriesItsSourceAndAnAutomaticOneItsConfidence) {
+    if (!Have("readstat") || !Have("extract_metadata") || !Have("python3")) {
+        GTEST_SKIP() << "readstat or python3 is not installed";
+    }
+    testing::TempFolder folder;
+    for (const char* name : {"demo.zpa", "demo.clf", "demo.dat"})
+        fs::copy_file(fs::path(TARNWICK_DEMO) / name, folder.Path(name));
+    WriteFileAtomic(folder.Path("reader.py"), kReader);
+    const std::string zpa = folder.Path("demo.zpa"), clf = folder.Path("demo.clf"),
+                      dat = folder.Path("demo.dat");
+    // The first field's cases: a coder's code, an automatic one, an identical answer's, one
+    // left without code, and one the filter leaves out (not applicable, of no known source).
+    std::map<std::string, std::vector<std::string>> expected;  // identifier: source, confidence
+    {
+        ScriptedPlatform platform;
+        platform.fileAnswers = {zpa, clf, dat};
+        Session s(platform);
+        OpenProject(s);
+        ASSERT_TRUE(s.ProjectOpen());
+        std::vector<int> toCode;
+        std::string filtered;
+        for (size_t r = 0; r < s.Cases.Respondents.size(); ++r) {
+            const TZawod& z = s.Cases.Respondents[r].Occupations[1];
+            if (z.ToCode) toCode.push_back(static_cast<int>(r));
+            if (!z.ToCode && filtered.empty()) filtered = s.Cases.Respondents[r].RespondentId;
+        }
+        ASSERT_GE(toCode.size(), 4u);
+        ASSERT_FALSE(filtered.empty());
+        CodeOrigin automatic{CodeSource::Automatic};
+        automatic.confidence = 0.875;
+        automatic.threshold = 0.75;
+        ASSERT_TRUE(ChangeCase(s, toCode[0], 1, s.Clf.MissingDataCode, s.Clf.MissingDataName, true,
+                               0, {CodeSource::Coder, CodeLine::MissingData}));
+        int lowest = 0;
+        while (!s.Clf.Category(lowest).IsLowest || s.Clf.Category(lowest).IsMissingData) ++lowest;
+        const std::string code = s.Clf.Category(lowest).Code;
+        const std::string_view name = s.Clf.Category(lowest).Name;
+        ASSERT_EQ(ChangeCases(s, {{toCode[1], 1, code, name, true, automatic},
+                                  {toCode[2], 1, code, name, true, {CodeSource::Identical}}}),
+                  2);
+        ASSERT_TRUE(SaveWorkingFile(s));
+        const auto id = [&s](int r) {
+            return s.Cases.Respondents[static_cast<size_t>(r)].RespondentId;
+        };
+        expected = {{id(toCode[0]), {"1", ""}},
+                    {id(toCode[1]), {"2", "0.875"}},
+                    {id(toCode[2]), {"3", ""}},
+                    {id(toCode[3]), {"", ""}},
+                    {filtered, {"0", ""}}};
+    }
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::Export(zpa, clf, dat, out, err, {"sav", "dta", "csv"}, false, true), cli::kOk)
+        << err.str();
+
+    const auto run = [&folder](const std::string& command) {
+        const std::string full = "cd '" + folder.Path() + "' && " + command + " > log 2>&1";
+        ASSERT_EQ(std::system(full.c_str()), 0) << command << ReadWholeFile(folder.Path("log"));
+    };
+    const auto rows = [&](const std::string& mode, const std::string& file) {
+        run("python3 reader.py " + mode + " " + file + " tabs");
+        Rows table;
+        const std::string text = ReadWholeFile(folder.Path("tabs"));
+        for (std::string_view line : SplitLines(text)) {
+            std::vector<std::string> fields(1);
+            for (char c : line) {
+                if (c == '\t') {
+                    fields.emplace_back();
+                } else {
+                    fields.back() += c;
+                }
+            }
+            table.push_back(std::move(fields));
+        }
+        return table;
+    };
+    run("readstat demo.sav sav.csv");
+    run("readstat demo.dta dta.csv");
+    for (const char* file : {"sav.csv", "dta.csv", "demo.csv"}) {
+        SCOPED_TRACE(file);
+        const Rows table = rows("csv", file);
+        ASSERT_FALSE(table.empty());
+        const std::vector<std::string>& names = table.front();
+        // The field's code, then (the .dta's numeric twin and) its source and confidence.
+        const auto at = std::find(names.begin(), names.end(), "ZAWOVKT_src");
+        ASSERT_NE(at, names.end());
+        const size_t src = static_cast<size_t>(at - names.begin());
+        EXPECT_EQ(names[src + 1], "ZAWOVKT_conf");
+        EXPECT_EQ(names[src - (file == std::string("dta.csv") ? 2 : 1)], "ZAWOVKT");
+        size_t seen = 0;
+        for (const auto& row : table) {
+            const auto e = expected.find(row[0]);
+            if (e == expected.end()) continue;
+            ++seen;
+            const auto number = [](const std::string& text) {
+                return text.empty() ? text : std::to_string(std::stod(text));
+            };
+            EXPECT_EQ(number(row[src]), number(e->second[0])) << row[0];
+            EXPECT_EQ(number(row[src + 1]), number(e->second[1])) << row[0];
+        }
+        EXPECT_EQ(seen, expected.size());
+    }
+    // The source's labels, in each file that has labels.
+    for (const char* file : {"demo.sav", "demo.dta"}) {
+        run(std::string("extract_metadata ") + file + " meta.json");
+        std::map<std::string, std::string> labels;
+        for (const auto& row : rows("meta", "meta.json")) {
+            // The .sav's values are doubles ("1.0"), the .dta's integers.
+            if (row[0] == "L" && row[1] == "ZAWOVKT_src") labels[row[2].substr(0, 1)] = row[3];
+        }
+        EXPECT_EQ(labels, (std::map<std::string, std::string>{{"0", "Unknown"},
+                                                              {"1", "Coder"},
+                                                              {"2", "Automatic"},
+                                                              {"3", "Identical answer"},
+                                                              {"4", "Recovered from the journal"},
+                                                              {"5", "Supervisor"}}))
+            << file;
+    }
 }
 
 }  // namespace

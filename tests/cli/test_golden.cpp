@@ -22,10 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The console's session reports carry this moment, as the expected files do.
+// The console's session reports carry this moment, and its codes this coder, as the expected
+// files do.
 cli::ConsoleHooks FixedClock() {
     cli::ConsoleHooks hooks;
     hooks.clock = [] { return DateTime{2026, 12, 7, 0, 37, 40}; };
+    hooks.coder = "coder";
     return hooks;
 }
 const cli::ConsoleHooks kFixedClock = FixedClock();

@@ -75,6 +75,7 @@ struct ActionCase {
     const char* code;  // stored in (0,0); "" for CANCEL
     const char* label;
     bool toCode;
+    CodeLine line;  // of the code's provenance
 };
 
 class EveryAction : public ActionsTest,
@@ -82,17 +83,19 @@ class EveryAction : public ActionsTest,
 
 const ActionCase kActions[] = {
     {"CODE", [](ActionsTest&, Session& s) { SelectPreselectedLine(s, 0); }, CodeSelected, "2211",
-     "Physicians", true},
-    {"MISSING", [](ActionsTest&, Session&) {}, MarkMissing, "9997", "Missing data", true},
+     "Physicians", true, CodeLine::Preselected},
+    {"MISSING", [](ActionsTest&, Session&) {}, MarkMissing, "9997", "Missing data", true,
+     CodeLine::MissingData},
     {"NOT APPLICABLE", [](ActionsTest&, Session&) {}, MarkNotApplicable, "9998", "Not applicable",
-     false},
+     false, CodeLine::NotApplicable},
     {"REPEAT",
      [](ActionsTest&, Session& s) {
          s.LastCode = "5141";
          s.LastCodeName = "Hairdressers";
      },
-     RepeatLastCode, "5141", "Hairdressers", true},
-    {"CANCEL", [](ActionsTest& t, Session&) { t.SetCode(0, 0, kMps); }, ClearCode, "", "", true},
+     RepeatLastCode, "5141", "Hairdressers", true, CodeLine::Repeat},
+    {"CANCEL", [](ActionsTest& t, Session&) { t.SetCode(0, 0, kMps); }, ClearCode, "", "", true,
+     CodeLine::None},
 };
 
 TEST_P(EveryAction, StoresAndThenMovesAsTheModeSays) {
@@ -109,6 +112,10 @@ TEST_P(EveryAction, StoresAndThenMovesAsTheModeSays) {
     EXPECT_EQ(z.Code, a.code);
     EXPECT_EQ(std::string(z.CodeName), a.label);
     EXPECT_EQ(z.ToCode, a.toCode);
+    // A code the coder gave names its line; a case left without code has no provenance.
+    const Provenance* p = s.Provenance.Find(0, 0);
+    EXPECT_EQ(p ? p->origin : CodeOrigin{CodeSource::Unknown},
+              (*a.code ? CodeOrigin{CodeSource::Coder, a.line} : CodeOrigin{CodeSource::Unknown}));
     EXPECT_TRUE(s.ResultsModified);
     EXPECT_TRUE(s.Cases.Respondents[0].HasToCode);  // field 2 is still to be coded
     EXPECT_TRUE(TakeMessages().empty());
@@ -428,6 +435,46 @@ TEST_F(ActionsTest, UndoAndRedoRetraceEveryActionWithCountersAndTheCase) {
     Go(5, 2);
     MarkMissing(s);
     EXPECT_FALSE(CanRedo(s));
+}
+
+TEST_F(ActionsTest, UndoGivesTheAutomaticCodeBackWithItsProvenance) {
+    SetAfterCodingMode(s, AfterCodingMode::Stay);
+    s.CoderName = "ewa";
+    CodeOrigin automatic{CodeSource::Automatic};
+    automatic.confidence = 0.93;
+    automatic.threshold = 0.9;
+    ASSERT_EQ(ChangeCases(s, {{0, 0, "2211", s.Clf.Category(kPhysicians).Name, true, automatic}}),
+              1);
+    ASSERT_TRUE(s.Provenance.Find(0, 0));
+    const Provenance given = *s.Provenance.Find(0, 0);
+    EXPECT_EQ(given.origin, automatic);
+
+    // The coder looks at the case for 7 seconds and gives it another code.
+    Go(0, 0);
+    platform.now.second += 7;
+    CodeFullListLine(s, kDentists);
+    ASSERT_TRUE(s.Provenance.Find(0, 0));
+    const Provenance coded = *s.Provenance.Find(0, 0);
+    EXPECT_EQ(coded.origin, (CodeOrigin{CodeSource::Coder, CodeLine::FullList}));
+    EXPECT_EQ(coded.coder, "ewa");
+    EXPECT_EQ(coded.secondsOnScreen, 7);
+    EXPECT_EQ(coded.when, SecondsSinceEpoch(platform.now));
+
+    ASSERT_TRUE(Undo(s));
+    EXPECT_EQ(Case(0, 0).Code, "2211");
+    ASSERT_TRUE(s.Provenance.Find(0, 0));
+    EXPECT_EQ(*s.Provenance.Find(0, 0), given);
+    ASSERT_TRUE(Redo(s));
+    EXPECT_EQ(*s.Provenance.Find(0, 0), coded);
+
+    // Confirming the automatic code with its own category makes it the coder's, undoably.
+    ASSERT_TRUE(Undo(s));
+    CodeFullListLine(s, kPhysicians);
+    EXPECT_EQ(s.Provenance.Find(0, 0)->origin.source, CodeSource::Coder);
+    ASSERT_TRUE(Undo(s));
+    EXPECT_EQ(*s.Provenance.Find(0, 0), given);
+    EXPECT_EQ(s.CodesGiven[static_cast<size_t>(CodeSource::Automatic)], 1);
+    EXPECT_EQ(s.CodesGiven[static_cast<size_t>(CodeSource::Coder)], 0);
 }
 
 // Random actions on random cases, in every after-coding mode: the counters and each record's

@@ -522,7 +522,7 @@ TEST_F(BadInputTest, MissingFolders) {
               "000001    \r\n0000029997\r\n0000039998\r\n000004    \r\n");
     EXPECT_EQ(WriteError([&] { WriteSessionReport(s); }), "");
     // The closing lines of the failed attempt are not in the report written afterwards.
-    EXPECT_EQ(s.Report.size(), reportLines + 5 + 3);
+    EXPECT_EQ(s.Report.size(), reportLines + 6 + 3);
 }
 
 TEST_F(BadInputTest, FoldersInPlaceOfFiles) {

@@ -56,6 +56,8 @@ TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyNotCodedSameAnswersAndUn
     EXPECT_EQ(platform.questions.back(),
               "Code 1 more case with the same answer as 8322 Car drivers?");
     EXPECT_EQ(Case(1, 0).Code, "8322");
+    ASSERT_TRUE(s.Provenance.Find(1, 0));
+    EXPECT_EQ(s.Provenance.Find(1, 0)->origin.source, CodeSource::Identical);
     EXPECT_EQ(Case(2, 0).Code, "2211");
     EXPECT_TRUE(Case(1, 1).Code.empty());  // the same answer in another field
     EXPECT_TRUE(Case(3, 0).Code.empty());
@@ -128,6 +130,9 @@ TEST_F(SuggestionsInSession, CodingASuggestionIsAnUndoableCode) {
     CodeSuggestionLine(s, 0);
     EXPECT_EQ(Case(0, 0).Code, first);
     EXPECT_EQ(s.LastCode, first);
+    ASSERT_TRUE(s.Provenance.Find(0, 0));
+    EXPECT_EQ(s.Provenance.Find(0, 0)->origin,
+              (CodeOrigin{CodeSource::Coder, CodeLine::Suggestion, 1}));
     CodeSuggestionLine(s, 99);  // no such line: nothing happens
     EXPECT_EQ(Case(0, 0).Code, first);
     EXPECT_TRUE(Undo(s));

@@ -124,7 +124,8 @@ TEST_F(ExitSequence, SavingEverythingWritesEveryFile) {
         " \r\n*** December 7, 2026 at 01:43:09\r\n"
         "Session of coding occupations was terminated.\r\n"
         "Session lasted 1 hrs 5 minutes\r\n"
-        "1 occupation was coded during the session.\r\n";
+        "1 occupation was coded during the session.\r\n"
+        "Codes given in this session: none.\r\n";
     ASSERT_GE(report.size(), closing.size());
     EXPECT_EQ(report.substr(report.size() - closing.size()), closing);
     EXPECT_EQ(report.rfind(">>> REPORT FROM A SESSION OF CODING OCCUPATIONS <<<\r\n", 0), 0u);

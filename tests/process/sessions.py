@@ -80,6 +80,27 @@ def working_codes(folder, code=b"9800"):
         return sum(codes_of(line, code) for line in f.read().split(b"\r\n"))
 
 
+def provenance_agrees(folder, code=b"9800"):
+    """Every code MISSING gave in the working file has a coder's line in the provenance file,
+    and no other case has one."""
+    with open(os.path.join(folder, "demo.zda"), "rb") as f:
+        lines = f.read().split(b"\r\n")
+    coded = {(r, i) for r, line in enumerate(lines)
+             for i, b in enumerate(line[j:j + 4] for j in range(6, len(line), 4)) if b == code}
+    path = os.path.join(folder, "demo.zpv")
+    if not os.path.exists(path):
+        return not coded
+    with open(path, "rb") as f:
+        text = f.read().split(b"\r\n")
+    if text[0] != b"Tarnwick provenance 1":
+        return False
+    given = {}
+    for line in filter(None, text[1:]):
+        w = line.split(b" ")
+        given[(int(w[0]), int(w[2]))] = (w[3], w[4], w[7])
+    return set(given) == coded and all(v == (code, b"coder", b"missing") for v in given.values())
+
+
 def two_sessions(cli, demo, root):
     folder = project(demo, root)
     first = start(cli)
@@ -113,6 +134,7 @@ def kills(cli, demo, root, rounds, seed):
     acked = 0
     lost = 0
     recovered_rounds = 0
+    disagreed = 0
     for n in range(rounds):
         p = start(cli)
         script = open_line(folder, "y") + "show\n"
@@ -128,8 +150,12 @@ def kills(cli, demo, root, rounds, seed):
             # What the opening showed first holds everything acknowledged before the last kill.
             lost += max(0, acked - at_start[0])
             acked = at_start[-1]
-        if "recovered from an interrupted session" in out:
+        # An opening that recovers what the kill left and saves it: the provenance file then
+        # agrees with the working file.
+        _, opened, _ = run(cli, open_line(folder, "y") + "show\n")
+        if "recovered from an interrupted session" in opened:
             recovered_rounds += 1
+        disagreed += 0 if provenance_agrees(folder) else 1
         if acked > 500:  # a fresh project before a round could code the last case
             code, out, _ = run(cli, open_line(folder, "y") + "show\n")
             lost += max(0, acked - (coded(out) or 0))
@@ -139,6 +165,8 @@ def kills(cli, demo, root, rounds, seed):
     print(f"codes lost over {rounds} kills: {lost} (openings that recovered journal entries: "
           f"{recovered_rounds})")
     check(lost == 0, f"no code lost over {rounds} kills -9")
+    check(disagreed == 0, f"the provenance file agrees with the working file after each recovery "
+          f"({disagreed} of {rounds} disagree)")
 
 
 def changed_underneath(cli, demo, root):

@@ -187,12 +187,23 @@ TEST(TeamStore, ConcurrentCodersNeverShareATaskAndDisagreementsAreSettled) {
     Settle(db, d.Record, d.Field, "9999", "sue");
     EXPECT_EQ(Disagreements(db)[3].Final, "9999");
     long long unsettled = 0;
-    const std::vector<CaseState> states = FinalStates(db, &unsettled);
+    std::vector<std::optional<Provenance>> origins;
+    const std::vector<CaseState> states = FinalStates(db, &unsettled, &origins);
     EXPECT_EQ(unsettled, 19);
     EXPECT_EQ(states[static_cast<size_t>(d.Record)].Code, "9999");
     int single = 0;
     while (doubles.count({single, 0})) ++single;
     EXPECT_THROW(Settle(db, single, 0, "9999", "sue"), TeamError);
+    // The settled case's code is the supervisor's, a single case's its coder's.
+    ASSERT_EQ(origins.size(), states.size());
+    const auto& settled = origins[static_cast<size_t>(d.Record)];
+    const auto& coded = origins[static_cast<size_t>(single)];
+    ASSERT_TRUE(settled && coded);
+    EXPECT_EQ(settled->origin.source, CodeSource::Supervisor);
+    EXPECT_EQ(settled->coder, "sue");
+    EXPECT_GT(settled->when, 0);
+    EXPECT_EQ(coded->origin.source, CodeSource::Coder);
+    EXPECT_EQ(coded->coder, states[static_cast<size_t>(single)].Code == "1111" ? "ann" : "bob");
 }
 
 TEST(TeamStore, ActionsCountOnceAndChangesHideOwnAndDoubleCodedCases) {

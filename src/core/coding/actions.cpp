@@ -28,10 +28,12 @@ TZawod& CurrentCase(Session& s, TOsoba& o) {
     return o.Occupations[static_cast<size_t>(s.CurrentField)];
 }
 
-// Every change of a case goes through ChangeCase, which keeps the counters true and lets the
-// change be undone.
-void Store(Session& s, std::string_view code, std::string_view name) {
-    ChangeCase(s, s.CurrentRecord, s.CurrentField, code, name, true);
+// Every change of a case goes through ChangeCase, which keeps the counters true, keeps where
+// the code came from, and lets the change be undone.
+void Store(Session& s, std::string_view code, std::string_view name, CodeLine line,
+           int suggestion = 0) {
+    ChangeCase(s, s.CurrentRecord, s.CurrentField, code, name, true, 0,
+               {CodeSource::Coder, line, suggestion});
 }
 
 void RedrawCodeBoxes(Session& s) {
@@ -71,7 +73,7 @@ void CodeSelected(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     const TKat& category = s.Clf.Category(s.SelectedCategory);
-    Store(s, category.Code, category.Name);
+    Store(s, category.Code, category.Name, s.SelectedLine, s.SelectedSuggestion);
     s.LastCode = category.Code;
     s.LastCodeName = category.Name;
     s.View.LastCodeText = s.LastCode;
@@ -82,7 +84,7 @@ void CodeSelected(Session& s) {
 void MarkMissing(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
-    Store(s, s.Clf.MissingDataCode, s.Clf.MissingDataName);
+    Store(s, s.Clf.MissingDataCode, s.Clf.MissingDataName, CodeLine::MissingData);
     AfterAction(s);
 }
 
@@ -90,7 +92,7 @@ void MarkNotApplicable(Session& s) {
     TOsoba* o = CurrentRespondent(s);
     if (!o) return;
     ChangeCase(s, s.CurrentRecord, s.CurrentField, s.Clf.NotApplicableCode, s.Clf.NotApplicableName,
-               false);
+               false, 0, {CodeSource::Coder, CodeLine::NotApplicable});
     AfterAction(s);
 }
 
@@ -102,7 +104,7 @@ void RepeatLastCode(Session& s) {
         s.platform.ShowMessage(msg::kNothingToRepeat, Severity::Information);
         return;
     }
-    Store(s, s.LastCode, NameInClassification(s, s.LastCode));
+    Store(s, s.LastCode, NameInClassification(s, s.LastCode), CodeLine::Repeat);
     AfterAction(s);
 }
 

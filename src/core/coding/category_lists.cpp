@@ -46,6 +46,7 @@ void ResetCategoryPanel(Session& s) {
     v.FullSelected = -1;
     v.FullDescription.clear();
     s.SelectedCategory = -1;
+    s.SelectedLine = CodeLine::None;
 }
 
 bool SelectPreselectedLine(Session& s, int line) {
@@ -53,6 +54,7 @@ bool SelectPreselectedLine(Session& s, int line) {
     const int index = s.PreselectedEntries[static_cast<size_t>(line)].Index;
     if (!ValidCategory(s, index)) return false;
     s.SelectedCategory = index;
+    s.SelectedLine = CodeLine::Preselected;
     s.View.PreselectedSelected = line;
     s.View.PreselectedDescription = s.Clf.Category(index).Description;
     return true;
@@ -61,6 +63,7 @@ bool SelectPreselectedLine(Session& s, int line) {
 bool SelectFullListLine(Session& s, int line) {
     if (!ValidCategory(s, line)) return false;
     s.SelectedCategory = line;
+    s.SelectedLine = CodeLine::FullList;
     s.View.FullSelected = line;
     s.View.FullDescription = s.Clf.Category(line).Description;
     return true;

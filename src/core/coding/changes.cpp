@@ -9,6 +9,7 @@
 #include "core/coding/progress.h"
 #include "core/coding/suggestions.h"
 #include "core/session/session.h"
+#include "core/text/datetime.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick {
@@ -35,21 +36,75 @@ void CountCase(CaseModel& m, const TZawod& z, int sign) {
 void SetCase(Session& s, TZawod& z, int record, int field, std::string_view code,
              std::string_view name, bool toCode);
 
-// Sets the case and everything that follows from it; true when anything changed.
-bool Apply(Session& s, int record, int field, std::string_view code, std::string_view name,
-           bool toCode) {
+// What the journal says of a state without provenance.
+const Provenance kNoProvenance = [] {
+    Provenance p;
+    p.origin.source = CodeSource::Unknown;
+    return p;
+}();
+
+long long Now(Session& s) { return SecondsSinceEpoch(s.platform.Now()); }
+
+const std::string& CoderOf(Session& s) {
+    if (s.CoderName.empty()) s.CoderName = s.Lock ? s.Lock->Holder().User : ThisProcess().User;
+    return s.CoderName;
+}
+
+std::optional<Provenance> ProvenanceAt(const Session& s, int record, int field) {
+    const Provenance* p = s.Provenance.Find(record, field);
+    return p ? std::optional<Provenance>(*p) : std::nullopt;
+}
+
+// The provenance of a new state: none for a case left without code.
+std::optional<Provenance> NewProvenance(Session& s, int record, int field, std::string_view code,
+                                        const CodeOrigin& origin, long long now) {
+    if (code.empty() || origin.source == CodeSource::Unknown) return std::nullopt;
+    Provenance p;
+    p.origin = origin;
+    p.when = now;
+    if (origin.source == CodeSource::Coder || origin.source == CodeSource::Identical) {
+        p.coder = CoderOf(s);
+    }
+    if (origin.source == CodeSource::Coder && record == s.ShownRecord && field == s.ShownField) {
+        p.secondsOnScreen = static_cast<int>(std::clamp(now - s.ShownSince, 0LL, 1LL << 30));
+    }
+    return p;
+}
+
+bool SameState(const TZawod& z, std::string_view code, std::string_view name, bool toCode) {
+    return z.Code == code && z.CodeName == name && z.ToCode == toCode;
+}
+
+// An action that gives a case the code it holds changes it only when the code came from a source
+// of another kind: a coder who confirms an automatic code makes it the coder's. A code of unknown
+// source stays as it was, as it always has.
+bool Changes(const TZawod& z, std::string_view code, std::string_view name, bool toCode,
+             const std::optional<Provenance>& old, const std::optional<Provenance>& now) {
+    if (!SameState(z, code, name, toCode)) return true;
+    return now && old && old->origin.source != now->origin.source;
+}
+
+void CountGiven(Session& s, const std::optional<Provenance>& p, int sign) {
+    if (!p) return;
+    int& n = s.CodesGiven[static_cast<size_t>(p->origin.source)];
+    n = std::max(0, n + sign);
+}
+
+// Gives the case its new state and provenance and everything that follows from them. The caller
+// has checked that the case exists.
+void Apply(Session& s, int record, int field, std::string_view code, std::string_view name,
+           bool toCode, const std::optional<Provenance>& provenance) {
     TZawod* z = CaseAt(s, record, field);
-    if (!z || (z->Code == code && z->CodeName == name && z->ToCode == toCode)) return false;
     // On disk before the model (and so the window) shows it: a crash from here on loses nothing.
     if (s.Journal || s.Sync) {
         const JournalEntry entry{record, field, toCode,
                                  s.Cases.Respondents[static_cast<size_t>(record)].RespondentId,
                                  std::string(code)};
-        if (s.Journal) s.Journal->Append(entry);
+        if (s.Journal) s.Journal->Append(entry, provenance ? &*provenance : &kNoProvenance);
         if (s.Sync) s.Sync->CaseChanged(entry);
     }
     SetCase(s, *z, record, field, code, name, toCode);
-    return true;
+    s.Provenance.Put(record, field, provenance);
 }
 
 void SetCase(Session& s, TZawod& z, int record, int field, std::string_view code,
@@ -83,11 +138,16 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
     for (;;) {
         c = std::move(from.back());
         from.pop_back();
-        if (newSide) {
-            Apply(s, c.Record, c.Field, c.NewCode, c.NewName, c.NewToCode);
-        } else {
-            Apply(s, c.Record, c.Field, c.OldCode, c.OldName, c.OldToCode);
+        const std::string& code = newSide ? c.NewCode : c.OldCode;
+        const std::string_view name = newSide ? c.NewName : c.OldName;
+        const bool toCode = newSide ? c.NewToCode : c.OldToCode;
+        const std::optional<Provenance>& provenance = newSide ? c.NewProvenance : c.OldProvenance;
+        if (const TZawod* z = CaseAt(s, c.Record, c.Field);
+            z && !(SameState(*z, code, name, toCode) &&
+                   ProvenanceAt(s, c.Record, c.Field) == provenance)) {
+            Apply(s, c.Record, c.Field, code, name, toCode, provenance);
         }
+        CountGiven(s, c.NewProvenance, newSide ? +1 : -1);
         if (group == 0 || from.empty() || from.back().Group != group) break;
         to.push_back(std::move(c));
     }
@@ -111,12 +171,22 @@ bool RefusedReadOnly(Session& s) {
 
 bool ChangeCase(Session& s, int record, int field, std::string_view code, std::string_view name,
                 bool toCode, int group, const CodeOrigin& origin) {
-    (void)origin;  // kept with the case by the provenance record
     const TZawod* z = CaseAt(s, record, field);
     if (!z || s.ReadOnly) return false;
-    CaseChange change{record,    field,  z->Code, std::string(code), z->CodeName, name,
-                      z->ToCode, toCode, group};
-    if (!Apply(s, record, field, code, name, toCode)) return false;
+    CaseChange change{record,
+                      field,
+                      z->Code,
+                      std::string(code),
+                      z->CodeName,
+                      name,
+                      z->ToCode,
+                      toCode,
+                      group,
+                      ProvenanceAt(s, record, field),
+                      NewProvenance(s, record, field, code, origin, Now(s))};
+    if (!Changes(*z, code, name, toCode, change.OldProvenance, change.NewProvenance)) return false;
+    Apply(s, record, field, code, name, toCode, change.NewProvenance);
+    CountGiven(s, change.NewProvenance, +1);
     s.UndoList.push_back(std::move(change));
     s.RedoList.clear();
     return true;
@@ -124,40 +194,66 @@ bool ChangeCase(Session& s, int record, int field, std::string_view code, std::s
 
 int ChangeCases(Session& s, const std::vector<CaseEdit>& edits) {
     if (s.ReadOnly) return 0;
-    std::vector<const CaseEdit*> changing;
+    const long long now = Now(s);
+    std::vector<CaseChange> changes;
     std::vector<JournalEntry> entries;
+    std::vector<Provenance> provenances;
     for (const CaseEdit& e : edits) {
         const TZawod* z = CaseAt(s, e.record, e.field);
-        if (!z || (z->Code == e.code && z->CodeName == e.name && z->ToCode == e.toCode)) continue;
-        changing.push_back(&e);
+        if (!z) continue;
+        CaseChange c{e.record,
+                     e.field,
+                     z->Code,
+                     e.code,
+                     z->CodeName,
+                     e.name,
+                     z->ToCode,
+                     e.toCode,
+                     0,
+                     ProvenanceAt(s, e.record, e.field),
+                     NewProvenance(s, e.record, e.field, e.code, e.origin, now)};
+        if (!Changes(*z, e.code, e.name, e.toCode, c.OldProvenance, c.NewProvenance)) continue;
         entries.push_back({e.record, e.field, e.toCode,
                            s.Cases.Respondents[static_cast<size_t>(e.record)].RespondentId,
                            e.code});
+        provenances.push_back(c.NewProvenance ? *c.NewProvenance : kNoProvenance);
+        changes.push_back(std::move(c));
     }
-    if (changing.empty()) return 0;
+    if (changes.empty()) return 0;
     // All of them on disk before the first shows: one flush for the lot, not one per case.
-    if (s.Journal) s.Journal->AppendAll(entries);
+    if (s.Journal) s.Journal->AppendAll(entries, &provenances);
     if (s.Sync) {
         for (const JournalEntry& entry : entries) s.Sync->CaseChanged(entry);
     }
     const int group = ++s.LastChangeGroup;
-    for (const CaseEdit* e : changing) {
-        TZawod& z = *CaseAt(s, e->record, e->field);
-        s.UndoList.push_back({e->record, e->field, z.Code, e->code, z.CodeName, e->name, z.ToCode,
-                              e->toCode, group});
-        SetCase(s, z, e->record, e->field, e->code, e->name, e->toCode);
+    for (CaseChange& c : changes) {
+        c.Group = group;
+        SetCase(s, *CaseAt(s, c.Record, c.Field), c.Record, c.Field, c.NewCode, c.NewName,
+                c.NewToCode);
+        s.Provenance.Put(c.Record, c.Field, c.NewProvenance);
+        CountGiven(s, c.NewProvenance, +1);
+        s.UndoList.push_back(std::move(c));
     }
     s.RedoList.clear();
-    return static_cast<int>(changing.size());
+    return static_cast<int>(changes.size());
 }
 
-bool TakeChangeFromElsewhere(Session& s, int record, int field, std::string_view code,
-                             bool toCode) {
+bool TakeChangeFromElsewhere(Session& s, int record, int field, std::string_view code, bool toCode,
+                             const CodeOrigin& origin, std::string_view coder) {
     TZawod* z = CaseAt(s, record, field);
     if (!z) return false;
     const std::optional<std::string_view> name = s.Clf.NameOf(code);
     if (!name || (z->Code == code && z->ToCode == toCode)) return false;
     SetCase(s, *z, record, field, code, *name, toCode);
+    std::optional<Provenance> p;
+    if (!code.empty() && origin.source != CodeSource::Unknown) {
+        p.emplace();
+        p->origin = origin;
+        p->coder = std::string(coder);
+        p->when = Now(s);
+    }
+    s.Provenance.Put(record, field, p);
+    CountGiven(s, p, +1);
     return true;
 }
 

@@ -18,11 +18,15 @@ bool RefusedReadOnly(Session& session);
 
 // Gives case (record, field) this code, name and ToCode as a coding action does: the counters,
 // the record's HasToCode, ResultsModified and the progress text follow, and the change can be
-// undone. False, and nothing kept, when the case held exactly that already or does not exist,
-// or the project is open read-only. The change reaches the coding journal first; a journal that
-// cannot be written throws IoError and the case stays as it was. Changes of one action share a
-// non-zero `group` and are undone together. The coding memory forgets the case's old code and
-// learns its new one. `origin` says where the code came from.
+// undone. False, and nothing kept, when the case held exactly that already (without provenance,
+// or from a source of the same kind: a coder's CODE over an automatic code of the same category
+// makes it the coder's) or does not exist, or the project is open read-only. The change reaches the
+// coding journal first; a journal that cannot be written throws IoError and the case stays as it
+// was. Changes of one action share a non-zero `group` and are undone together. The coding memory
+// forgets the case's old code and learns its new one. `origin` says where the code came from: the
+// case's provenance adds the coder's name (Session::CoderName), the time and, for the case on
+// screen, how long it was shown; a case left without code has none. Undo and redo give back either
+// side's provenance exactly.
 bool ChangeCase(Session& session, int record, int field, std::string_view code,
                 std::string_view name, bool toCode, int group = 0, const CodeOrigin& origin = {});
 
@@ -43,10 +47,12 @@ struct CaseEdit {
 int ChangeCases(Session& session, const std::vector<CaseEdit>& edits);
 
 // A change that another coder of a shared project made: the case takes it as a coding action's
-// change would (counters, memory), but it is neither journaled, sent nor undoable. False when
-// the case held that already, does not exist, or the code is not in the classification.
+// change would (counters, memory), but it is neither journaled, sent nor undoable. Its
+// provenance is `origin` given by `coder`, dated when it arrived. False when the case held that
+// already, does not exist, or the code is not in the classification.
 bool TakeChangeFromElsewhere(Session& session, int record, int field, std::string_view code,
-                             bool toCode);
+                             bool toCode, const CodeOrigin& origin = {},
+                             std::string_view coder = {});
 
 // Puts the last change (or group of changes) back (Undo) or makes the last undone one again
 // (Redo), then makes that case current and shows it. False, after the "Nothing to ..." message,

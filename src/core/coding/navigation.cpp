@@ -5,6 +5,7 @@
 #include "core/coding/category_lists.h"
 #include "core/coding/suggestions.h"
 #include "core/session/session.h"
+#include "core/text/datetime.h"
 #include "core/text/interface_texts.h"
 
 namespace tarnwick {
@@ -87,9 +88,20 @@ void ShowCurrentCase(Session& s) {
     v.LabelText.clear();
     for (InfoBoxView& box : v.Info) box = InfoBoxView{};
 
-    if (s.CurrentRecord < 0 || s.CurrentRecord >= RecordCount(s)) return;
+    const bool shown =
+        s.CurrentRecord >= 0 && s.CurrentRecord < RecordCount(s) && s.CurrentField >= 0 &&
+        s.CurrentField < FieldsOf(s.Cases.Respondents[static_cast<size_t>(s.CurrentRecord)]);
+    // The time on screen runs from the case's first showing: redrawing it after an action or a
+    // team mate's change does not start it again.
+    if (!shown) {
+        s.ShownRecord = s.ShownField = -1;
+    } else if (s.ShownRecord != s.CurrentRecord || s.ShownField != s.CurrentField) {
+        s.ShownRecord = s.CurrentRecord;
+        s.ShownField = s.CurrentField;
+        s.ShownSince = SecondsSinceEpoch(s.platform.Now());
+    }
+    if (!shown) return;
     const TOsoba& o = s.Cases.Respondents[static_cast<size_t>(s.CurrentRecord)];
-    if (s.CurrentField < 0 || s.CurrentField >= FieldsOf(o)) return;
     const TZawod& z = o.Occupations[static_cast<size_t>(s.CurrentField)];
     v.CodeText = z.Code;
     v.LabelText = std::string(z.CodeName);

@@ -86,6 +86,8 @@ bool SelectSuggestionLine(Session& s, int line) {
     const int index = s.Clf.IndexOf(s.Suggestions[static_cast<size_t>(line)].code);
     if (index < 0) return false;
     s.SelectedCategory = index;
+    s.SelectedLine = CodeLine::Suggestion;
+    s.SelectedSuggestion = line + 1;
     s.View.SuggestionSelected = line;
     s.View.SuggestionDescription = s.Clf.Category(index).Description;
     return true;

@@ -3,8 +3,10 @@
 #include <readstat.h>
 
 #include <algorithm>
+#include <charconv>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -200,11 +202,84 @@ std::string CodeFormat(const char* letter, size_t width, int decimals) {
     return letter + std::to_string(width) + "." + std::to_string(decimals);
 }
 
+// The value labels of a code's source variable, by CodeSource.
+constexpr const char* kSourceLabels[kCodeSources] = {
+    "Unknown",   "Coder", "Automatic", "Identical answer", "Recovered from the journal",
+    "Supervisor"};
+
+// Where each code came from, as the provenance variables that follow each code's variable give
+// it: only when the export is asked to carry them.
+class CodeProvenance {
+  public:
+    CodeProvenance(const ProvenanceBook* book, const CodingParams& params, const CaseModel& cases,
+                   const std::vector<OutputColumn>& columns)
+        : book_(book), params_(params), cases_(cases) {
+        int field = 0;
+        for (const OutputColumn& c : columns)
+            fieldOf_.push_back(c.Type == Kind::Code ? field++ : -1);
+    }
+
+    // Does column `i` (a code) carry the two variables after it?
+    bool After(size_t i) const { return book_ && fieldOf_[i] >= 0; }
+
+    static std::string SourceName(const OutputColumn& c) { return c.Name + "_src"; }
+    static std::string ConfidenceName(const OutputColumn& c) { return c.Name + "_conf"; }
+    // The labels, in the code page of the parameters, as the code's own.
+    std::string SourceLabel(size_t i) const { return Name(i) + ": source of the code"; }
+    std::string ConfidenceLabel(size_t i) const {
+        return Name(i) + ": confidence of the automatic code";
+    }
+
+    // The source of a case's code (CodeSource, 0 for one not known); none for a case without
+    // code.
+    std::optional<double> Source(size_t row, size_t i) const {
+        const TZawod* z = Case(row, i);
+        if (!z || z->Code.empty()) return std::nullopt;
+        const Provenance* p = book_->Find(static_cast<int>(row), fieldOf_[i]);
+        return p ? static_cast<double>(p->origin.source) : 0.0;
+    }
+    // The confidence of an automatic code; none for any other.
+    std::optional<double> Confidence(size_t row, size_t i) const {
+        const TZawod* z = Case(row, i);
+        if (!z || z->Code.empty()) return std::nullopt;
+        const Provenance* p = book_->Find(static_cast<int>(row), fieldOf_[i]);
+        if (!p || p->origin.source != CodeSource::Automatic || p->origin.confidence < 0) {
+            return std::nullopt;
+        }
+        return p->origin.confidence;
+    }
+
+  private:
+    const TZawod* Case(size_t row, size_t i) const {
+        const auto& zs = cases_.Respondents[row].Occupations;
+        const auto f = static_cast<size_t>(fieldOf_[i]);
+        return f < zs.size() ? &zs[f] : nullptr;
+    }
+    std::string Name(size_t i) const {
+        const auto f = static_cast<size_t>(fieldOf_[i]);
+        return f < params_.DokumList.size() ? params_.DokumList[f].VarName : std::string();
+    }
+
+    const ProvenanceBook* book_;
+    const CodingParams& params_;
+    const CaseModel& cases_;
+    std::vector<int> fieldOf_;  // the occupation field of each code column, -1 for the others
+};
+
+// A number as the CSV gives it: the shortest text that reads back as the same value.
+std::string NumberText(double value) {
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, ec == std::errc() ? end : buffer);
+}
+
 }  // namespace
 
 std::string FormatSav(ByteSink& file, const CodingParams& params, const Classification& clf,
-                      const CaseModel& cases, const WorkProgress& progress) {
+                      const CaseModel& cases, const WorkProgress& progress,
+                      const ProvenanceBook* provenance) {
     Output out(params, clf, cases);
+    const CodeProvenance origins(provenance, params, cases, out.columns);
     Writer w(file);
     readstat_writer_set_compression(w.get(), READSTAT_COMPRESS_ROWS);
 
@@ -223,7 +298,22 @@ std::string FormatSav(ByteSink& file, const CodingParams& params, const Classifi
         }
     }
 
+    readstat_label_set_t* sourceSet = nullptr;
+    if (provenance) {
+        sourceSet = readstat_add_label_set(w.get(), READSTAT_TYPE_DOUBLE, "sources");
+        for (int i = 0; i < kCodeSources; ++i) {
+            readstat_label_double_value(sourceSet, i, kSourceLabels[i]);
+        }
+    }
+
     std::vector<readstat_variable_t*> vars;
+    // The source and confidence variables after each code's, when the export carries them.
+    std::vector<std::pair<readstat_variable_t*, readstat_variable_t*>> originVars(
+        out.columns.size());
+    const auto insert = [&w](readstat_variable_t* v, std::optional<double> value) {
+        w.Ok(value ? readstat_insert_double_value(w.get(), v, *value)
+                   : readstat_insert_missing_value(w.get(), v));
+    };
     for (const OutputColumn& c : out.columns) {
         readstat_variable_t* v = nullptr;
         if (c.Type == Kind::Id) {
@@ -248,6 +338,20 @@ std::string FormatSav(ByteSink& file, const CodingParams& params, const Classifi
         }
         readstat_variable_set_label(v, Cp1250ToUtf8(c.Label).c_str());
         vars.push_back(v);
+        if (!origins.After(vars.size() - 1)) continue;
+        const size_t i = vars.size() - 1;
+        readstat_variable_t* source = readstat_add_variable(
+            w.get(), CodeProvenance::SourceName(c).c_str(), READSTAT_TYPE_DOUBLE, 0);
+        readstat_variable_set_format(source, "F1.0");
+        readstat_variable_set_measure(source, READSTAT_MEASURE_NOMINAL);
+        readstat_variable_set_label_set(source, sourceSet);
+        readstat_variable_set_label(source, Cp1250ToUtf8(origins.SourceLabel(i)).c_str());
+        readstat_variable_t* confidence = readstat_add_variable(
+            w.get(), CodeProvenance::ConfidenceName(c).c_str(), READSTAT_TYPE_DOUBLE, 0);
+        readstat_variable_set_format(confidence, "F5.3");
+        readstat_variable_set_measure(confidence, READSTAT_MEASURE_SCALE);
+        readstat_variable_set_label(confidence, Cp1250ToUtf8(origins.ConfidenceLabel(i)).c_str());
+        originVars[i] = {source, confidence};
     }
 
     if (!w.Ok(readstat_begin_writing_sav(w.get(), w.context(), static_cast<long>(out.rows)))) {
@@ -271,6 +375,10 @@ std::string FormatSav(ByteSink& file, const CodingParams& params, const Classifi
                 w.Ok(readstat_insert_missing_value(w.get(), vars[i]));
             } else {
                 w.Ok(readstat_insert_double_value(w.get(), vars[i], cell.value));
+            }
+            if (origins.After(i)) {
+                insert(originVars[i].first, origins.Source(r, i));
+                insert(originVars[i].second, origins.Confidence(r, i));
             }
         }
         if (!w.Ok(readstat_end_row(w.get()))) break;
@@ -309,8 +417,10 @@ constexpr size_t kStataLabelChars = 80;
 }  // namespace
 
 std::string FormatDta(ByteSink& file, const CodingParams& params, const Classification& clf,
-                      const CaseModel& cases, const WorkProgress& progress) {
+                      const CaseModel& cases, const WorkProgress& progress,
+                      const ProvenanceBook* provenance) {
     Output out(params, clf, cases);
+    const CodeProvenance origins(provenance, params, cases, out.columns);
     Writer w(file);
     readstat_writer_set_file_format_version(w.get(), 118);
 
@@ -331,11 +441,21 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
         }
     }
 
-    // Each column of the output data file, and the variable of the file for it; a code has two.
+    readstat_label_set_t* sourceSet = nullptr;
+    if (provenance) {
+        sourceSet = readstat_add_label_set(w.get(), READSTAT_TYPE_INT32, "sources");
+        for (int i = 0; i < kCodeSources; ++i) {
+            readstat_label_int32_value(sourceSet, i, kSourceLabels[i]);
+        }
+    }
+
+    // Each column of the output data file, and the variable of the file for it; a code has two,
+    // and two more when the export carries provenance.
+    enum class Value { Number, Text, Source, Confidence };
     struct Target {
         size_t column;
         readstat_variable_t* var;
-        bool text;
+        Value value;
     };
     std::vector<Target> targets;
     const auto label = [&](readstat_variable_t* v, const std::string& cp1250) {
@@ -354,7 +474,7 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
             readstat_variable_t* v =
                 readstat_add_variable(w.get(), c.Name.c_str(), READSTAT_TYPE_STRING, width);
             label(v, c.Label);
-            targets.push_back({i, v, true});
+            targets.push_back({i, v, Value::Text});
         }
         if (c.Type == Kind::Id) continue;
         const std::string name = c.Type == Kind::Code ? c.Name + "_num" : c.Name;
@@ -365,7 +485,18 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
         if (c.Type == Kind::Scale) readstat_variable_set_format(v, "%4.1f");
         readstat_variable_set_label_set(v, sets[static_cast<size_t>(c.Type)]);
         label(v, c.Label);
-        targets.push_back({i, v, false});
+        targets.push_back({i, v, Value::Number});
+        if (!origins.After(i)) continue;
+        readstat_variable_t* source = readstat_add_variable(
+            w.get(), CodeProvenance::SourceName(c).c_str(), READSTAT_TYPE_INT8, 0);
+        readstat_variable_set_label_set(source, sourceSet);
+        label(source, origins.SourceLabel(i));
+        targets.push_back({i, source, Value::Source});
+        readstat_variable_t* confidence = readstat_add_variable(
+            w.get(), CodeProvenance::ConfidenceName(c).c_str(), READSTAT_TYPE_DOUBLE, 0);
+        readstat_variable_set_format(confidence, "%5.3f");
+        label(confidence, origins.ConfidenceLabel(i));
+        targets.push_back({i, confidence, Value::Confidence});
     }
 
     if (!w.Ok(readstat_begin_writing_dta(w.get(), w.context(), static_cast<long>(out.rows)))) {
@@ -379,7 +510,15 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
         for (const Target& t : targets) {
             const OutputColumn& c = out.columns[t.column];
             std::string_view field = out.Field(c);
-            if (t.text) {
+            if (t.value == Value::Source || t.value == Value::Confidence) {
+                const std::optional<double> value = t.value == Value::Source
+                                                        ? origins.Source(r, t.column)
+                                                        : origins.Confidence(r, t.column);
+                w.Ok(value ? InsertNumber(w.get(), t.var, *value)
+                           : readstat_insert_missing_value(w.get(), t.var));
+                continue;
+            }
+            if (t.value == Value::Text) {
                 // Blanks of an not coded case are Stata's empty string.
                 if (c.Type == Kind::Code && field.find_first_not_of(' ') == std::string_view::npos)
                     field = {};
@@ -426,14 +565,21 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 }  // namespace
 
 void FormatCsv(ByteSink& file, const CodingParams& params, const Classification& clf,
-               const CaseModel& cases, const WorkProgress& progress) {
+               const CaseModel& cases, const WorkProgress& progress,
+               const ProvenanceBook* provenance) {
     Output out(params, clf, cases);
+    const CodeProvenance origins(provenance, params, cases, out.columns);
     ChunkedText chunks(file);
     std::string& csv = chunks.text;
     csv.append(kUtf8Bom);
     for (size_t i = 0; i < out.columns.size(); ++i) {
         if (i > 0) csv += ',';
         AppendCsvField(csv, Cp1250ToUtf8(out.columns[i].Name), false);
+        if (!origins.After(i)) continue;
+        csv += ',';
+        AppendCsvField(csv, Cp1250ToUtf8(CodeProvenance::SourceName(out.columns[i])), false);
+        csv += ',';
+        AppendCsvField(csv, Cp1250ToUtf8(CodeProvenance::ConfidenceName(out.columns[i])), false);
     }
     csv += "\r\n";
     ProgressMeter meter(progress, out.rows);
@@ -455,6 +601,12 @@ void FormatCsv(ByteSink& file, const CodingParams& params, const Classification&
             } else {
                 AppendCsvField(csv, field, true);
             }
+            if (!origins.After(i)) continue;
+            for (const std::optional<double>& value :
+                 {origins.Source(r, i), origins.Confidence(r, i)}) {
+                csv += ',';
+                if (value) csv += NumberText(*value);
+            }
         }
         csv += "\r\n";
         chunks.Pass();
@@ -463,7 +615,8 @@ void FormatCsv(ByteSink& file, const CodingParams& params, const Classification&
     meter.Finish();
 }
 
-std::string FormatCsvLabels(const CodingParams& params, const Classification& clf) {
+std::string FormatCsvLabels(const CodingParams& params, const Classification& clf,
+                            bool withProvenance) {
     std::string csv(kUtf8Bom);
     csv += "variable,value,label\r\n";
     const auto row = [&csv](const std::string& variable, std::string_view value,
@@ -475,7 +628,13 @@ std::string FormatCsvLabels(const CodingParams& params, const Classification& cl
         AppendCsvField(csv, label, true);
         csv += "\r\n";
     };
-    for (const OutputColumn& c : OutputColumns(params)) {
+    const std::vector<OutputColumn> columns = OutputColumns(params);
+    // Only the labels are wanted: no book and no cases are read.
+    static const ProvenanceBook kNoBook;
+    static const CaseModel kNoCases;
+    const CodeProvenance origins(withProvenance ? &kNoBook : nullptr, params, kNoCases, columns);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const OutputColumn& c = columns[i];
         const std::string name = Cp1250ToUtf8(c.Name);
         row(name, "", Cp1250ToUtf8(c.Label));
         if (c.Type == Kind::Id) continue;
@@ -487,6 +646,12 @@ std::string FormatCsvLabels(const CodingParams& params, const Classification& cl
                 row(name, v.value, v.label);
             }
         }
+        if (!origins.After(i)) continue;
+        const std::string source = Cp1250ToUtf8(CodeProvenance::SourceName(c));
+        row(source, "", Cp1250ToUtf8(origins.SourceLabel(i)));
+        for (int n = 0; n < kCodeSources; ++n) row(source, std::to_string(n), kSourceLabels[n]);
+        row(Cp1250ToUtf8(CodeProvenance::ConfidenceName(c)), "",
+            Cp1250ToUtf8(origins.ConfidenceLabel(i)));
     }
     return csv;
 }

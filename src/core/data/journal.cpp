@@ -8,15 +8,18 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <unordered_map>
 
 #include "core/io/files.h"
 #include "core/text/lines.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 
 namespace {
 
 constexpr std::string_view kTag = "T1";
+constexpr std::string_view kProvenanceTag = "P1";
 
 std::array<uint32_t, 256> CrcTable() {
     std::array<uint32_t, 256> t{};
@@ -37,81 +40,50 @@ uint32_t Crc32(std::string_view bytes) {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
-void AppendEscaped(std::string& out, std::string_view value) {
-    if (value.empty()) {
-        out += '%';
-        return;
-    }
-    for (char ch : value) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b <= ' ' || b == '%' || b >= 0x7F) {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        } else {
-            out += ch;
-        }
-    }
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-bool Unescape(std::string_view text, std::string& out) {
-    out.clear();
-    if (text == "%") return true;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) return false;
-        const int hi = HexDigit(text[i + 1]);
-        const int lo = HexDigit(text[i + 2]);
-        if (hi < 0 || lo < 0) return false;
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    return true;
-}
-
 bool Number(std::string_view text, int& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size() && !text.empty() && value >= 0;
 }
 
-// The blank-separated words of a line; an empty word (two blanks) makes the line damaged.
-bool Words(std::string_view line, std::vector<std::string_view>& words) {
-    words.clear();
-    size_t start = 0;
-    while (start <= line.size()) {
-        const size_t blank = line.find(' ', start);
-        const size_t end = blank == std::string_view::npos ? line.size() : blank;
-        if (end == start) return false;
-        words.push_back(line.substr(start, end - start));
-        if (blank == std::string_view::npos) break;
-        start = blank + 1;
-    }
-    return true;
-}
-
-bool ParseEntry(std::string_view line, JournalEntry& e, std::vector<std::string_view>& words) {
-    if (!Words(line, words) || words.size() != 7 || words[0] != kTag) return false;
-    const std::string_view crcText = words[6];
+// The CRC word that ends every line, of everything before the blank that precedes it.
+bool CrcHolds(std::string_view line, const std::vector<std::string_view>& words) {
+    const std::string_view crcText = words.back();
     uint32_t crc = 0;
     const auto [end, ec] =
         std::from_chars(crcText.data(), crcText.data() + crcText.size(), crc, 16);
     if (ec != std::errc() || end != crcText.data() + crcText.size() || crcText.size() != 8) {
         return false;
     }
-    if (Crc32(line.substr(0, line.size() - 9)) != crc) return false;
+    return Crc32(line.substr(0, line.size() - 9)) == crc;
+}
+
+void AppendCrc(std::string& line) {
+    const uint32_t crc = Crc32(line);
+    line += ' ';
+    for (int shift = 28; shift >= 0; shift -= 4) line += kHex[(crc >> shift) & 15];
+    line += '\n';
+}
+
+bool ParseEntry(std::string_view line, JournalEntry& e, std::vector<std::string_view>& words) {
+    if (!SplitWords(line, words) || words.size() != 7 || words[0] != kTag) return false;
+    if (!CrcHolds(line, words)) return false;
     if (!Number(words[1], e.Record) || !Number(words[2], e.Field)) return false;
     if (words[3] != "0" && words[3] != "1") return false;
     e.ToCode = words[3] == "1";
-    return Unescape(words[4], e.RespondentId) && Unescape(words[5], e.Code);
+    return UnescapeWord(words[4], e.RespondentId) && UnescapeWord(words[5], e.Code);
+}
+
+// A provenance line, which must belong to the entry `of` just before it.
+bool ParseProvenance(std::string_view line, const JournalEntry& of, Provenance& p,
+                     std::vector<std::string_view>& words) {
+    if (!SplitWords(line, words) || words.size() != 4 + kProvenanceWords ||
+        words[0] != kProvenanceTag || !CrcHolds(line, words)) {
+        return false;
+    }
+    int record = 0;
+    int field = 0;
+    return Number(words[1], record) && Number(words[2], field) && record == of.Record &&
+           field == of.Field && ParseProvenanceWords(words, 3, p);
 }
 
 }  // namespace
@@ -123,13 +95,21 @@ std::string FormatJournalEntry(const JournalEntry& e) {
     line += ' ';
     line += std::to_string(e.Field);
     line += e.ToCode ? " 1 " : " 0 ";
-    AppendEscaped(line, e.RespondentId);
+    AppendEscapedWord(line, e.RespondentId);
     line += ' ';
-    AppendEscaped(line, e.Code);
-    const uint32_t crc = Crc32(line);
+    AppendEscapedWord(line, e.Code);
+    AppendCrc(line);
+    return line;
+}
+
+std::string FormatProvenanceLine(const JournalEntry& e, const Provenance& p) {
+    std::string line(kProvenanceTag);
     line += ' ';
-    for (int shift = 28; shift >= 0; shift -= 4) line += kHex[(crc >> shift) & 15];
-    line += '\n';
+    line += std::to_string(e.Record);
+    line += ' ';
+    line += std::to_string(e.Field);
+    AppendProvenanceWords(line, p);
+    AppendCrc(line);
     return line;
 }
 
@@ -138,22 +118,38 @@ JournalReading ReadJournalText(std::string_view text) {
     LineCursor cursor(text);
     std::vector<std::string_view> words;
     size_t number = 0;
+    // A provenance line belongs to the entry on the line just before it, and to no other.
+    bool entryBefore = false;
     for (std::string_view line; cursor.Next(line);) {
         ++number;
         JournalEntry e;
+        Provenance p;
         if (ParseEntry(line, e, words)) {
             reading.Entries.push_back(std::move(e));
+            reading.Origins.emplace_back();
+            entryBefore = true;
+            continue;
+        }
+        if (entryBefore && ParseProvenance(line, reading.Entries.back(), p, words)) {
+            reading.Origins.back() = std::move(p);
         } else {
             reading.Faults.push_back("Coding journal: entry " + std::to_string(number) +
                                      " is damaged and was skipped.");
         }
+        entryBefore = false;
     }
     return reading;
 }
 
-int ReplayJournal(const std::vector<JournalEntry>& entries, const Classification& clf,
-                  CaseModel& cases, std::vector<std::string>& faults) {
+namespace {
+
+int Replay(const std::vector<JournalEntry>& entries,
+           const std::vector<std::optional<Provenance>>* origins, const Classification& clf,
+           CaseModel& cases, ProvenanceBook* book, std::vector<std::string>& faults,
+           int* recoveredCodes) {
     int changed = 0;
+    // The code each changed case had before the replay.
+    std::unordered_map<uint64_t, std::string> before;
     for (size_t n = 0; n < entries.size(); ++n) {
         const JournalEntry& e = entries[n];
         const auto skip = [&](const char* why) {
@@ -178,13 +174,52 @@ int ReplayJournal(const std::vector<JournalEntry>& entries, const Classification
             continue;
         }
         TZawod& z = r.Occupations[static_cast<size_t>(e.Field)];
-        if (z.Code == e.Code && z.ToCode == e.ToCode) continue;
+        const bool changes = !(z.Code == e.Code && z.ToCode == e.ToCode);
+        if (book) {
+            const std::optional<Provenance>* origin =
+                origins && n < origins->size() ? &(*origins)[n] : nullptr;
+            if (origin && *origin) {
+                book->Put(e.Record, e.Field, **origin);
+            } else if (e.Code.empty()) {
+                book->Erase(e.Record, e.Field);
+            } else if (changes || !book->Find(e.Record, e.Field)) {
+                // Only the journal knows this code, and not where it came from.
+                Provenance recovered;
+                recovered.origin.source = CodeSource::Recovered;
+                book->Set(e.Record, e.Field, recovered);
+            }
+        }
+        if (!changes) continue;
+        if (recoveredCodes) {
+            before.try_emplace(
+                static_cast<uint64_t>(e.Record) << 32 | static_cast<uint32_t>(e.Field), z.Code);
+        }
         z.Code = e.Code;
         z.CodeName = *name;
         z.ToCode = e.ToCode;
         ++changed;
     }
+    if (recoveredCodes) {
+        // Over the cases' last states: a code given and then taken back again is none.
+        *recoveredCodes = 0;
+        for (const auto& [key, code] : before) {
+            const TZawod& z = cases.Respondents[key >> 32].Occupations[key & 0xFFFFFFFFu];
+            if (!z.Code.empty() && z.Code != code) ++*recoveredCodes;
+        }
+    }
     return changed;
+}
+
+}  // namespace
+
+int ReplayJournal(const std::vector<JournalEntry>& entries, const Classification& clf,
+                  CaseModel& cases, std::vector<std::string>& faults) {
+    return Replay(entries, nullptr, clf, cases, nullptr, faults, nullptr);
+}
+
+int ReplayJournal(const JournalReading& reading, const Classification& clf, CaseModel& cases,
+                  ProvenanceBook& book, std::vector<std::string>& faults, int* recoveredCodes) {
+    return Replay(reading.Entries, &reading.Origins, clf, cases, &book, faults, recoveredCodes);
 }
 
 JournalFile::JournalFile(std::string path) : path_(std::move(path)) {}
@@ -235,16 +270,25 @@ void JournalFile::Write(std::string_view line) {
     size_ += static_cast<long long>(line.size());
 }
 
-void JournalFile::Append(const JournalEntry& entry) {
+void JournalFile::Append(const JournalEntry& entry, const Provenance* provenance) {
     if (fd_ < 0) Open();
-    Write(FormatJournalEntry(entry));
+    // One write: an entry is never on disk without its provenance.
+    std::string lines = FormatJournalEntry(entry);
+    if (provenance) lines += FormatProvenanceLine(entry, *provenance);
+    Write(lines);
 }
 
-void JournalFile::AppendAll(const std::vector<JournalEntry>& entries) {
+void JournalFile::AppendAll(const std::vector<JournalEntry>& entries,
+                            const std::vector<Provenance>* provenances) {
     if (entries.empty()) return;
     if (fd_ < 0) Open();
     std::string lines;
-    for (const JournalEntry& entry : entries) lines += FormatJournalEntry(entry);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        lines += FormatJournalEntry(entries[i]);
+        if (provenances && i < provenances->size()) {
+            lines += FormatProvenanceLine(entries[i], (*provenances)[i]);
+        }
+    }
     Write(lines);
 }
 

@@ -8,13 +8,20 @@
 // blank, '%', and bytes from 0x7F on become %XX; an empty value is a lone %), and crc is the
 // CRC-32 of everything before the blank that precedes it, as 8 hex digits. Each entry holds the
 // case's whole new state, so replaying an entry twice gives the same result.
+//
+// Each entry is followed, in the same write, by the provenance of the case's new code:
+// "P1 <record> <field> <source> <when> <coder> <line> <seconds> <confidence> <threshold> <crc>",
+// the words of the provenance file (data/provenance.h) with a CRC of its own. A journal of an
+// earlier version holds T1 lines only; its entries replay as before.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/classification/model.h"
 #include "core/data/model.h"
+#include "core/data/provenance.h"
 
 namespace tarnwick {
 
@@ -29,12 +36,17 @@ struct JournalEntry {
 
 // One entry's line, with its line end.
 std::string FormatJournalEntry(const JournalEntry& entry);
+// The provenance line that follows an entry, with its line end. Source Unknown says that the
+// case's new state has no provenance (no code, or one of unknown source).
+std::string FormatProvenanceLine(const JournalEntry& entry, const Provenance& provenance);
 
 // The entries of a journal's text. A line that is damaged (torn by a crash, or changed) is left
 // out with a line for the report in `faults` naming its number; the entries before and after it
-// stay.
+// stay. `Origins` holds one element per entry: the provenance of the line that followed it, or
+// none.
 struct JournalReading {
     std::vector<JournalEntry> Entries;
+    std::vector<std::optional<Provenance>> Origins;
     std::vector<std::string> Faults;
 };
 JournalReading ReadJournalText(std::string_view text);
@@ -46,6 +58,14 @@ JournalReading ReadJournalText(std::string_view text);
 int ReplayJournal(const std::vector<JournalEntry>& entries, const Classification& clf,
                   CaseModel& cases, std::vector<std::string>& faults);
 
+// As ReplayJournal, and `book` follows: an entry with a provenance line gives its case that
+// provenance; a case coded by an entry without one (a journal of an earlier version, a line
+// lost) gets CodeSource::Recovered; a case left without code loses its provenance.
+// `recoveredCodes` counts the cases that the replay gave a code.
+int ReplayJournal(const JournalReading& reading, const Classification& clf, CaseModel& cases,
+                  ProvenanceBook& book, std::vector<std::string>& faults,
+                  int* recoveredCodes = nullptr);
+
 // The journal file, open for appending while a project is open for coding.
 class JournalFile {
   public:
@@ -55,11 +75,13 @@ class JournalFile {
     JournalFile(const JournalFile&) = delete;
     JournalFile& operator=(const JournalFile&) = delete;
 
-    // Appends one entry and flushes it to disk (fdatasync). Throws IoError; the entry is then
-    // not to be made.
-    void Append(const JournalEntry& entry);
-    // Appends the entries with one flush: all of them are on disk, or none is. Throws IoError.
-    void AppendAll(const std::vector<JournalEntry>& entries);
+    // Appends one entry, followed by its provenance line when one is given, and flushes them to
+    // disk (fdatasync). Throws IoError; the entry is then not to be made.
+    void Append(const JournalEntry& entry, const Provenance* provenance = nullptr);
+    // Appends the entries, each with its provenance line when `provenances` (one per entry) is
+    // given, with one flush: all of them are on disk, or none is. Throws IoError.
+    void AppendAll(const std::vector<JournalEntry>& entries,
+                   const std::vector<Provenance>* provenances = nullptr);
     // Empties the journal after a save of the working file: it is removed until the next
     // entry. Throws IoError.
     void Clear();

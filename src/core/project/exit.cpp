@@ -49,6 +49,12 @@ void WriteSessionReport(Session& s) {
     for (std::string& line : ReportClosingLines(s.SessionStart.value_or(end), end, codedDuring)) {
         report.push_back(std::move(line));
     }
+    const auto given = [&s](CodeSource source) {
+        return s.CodesGiven[static_cast<size_t>(source)];
+    };
+    report.push_back(msg::CodesGivenReportLine(
+        given(CodeSource::Coder), given(CodeSource::Automatic), given(CodeSource::Identical),
+        given(CodeSource::Recovered), given(CodeSource::Supervisor)));
     // Written before the lines join the session's report: when the file cannot be written the
     // session goes on, and its closing lines come again, with their time, at a later end.
     WriteLinesAtomic(s.ProjectFolder + ReportFileStamp(end) + kExtReport, report);

@@ -124,6 +124,8 @@ bool ReadInputData(Session& s) {
     // A model from an earlier failed attempt is never used again; the new one is built aside
     // and takes its place only when everything has succeeded.
     s.Cases = CaseModel{};
+    s.Provenance.Clear();
+    s.CodesGiven = {};
 #ifdef __GLIBC__
     // Give the freed cases of an earlier attempt back before the file is read again.
     ::malloc_trim(0);
@@ -143,7 +145,9 @@ bool ReadInputData(Session& s) {
     }
     SetAsideLines aside;
     if (!MergeWorkingFileOf(s, cases, merge, aside)) return false;
-    ReplayJournalOf(s, cases);
+    ProvenanceBook provenance;
+    ReadProvenanceOf(s, cases, provenance);
+    ReplayJournalOf(s, cases, provenance);
     const OccupationCounts counts = CountAndListCases(cases);
     if (counts.respondents == 0) {
         s.platform.ShowMessage(
@@ -157,6 +161,7 @@ bool ReadInputData(Session& s) {
     KeepSetAsideLines(s, aside);
     ReportData(s, cases, counts);
     s.Cases = std::move(cases);
+    s.Provenance = std::move(provenance);
     return true;
 }
 

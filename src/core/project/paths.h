@@ -21,6 +21,10 @@ inline constexpr const char* kExtMemory = ".mem";
 inline constexpr const char* kExtLock = ".zlk";
 inline constexpr const char* kExtJournal = ".zjn";
 inline constexpr const char* kExtJournalBackup = ".~zj";
+// Where each code came from (data/provenance.h), written with the working file; a damaged one
+// is kept as found in its backup.
+inline constexpr const char* kExtProvenance = ".zpv";
+inline constexpr const char* kExtProvenanceBackup = ".~zp";
 // The side file of codes set aside at opening: <data stem>-set-aside-<YYYYMMDDHHMM>.zda.
 inline constexpr const char* kSetAsideInfix = "-set-aside-";
 

@@ -4,6 +4,7 @@
 
 #include "core/io/atomic_file.h"
 #include "core/io/files.h"
+#include "core/io/mapped_file.h"
 #include "core/project/exit.h"
 #include "core/project/notepad.h"
 #include "core/project/paths.h"
@@ -71,7 +72,23 @@ void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
     s.platform.ShowMessage(text, Severity::Information);
 }
 
-void ReplayJournalOf(Session& s, CaseModel& cases) {
+void ReadProvenanceOf(Session& s, const CaseModel& cases, ProvenanceBook& book) {
+    const std::string path = s.DataFilePath(kExtProvenance);
+    // Anything at the name counts, so that a link or a folder there is reported, not passed over.
+    if (!PathTaken(path)) return;
+    const FileBytes file(path, true);
+    ProvenanceReading reading = ReadProvenanceText(file.View());
+    TakeProvenance(reading.Entries, cases, book, reading.Faults);
+    if (reading.Faults.empty()) return;
+    for (std::string& line : reading.Faults) s.AppendReportLine(std::move(line));
+    // The next save writes only what was taken: what was left out stays in the backup.
+    if (s.ReadOnly) return;
+    const std::string backup = s.DataFilePath(kExtProvenanceBackup);
+    WriteFileAtomic(backup, file.View());
+    s.AppendReportLine(msg::kProvenanceKeptAs + backup);
+}
+
+void ReplayJournalOf(Session& s, CaseModel& cases, ProvenanceBook& book) {
     s.RecoveredActions = 0;
     if (s.ReadOnly) return;
     const std::string path = s.DataFilePath(kExtJournal);
@@ -81,7 +98,9 @@ void ReplayJournalOf(Session& s, CaseModel& cases) {
     const std::string backup = s.DataFilePath(kExtJournalBackup);
     WriteFileAtomic(backup, text);
     JournalReading reading = ReadJournalText(text);
-    s.RecoveredActions = ReplayJournal(reading.Entries, s.Clf, cases, reading.Faults);
+    int recovered = 0;
+    s.RecoveredActions = ReplayJournal(reading, s.Clf, cases, book, reading.Faults, &recovered);
+    s.CodesGiven[static_cast<size_t>(CodeSource::Recovered)] += recovered;
     for (std::string& line : reading.Faults) s.AppendReportLine(std::move(line));
     if (!reading.Faults.empty()) s.AppendReportLine(msg::kJournalKeptAs + backup);
 }

@@ -4,6 +4,7 @@
 // take, and the save that a signal asks for.
 
 #include "core/data/model.h"
+#include "core/data/provenance.h"
 #include "core/data/working_file.h"
 
 namespace tarnwick {
@@ -23,10 +24,16 @@ void ReleaseProject(Session& session);
 // tells the coder and the report how many codes it holds and where. Throws IoError.
 void KeepSetAsideLines(Session& session, const SetAsideLines& aside);
 
-// Replays the journal of an interrupted session over the merged `cases` (not in a read-only
-// opening), keeping the journal as found in its backup and reporting damaged entries; sets
-// Session::RecoveredActions. Throws IoError.
-void ReplayJournalOf(Session& session, CaseModel& cases);
+// Reads the provenance file beside the working file into `book` for the merged `cases`. Damaged
+// lines and entries that no longer fit the cases are left out with report lines, and the file
+// as found is then kept in its backup (not in a read-only opening). Throws IoError.
+void ReadProvenanceOf(Session& session, const CaseModel& cases, ProvenanceBook& book);
+
+// Replays the journal of an interrupted session over the merged `cases` and their provenance
+// `book` (not in a read-only opening), keeping the journal as found in its backup and reporting
+// damaged entries; sets Session::RecoveredActions and counts the codes recovered among
+// Session::CodesGiven. Throws IoError.
+void ReplayJournalOf(Session& session, CaseModel& cases, ProvenanceBook& book);
 
 // Opens the journal for the coding session and, once the session has started, saves what a
 // replay recovered (or empties a journal that held nothing new), with the message and the

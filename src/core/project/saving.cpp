@@ -1,9 +1,11 @@
 #include "core/project/saving.h"
 
+#include <optional>
 #include <string>
 
 #include "core/data/exports.h"
 #include "core/data/output.h"
+#include "core/data/provenance.h"
 #include "core/data/working_file.h"
 #include "core/io/atomic_file.h"
 #include "core/io/file_stamp.h"
@@ -58,8 +60,19 @@ bool SaveWorkingFile(Session& s, bool askOnDataChange) {
         s.DataStamp = data;
     }
     const std::string path = s.DataFilePath(kExtWorking);
+    // Both files are made whole before either replaces its old one, the provenance first: an
+    // interruption between the two renames leaves provenance the working file's codes do not
+    // match, which the opening drops, and the journal, emptied only after both, gives it back.
+    // A project without provenance gets no such file.
+    const std::string provenancePath = s.DataFilePath(kExtProvenance);
+    std::optional<AtomicFile> provenance;
+    if (s.Provenance.Size() > 0 || PathTaken(provenancePath)) {
+        provenance.emplace(provenancePath);
+        WriteProvenanceFile(*provenance, s.Cases, s.Provenance);
+    }
     AtomicFile file(path);
     WriteWorkingFile(file, s.Cases, s.Params.CodeWidth);
+    if (provenance) provenance->Commit();
     file.Commit();
     s.ResultsModified = false;
     s.WorkingFileSaved = true;
@@ -117,7 +130,7 @@ const char* ExportExtension(ExportFormat format) {
     return ".csv";
 }
 
-std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
+std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format, bool withProvenance) {
     if (s.ReadOnly) throw IoError(msg::kReadOnlyNoSaving);
     std::vector<std::string> paths = {s.DataFilePath(ExportExtension(format))};
     if (format == ExportFormat::Csv) paths.push_back(s.DataFilePath(kCsvLabelsEnding));
@@ -133,9 +146,14 @@ std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
         const WorkProgress writing = Writing(s, paths.front());
         const WorkProgress making = writing.Part(0, 99);
         std::string fault;
-        if (format == ExportFormat::Sav) fault = FormatSav(file, s.Params, s.Clf, s.Cases, making);
-        if (format == ExportFormat::Dta) fault = FormatDta(file, s.Params, s.Clf, s.Cases, making);
-        if (format == ExportFormat::Csv) FormatCsv(file, s.Params, s.Clf, s.Cases, making);
+        const ProvenanceBook* book = withProvenance ? &s.Provenance : nullptr;
+        if (format == ExportFormat::Sav) {
+            fault = FormatSav(file, s.Params, s.Clf, s.Cases, making, book);
+        }
+        if (format == ExportFormat::Dta) {
+            fault = FormatDta(file, s.Params, s.Clf, s.Cases, making, book);
+        }
+        if (format == ExportFormat::Csv) FormatCsv(file, s.Params, s.Clf, s.Cases, making, book);
         if (!fault.empty()) throw IoError(paths.front() + ": " + fault);
         file.Commit();
         Finished(writing);
@@ -143,7 +161,7 @@ std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format) {
         return {};
     }
     if (format == ExportFormat::Csv)
-        WriteFileAtomic(paths.back(), FormatCsvLabels(s.Params, s.Clf));
+        WriteFileAtomic(paths.back(), FormatCsvLabels(s.Params, s.Clf, withProvenance));
 
     ReportMoment(s);
     for (const std::string& path : paths) {

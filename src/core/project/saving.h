@@ -35,7 +35,9 @@ inline constexpr const char* kCsvLabelsEnding = "_labels.csv";
 // data file, and notes it in the session report. Returns the paths written. Throws IoError when
 // the file cannot be made or written (a file already there is then untouched), or when it would
 // replace the survey data file itself. Returns no path when the coder cancels it on the progress
-// bar; the earlier files are then untouched and nothing is noted.
-std::vector<std::string> ExportFinalOutput(Session& session, ExportFormat format);
+// bar; the earlier files are then untouched and nothing is noted. `withProvenance`: each code's
+// source and confidence variables too (data/exports.h).
+std::vector<std::string> ExportFinalOutput(Session& session, ExportFormat format,
+                                           bool withProvenance = false);
 
 }  // namespace tarnwick

@@ -2,6 +2,7 @@
 // The whole state of one run: one project per run, owned by one Session object. Every command of
 // the window is an operation on it; the window only renders what it holds.
 
+#include <array>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -48,6 +49,9 @@ struct CaseChange {
     // Changes of one action that touched many cases share a group (non-zero) and are undone
     // and redone together.
     int Group = 0;
+    // Where each side's code came from; none for no code or one of unknown source.
+    std::optional<Provenance> OldProvenance;
+    std::optional<Provenance> NewProvenance;
 };
 
 // A case's code changed from Old to New: what the coding memory is to learn.
@@ -104,6 +108,12 @@ class Session {
     CaseModel Cases;
     // Where each case's code came from, for the cases whose source is known.
     ProvenanceBook Provenance;
+    // The name under which this session's codes are given: the team coder's, else the login
+    // user's, as the lock names it (made when first needed).
+    std::string CoderName;
+    // The codes given in this session, by CodeSource, an undone one taken off again: the line of
+    // the session report.
+    std::array<int, kCodeSources> CodesGiven{};
 
     // The project's lock and coding journal while it is open for coding; a project opened
     // read-only (another program holds its lock) has neither and refuses coding and saving.
@@ -146,6 +156,14 @@ class Session {
     int CurrentRecord = 0;
     int CurrentField = 0;
     int SelectedCategory = -1;
+    // The line that selected it, which a code given with CODE names.
+    CodeLine SelectedLine = CodeLine::None;
+    int SelectedSuggestion = 0;  // 1.. with CodeLine::Suggestion
+    // The case ShowCurrentCase last showed and since when (SecondsSinceEpoch of the platform's
+    // clock): a coder's code says how long its case was on screen.
+    int ShownRecord = -1;
+    int ShownField = -1;
+    long long ShownSince = 0;
     std::vector<TIndeks> PreselectedEntries;  // one per line of View.PreselectedLines
     std::string LastCode;
     std::string LastCodeName;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
@@ -27,7 +29,15 @@ std::string DateTimeText(int language, const DateTime& moment);
 // Seconds since an arbitrary fixed epoch; lets two moments be subtracted.
 long long SecondsSinceEpoch(const DateTime& moment);
 
-// The present local time.
+// The moment `seconds` after that epoch: SecondsSinceEpoch's inverse.
+DateTime MomentAt(long long seconds);
+
+// "2026-12-07T00:37:40", and back; nullopt for a text of another form or an impossible date.
+std::string IsoDateTimeText(const DateTime& moment);
+std::optional<DateTime> ParseIsoDateTime(std::string_view text);
+
+// The present local time, and the local time of a moment counted in seconds since 1970 UTC.
 DateTime LocalNow();
+DateTime LocalTimeAt(long long unixSeconds);
 
 }  // namespace tarnwick

@@ -276,6 +276,28 @@ inline std::string ActionsRecovered(int actions) {
            " recovered from an interrupted session";
 }
 inline constexpr const char* kJournalKeptAs = "The coding journal as found is kept in ";
+inline constexpr const char* kProvenanceKeptAs = "The provenance file as found is kept in ";
+
+// The session report's count of the codes given, by source: "Codes given in this session: 120
+// by coders, 412 automatically, 30 as identical answers." Sources without codes are left out.
+inline std::string CodesGivenReportLine(int byCoders, int automatically, int identical,
+                                        int recovered, int bySupervisor) {
+    std::string t = "Codes given in this session:";
+    auto part = [&t, first = true](int n, const char* one, const char* many) mutable {
+        if (n <= 0) return;
+        t += first ? " " : ", ";
+        first = false;
+        t += std::to_string(n);
+        t += n == 1 ? one : many;
+    };
+    part(byCoders, " by a coder", " by coders");
+    part(automatically, " automatically", " automatically");
+    part(identical, " as an identical answer", " as identical answers");
+    part(recovered, " recovered from the journal", " recovered from the journal");
+    part(bySupervisor, " by the supervisor", " by the supervisor");
+    if (byCoders + automatically + identical + recovered + bySupervisor <= 0) t += " none";
+    return t + ".";
+}
 
 // Automatic coding: "412 cases coded automatically at a confidence of at least 87.2 %;
 // estimated error 3.1 % (95 %: 2.0-4.6 %)".

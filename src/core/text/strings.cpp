@@ -121,4 +121,65 @@ std::string_view CutField(std::string_view record, int pos, int width) {
     return record.substr(start, static_cast<size_t>(width));
 }
 
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+void AppendEscapedWord(std::string& out, std::string_view value) {
+    if (value.empty()) {
+        out += '%';
+        return;
+    }
+    for (char ch : value) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b <= ' ' || b == '%' || b >= 0x7F) {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += ch;
+        }
+    }
+}
+
+bool UnescapeWord(std::string_view text, std::string& out) {
+    out.clear();
+    if (text == "%") return true;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) return false;
+        const int hi = HexDigit(text[i + 1]);
+        const int lo = HexDigit(text[i + 2]);
+        if (hi < 0 || lo < 0) return false;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return true;
+}
+
+bool SplitWords(std::string_view line, std::vector<std::string_view>& words) {
+    words.clear();
+    size_t start = 0;
+    while (start <= line.size()) {
+        const size_t blank = line.find(' ', start);
+        const size_t end = blank == std::string_view::npos ? line.size() : blank;
+        if (end == start) return false;
+        words.push_back(line.substr(start, end - start));
+        if (blank == std::string_view::npos) break;
+        start = blank + 1;
+    }
+    return true;
+}
+
 }  // namespace tarnwick

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick {
 
@@ -38,5 +39,15 @@ bool ParseInt(std::string_view text, int& out);
 
 // The text of column `pos` (1-based), at most `width` bytes; fewer when the record ends first.
 std::string_view CutField(std::string_view record, int pos, int width);
+
+// A value as one blank-free word of the program's own line files (the journal, the provenance
+// file): a byte at or below a blank, '%', and bytes from 0x7F on become %XX; an empty value is
+// a lone %. UnescapeWord is false for a word that no value gives.
+void AppendEscapedWord(std::string& out, std::string_view value);
+bool UnescapeWord(std::string_view word, std::string& out);
+
+// The blank-separated words of such a line; false when two blanks meet or the line starts or
+// ends with one, which no writer makes.
+bool SplitWords(std::string_view line, std::vector<std::string_view>& words);
 
 }  // namespace tarnwick
