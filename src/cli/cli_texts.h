@@ -50,6 +50,9 @@ inline constexpr const char* kAutoCodeReadOnly =
 inline constexpr const char* kAutoCodeFilesNeedCalibration =
     "autocode over files needs --calibration LABELLED.csv: answers that a person coded";
 inline constexpr const char* kNoSuchMemoryFile = "no such memory file";
+inline constexpr const char* kAutoCodeNeedsMaxError =
+    "autocode needs --max-error E, the error allowed among the automatic codes (0.05 is 5 %)";
+
 inline constexpr const char* kAutoCodeDryRun = "dry run: nothing was changed";
 inline constexpr const char* kAutoCodeInterrupted = "interrupted: nothing was changed";
 

@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <ostream>
@@ -16,10 +17,12 @@
 #include "core/io/files.h"
 #include "core/project/autocoding.h"
 #include "core/project/opening.h"
+#include "core/project/review.h"
 #include "core/project/saving.h"
 #include "core/project/suggestions.h"
 #include "core/project/unattended_platform.h"
 #include "core/session/session.h"
+#include "core/text/interface_texts.h"
 
 namespace tarnwick::cli {
 
@@ -115,6 +118,17 @@ int AutoCodeProject(const AutoCodeRequest& r, std::ostream& out, std::ostream& e
             for (const std::string& line : faults) out << line << '\n';
             return kFaults;
         }
+        if (r.reviewResult) {
+            const std::string path = ReviewSamplePath(session);
+            if (!FileExists(path)) {
+                err << msg::kNoReviewSample << '\n';
+                return kFaults;
+            }
+            const ReviewSampleReading reading = LoadReviewSample(path);
+            for (const std::string& fault : reading.faults) err << fault << '\n';
+            out << ReviewResultLine(SummariseReview(reading.cases)) << '\n';
+            return kOk;
+        }
         if (session.ReadOnly) {
             err << msg::kAutoCodeReadOnly << '\n';
             return kFaults;
@@ -148,8 +162,16 @@ int AutoCodeProject(const AutoCodeRequest& r, std::ostream& out, std::ostream& e
         // From here the codes are given and saved together; Ctrl+C waits for the save.
         platform.stopRequested = nullptr;
         const int coded = ApplyAutoCoding(session, plan);
-        if (coded > 0) SaveWorkingFile(session, false);
-        out << session.Report.back() << '\n';
+        if (coded > 0) {
+            out << session.Report.back() << '\n';  // what was coded, before the save's line
+            SaveWorkingFile(session, false);
+        }
+        if (coded > 0 && r.reviewSample > 0) {
+            const uint64_t seed = r.seed != 0 ? r.seed : static_cast<uint64_t>(std::time(nullptr));
+            if (DrawAndSaveReviewSample(session, plan, r.reviewSample, seed) > 0) {
+                out << session.Report.back() << '\n';
+            }
+        }
     } catch (const WorkCancelled&) {
         progress.Clear();
         err << msg::kAutoCodeInterrupted << '\n';
@@ -219,15 +241,25 @@ void AddAutoCodeCommand(CLI::App& app, CommandRun& run) {
         ->expected(2, 3);
     cmd->add_option("--max-error", o->request.maxError,
                     "the error allowed among the automatic codes, a share such as 0.05")
-        ->required()
         ->check(Share());
     cmd->add_option("--calibration", o->request.calibration,
                     "labelled CSV (id, code, texts) to calibrate on instead of the project's "
                     "coded cases; required over files");
     cmd->add_option("--memory", o->request.memory, "coding memory file");
     cmd->add_flag("--dry-run", o->request.dryRun, "print the figures and change nothing");
+    cmd->add_option("--review-sample", o->request.reviewSample,
+                    "draw N of the cases coded as the project's review sample")
+        ->check(CLI::Range(1, 1000000));
+    cmd->add_option("--seed", o->request.seed, "of the review sample's draw (default: the clock)");
+    cmd->add_flag("--review-result", o->request.reviewResult,
+                  "print what the review of the project's sample found, and code nothing");
     cmd->callback([o, &run] {
         AutoCodeRequest& r = o->request;
+        if (r.maxError < 0 && !(r.reviewResult && o->files.size() == 3)) {
+            std::cerr << msg::kAutoCodeNeedsMaxError << '\n';
+            run.code = kIoOrUsage;
+            return;
+        }
         if (o->files.size() == 3) {
             r.params = o->files[0];
             r.clf = o->files[1];

@@ -3,6 +3,7 @@
 // code, so the tests run them in-process.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -90,14 +91,19 @@ struct AutoCodeRequest {
     std::string answers;            // or a CSV file of answers (with clf)
     std::string calibration;        // a labelled CSV file, or empty: the project's coded cases
     std::string memory;
-    double maxError = 0.05;
+    double maxError = -1;  // required, but for reviewResult
     bool dryRun = false;
+    size_t reviewSample = 0;    // cases of the run to draw as the project's review sample
+    uint64_t seed = 0;          // of the draw; 0: from the clock
+    bool reviewResult = false;  // only print what the review of the sample found
 };
 // In a project: calibrates, chooses the threshold, codes the cases that reach it through the
 // coder's path and saves the working file; prints the figures. Refuses, coding nothing, when the
 // target cannot be promised. Ctrl+C during the calibration or the ranking changes nothing.
 int AutoCodeProject(const AutoCodeRequest& request, std::ostream& out, std::ostream& err,
                     bool progressLine = false);
+// With reviewResult: prints the review sample's result (what the reviewer confirmed and recoded,
+// the measured error with its 95 % interval) and codes nothing.
 // Over files: prints CSV `id,code,confidence` for the answers coded, the figures on `err`.
 int AutoCodeFiles(const AutoCodeRequest& request, std::ostream& out, std::ostream& err);
 
