@@ -90,6 +90,12 @@ ProjectAutoCodingPlan PlanProjectAutoCoding(const Session& s,
 
 int ApplyAutoCoding(Session& s, const ProjectAutoCodingPlan& p) {
     if (RefusedReadOnly(s)) return 0;
+    // In a team each case is claimed by one coder at a time; codes given to every case at once
+    // would cross the others' claims. A team codes automatically before `team init`.
+    if (s.Sync) {
+        s.platform.ShowMessage(msg::kNoAutoCodingInTeam, Severity::Information);
+        return 0;
+    }
     std::vector<CaseEdit> edits;
     for (const PlannedAnswer& answer : p.plan.answers) {
         if (!answer.chosen) continue;

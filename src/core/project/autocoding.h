@@ -53,7 +53,8 @@ ProjectAutoCodingPlan PlanProjectAutoCoding(const Session& session,
                                             const ConfidenceCalibration& calibration, double target,
                                             const WorkProgress& progress = {});
 
-// Gives the chosen answers' cases their codes as one coding action, and writes the report line.
+// Gives the chosen answers' cases their codes as one coding action, and writes the report line;
+// refused, after saying so, in a read-only or a team project.
 // A case that has a code by now, or is no longer to be coded, is left as it is. Returns the number
 // of cases coded; throws IoError (nothing coded) when the journal cannot be written.
 int ApplyAutoCoding(Session& session, const ProjectAutoCodingPlan& plan);

@@ -299,6 +299,10 @@ inline std::string CodesGivenReportLine(int byCoders, int automatically, int ide
     return t + ".";
 }
 
+inline constexpr const char* kNoAutoCodingInTeam =
+    "A team project is not coded automatically: its cases are claimed by one coder at a time. "
+    "Code the project automatically before it is loaded into the team's database.";
+
 // Automatic coding: "412 cases coded automatically at a confidence of at least 87.2 %;
 // estimated error 3.1 % (95 %: 2.0-4.6 %)".
 inline std::string AutoCodedReportLine(int cases, std::string_view threshold,
