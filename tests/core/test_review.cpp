@@ -161,6 +161,7 @@ TEST_F(ReviewInSession, AWalkConfirmsRecodesTakesBackAndMeasuresTheError) {
         sample.push_back(c);
     }
     SetCode(3, 0, kDrivers);  // recoded outside the review before its turn
+    SetCode(4, 0, kDrivers);  // nothing is left to code, which no action in review may tell
     Recount();
     WriteFile(ReviewSamplePath(s), FormatReviewSample(sample));
 
@@ -191,6 +192,7 @@ TEST_F(ReviewInSession, AWalkConfirmsRecodesTakesBackAndMeasuresTheError) {
     // The last case no longer held its code: the review is over.
     EXPECT_FALSE(InReview(s));
     EXPECT_TRUE(ReviewBannerText(s).empty());
+    EXPECT_EQ(s.AfterCoding, AfterCodingMode::NextCase);
     const std::string result = s.Report.back();
     EXPECT_NE(result.find("2 of 3 confirmed, 1 recoded; measured error 33.3 %"), std::string::npos)
         << result;

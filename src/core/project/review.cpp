@@ -117,7 +117,7 @@ void Show(Session& s, const ReviewCase& c) {
 
 void Finish(Session& s) {
     const std::string line = ReviewResultLine(SummariseReview(s.Review.Cases));
-    s.Review = ReviewWalk{};
+    LeaveReview(s);
     s.AppendReportLine(line);
     s.platform.ShowMessage(line, Severity::Information);
 }
@@ -338,7 +338,9 @@ bool StartReview(Session& s) {
         s.platform.ShowMessage(ReviewResultLine(SummariseReview(w.Cases)), Severity::Information);
         return false;
     }
+    w.AfterCodingBefore = s.AfterCoding;
     s.Review = std::move(w);
+    s.AfterCoding = AfterCodingMode::Stay;
     ReturnToCoding(s);
     ShowNextPending(s);
     return s.Review.Active;
@@ -429,7 +431,11 @@ bool TakeBackReviewVerdict(Session& s) {
     return true;
 }
 
-void LeaveReview(Session& s) { s.Review = ReviewWalk{}; }
+void LeaveReview(Session& s) {
+    if (!s.Review.Active) return;
+    s.AfterCoding = s.Review.AfterCodingBefore;
+    s.Review = ReviewWalk{};
+}
 
 std::string ReviewBannerText(const Session& s) {
     const ReviewWalk& w = s.Review;

@@ -66,6 +66,9 @@ struct ReviewWalk {
     std::vector<ReviewCase> Cases;
     std::vector<std::string> Unreadable;  // damaged lines of the file, written back as found
     size_t Current = 0;                   // the case under review: the first one pending
+    // The walk moves on by itself, so a coding action stays on its case meanwhile; the option
+    // comes back when the review ends.
+    AfterCodingMode AfterCodingBefore = AfterCodingMode::NextCase;
     struct Verdict {
         size_t index = 0;      // into Cases
         size_t undoDepth = 0;  // a recode: the undo list's length just after it
