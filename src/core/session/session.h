@@ -20,6 +20,7 @@
 #include "core/session/coding_view.h"
 #include "core/session/platform.h"
 #include "core/session/project_lock.h"
+#include "core/suggest/confidence.h"
 #include "core/suggest/suggest.h"
 #include "core/text/datetime.h"
 
@@ -169,6 +170,9 @@ class Session {
     // While the suggestions are prepared on a worker, the memory's changes wait here.
     bool SuggestionsPending = false;
     std::vector<MemoryChange> PendingMemory;
+    // How far a first suggestion can be trusted, as the last calibration on this project's
+    // coded cases learnt it (Code automatically...); none before one.
+    std::optional<ConfidenceCalibration> Calibration;
     ReviewWalk Review;
 
     void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }

@@ -288,6 +288,11 @@ inline std::string AutoCodedReportLine(int cases, std::string_view threshold,
            std::string(high) + ")";
 }
 
+// The first suggestion's confidence on its line of the Suggestions list: " \xB7 93 % sure".
+inline std::string ConfidenceNote(int percent) {
+    return " \xB7 " + std::to_string(percent) + " % sure";
+}
+
 // The review sample (<data stem>.zrv) and its faults: "review sample, line 4: ...".
 inline std::string ReviewSampleFault(size_t line, std::string_view why) {
     std::string t = "review sample, line " + std::to_string(line) + ": ";
