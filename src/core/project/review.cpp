@@ -14,6 +14,7 @@
 #include "core/io/atomic_file.h"
 #include "core/io/files.h"
 #include "core/project/autocoding.h"
+#include "core/project/autocoding_offer.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
 
@@ -311,8 +312,7 @@ ReviewResult SummariseReview(const std::vector<ReviewCase>& cases) {
 
 std::string ReviewResultLine(const ReviewResult& r) {
     return msg::ReviewResultText(r.Reviewed(), r.confirmed, r.recoded, AutoPercent(r.error),
-                                 AutoPercent(r.interval.low), AutoPercent(r.interval.high),
-                                 r.pending, r.dropped);
+                                 AutoInterval(r.interval), r.pending, r.dropped);
 }
 
 bool StartReview(Session& s) {
