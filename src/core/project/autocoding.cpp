@@ -18,7 +18,11 @@ std::vector<CodedCase> PersonCodedCases(const Session& s) {
         const auto& zs = rs[r].Occupations;
         for (size_t f = 0; f < zs.size(); ++f) {
             const TZawod& z = zs[f];
-            if (!z.ToCode || !IsLearntCode(s, z.Code)) continue;
+            // An answer judged to fit no category is what automatic coding must learn to leave
+            // alone: its missing-data code counts as the ranking's error.
+            if (!z.ToCode || (!IsLearntCode(s, z.Code) && z.Code != s.Clf.MissingDataCode)) {
+                continue;
+            }
             const tarnwick::Provenance* p =
                 s.Provenance.Find(static_cast<int>(r), static_cast<int>(f));
             if (p && p->origin.source == CodeSource::Automatic) continue;
