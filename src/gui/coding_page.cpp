@@ -31,6 +31,7 @@
 #include "core/coding/navigation.h"
 #include "core/coding/search.h"
 #include "core/coding/suggestions.h"
+#include "core/project/review.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
 #include "gui/convert.h"
@@ -124,8 +125,16 @@ void CodingPage::Command(F&& f) {
 template <class F>
 void CodingPage::Act(F&& f) {
     if (rendering_) return;
-    Command(std::forward<F>(f));
+    // In review every action ends on the case under review, and a changed code is its recode.
+    Command([&](Session& s) {
+        f(s);
+        FollowReview(s);
+    });
     FocusKeyWords();
+}
+
+bool CodingPage::KeyWordsEmpty() const {
+    return firstKeyWordEdit_->text().isEmpty() && secondKeyWordEdit_->text().isEmpty();
 }
 
 void CodingPage::FocusKeyWords() {
@@ -190,8 +199,16 @@ void CodingPage::EnterList(bool firstLine) {
 void CodingPage::CodeCurrentLine(QListView* list) {
     const QModelIndex current = list->currentIndex();
     if (!current.isValid()) return;
-    const int row = current.row();
-    if (list == fullList_) {
+    CodeLine(list, current.row());
+}
+
+void CodingPage::CodeLine(QListView* list, int row) {
+    if (InReview(window_->session())) {
+        const CategoryTab tab = list == fullList_          ? CategoryTab::Full
+                                : list == suggestionsList_ ? CategoryTab::Suggestions
+                                                           : CategoryTab::Preselected;
+        Act([&](Session& s) { ReviewCodeLine(s, tab, row); });
+    } else if (list == fullList_) {
         Act([&](Session& s) { CodeFullListLine(s, row); });
     } else if (list == suggestionsList_) {
         Act([&](Session& s) { CodeSuggestionLine(s, row); });
@@ -201,6 +218,11 @@ void CodingPage::CodeCurrentLine(QListView* list) {
 }
 
 void CodingPage::ClearKeyWords() {
+    // Escape with nothing to clear leaves a review.
+    if (KeyWordsEmpty() && InReview(window_->session())) {
+        Act([](Session& s) { LeaveReview(s); });
+        return;
+    }
     Command([](Session& s) {
         if (s.View.Key2Enabled) SetSecondKeyWord(s, "");
         if (s.View.Key1Enabled) SetFirstKeyWord(s, "");
@@ -221,6 +243,10 @@ bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
     if (key->modifiers() & ~(Qt::KeypadModifier)) return QWidget::eventFilter(watched, event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (keyWordBox) {
+        if (enter && KeyWordsEmpty() && InReview(window_->session())) {
+            Act([](Session& s) { ConfirmReviewCase(s); });
+            return true;
+        }
         if (enter) {
             EnterList(true);
             return true;
@@ -303,6 +329,14 @@ void CodingPage::Build() {
     col->setContentsMargins(0, 0, 4, 0);
     col->setSpacing(4);
 
+    reviewBanner_ = new QLabel(left);
+    reviewBanner_->setObjectName("ReviewBanner");
+    reviewBanner_->setWordWrap(true);
+    reviewBanner_->setFont(Bold(reviewBanner_->font()));
+    reviewBanner_->setStyleSheet(
+        u"background: #fff1b8; color: #5c3d00; border: 2px solid #d9a400; padding: 5px"_s);
+    reviewBanner_->hide();
+    col->addWidget(reviewBanner_);
     BuildNavigation(left, col);
     BuildCaseArea(left, col);
     BuildCodingActions(left, col);
@@ -635,7 +669,7 @@ void CodingPage::Connect() {
     });
     for (int n = 1; n <= kSuggestionKeys; ++n) {
         connect(new QShortcut(SuggestionKeys(n), this), &QShortcut::activated, this,
-                [this, n] { Act([n](Session& s) { CodeSuggestionLine(s, n - 1); }); });
+                [this, n] { CodeLine(suggestionsList_, n - 1); });
     }
     onKey(Key::CodeAllIdentical, [this] { codeAllIdenticalButton_->click(); });
     onKey(Key::SecondKeyWord, [this] {
@@ -648,7 +682,8 @@ void CodingPage::Connect() {
             FocusKeyWords();
         }
     });
-    onKey(Key::Undo, [this] { Act([](Session& s) { Undo(s); }); });
+    onKey(Key::Undo,
+          [this] { Act([](Session& s) { InReview(s) ? TakeBackReviewVerdict(s) : Undo(s); }); });
     onKey(Key::Redo, [this] { Act([](Session& s) { Redo(s); }); });
     onKey(Key::RespondentSelector, [this] {
         respondentSelector_->setFocus(Qt::ShortcutFocusReason);
@@ -669,8 +704,9 @@ void CodingPage::Connect() {
         Act([&](Session& s) { PickRespondent(s, text); });
     });
 
-    connect(codeButton_, &QPushButton::clicked, this,
-            [this] { Act([](Session& s) { CodeSelected(s); }); });
+    connect(codeButton_, &QPushButton::clicked, this, [this] {
+        Act([](Session& s) { InReview(s) ? ReviewCodeSelected(s) : CodeSelected(s); });
+    });
     connect(notApplicableButton_, &QPushButton::clicked, this,
             [this] { Act([](Session& s) { MarkNotApplicable(s); }); });
     connect(missingButton_, &QPushButton::clicked, this,
@@ -704,9 +740,8 @@ void CodingPage::Connect() {
                     if (s.View.SuggestionSelected != row) SelectSuggestionLine(s, row);
                 });
             });
-    connect(suggestionsList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
-        Act([&](Session& s) { CodeSuggestionLine(s, i.row()); });
-    });
+    connect(suggestionsList_, &QListView::doubleClicked, this,
+            [this](const QModelIndex& i) { CodeLine(suggestionsList_, i.row()); });
     connect(preselectedList_, &QListView::clicked, this, [this](const QModelIndex& i) {
         Command([&](Session& s) { SelectPreselectedLine(s, i.row()); });
     });
@@ -731,12 +766,10 @@ void CodingPage::Connect() {
                     if (s.View.FullSelected != row) SelectFullListLine(s, row);
                 });
             });
-    connect(preselectedList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
-        Act([&](Session& s) { CodePreselectedLine(s, i.row()); });
-    });
-    connect(fullList_, &QListView::doubleClicked, this, [this](const QModelIndex& i) {
-        Act([&](Session& s) { CodeFullListLine(s, i.row()); });
-    });
+    connect(preselectedList_, &QListView::doubleClicked, this,
+            [this](const QModelIndex& i) { CodeLine(preselectedList_, i.row()); });
+    connect(fullList_, &QListView::doubleClicked, this,
+            [this](const QModelIndex& i) { CodeLine(fullList_, i.row()); });
     connect(categoryTabs_, &QTabWidget::currentChanged, this, [this](int index) {
         const int visible = FullListVisibleLines();
         const CategoryTab tab = TabAt(index);
@@ -747,6 +780,9 @@ void CodingPage::Connect() {
 void CodingPage::Render(Session& s) {
     rendering_ = true;
     const CodingView& v = s.View;
+    const QString banner = FromBytes(ReviewBannerText(s));
+    reviewBanner_->setText(banner);
+    reviewBanner_->setVisible(!banner.isEmpty());
 
     // Respondent selector.
     if (shownSelectorVersion_ != static_cast<std::uint64_t>(v.SelectorVersion)) {

@@ -72,8 +72,10 @@ class CodingPage : public QWidget {
     // Focus into the list in front; `firstLine` selects its first line, otherwise a list
     // without a selected line selects its first.
     void EnterList(bool firstLine);
-    // Enter on a line: codes that line.
+    // Enter on a line: codes that line (in review, the automatic code confirms the case).
     void CodeCurrentLine(QListView* list);
+    void CodeLine(QListView* list, int row);
+    bool KeyWordsEmpty() const;
     void ClearKeyWords();
 
     TForm1* window_;
@@ -86,7 +88,8 @@ class CodingPage : public QWidget {
     QToolButton* previousOccupationButton_ = nullptr;  // BitBtn2
     QToolButton* nextRecordButton_ = nullptr;          // BitBtn3
     QToolButton* previousRecordButton_ = nullptr;      // BitBtn4
-    QLabel* occupationCaption_ = nullptr;              // Label12
+    QLabel* reviewBanner_ = nullptr;       // while a review is on: which case, and the keys
+    QLabel* occupationCaption_ = nullptr;  // Label12
     QGroupBox* assignedGroup_ = nullptr;
     QPlainTextEdit* assignedCodeEdit_ = nullptr;   // RichEdit11
     QPlainTextEdit* assignedLabelEdit_ = nullptr;  // RichEdit12

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -31,13 +32,16 @@
 #include "core/coding/pages.h"
 #include "core/coding/progress.h"
 #include "core/io/files.h"
+#include "core/project/autocoding_offer.h"
 #include "core/project/exit.h"
 #include "core/project/opening.h"
+#include "core/project/review.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/project/suggestions.h"
 #include "core/text/interface_texts.h"
 #include "gui/about_box.h"
+#include "gui/autocoding_dialog.h"
 #include "gui/coding_page.h"
 #include "gui/convert.h"
 #include "gui/shortcuts.h"
@@ -229,6 +233,22 @@ void TForm1::BuildMenus() {
     keys->setShortcut(KeysOf(Key::Help));
     connect(keys, &QAction::triggered, this, [this] { ShowShortcutTable(this); });
 
+    // Automatic coding stands beside Find non-coded, the other way of getting through the cases.
+    autoCodingMenu_ = new QMenu(this);
+    autoCodingMenu_->setObjectName("mainMenuAutomaticMenu");
+    autoCodingMenu_->menuAction()->setObjectName("mainMenuAutomatic");
+    menuBar()->insertMenu(saveResultsAction_, autoCodingMenu_);
+    auto addItem = [this](QAction*& action, const char* name, void (TForm1::*slot)()) {
+        action = autoCodingMenu_->addAction(QString());
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    addItem(autoCodeAction_, "mainMenuAutoCode", &TForm1::AutoCodeCommand);
+    addItem(reviewAction_, "mainMenuReview", &TForm1::ReviewCommand);
+    addItem(leaveReviewAction_, "mainMenuLeaveReview", &TForm1::LeaveReviewCommand);
+    autoCodeAction_->setShortcut(KeysOf(Key::CodeAutomatically));
+    reviewAction_->setShortcut(KeysOf(Key::Review));
+
     // The exports stand beside Save results, before Info.
     exportMenu_ = new QMenu(this);
     exportMenu_->setObjectName("mainMenuEksportMenu");
@@ -386,6 +406,10 @@ void TForm1::SetUiTexts() {
     optionsAction_->setText(FromBytes(UiText(Ui::OptionsMenu)));
     findNotCodedAction_->setText(FromBytes(UiText(Ui::FindNotCodedMenu)));
     saveResultsAction_->setText(FromBytes(UiText(Ui::SaveResultsMenu)));
+    autoCodingMenu_->setTitle(FromBytes(msg::kAutoCodingMenu));
+    autoCodeAction_->setText(FromBytes(msg::kAutoCodeItem));
+    reviewAction_->setText(FromBytes(msg::kReviewItem));
+    leaveReviewAction_->setText(FromBytes(msg::kLeaveReviewItem));
     exportMenu_->setTitle(FromBytes(msg::kExportMenu));
     const QList<QAction*> exports = exportMenu_->actions();
     exports[0]->setText(FromBytes(msg::kExportSavItem));
@@ -498,6 +522,9 @@ void TForm1::Refresh() {
     optionsAction_->setVisible(started);
     findNotCodedAction_->setVisible(started);
     saveResultsAction_->setVisible(started);
+    autoCodingMenu_->menuAction()->setVisible(started);
+    reviewAction_->setEnabled(!s.ReadOnly && !InReview(s));
+    leaveReviewAction_->setEnabled(InReview(s));
     // A coder of a team sees only their own side of the double-coded cases: the team's
     // results come from tarnwick-cli team export.
     exportMenu_->menuAction()->setVisible(started && !team_);
@@ -659,7 +686,60 @@ void TForm1::ShowOptionsCommand() {
 }
 
 void TForm1::FindNotCodedCommand() {
-    RunCommand([&] { FindNotCoded(*session_); });
+    RunCommand([&] {
+        FindNotCoded(*session_);
+        FollowReview(*session_);
+    });
+    codingPage_->FocusKeyWords();
+}
+
+void TForm1::AutoCodeCommand() {
+    if (busy_ || !session_->SessionStarted) return;
+    if (const std::string refusal = AutoCodingRefusal(*session_); !refusal.empty()) {
+        platform_.ShowMessage(refusal, Severity::Information);
+        return;
+    }
+    std::optional<AutoCodingOffer> offer;
+    auto estimate = [&](double target) -> std::optional<AutoCodingDialog::Estimate> {
+        std::optional<AutoCodingOffer> made;
+        // The first estimate learns from the cases coded so far; a new target reuses it.
+        const bool calibrate = !offer;
+        RunLongCommand([&] {
+            try {
+                made = OfferAutoCoding(*session_, target, calibrate);
+            } catch (const WorkCancelled&) {
+                // Stopped on the progress bar: the session is as it was.
+            }
+        });
+        if (!made) return std::nullopt;
+        offer = std::move(made);
+        return AutoCodingDialog::Estimate{FromBytes(AutoCodingOfferText(*offer)), offer->CanCode()};
+    };
+    AutoCodingDialog dialog(this, estimate);
+    if (dialog.exec() != QDialog::Accepted || !offer || !offer->CanCode()) return;
+    int coded = 0;
+    RunCommand([&] { coded = ApplyAutoCoding(*session_, offer->plan); });
+    codingPage_->FocusKeyWords();
+    if (coded <= 0) return;
+    const std::optional<int> size = AskReviewSampleSize(this, coded);
+    if (!size) return;
+    const uint64_t seed = QRandomGenerator::global()->generate64();
+    RunCommand([&] {
+        if (DrawAndSaveReviewSample(*session_, offer->plan, static_cast<size_t>(*size), seed) > 0) {
+            StartReview(*session_);
+        }
+    });
+    codingPage_->FocusKeyWords();
+}
+
+void TForm1::ReviewCommand() {
+    if (!session_->SessionStarted) return;
+    RunCommand([&] { StartReview(*session_); });
+    codingPage_->FocusKeyWords();
+}
+
+void TForm1::LeaveReviewCommand() {
+    RunCommand([&] { LeaveReview(*session_); });
     codingPage_->FocusKeyWords();
 }
 

@@ -65,6 +65,11 @@ class TForm1 : public QMainWindow {
     // A project shared by a team in PostgreSQL: opened from the database, and its Team page.
     void OpenTeamProjectCommand();
     void ShowTeamPageCommand();
+    // Automatic coding: the target and the figures, the codes, then the offer of a review; the
+    // review of the sample, and leaving it.
+    void AutoCodeCommand();
+    void ReviewCommand();
+    void LeaveReviewCommand();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +114,10 @@ class TForm1 : public QMainWindow {
     QAction* quitAction_ = nullptr;
     QAction* openTeamAction_ = nullptr;
     QAction* teamPageAction_ = nullptr;
+    QMenu* autoCodingMenu_ = nullptr;  // mainMenuAutomatic
+    QAction* autoCodeAction_ = nullptr;
+    QAction* reviewAction_ = nullptr;
+    QAction* leaveReviewAction_ = nullptr;
 
     QStackedWidget* pages_ = nullptr;  // PageControl1
     CodingPage* codingPage_ = nullptr;

@@ -21,7 +21,7 @@ struct Binding {
 
 // Function keys for what a coder does on every case, left to right in the order of the page;
 // Alt with a letter or digit that no menu uses for the rest.
-constexpr std::array<Binding, 18> kBindings{{
+constexpr std::array<Binding, 20> kBindings{{
     {Key::Code, Qt::Key_F2, u"CODE: code the case with the selected category"},
     {Key::FindNotCoded, Qt::Key_F3, u"Find non-coded: go to the first occupation without a code"},
     {Key::SwitchLists, Qt::Key_F4, u"Switch between the pre-selected list and the full list"},
@@ -41,6 +41,10 @@ constexpr std::array<Binding, 18> kBindings{{
     {Key::Redo, Qt::CTRL | Qt::SHIFT | Qt::Key_Z, u"Redo the coding action undone"},
     {Key::CodeAllIdentical, Qt::CTRL | Qt::Key_I,
      u"Give the case's code to every case of this field with the same answer and no code"},
+    {Key::CodeAutomatically, Qt::CTRL | Qt::SHIFT | Qt::Key_A,
+     u"Code automatically the cases whose first suggestion can be trusted enough"},
+    {Key::Review, Qt::CTRL | Qt::SHIFT | Qt::Key_R,
+     u"Review the sample of automatic codes: confirm or recode each"},
     {Key::Help, Qt::Key_F1, u"This table of keys"},
 }};
 
@@ -72,6 +76,8 @@ QList<ShortcutRow> ShortcutTable() {
         {u"Up (on the list's first line)"_s, u"Back to the key-word box"_s},
         {u"Enter (on a line of a list)"_s, u"Code the case with that line's category"_s},
         {u"Escape"_s, u"Clear the key words"_s},
+        {u"Enter (in review, no key words)"_s, u"Confirm the automatic code of the case"_s},
+        {u"Escape (in review, no key words)"_s, u"Leave the review"_s},
         {SuggestionKeys(1).toString(QKeySequence::NativeText) + u" \u2026 "_s +
              SuggestionKeys(kSuggestionKeys).toString(QKeySequence::NativeText),
          u"Code the case with suggestion 1 \u2026 9"_s},

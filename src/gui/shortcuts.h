@@ -29,6 +29,8 @@ enum class Key {
     Redo,
     Help,
     CodeAllIdentical,
+    CodeAutomatically,
+    Review,
 };
 
 // Ctrl+1 ... Ctrl+9 code suggestion 1 ... 9 (Alt+2 already switches the second key word).

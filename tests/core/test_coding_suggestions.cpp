@@ -140,6 +140,25 @@ TEST_F(SuggestionsInSession, CodingASuggestionIsAnUndoableCode) {
     EXPECT_EQ(s.Memory.AnswerCount(), 0u);
 }
 
+// Once calibrated, the first suggestion of a case still to code says how sure it is; for a coded
+// case the memory holds its own code, which would only vouch for itself.
+TEST_F(SuggestionsInSession, TheFirstSuggestionSaysHowSureItIsWhereTheCodeIsStillToFind) {
+    Go(0, 0);
+    ASSERT_FALSE(s.View.SuggestionLines.empty());
+    EXPECT_EQ(s.View.SuggestionLines[0].find("% sure"), std::string::npos);
+    std::vector<CalibrationPair> pairs(2);
+    for (CalibrationPair& p : pairs) p.features.ranked = true;
+    pairs[0].features.margin = 1;
+    pairs[0].right = true;
+    pairs[0].weight = pairs[1].weight = 40;
+    s.Calibration = ConfidenceCalibration::Fit(pairs);
+    Go(0, 0);
+    EXPECT_NE(s.View.SuggestionLines[0].find("% sure"), std::string::npos);
+    CodeSuggestionLine(s, 0);
+    Go(0, 0);
+    EXPECT_EQ(s.View.SuggestionLines[0].find("% sure"), std::string::npos);
+}
+
 // The window prepares the suggestions on a worker while the coder goes on: the prepared memory
 // must end up holding exactly what the cases hold, neither losing nor doubling a change.
 TEST_F(SuggestionsInSession, CodesGivenWhilePreparingReachThePreparedMemory) {

@@ -1,5 +1,6 @@
-// The review of automatic codes: the draw of the sample across the confidence bands, its file
-// read back (also a damaged one), and a walk through it in review mode.
+// Automatic coding in a session and its review: what the calibration learns from, the draw of
+// the sample across the confidence bands, its file read back (also a damaged one), and a walk
+// through it in review mode.
 
 #include <algorithm>
 #include <set>
@@ -60,11 +61,11 @@ TEST(ReviewDraw, SpreadsOverTheBandsAndRepeatsForTheSameSeed) {
     EXPECT_EQ(DrawReviewSample(automatic, 5000, 7), automatic);
 }
 
-class ReviewInSession : public CodingTest {
+class AutoCodingInSession : public CodingTest {
   public:
     TempFolder folder;
 
-    ReviewInSession() {
+    AutoCodingInSession() {
         BuildCases({"1", "1", "1", "1", "1"});
         s.ProjectFolder = folder.Path() + "/";
         s.DataStem = "wave";
@@ -72,7 +73,20 @@ class ReviewInSession : public CodingTest {
     }
 };
 
-TEST_F(ReviewInSession, OnlyTheCasesTheRunCodedAreDrawn) {
+// An answer a person judged to fit no category teaches the calibration that its first suggestion
+// was wrong; without it the estimate took such answers for safe.
+TEST_F(AutoCodingInSession, TheCalibrationLearnsFromAnswersJudgedToFitNoCategory) {
+    SetCode(0, 0, kDrivers);
+    SetCode(1, 0, kMissing);
+    SetCode(2, 0, kNotApp);
+    Case(2, 0).ToCode = false;
+    const std::vector<CodedCase> coded = PersonCodedCases(s);
+    ASSERT_EQ(coded.size(), 2u);
+    EXPECT_EQ(coded[0].code, "8322");
+    EXPECT_EQ(coded[1].code, s.Clf.MissingDataCode);
+}
+
+TEST_F(AutoCodingInSession, OnlyTheCasesTheRunCodedAreDrawn) {
     ProjectAutoCodingPlan plan;
     for (int r = 0; r < 5; ++r) plan.places.push_back({r, 0});
     PlannedAnswer hair{"hair", {0, 1}, "5141", 0.97, true};
@@ -152,7 +166,7 @@ TEST(ReviewFile, ReadsBackWhatItWroteAndKeepsADamagedLine) {
               (std::vector<std::string>{msg::ReviewSampleFault(1, msg::kReviewNoHeading)}));
 }
 
-TEST_F(ReviewInSession, AWalkConfirmsRecodesTakesBackAndMeasuresTheError) {
+TEST_F(AutoCodingInSession, AWalkConfirmsRecodesTakesBackAndMeasuresTheError) {
     std::vector<ReviewCase> sample;
     for (int r = 0; r < 4; ++r) {
         SetCode(r, 0, kHairdressers);
@@ -161,6 +175,7 @@ TEST_F(ReviewInSession, AWalkConfirmsRecodesTakesBackAndMeasuresTheError) {
         sample.push_back(c);
     }
     SetCode(3, 0, kDrivers);  // recoded outside the review before its turn
+    SetCode(4, 0, kDrivers);  // nothing is left to code, which no action in review may tell
     Recount();
     WriteFile(ReviewSamplePath(s), FormatReviewSample(sample));
 
@@ -191,6 +206,7 @@ TEST_F(ReviewInSession, AWalkConfirmsRecodesTakesBackAndMeasuresTheError) {
     // The last case no longer held its code: the review is over.
     EXPECT_FALSE(InReview(s));
     EXPECT_TRUE(ReviewBannerText(s).empty());
+    EXPECT_EQ(s.AfterCoding, AfterCodingMode::NextCase);
     const std::string result = s.Report.back();
     EXPECT_NE(result.find("2 of 3 confirmed, 1 recoded; measured error 33.3 %"), std::string::npos)
         << result;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "core/coding/actions.h"
 #include "core/coding/changes.h"
@@ -23,8 +24,9 @@ const TZawod* CaseAt(const Session& s, int record, int field) {
 }
 
 // " 87  2341 Primary school teachers  [teacher]": the score first, so that the eye runs down one
-// column of numbers.
-std::string SuggestionLine(const Session& s, const Suggestion& g) {
+// column of numbers. How sure the first suggestion is stands before the reason, which the list
+// often cuts off.
+std::string SuggestionLine(const Session& s, const Suggestion& g, std::optional<int> sure = {}) {
     char score[8];
     std::snprintf(score, sizeof score, "%3d", g.score);
     std::string line = score;
@@ -32,6 +34,7 @@ std::string SuggestionLine(const Session& s, const Suggestion& g) {
     line += g.code;
     const int i = s.Clf.IndexOf(g.code);
     if (i >= 0) line += ' ' + s.Clf.Category(i).Name;
+    if (sure) line += msg::ConfidenceNote(*sure);
     if (!g.reason.empty()) line += "  [" + g.reason + ']';
     return line;
 }
@@ -69,9 +72,25 @@ void RefreshSuggestions(Session& s) {
     v.SuggestionLines.clear();
     v.SuggestionSelected = -1;
     v.SuggestionDescription.clear();
-    if (s.Suggester && CaseAt(s, s.CurrentRecord, s.CurrentField)) {
-        s.Suggestions = s.Suggester->Rank(CaseTexts(s, s.CurrentRecord, s.CurrentField), s.Memory);
-        for (const Suggestion& g : s.Suggestions) v.SuggestionLines.push_back(SuggestionLine(s, g));
+    const TZawod* z = CaseAt(s, s.CurrentRecord, s.CurrentField);
+    if (s.Suggester && z) {
+        const std::vector<std::string> texts = CaseTexts(s, s.CurrentRecord, s.CurrentField);
+        // A case coded with a category is in the memory, which would vouch for its own code: how
+        // sure the ranking is counts only where the code is still to be found.
+        std::optional<int> sure;
+        if (s.Calibration && !IsLearntCode(s, z->Code)) {
+            DetailedRanking ranking = s.Suggester->RankDetailed(texts, s.Memory);
+            s.Suggestions = std::move(ranking.suggestions);
+            if (ranking.features.ranked) {
+                sure = ConfidencePercent(s.Calibration->Confidence(ranking.features));
+            }
+        } else {
+            s.Suggestions = s.Suggester->Rank(texts, s.Memory);
+        }
+        for (const Suggestion& g : s.Suggestions) {
+            v.SuggestionLines.push_back(
+                SuggestionLine(s, g, v.SuggestionLines.empty() ? sure : std::nullopt));
+        }
     }
     if (hadLines || !v.SuggestionLines.empty()) ++v.SuggestionsVersion;
 }

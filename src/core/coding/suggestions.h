@@ -22,7 +22,9 @@ bool IsLearntCode(const Session& session, const std::string& code);
 void TeachMemory(Session& session, int record, int field, const std::string& oldCode,
                  const std::string& newCode);
 
-// Ranks the current case again and rebuilds the Suggestions list (empty without an engine).
+// Ranks the current case again and rebuilds the Suggestions list (empty without an engine). Once
+// the session holds a calibration, the first line of a case without a learnt code ends with how
+// sure the first suggestion is.
 void RefreshSuggestions(Session& session);
 
 // A confidence as the coder reads it, in whole percents rounded down, so that no suggestion is

@@ -15,7 +15,8 @@ namespace tarnwick {
 
 class Session;
 
-// The cases of the session that a person coded with a category of the classification: what a
+// The cases of the session that a person coded with a category of the classification or as
+// missing data (an answer that fits none, which a first suggestion gets wrong): what a
 // calibration on the project learns from. Codes given automatically are not among them (they
 // would only confirm the ranking that gave them); missing data are (the ranking would have
 // given them a category: an error).

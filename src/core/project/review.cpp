@@ -14,6 +14,7 @@
 #include "core/io/atomic_file.h"
 #include "core/io/files.h"
 #include "core/project/autocoding.h"
+#include "core/project/autocoding_offer.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
 
@@ -117,7 +118,7 @@ void Show(Session& s, const ReviewCase& c) {
 
 void Finish(Session& s) {
     const std::string line = ReviewResultLine(SummariseReview(s.Review.Cases));
-    s.Review = ReviewWalk{};
+    LeaveReview(s);
     s.AppendReportLine(line);
     s.platform.ShowMessage(line, Severity::Information);
 }
@@ -311,8 +312,7 @@ ReviewResult SummariseReview(const std::vector<ReviewCase>& cases) {
 
 std::string ReviewResultLine(const ReviewResult& r) {
     return msg::ReviewResultText(r.Reviewed(), r.confirmed, r.recoded, AutoPercent(r.error),
-                                 AutoPercent(r.interval.low), AutoPercent(r.interval.high),
-                                 r.pending, r.dropped);
+                                 AutoInterval(r.interval), r.pending, r.dropped);
 }
 
 bool StartReview(Session& s) {
@@ -338,7 +338,9 @@ bool StartReview(Session& s) {
         s.platform.ShowMessage(ReviewResultLine(SummariseReview(w.Cases)), Severity::Information);
         return false;
     }
+    w.AfterCodingBefore = s.AfterCoding;
     s.Review = std::move(w);
+    s.AfterCoding = AfterCodingMode::Stay;
     ReturnToCoding(s);
     ShowNextPending(s);
     return s.Review.Active;
@@ -429,7 +431,11 @@ bool TakeBackReviewVerdict(Session& s) {
     return true;
 }
 
-void LeaveReview(Session& s) { s.Review = ReviewWalk{}; }
+void LeaveReview(Session& s) {
+    if (!s.Review.Active) return;
+    s.AfterCoding = s.Review.AfterCodingBefore;
+    s.Review = ReviewWalk{};
+}
 
 std::string ReviewBannerText(const Session& s) {
     const ReviewWalk& w = s.Review;

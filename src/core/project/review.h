@@ -65,7 +65,8 @@ ReviewResult SummariseReview(const std::vector<ReviewCase>& cases);
 // 4.0 % (95 %: 1.1-13.5 %)".
 std::string ReviewResultLine(const ReviewResult& result);
 
-// Review mode. While it is on, the case under review is always the one shown.
+// Review mode. While it is on, the case under review is always the one shown, and a coding
+// action stays on its case (the walk moves on by itself).
 
 // Reads the project's review sample and shows its first pending case; refused with a message in
 // a read-only project, without a sample, or when no case is pending (the result is then shown).

@@ -21,6 +21,7 @@
 #include "core/session/coding_view.h"
 #include "core/session/platform.h"
 #include "core/session/project_lock.h"
+#include "core/suggest/confidence.h"
 #include "core/suggest/suggest.h"
 #include "core/text/datetime.h"
 
@@ -70,6 +71,9 @@ struct ReviewWalk {
     std::vector<ReviewCase> Cases;
     std::vector<std::string> Unreadable;  // damaged lines of the file, written back as found
     size_t Current = 0;                   // the case under review: the first one pending
+    // The walk moves on by itself, so a coding action stays on its case meanwhile; the option
+    // comes back when the review ends.
+    AfterCodingMode AfterCodingBefore = AfterCodingMode::NextCase;
     struct Verdict {
         size_t index = 0;      // into Cases
         size_t undoDepth = 0;  // a recode: the undo list's length just after it
@@ -186,6 +190,9 @@ class Session {
     // While the suggestions are prepared on a worker, the memory's changes wait here.
     bool SuggestionsPending = false;
     std::vector<MemoryChange> PendingMemory;
+    // How far a first suggestion can be trusted, as the last calibration on this project's
+    // coded cases learnt it (Code automatically...); none before one.
+    std::optional<ConfidenceCalibration> Calibration;
     ReviewWalk Review;
 
     void AppendReportLine(std::string line) { Report.push_back(std::move(line)); }

@@ -312,6 +312,52 @@ inline std::string AutoCodedReportLine(int cases, std::string_view threshold,
            "; estimated error " + std::string(error) + " (95 %: " + std::string(interval) + ")";
 }
 
+// Proposing automatic coding: what stops it, the progress bar, and what it would do.
+inline constexpr const char* kAutoCodingNoSuggestions =
+    "Automatic coding needs the suggestions, and this session has none.";
+inline constexpr const char* kAutoCodingSuggestionsPending =
+    "The suggestions are still being prepared (the bar in the status line); automatic coding "
+    "can start once they are ready.";
+inline constexpr const char* kAutoCodingInReview =
+    "A review is in progress: leave it first (Escape).";
+inline constexpr const char* kProgressCalibrating =
+    "Learning how far the suggestions can be trusted";
+inline constexpr const char* kProgressPlanning = "Choosing the cases to code automatically";
+inline constexpr const char* kAutoCodingBadTarget =
+    "The target error must be more than 0 % and less than 100 %.";
+// "412 of 530 cases can be coded automatically; estimated error 4.1 % (95 %: 3.2-5.3 %), from
+// 210 cases you coded." (the interval as AutoInterval writes it)
+inline std::string AutoCodingProposed(size_t chosen, size_t considered, std::string_view error,
+                                      std::string_view interval, size_t calibration) {
+    return std::to_string(chosen) + " of " + std::to_string(considered) +
+           (considered == 1 ? " case" : " cases") +
+           " can be coded automatically; estimated error " + std::string(error) +
+           " (95 %: " + std::string(interval) + "), from " + std::to_string(calibration) +
+           (calibration == 1 ? " case" : " cases") + " you coded.";
+}
+inline std::string AutoCodingTooFew(std::string_view target, size_t more, size_t calibration) {
+    return "The cases coded so far cannot promise an error of " + std::string(target) +
+           " yet: about " + std::to_string(more) + " more " + (more == 1 ? "case" : "cases") +
+           " coded by hand would be needed (" + std::to_string(calibration) + " so far).";
+}
+inline std::string AutoCodingUnreachable(std::string_view target, size_t calibration) {
+    return "Not even the most confident suggestions err as rarely as " + std::string(target) +
+           " (from " + std::to_string(calibration) + (calibration == 1 ? " case" : " cases") +
+           " you coded): choose a larger target error.";
+}
+inline constexpr const char* kAutoCodingNothingLeft =
+    "No case to be coded is without a code and has a text: nothing to code automatically.";
+inline std::string AutoCodingNoneReaches(size_t considered, std::string_view threshold) {
+    return "None of the " + std::to_string(considered) + (considered == 1 ? " case" : " cases") +
+           " without a code reaches the confidence needed (" + std::string(threshold) +
+           "): nothing would be coded.";
+}
+
+// The first suggestion's confidence on its line of the Suggestions list: " \xB7 93 % sure".
+inline std::string ConfidenceNote(int percent) {
+    return " \xB7 " + std::to_string(percent) + " % sure";
+}
+
 // The review sample (<data stem>.zrv) and its faults: "review sample, line 4: ...".
 inline std::string ReviewSampleFault(size_t line, std::string_view why) {
     std::string t = "review sample, line " + std::to_string(line) + ": ";
@@ -348,15 +394,15 @@ inline constexpr const char* kReviewReplaced = "The review sample replaced held:
 // "Review of automatic codes: 48 of 50 confirmed, 2 recoded; measured error 4.0 % (95 %:
 // 1.1-13.5 %)", and what is left.
 inline std::string ReviewResultText(size_t reviewed, size_t confirmed, size_t recoded,
-                                    std::string_view error, std::string_view low,
-                                    std::string_view high, size_t pending, size_t dropped) {
+                                    std::string_view error, std::string_view interval,
+                                    size_t pending, size_t dropped) {
     std::string t = "Review of automatic codes: ";
     if (reviewed == 0) {
         t += "no case reviewed";
     } else {
         t += std::to_string(confirmed) + " of " + std::to_string(reviewed) + " confirmed, " +
              std::to_string(recoded) + " recoded; measured error " + std::string(error) +
-             " (95 %: " + std::string(low) + "-" + std::string(high) + ")";
+             " (95 %: " + std::string(interval) + ")";
     }
     if (pending > 0) t += "; " + std::to_string(pending) + " still to review";
     if (dropped > 0) {

@@ -1,0 +1,129 @@
+#include "gui/autocoding_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "gui/convert.h"
+#include "gui/window_texts.h"
+
+namespace tarnwick::gui {
+
+using namespace Qt::StringLiterals;
+
+AutoCodingDialog::AutoCodingDialog(QWidget* parent,
+                                   std::function<std::optional<Estimate>(double)> estimate)
+    : QDialog(parent), estimate_(std::move(estimate)) {
+    setObjectName("AutoCodingDialog");
+    setWindowTitle(FromBytes(msg::kAutoCodingTitle));
+    auto* layout = new QVBoxLayout(this);
+    auto* intro = new QLabel(FromBytes(msg::kAutoCodingIntro), this);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+
+    auto* row = new QHBoxLayout();
+    auto* label = new QLabel(FromBytes(msg::kAutoCodingTarget), this);
+    target_ = new QDoubleSpinBox(this);
+    target_->setObjectName("AutoCodingTarget");
+    target_->setRange(0.5, 30.0);
+    target_->setSingleStep(0.5);
+    target_->setDecimals(1);
+    target_->setSuffix(u" %"_s);
+    target_->setValue(5.0);
+    label->setBuddy(target_);
+    estimateButton_ = new QPushButton(FromBytes(msg::kAutoCodingEstimate), this);
+    estimateButton_->setObjectName("AutoCodingEstimate");
+    row->addWidget(label);
+    row->addWidget(target_);
+    row->addWidget(estimateButton_);
+    row->addStretch(1);
+    layout->addLayout(row);
+
+    figures_ = new QLabel(FromBytes(msg::kAutoCodingPressEstimate), this);
+    figures_->setObjectName("AutoCodingFigures");
+    figures_->setWordWrap(true);
+    figures_->setMinimumHeight(figures_->fontMetrics().height() * 4);
+    figures_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    figures_->setFrameShape(QFrame::StyledPanel);
+    figures_->setMargin(6);
+    figures_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(figures_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    codeButton_ = buttons->addButton(FromBytes(msg::kAutoCodingCode), QDialogButtonBox::AcceptRole);
+    codeButton_->setObjectName("AutoCodingCode");
+    codeButton_->setEnabled(false);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(estimateButton_, &QPushButton::clicked, this, &AutoCodingDialog::RunEstimate);
+    // The figures belong to the target they were estimated for.
+    connect(target_, &QDoubleSpinBox::valueChanged, this, [this] {
+        codeButton_->setEnabled(false);
+        estimateButton_->setDefault(true);
+        figures_->setText(FromBytes(msg::kAutoCodingPressEstimate));
+    });
+    estimateButton_->setDefault(true);
+    target_->setFocus();
+    resize(560, sizeHint().height());
+}
+
+double AutoCodingDialog::Target() const { return target_->value() / 100.0; }
+
+void AutoCodingDialog::RunEstimate() {
+    // The window works on it meanwhile: nothing here may start it again or code.
+    setEnabled(false);
+    const std::optional<Estimate> found = estimate_(Target());
+    setEnabled(true);
+    if (!found) return;  // cancelled: the figures before still hold, or none
+    figures_->setText(found->text);
+    codeButton_->setEnabled(found->canCode);
+    if (found->canCode) {
+        codeButton_->setDefault(true);
+        codeButton_->setFocus();
+    } else {
+        target_->setFocus();
+    }
+}
+
+std::optional<int> AskReviewSampleSize(QWidget* parent, int coded) {
+    QDialog dialog(parent);
+    dialog.setObjectName("ReviewOfferDialog");
+    dialog.setWindowTitle(FromBytes(msg::kReviewOfferTitle));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(FromBytes(msg::ReviewOffer(coded)), &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    auto* row = new QHBoxLayout();
+    auto* label = new QLabel(FromBytes(msg::kReviewSampleSize), &dialog);
+    auto* size = new QSpinBox(&dialog);
+    size->setObjectName("ReviewSampleSize");
+    size->setRange(1, std::max(1, coded));
+    size->setValue(std::min(50, coded));
+    label->setBuddy(size);
+    row->addWidget(label);
+    row->addWidget(size);
+    row->addStretch(1);
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* now = buttons->addButton(FromBytes(msg::kReviewNow), QDialogButtonBox::AcceptRole);
+    now->setObjectName("ReviewNow");
+    now->setDefault(true);
+    buttons->addButton(FromBytes(msg::kReviewLater), QDialogButtonBox::RejectRole)
+        ->setObjectName("ReviewLater");
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    size->setFocus();
+    size->selectAll();
+    dialog.resize(480, dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return size->value();
+}
+
+}  // namespace tarnwick::gui
