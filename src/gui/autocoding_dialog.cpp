@@ -55,6 +55,9 @@ AutoCodingDialog::AutoCodingDialog(QWidget* parent,
     layout->addWidget(figures_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    // The style's "&Close" would share Alt+C with Code, and a shared mnemonic only moves the
+    // focus between the two; Escape closes.
+    buttons->button(QDialogButtonBox::Close)->setText(FromBytes(msg::kAutoCodingClose));
     codeButton_ = buttons->addButton(FromBytes(msg::kAutoCodingCode), QDialogButtonBox::AcceptRole);
     codeButton_->setObjectName("AutoCodingCode");
     codeButton_->setEnabled(false);

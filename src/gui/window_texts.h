@@ -46,6 +46,7 @@ inline constexpr const char* kAutoCodingEstimate = "&Estimate";
 inline constexpr const char* kAutoCodingPressEstimate =
     "Press Estimate to see how many cases can be coded at this target.";
 inline constexpr const char* kAutoCodingCode = "&Code";
+inline constexpr const char* kAutoCodingClose = "Close";
 inline constexpr const char* kReviewOfferTitle = "Review the automatic codes";
 // "412 cases were coded automatically. ..."
 inline std::string ReviewOffer(int coded) {
