@@ -5,6 +5,7 @@
 
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
+#include "core/text/strings.h"
 
 namespace tarnwick {
 
@@ -27,31 +28,6 @@ void AppendEscaped(std::string& out, std::string_view value) {
             out += c;
         }
     }
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-bool Unescape(std::string_view text, std::string& out) {
-    out.clear();
-    if (text == "%") return true;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) return false;
-        const int hi = HexDigit(text[i + 1]);
-        const int lo = HexDigit(text[i + 2]);
-        if (hi < 0 || lo < 0) return false;
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    return true;
 }
 
 // A number from 1, as the file counts records and fields.
@@ -103,8 +79,8 @@ const char* ReadCase(std::string_view line, ReviewCase& c) {
     if (!ReadPlace(values[0], c.record) || !ReadPlace(values[2], c.field)) {
         return msg::kReviewBadPlace;
     }
-    if (!Unescape(values[1], c.respondentId) || !Unescape(values[3], c.code) ||
-        !Unescape(values[6], c.newCode)) {
+    if (!UnescapeWord(values[1], c.respondentId) || !UnescapeWord(values[3], c.code) ||
+        !UnescapeWord(values[6], c.newCode)) {
         return msg::kReviewBadEscape;
     }
     if (c.code.empty()) return msg::kReviewNoCode;
