@@ -35,13 +35,6 @@ AutoCodingOffer OfferAutoCoding(Session& s, double target, bool calibrate) {
     return offer;
 }
 
-std::string AutoInterval(const ShareInterval& interval) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.1f-%.1f %%", 100.0 * interval.low,
-                  100.0 * interval.high);
-    return buffer;
-}
-
 std::string AutoCodingOfferText(const AutoCodingOffer& offer) {
     const AutoCodingPlan& p = offer.plan.plan;
     const ThresholdChoice& t = p.threshold;
@@ -63,7 +56,7 @@ std::string AutoCodingOfferText(const AutoCodingOffer& offer) {
     return msg::AutoCodingProposed(
         p.casesChosen, p.casesConsidered,
         AutoPercent(p.expectedErrors / static_cast<double>(p.casesChosen)),
-        AutoInterval(p.errorInterval), offer.calibrationCases);
+        AutoRange(p.errorInterval), offer.calibrationCases);
 }
 
 }  // namespace tarnwick

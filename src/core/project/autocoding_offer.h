@@ -31,9 +31,6 @@ struct AutoCodingOffer {
 // is then as it was, the calibration the last one finished.
 AutoCodingOffer OfferAutoCoding(Session& session, double target, bool calibrate);
 
-// "3.2-5.3 %": a 95 % interval as the figures of automatic coding show it.
-std::string AutoInterval(const ShareInterval& interval);
-
 // "412 of 530 cases can be coded automatically; ..." or why none can.
 std::string AutoCodingOfferText(const AutoCodingOffer& offer);
 

@@ -312,7 +312,7 @@ ReviewResult SummariseReview(const std::vector<ReviewCase>& cases) {
 
 std::string ReviewResultLine(const ReviewResult& r) {
     return msg::ReviewResultText(r.Reviewed(), r.confirmed, r.recoded, AutoPercent(r.error),
-                                 AutoInterval(r.interval), r.pending, r.dropped);
+                                 AutoRange(r.interval), r.pending, r.dropped);
 }
 
 bool StartReview(Session& s) {

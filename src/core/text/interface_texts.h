@@ -326,7 +326,7 @@ inline constexpr const char* kProgressPlanning = "Choosing the cases to code aut
 inline constexpr const char* kAutoCodingBadTarget =
     "The target error must be more than 0 % and less than 100 %.";
 // "412 of 530 cases can be coded automatically; estimated error 4.1 % (95 %: 3.2-5.3 %), from
-// 210 cases you coded." (the interval as AutoInterval writes it)
+// 210 cases you coded." (the interval as AutoRange writes it)
 inline std::string AutoCodingProposed(size_t chosen, size_t considered, std::string_view error,
                                       std::string_view interval, size_t calibration) {
     return std::to_string(chosen) + " of " + std::to_string(considered) +
