@@ -13,9 +13,17 @@ definition lists. 9998 is added as 'missing data' and 9999 as 'not applicable'. 
 the basic categories of the built-in VKT-2009 scales table, so it serves the suggestion
 commands, not a coding project.
 
-Also writes the evaluation sets (--eval-dir): LABELLED CSVs drawn from
-esco_occupations_en.csv (every English ESCO title that names a single ISCO-08 unit group) and
-isco_benchmark_data.csv. Standard library only.
+Also writes the evaluation sets (--eval-dir), LABELLED CSVs:
+  esco_all.csv        every English ESCO title that names a single ISCO-08 unit group: id, title,
+                      code and group, the ESCO occupation (its preferred label) the title belongs
+                      to, so that `evaluate --learn-split occupation` can keep an occupation's
+                      other titles out of the memory
+  esco_2000.csv       2,000 of them, drawn with --seed
+  bench.csv           the hand-coded answers of isco_benchmark_data.csv: id, title, tasks, code
+  bench_title.csv     the same with the title alone
+  bench_one_field.csv the same with title and tasks in one field, "title - tasks", as a survey
+                      that asks a single question gets them
+Standard library only.
 """
 
 import argparse
@@ -162,21 +170,27 @@ def make_clf(folder):
 
 
 def single_code_titles(folder):
-    """Every ESCO title (preferred and alternative labels) that names one ISCO-08 unit group."""
+    """Every ESCO title (preferred and alternative labels) that names one ISCO-08 unit group, as
+    (title, code, occupation). A title that several occupations of that unit group share goes
+    with the first of their preferred labels in sorted order, so every run agrees."""
     codes = {}
     shown = {}
+    occupations = {}
     with open(os.path.join(folder, "esco_occupations_en.csv"), encoding="utf-8", newline="") as f:
         for r in csv.DictReader(f):
             code = r["iscoGroup"].strip()
             if len(code) != 4:
                 continue
+            occupation = " ".join(r["preferredLabel"].split())
             for t in [r["preferredLabel"]] + r["altLabels"].split("\n"):
                 t = " ".join(t.split())
                 if not t:
                     continue
                 codes.setdefault(t.lower(), set()).add(code)
                 shown.setdefault(t.lower(), t)
-    return sorted((shown[k], next(iter(v))) for k, v in codes.items() if len(v) == 1)
+                occupations.setdefault(t.lower(), set()).add(occupation)
+    return sorted((shown[k], next(iter(v)), min(occupations[k]))
+                  for k, v in codes.items() if len(v) == 1)
 
 
 def write_csv(path, header, rows):
@@ -190,10 +204,10 @@ def make_eval_sets(folder, out, seed):
     titles = single_code_titles(folder)
     rng = random.Random(seed)
     drawn = rng.sample(titles, min(2000, len(titles)))
-    write_csv(os.path.join(out, "esco_2000.csv"), ["id", "title", "code"],
-              [(i + 1, t, c) for i, (t, c) in enumerate(drawn)])
-    write_csv(os.path.join(out, "esco_all.csv"), ["id", "title", "code"],
-              [(i + 1, t, c) for i, (t, c) in enumerate(titles)])
+    write_csv(os.path.join(out, "esco_2000.csv"), ["id", "title", "code", "group"],
+              [(i + 1, t, c, g) for i, (t, c, g) in enumerate(drawn)])
+    write_csv(os.path.join(out, "esco_all.csv"), ["id", "title", "code", "group"],
+              [(i + 1, t, c, g) for i, (t, c, g) in enumerate(titles)])
     bench = []
     with open(os.path.join(folder, "isco_benchmark_data.csv"), encoding="utf-8-sig",
               newline="") as f:
@@ -204,6 +218,8 @@ def make_eval_sets(folder, out, seed):
     write_csv(os.path.join(out, "bench.csv"), ["id", "title", "tasks", "code"], bench)
     write_csv(os.path.join(out, "bench_title.csv"), ["id", "title", "code"],
               [(i, t, c) for i, t, _, c in bench])
+    write_csv(os.path.join(out, "bench_one_field.csv"), ["id", "title", "code"],
+              [(i, t + " - " + k if k else t, c) for i, t, k, c in bench])
     return len(titles), len(drawn), len(bench)
 
 
@@ -224,8 +240,9 @@ def main():
         if args.eval_dir:
             os.makedirs(args.eval_dir, exist_ok=True)
             n, d, b = make_eval_sets(args.data, args.eval_dir, args.seed)
-            print(f"{args.eval_dir}: esco_all.csv {n} single-code titles, esco_2000.csv {d}, "
-                  f"bench.csv {b}")
+            print(f"{args.eval_dir}: esco_all.csv {n} single-code titles with their "
+                  f"occupation, esco_2000.csv {d}, bench.csv, bench_title.csv and "
+                  f"bench_one_field.csv {b}")
     except (OSError, KeyError, csv.Error) as e:
         print(f"isco08_to_clf: {e}", file=sys.stderr)
         return 2

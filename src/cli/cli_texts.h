@@ -17,6 +17,8 @@ inline constexpr const char* kCsvColumnsWithCode =
 inline std::string NothingToEvaluate(size_t learnt) {
     return "no answer is left to evaluate (" + std::to_string(learnt) + " learnt into the memory)";
 }
+inline constexpr const char* kLearnSplitNeedsGroup =
+    "--learn-split occupation needs a \"group\" column: the occupation each answer belongs to";
 inline std::string NothingToAutoCode(size_t calibrating) {
     return "no answer is left to code automatically (" + std::to_string(calibrating) +
            " calibrate the confidence)";

@@ -7,6 +7,8 @@
 #include <memory>
 #include <ostream>
 #include <random>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "cli/cli_texts.h"
@@ -34,6 +36,47 @@ std::string Percent1(double share) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.1f", 100.0 * share);
     return buffer;
+}
+
+// 0 to n - 1 in a fixed shuffle, the same on every platform (the standard distributions are not).
+std::vector<size_t> Shuffled(size_t n) {
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = i;
+    std::mt19937 random(2026);
+    for (size_t i = n; i > 1; --i) std::swap(order[i - 1], order[random() % i]);
+    return order;
+}
+
+// Which rows an occupation split learns: whole groups in a fixed shuffle until `share` rows are
+// learnt, so that no evaluated title finds another title of its occupation in the memory. A row
+// without a group stands alone. Returns the number of groups learnt.
+size_t LearnWholeGroups(const std::vector<std::string>& groups, size_t share,
+                        std::vector<char>& learn) {
+    std::vector<size_t> groupOf(groups.size());
+    std::unordered_map<std::string, size_t> index;
+    size_t count = 0;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        if (groups[i].empty()) {
+            groupOf[i] = count++;
+            continue;
+        }
+        const auto [at, added] = index.emplace(groups[i], count);
+        if (added) ++count;
+        groupOf[i] = at->second;
+    }
+    std::vector<size_t> rows(count, 0);
+    for (const size_t g : groupOf) ++rows[g];
+    std::vector<char> chosen(count, 0);
+    size_t learnt = 0;
+    size_t chosenGroups = 0;
+    for (const size_t g : Shuffled(count)) {
+        if (learnt >= share) break;
+        chosen[g] = 1;
+        learnt += rows[g];
+        ++chosenGroups;
+    }
+    for (size_t i = 0; i < groups.size(); ++i) learn[i] = chosen[groupOf[i]];
+    return chosenGroups;
 }
 
 // An evaluated answer as the calibration sees it.
@@ -98,7 +141,7 @@ void PrintAutoCoding(const std::vector<Ranked>& ranked, size_t calibrating, std:
 
 int Evaluate(const std::string& clfFile, const std::string& labelledFile,
              const std::string& memoryFile, double learnShare, size_t sample, std::ostream& out,
-             std::ostream& err, double calibrationShare) {
+             std::ostream& err, double calibrationShare, LearnSplit split) {
     int code = kOk;
     Inputs in;
     if (!LoadInputs(clfFile, memoryFile, labelledFile, true, in, out, err, code)) return code;
@@ -106,20 +149,36 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
     CodingMemory& memory = in.memory;
     const Answers& answers = in.answers;
     const size_t n = answers.ids.size();
+    // A file without rows has nothing to evaluate, which is said below.
+    if (split == LearnSplit::Occupation && n > 0 && answers.groups.empty()) {
+        err << labelledFile << ": " << msg::kLearnSplitNeedsGroup << '\n';
+        return kIoOrUsage;
+    }
     std::vector<size_t> order(n);
     for (size_t i = 0; i < n; ++i) order[i] = i;
-    if (learnShare > 0) {
-        // A fixed shuffle, the same on every platform (the standard distributions are not).
-        std::mt19937 random(2026);
-        for (size_t i = n; i > 1; --i) std::swap(order[i - 1], order[random() % i]);
-    }
+    if (learnShare > 0) order = Shuffled(n);
     // Written so that a share that is not a number learns nothing rather than past the end.
-    const size_t learnt = learnShare >= 1.0 ? n
-                          : learnShare > 0.0
-                              ? static_cast<size_t>(static_cast<double>(n) * learnShare)
-                              : 0;
-    for (size_t i = 0; i < learnt; ++i) {
-        memory.Learn(answers.texts[order[i]], answers.codes[order[i]]);
+    const size_t share = learnShare >= 1.0 ? n
+                         : learnShare > 0.0
+                             ? static_cast<size_t>(static_cast<double>(n) * learnShare)
+                             : 0;
+    std::vector<char> learn(n, 0);
+    size_t learntGroups = 0;
+    if (split == LearnSplit::Occupation) {
+        learntGroups = LearnWholeGroups(answers.groups, share, learn);
+    } else {
+        for (size_t k = 0; k < share; ++k) learn[order[k]] = 1;
+    }
+    // The rows left are evaluated in the shuffled order, so that a sample of them is fair.
+    size_t learnt = 0;
+    std::vector<size_t> rest;
+    for (const size_t i : order) {
+        if (learn[i]) {
+            memory.Learn(answers.texts[i], answers.codes[i]);
+            ++learnt;
+        } else {
+            rest.push_back(i);
+        }
     }
     const SuggestionEngine engine(clf);
     const size_t kTops[] = {1, 3, 5, 10};
@@ -132,8 +191,8 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
     // Only with a calibration share: ranking with the features costs more.
     const bool calibrate = calibrationShare > 0.0;
     std::vector<Ranked> detailed;
-    for (size_t k = learnt; k < n && (sample == 0 || evaluated < sample); ++k) {
-        const size_t i = order[k];
+    for (size_t k = 0; k < rest.size() && (sample == 0 || evaluated < sample); ++k) {
+        const size_t i = rest[k];
         ++evaluated;
         if (clf.IndexOf(answers.codes[i]) < 0) ++unknown;
         std::vector<Suggestion> ranked;
@@ -176,6 +235,10 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
     }
     out << "answers: " << evaluated << " evaluated";
     if (learnt > 0) out << ", " << learnt << " learnt into the memory first";
+    if (learntGroups > 0) {
+        out << " (" << learntGroups
+            << (learntGroups == 1 ? " whole occupation)" : " whole occupations)");
+    }
     out << '\n';
     if (unknown > 0) out << "codes not in the classification: " << unknown << '\n';
     for (size_t t = 0; t < 4; ++t) {
@@ -195,6 +258,7 @@ void AddEvaluateCommand(CLI::App& app, CommandRun& run) {
         double share = 0;
         size_t sample = 0;
         double calibration = 0;
+        std::string split = "title";
     };
     auto o = std::make_shared<Options>();
     auto* cmd =
@@ -205,6 +269,10 @@ void AddEvaluateCommand(CLI::App& app, CommandRun& run) {
     cmd->add_option("--learn-share", o->share,
                     "share of the rows (fixed shuffle) learnt into the memory first")
         ->check(Share());
+    cmd->add_option("--learn-split", o->split,
+                    "what the learnt share keeps whole: title (each row) or occupation (every "
+                    "row of a group, by the `group` column)")
+        ->check(CLI::IsMember({"title", "occupation"}));
     cmd->add_option("--sample", o->sample, "evaluate at most this many of the other rows (0: all)")
         ->check(CLI::Range(0, 1000000000));
     cmd->add_option("--calibration-share", o->calibration,
@@ -213,7 +281,8 @@ void AddEvaluateCommand(CLI::App& app, CommandRun& run) {
         ->check(Share());
     cmd->callback([o, &run] {
         run.code = Evaluate(o->clf, o->labelled, o->memory, o->share, o->sample, std::cout,
-                            std::cerr, o->calibration);
+                            std::cerr, o->calibration,
+                            o->split == "occupation" ? LearnSplit::Occupation : LearnSplit::Title);
     });
 }
 

@@ -73,9 +73,13 @@ int Suggest(const std::string& clf, const std::string& answers, const std::strin
 // (0: all). With a `calibrationShare`, the first of the evaluated answers calibrate the
 // confidence, and for target errors of 2, 3, 5 and 10 % it prints the threshold and how the
 // other answers fare at it.
+// `split` Occupation learns whole groups of rows (the labelled file's `group` column) instead
+// of single rows, so that no evaluated answer has a row of its own group in the memory; a file
+// without that column is refused.
+enum class LearnSplit { Title, Occupation };
 int Evaluate(const std::string& clf, const std::string& labelled, const std::string& memory,
              double learnShare, size_t sample, std::ostream& out, std::ostream& err,
-             double calibrationShare = 0);
+             double calibrationShare = 0, LearnSplit split = LearnSplit::Title);
 
 // Opens a project and adds its coded answers to the memory file (created when missing).
 int Learn(const std::string& params, const std::string& clf, const std::string& data,

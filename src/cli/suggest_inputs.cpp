@@ -53,6 +53,7 @@ bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::
     const auto& heading = (*rows)[0];
     int idColumn = -1;
     int codeColumn = -1;
+    int groupColumn = -1;
     std::vector<size_t> textColumns;
     for (size_t c = 0; c < heading.size(); ++c) {
         const std::string name = UpperCaseAscii(Trim(heading[c]));
@@ -60,6 +61,8 @@ bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::
             idColumn = static_cast<int>(c);
         } else if (withCode && name == "CODE" && codeColumn < 0) {
             codeColumn = static_cast<int>(c);
+        } else if (name == "GROUP" && groupColumn < 0) {
+            groupColumn = static_cast<int>(c);
         } else {
             textColumns.push_back(c);
         }
@@ -77,6 +80,9 @@ bool ReadAnswers(const std::string& file, bool withCode, Answers& answers, std::
         answers.ids.push_back(cell(row, static_cast<size_t>(idColumn)));
         if (withCode) {
             answers.codes.emplace_back(Trim(cell(row, static_cast<size_t>(codeColumn))));
+        }
+        if (groupColumn >= 0) {
+            answers.groups.emplace_back(Trim(cell(row, static_cast<size_t>(groupColumn))));
         }
         std::vector<std::string> texts;
         for (size_t c : textColumns) texts.push_back(Utf8ToCp1250(cell(row, c)));

@@ -16,12 +16,15 @@ namespace tarnwick::cli {
 // the exit status.
 bool LoadMemory(const std::string& file, CodingMemory& memory, std::ostream& err, int& code);
 
-// The answers of a CSV file: an `id` column, a `code` column when asked for, and every other
-// column a text, in the order of the information fields. Texts become Windows-1250.
+// The answers of a CSV file: an `id` column, a `code` column when asked for, a `group` column
+// when there is one, and every other column a text, in the order of the information fields.
+// Texts become Windows-1250. The group (what `evaluate` keeps together when it learns, such as
+// the occupation a job title names) is no answer of the respondent, so it is not ranked.
 struct Answers {
     std::vector<std::string> ids;
     std::vector<std::string> codes;
     std::vector<std::vector<std::string>> texts;
+    std::vector<std::string> groups;  // empty without a `group` column
 };
 
 // Any classification file, also one without the basic categories of the built-in scales table;

@@ -1,4 +1,4 @@
-// evaluate --calibration-share: which answers the coverage and the realised error count.
+// evaluate: which answers --calibration-share counts, and which --learn-split learns.
 
 #include <gtest/gtest.h>
 
@@ -45,6 +45,37 @@ TEST(EvaluateCalibration, CountsOnlyTheAutoCodedAnswersThatReachTheThreshold) {
     EXPECT_NE(text.find("coverage 75.0 % (3 of 4), realised error 33.3 %, promised 0.0-"),
               std::string::npos)
         << text;
+}
+
+TEST(EvaluateLearnSplit, NeverEvaluatesAnAnswerWhoseOccupationWasLearnt) {
+    // Words the demo classification knows nothing of, each occupation with a code of its own and
+    // four identical rows: an evaluated row can be found only from a learnt row of its own.
+    const char* const kWords[] = {"zvrq", "jxwp", "kfqy", "mbxz", "qdjv",
+                                  "wgzk", "yxpf", "hvqj", "cqzw", "fjyx"};
+    const char* const kCodes[] = {"0112", "0172", "0181", "0296", "0295",
+                                  "0341", "0311", "0321", "0337", "0342"};
+    std::string csv = "id,code,title,group\n";
+    int id = 0;
+    for (int copy = 0; copy < 4; ++copy) {
+        for (int g = 0; g < 10; ++g) {
+            csv += std::to_string(++id) + "," + kCodes[g] + "," + kWords[g] + ",occupation " +
+                   kWords[g] + "\n";
+        }
+    }
+    testing::TempFolder folder;
+    WriteFileAtomic(folder.Path("l.csv"), csv);
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(cli::Evaluate(std::string(TARNWICK_DEMO) + "/demo.clf", folder.Path("l.csv"), "", 0.5,
+                            0, out, err, 0, cli::LearnSplit::Occupation),
+              cli::kOk)
+        << err.str();
+    const std::string text = out.str();
+    EXPECT_NE(text.find("answers: 20 evaluated, 20 learnt into the memory first (5 whole "
+                        "occupations)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("top-10 accuracy: 0.00 %\n"), std::string::npos) << text;
 }
 
 }  // namespace
