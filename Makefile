@@ -5,7 +5,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 PACKAGES := cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libcli11-dev pspp \
-            pkg-config libreadstat-dev readstat python3 libstemmer-dev \
+            pkg-config libreadstat-dev readstat python3 libstemmer-dev liblinear-dev \
             clang libclang-rt-14-dev clang-format postgresql libpq-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/classification/loader.h"
+#include "core/io/files.h"
+#include "core/suggest/analysis.h"
 #include "core/suggest/suggest.h"
 
 namespace tarnwick {
@@ -184,6 +186,103 @@ TEST(Suggest, ACaseNormalisesAsItsTextsDo) {
             EXPECT_EQ(plain, NormaliseAnswer(CaseInfoTexts(d, record)));
             EXPECT_EQ(normalise(d, record), plain) << record;
         }
+    }
+}
+
+TEST(Suggest, AOneFieldAnswerSplitsIntoTitleAndContextAfterAJobNoun) {
+    auto known = [](std::string_view w) { return w == "nursing"; };
+    auto head = [](std::string_view w) {
+        return w == "teacher" || w == "nurse" || w == "engineer";
+    };
+    auto split = [&](std::string_view text) {
+        const auto parts = suggest::SplitTitle(text, known, head);
+        return std::string(parts.title) + "|" + std::string(parts.context);
+    };
+    EXPECT_EQ(split("primary school teacher - teaches year 3 pupils"),
+              "primary school teacher | teaches year 3 pupils");
+    EXPECT_EQ(split("Nurse, night shifts"), "Nurse| night shifts");
+    EXPECT_EQ(split("nurse in a hospital"), "nurse | a hospital");
+    EXPECT_EQ(split("engineer designing bridges"), "engineer |designing bridges");
+    // A comma, preposition or -ing word after a word that names no job is the title's own.
+    EXPECT_EQ(split("hardware, plumbing and heating engineer"),
+              "hardware, plumbing and heating engineer|");
+    EXPECT_EQ(split("nurse nursing the elderly"), "nurse nursing the elderly|");
+    EXPECT_EQ(split("teacher"), "teacher|");
+}
+
+// One answer coded by the coder must not teach its code to a different job whose title is a key
+// word of another category (the demo classification).
+TEST(Suggest, OneCodedAnswerDoesNotOutrankTheCategoryNamedByTheTitle) {
+    Classification clf;
+    int width = 0;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(LoadClassificationText(ReadWholeFile(std::string(TARNWICK_DEMO) + "/demo.clf"),
+                                       "demo.clf", width, clf, errors));
+    const SuggestionEngine engine(clf);
+    struct Case {
+        std::vector<std::string> learnt;
+        std::string code;
+        std::vector<std::string> answer;
+        std::string first;
+    };
+    const Case cases[] = {
+        {{"Bus driver", "drives a city bus"},
+         "6452",
+         {"Truck driver", "drives a truck across Europe"},
+         "6453"},
+        {{"Farm worker"}, "6311", {"Worker", "works"}, "3212"},  // as without the memory
+        {{"Managing director"}, "0291", {"Manager", "manages a department of 40 people"}, "0311"},
+    };
+    for (const Case& c : cases) {
+        CodingMemory memory;
+        memory.Learn(c.learnt, c.code);
+        const auto ranked = engine.Rank(c.answer, memory, 3);
+        ASSERT_FALSE(ranked.empty());
+        EXPECT_EQ(ranked[0].code, c.first) << c.answer[0];
+    }
+}
+
+// The learnt model is a function of the memory's contents: built only from enough answers, the
+// same from the same memory however it was learnt, and back in use after an undo.
+TEST(Suggest, TheLearntModelFollowsTheMemorysContentsExactly) {
+    const Classification clf = Load();
+    const SuggestionEngine engine(clf);
+    const char* const jobs[][2] = {
+        {"ward nurse", "1110"}, {"class teacher", "1120"}, {"lorry driver", "1130"}};
+    auto answerOf = [&](size_t i) {
+        return std::vector<std::string>{std::string(jobs[i % 3][0]) + " " + std::to_string(i)};
+    };
+    CodingMemory memory, reversed;
+    const size_t n = SuggestionEngine::kModelAnswers;
+    for (size_t i = 0; i + 1 < n; ++i) memory.Learn(answerOf(i), jobs[i % 3][1]);
+    EXPECT_EQ(engine.BuildModel(memory.ModelSnapshot()), nullptr);  // one answer too few
+    memory.Learn(answerOf(n - 1), jobs[(n - 1) % 3][1]);
+    for (size_t i = n; i-- > 0;) reversed.Learn(answerOf(i), jobs[i % 3][1]);
+    ASSERT_EQ(memory.ContentHash(), reversed.ContentHash());
+
+    engine.RefreshModel(memory);
+    engine.RefreshModel(reversed);
+    ASSERT_NE(memory.Model(), nullptr);
+    EXPECT_EQ(memory.Model()->Weights(), reversed.Model()->Weights());
+    const std::vector<std::string> query = {"night nurse on a ward"};
+    const auto before = engine.Rank(query, memory);
+    const auto same = engine.Rank(query, reversed);
+    ASSERT_EQ(before.size(), same.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(before[i].code, same[i].code);
+        EXPECT_EQ(before[i].score, same[i].score);
+    }
+
+    memory.Learn(query, "1130");
+    EXPECT_EQ(memory.Model(), nullptr);  // out of date: the memory ranks alone
+    memory.Unlearn(query, "1130");
+    ASSERT_NE(memory.Model(), nullptr);
+    const auto after = engine.Rank(query, memory);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].code, before[i].code);
+        EXPECT_EQ(after[i].score, before[i].score);
+        EXPECT_EQ(after[i].reason, before[i].reason);
     }
 }
 

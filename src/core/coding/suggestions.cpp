@@ -78,14 +78,15 @@ void RefreshSuggestions(Session& s) {
         // A case coded with a category is in the memory, which would vouch for its own code: how
         // sure the ranking is counts only where the code is still to be found.
         std::optional<int> sure;
-        if (s.Calibration && !IsLearntCode(s, z->Code)) {
-            DetailedRanking ranking = s.Suggester->RankDetailed(texts, s.Memory);
-            s.Suggestions = std::move(ranking.suggestions);
-            if (ranking.features.ranked) {
+        s.Suggestions = s.Suggester->Rank(texts, s.Memory);
+        if (s.Calibration && !IsLearntCode(s, z->Code) && !s.Suggestions.empty()) {
+            // The calibration learnt from rankings without the learnt model: its confidence
+            // stands only where that ranking puts the same code first.
+            const DetailedRanking ranking = s.Suggester->RankDetailed(texts, s.Memory, 1, false);
+            if (ranking.features.ranked && !ranking.suggestions.empty() &&
+                ranking.suggestions[0].code == s.Suggestions[0].code) {
                 sure = ConfidencePercent(s.Calibration->Confidence(ranking.features));
             }
-        } else {
-            s.Suggestions = s.Suggester->Rank(texts, s.Memory);
         }
         for (const Suggestion& g : s.Suggestions) {
             v.SuggestionLines.push_back(

@@ -86,6 +86,43 @@ std::vector<Word> Words(std::string_view text) {
     return words;
 }
 
+TitleParts SplitTitle(std::string_view text, const std::function<bool(std::string_view)>& knownWord,
+                      const std::function<bool(std::string_view)>& headWord) {
+    const auto& fold = FoldTable();
+    bool afterHead = false;  // the last word met ends a job's name
+    std::string word;
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (fold[c] == 0) {
+            // 0x96 and 0x97 are the en and em dashes of Windows-1250.
+            const bool dash = (c == '-' || c == 0x96 || c == 0x97) && i > 0 && text[i - 1] == ' ' &&
+                              i + 1 < text.size() && text[i + 1] == ' ';
+            if (afterHead && (c == ',' || c == ';' || dash)) {
+                return {text.substr(0, i), text.substr(i + 1)};
+            }
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        word.clear();
+        while (i < text.size() && fold[static_cast<unsigned char>(text[i])] != 0) {
+            word += fold[static_cast<unsigned char>(text[i])];
+            ++i;
+        }
+        if (afterHead) {
+            if (word == "in" || word == "on" || word == "at" || word == "for" || word == "with") {
+                return {text.substr(0, start), text.substr(i)};
+            }
+            if (word.size() >= 5 && word.compare(word.size() - 3, 3, "ing") == 0 &&
+                !knownWord(word)) {
+                return {text.substr(0, start), text.substr(start)};
+            }
+        }
+        afterHead = headWord(word);
+    }
+    return {text, {}};
+}
+
 int EditDistance(std::string_view a, std::string_view b, int limit) {
     const size_t n = a.size();
     const size_t m = b.size();

@@ -3,6 +3,7 @@
 // case, the commonest small words dropped, each word stemmed.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,20 @@ std::vector<Word> Words(std::string_view text);
 
 // The stem of a folded word.
 std::string Stem(std::string_view folded);
+
+// A job title written with what it says around it, as one field: "primary school teacher -
+// teaches year 3 pupils", "nurse in a hospital", "engineer designing bridges". The title ends
+// after a word that `headWord` knows as the last word of a job's name ("teacher", "nurse"), where
+// " - ", a comma or a semicolon follows, or one of the words in, on, at, for and with, or a word
+// ending in "ing" that `knownWord` does not know. Both are given folded words. Anywhere else a
+// comma belongs to the title ("hardware, plumbing and heating equipment distribution manager").
+// No cut: the whole text is the title.
+struct TitleParts {
+    std::string_view title;
+    std::string_view context;
+};
+TitleParts SplitTitle(std::string_view text, const std::function<bool(std::string_view)>& knownWord,
+                      const std::function<bool(std::string_view)>& headWord);
 
 // Damerau-Levenshtein distance (adjacent transpositions count one), or `limit` + 1 when larger.
 int EditDistance(std::string_view a, std::string_view b, int limit);

@@ -462,7 +462,7 @@ std::vector<CalibrationPair> LeaveOneOut(const SuggestionEngine& engine, CodingM
             memory.Unlearn(texts, g.code);
             DetailedRanking ranked;
             try {
-                ranked = engine.RankDetailed(texts, memory, 1);
+                ranked = engine.RankDetailed(texts, memory, 1, false);
             } catch (...) {
                 memory.Learn(texts, g.code);
                 throw;
@@ -471,7 +471,8 @@ std::vector<CalibrationPair> LeaveOneOut(const SuggestionEngine& engine, CodingM
             add(ranked, inMemory);
         }
         // Cases the memory does not hold are left out of it already.
-        if (g.count > inMemory) add(engine.RankDetailed(texts, memory, 1), g.count - inMemory);
+        if (g.count > inMemory)
+            add(engine.RankDetailed(texts, memory, 1, false), g.count - inMemory);
     }
     meter.Finish();
     return pairs;
@@ -501,7 +502,8 @@ AutoCodingPlan PlanAutoCoding(const SuggestionEngine& engine, const CodingMemory
     for (size_t a = 0; a < answers.size(); ++a) {
         meter.Advance(a);
         PlannedAnswer& answer = answers[a];
-        const DetailedRanking ranked = engine.RankDetailed(cases[answer.cases[0]].texts, memory, 1);
+        const DetailedRanking ranked =
+            engine.RankDetailed(cases[answer.cases[0]].texts, memory, 1, false);
         if (ranked.suggestions.empty()) continue;
         answer.code = ranked.suggestions[0].code;
         answer.confidence = calibration.Confidence(ranked.features);

@@ -11,9 +11,12 @@
 // written words that together make a known word ("book keeper") are read as that word too.
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "core/suggest/analysis.h"
 #include "core/suggest/suggest.h"
@@ -36,6 +39,8 @@ constexpr size_t kBeginningLength = 5;      // shortest beginning shared
 constexpr size_t kPartLength = 4;           // shortest part of a word read as two
 constexpr size_t kVoters = 256;             // learnt answers that vote, the closest
 constexpr float kBayesWeight = 0.2f;        // the naive Bayes probability against the rest
+constexpr uint32_t kLearntSupport = 2;      // coded answers that may outrank the title's key word
+constexpr float kModelWeight = 0.5f;        // the learnt model's decision value against the rest
 constexpr float kBayesSmoothing = 0.01f;    // added to every word's count for every code
 constexpr float kBm25K1 = 1.2f;
 constexpr float kBm25B = 0.75f;
@@ -101,6 +106,63 @@ class SuggestionIndex {
     std::unordered_map<std::string, uint32_t> surfaceIds;
     std::unordered_map<uint32_t, std::vector<uint32_t>> trigrams;  // -> surface ids
     std::vector<uint32_t> sortedTerms;  // term ids in the order of their text
+    // The terms that end a phrase: the nouns a job is named by ("teacher", "worker").
+    std::unordered_set<uint32_t> heads;
+
+    // An answer's fields as ranked, with their weights: the first read as the job title and
+    // what is said around it, which weighs as the tasks do; the tasks say most after the title,
+    // the fields after them (industry, status, answer labels such as "Don't know") less and less.
+    template <class Texts>
+    std::vector<std::pair<std::string_view, float>> Fields(const Texts& texts) const {
+        std::vector<std::pair<std::string_view, float>> fields;
+        if (texts.empty()) return fields;
+        const auto parts = suggest::SplitTitle(
+            texts[0], [&](std::string_view w) { return surfaceIds.count(std::string(w)) != 0; },
+            [&](std::string_view w) { return IsHead(w); });
+        fields.emplace_back(parts.title, 1.0f);
+        if (!parts.context.empty()) fields.emplace_back(parts.context, suggest::kOtherFieldWeight);
+        for (size_t f = 1; f < texts.size(); ++f) {
+            fields.emplace_back(texts[f], suggest::kOtherFieldWeight / static_cast<float>(f));
+        }
+        return fields;
+    }
+
+    // The learnt model's features of an answer's fields: the title's stems and their letter 2-
+    // to 5-grams, the other fields' stems at their field's weight.
+    void ModelFeatures(const std::vector<std::pair<std::string_view, float>>& fields,
+                       std::vector<ModelFeature>& out) const {
+        out.clear();
+        auto hashed = [](char kind, std::string_view text) {
+            uint64_t h = 14695981039346656037ull;
+            h = (h ^ static_cast<unsigned char>(kind)) * 1099511628211ull;
+            for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            return static_cast<uint32_t>((h ^ (h >> 32)) & (LearntModel::kFeatures - 1));
+        };
+        std::string scratch;
+        std::string padded;
+        for (const auto& [text, weight] : fields) {
+            const bool title = weight >= 1.0f;
+            suggest::ForEachFoldedWord(text, scratch, [&](std::string_view w) {
+                out.emplace_back(hashed(title ? 't' : 'o', suggest::Stem(w)), weight);
+                if (!title) return;
+                padded = '^';
+                padded += w;
+                padded += '$';
+                for (size_t len = 2; len <= 5; ++len) {
+                    for (size_t i = 0; i + len <= padded.size(); ++i) {
+                        out.emplace_back(hashed('g', std::string_view(padded).substr(i, len)),
+                                         1.0f);
+                    }
+                }
+            });
+        }
+    }
+
+    // Whether `folded` ends a phrase of the classification, as a job title does.
+    bool IsHead(std::string_view folded) const {
+        auto it = termIds.find(suggest::Stem(folded));
+        return it != termIds.end() && heads.count(it->second) != 0;
+    }
 
     uint32_t TermId(const std::string& t) {
         auto [it, added] = termIds.emplace(t, static_cast<uint32_t>(terms.size()));
@@ -108,10 +170,22 @@ class SuggestionIndex {
         return it->second;
     }
 
+    // Each phrase's category and text, once per category, for the learnt model.
+    std::vector<std::pair<uint32_t, std::string>> phraseTexts;
+
     void AddPhrase(uint32_t cat, std::string_view text, std::unordered_map<uint32_t, float>& bag) {
+        if (!text.empty() &&
+            std::none_of(phraseTexts.rbegin(),
+                         phraseTexts.rbegin() +
+                             static_cast<std::ptrdiff_t>(std::min<size_t>(phraseTexts.size(), 64)),
+                         [&](const auto& p) { return p.first == cat && p.second == text; })) {
+            phraseTexts.emplace_back(cat, std::string(text));
+        }
         std::vector<uint32_t> ids;
+        uint32_t last = 0;
         for (const auto& w : suggest::Words(text)) {
             const uint32_t id = TermId(w.term);
+            last = id;
             if (w.folded.size() >= kTypoLength) {
                 surfaceIds.emplace(w.folded, static_cast<uint32_t>(surfaces.size()));
                 if (surfaceIds.size() > surfaces.size()) surfaces.emplace_back(w.folded, id);
@@ -120,6 +194,7 @@ class SuggestionIndex {
             bag[id] += 1.0f;
         }
         if (ids.empty()) return;
+        heads.insert(last);
         const auto p = static_cast<uint32_t>(phrases.size());
         phrases.push_back({cat, static_cast<uint16_t>(std::min<size_t>(ids.size(), 65535))});
         for (uint32_t id : ids) terms[id].phrases.push_back(p);
@@ -366,21 +441,71 @@ SuggestionEngine& SuggestionEngine::operator=(SuggestionEngine&&) noexcept = def
 
 size_t SuggestionEngine::CategoryCount() const { return index_->categories.size(); }
 
+std::shared_ptr<const LearntModel> SuggestionEngine::BuildModel(
+    const ModelSource& source, const WorkProgress& progress) const {
+    const SuggestionIndex& ix = *index_;
+    if (source.answers.size() < kModelAnswers || ix.categories.empty()) return nullptr;
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<ModelDocument> documents;
+    // The classification's phrases, so that the model knows every category and a learnt answer
+    // is weighed against the key words.
+    for (const auto& phrase : ix.phraseTexts) {
+        ModelDocument d;
+        d.label = phrase.first;
+        ix.ModelFeatures({{phrase.second, 1.0f}}, d.features);
+        if (!d.features.empty()) documents.push_back(std::move(d));
+    }
+    std::vector<std::string_view> texts;
+    for (const auto& [answer, code] : source.answers) {
+        auto it = ix.codeToCategory.find(code);
+        if (it == ix.codeToCategory.end()) continue;
+        texts.clear();
+        for (size_t at = 0;;) {
+            const size_t end = answer.find(kAnswerFieldSeparator, at);
+            texts.push_back(std::string_view(answer).substr(at, end - at));
+            if (end == std::string::npos) break;
+            at = end + kAnswerFieldSeparator.size();
+        }
+        ModelDocument d;
+        d.label = it->second;
+        ix.ModelFeatures(ix.Fields(texts), d.features);
+        if (!d.features.empty()) documents.push_back(std::move(d));
+    }
+    auto model = LearntModel::Train(std::move(documents),
+                                    static_cast<uint32_t>(ix.categories.size()), progress);
+    model->source = source.hash;
+    model->answersOf.assign(ix.categories.size(), 0);
+    for (const auto& [code, times] : source.coded) {
+        if (auto it = ix.codeToCategory.find(code); it != ix.codeToCategory.end()) {
+            model->answersOf[it->second] = times;
+        }
+    }
+    model->seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return model;
+}
+
+void SuggestionEngine::RefreshModel(CodingMemory& memory, const WorkProgress& progress) const {
+    if (memory.Model() != nullptr || memory.AnswerCount() < kModelAnswers) return;
+    memory.KeepModel(BuildModel(memory.ModelSnapshot(), progress));
+}
+
 std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& texts,
                                                const CodingMemory& memory, size_t top) const {
-    return Ranked(texts, memory, top, nullptr);
+    return Ranked(texts, memory, top, nullptr, true);
 }
 
 DetailedRanking SuggestionEngine::RankDetailed(const std::vector<std::string>& texts,
-                                               const CodingMemory& memory, size_t top) const {
+                                               const CodingMemory& memory, size_t top,
+                                               bool withModel) const {
     DetailedRanking out;
-    out.suggestions = Ranked(texts, memory, top, &out.features);
+    out.suggestions = Ranked(texts, memory, top, &out.features, withModel);
     return out;
 }
 
 std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>& texts,
                                                  const CodingMemory& memory, size_t top,
-                                                 RankFeatures* features) const {
+                                                 RankFeatures* features, bool withModel) const {
     const SuggestionIndex& ix = *index_;
     std::vector<Suggestion> out;
     if (top == 0 || ix.categories.empty()) return out;
@@ -413,13 +538,10 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
     }
 
     // The query: each distinct term with the weight of the most telling field it stands in.
+    const auto fields = ix.Fields(texts);
     std::vector<QueryTerm> query;
-    for (size_t f = 0; f < texts.size(); ++f) {
-        // The tasks say most after the title; the fields after them (industry, status, answer
-        // labels such as "Don't know") less and less.
-        const float fieldWeight =
-            f == 0 ? 1.0f : suggest::kOtherFieldWeight / static_cast<float>(f);
-        for (auto& w : ix.ReadWords(texts[f], memory)) {
+    for (const auto& [text, fieldWeight] : fields) {
+        for (auto& w : ix.ReadWords(text, memory)) {
             auto it = std::find_if(query.begin(), query.end(),
                                    [&](const QueryTerm& q) { return q.term == w.term; });
             if (it != query.end()) {
@@ -457,19 +579,31 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
         if (!laterFieldsOnly || !q.known.empty()) scoredSum += q.weight;
     }
     if (querySum <= 0) return out;  // the features stay at nothing found by the words
+    // The title's terms, when the classification knows each of them as written: a category with
+    // a key word of just these words names the job as the respondent did.
+    size_t titleTerms = 0;
+    bool titleKnown = true;
+    for (const QueryTerm& q : query) {
+        if (q.field < 1.0f) continue;
+        ++titleTerms;
+        titleKnown = titleKnown && q.known.size() == 1 && q.known[0].second == 1.0f;
+    }
+    if (!titleKnown) titleTerms = 0;
     // A word of the later fields (industry, status, answer labels such as "Don't know") that
     // the classification does not know can match nothing and says nothing of the job: it takes
     // nothing from a score. Every score grows alike, so the order stays.
     const float undiluted = scoredSum > 0 ? querySum / scoredSum : 1.0f;
 
     // The classification: phrases and bags.
-    std::vector<float> best(n, 0.0f);     // best phrase, 0..1
-    std::vector<float> bag(n, 0.0f);      // BM25, 0..1 of the query's weight
-    std::vector<uint32_t> matched(n, 0);  // bit per query term (the first 32) for the reason
+    std::vector<float> best(n, 0.0f);        // best phrase, 0..1
+    std::vector<float> bag(n, 0.0f);         // BM25, 0..1 of the query's weight
+    std::vector<uint32_t> matched(n, 0);     // bit per query term (the first 32) for the reason
+    std::vector<bool> exactTitle(n, false);  // a key word is the title
     {
         struct Hit {
             float weight = 0;
             uint32_t count = 0;
+            uint32_t title = 0;  // title terms met as written
         };
         thread_local std::vector<Hit> hitOf;
         thread_local std::vector<uint32_t> hitPhrases;
@@ -484,6 +618,7 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
                     if (h.count == 0) hitPhrases.push_back(p);
                     h.weight += q.weight * trust;
                     h.count += 1;
+                    h.title += q.field >= 1.0f && trust == 1.0f ? 1 : 0;
                 }
                 for (const auto& [cat, tf] : term.bag) {
                     const float k =
@@ -500,6 +635,10 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
             const float covered = std::min(1.0f, static_cast<float>(h.count) / phrase.length);
             const float sim = h.weight / querySum * covered;
             best[phrase.category] = std::max(best[phrase.category], sim);
+            if (titleTerms > 0 && h.title == titleTerms && h.count == titleTerms &&
+                phrase.length == titleTerms) {
+                exactTitle[phrase.category] = true;
+            }
         }
     }
 
@@ -508,14 +647,18 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
     std::vector<float> learnt(n, 0.0f);
     std::vector<float> closest(n, 0.0f);
     std::vector<uint32_t> learntFrom(n, UINT32_MAX);
+    // Times the category was given to learnt answers that share a word of the title.
+    std::vector<uint32_t> support(n, 0);
     if (memory.AnswerCount() > 0) {
         thread_local std::vector<float> weightOf;
         thread_local std::vector<float> matchedOf;
         thread_local std::vector<uint32_t> touched;
+        thread_local std::vector<uint8_t> titledOf;  // shares a word of the title
         const size_t slots = memory.answers_.size();
         if (weightOf.size() < slots) {
             weightOf.resize(slots, 0.0f);
             matchedOf.resize(slots, 0.0f);
+            titledOf.resize(slots, 0);
         }
         touched.clear();
         const auto answers = static_cast<float>(memory.AnswerCount());
@@ -546,6 +689,7 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
                     if (matchedOf[p.slot] == 0) touched.push_back(p.slot);
                     weightOf[p.slot] += weight * trust * p.weight;
                     matchedOf[p.slot] += p.weight;
+                    titledOf[p.slot] |= q.field >= 1.0f ? 1 : 0;
                 }
             }
         }
@@ -561,21 +705,26 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
         std::vector<std::pair<float, uint32_t>> voters;
         for (uint32_t slot : touched) {
             const float sim = weightOf[slot];
+            const bool titled = titledOf[slot] != 0;
             weightOf[slot] = 0;
             matchedOf[slot] = 0;
-            if (sim >= floor && sim > 0) voters.emplace_back(sim, slot);
+            titledOf[slot] = 0;
+            if (sim >= floor && sim > 0) voters.emplace_back(titled ? sim : -sim, slot);
         }
         // The closest answers vote; far more of them would change no ranking.
         if (voters.size() > kVoters) {
-            std::nth_element(voters.begin(), voters.begin() + kVoters, voters.end(),
-                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            std::nth_element(
+                voters.begin(), voters.begin() + kVoters, voters.end(),
+                [](const auto& a, const auto& b) { return std::abs(a.first) > std::abs(b.first); });
             voters.resize(kVoters);
         }
-        for (const auto& [sim, slot] : voters) {
+        for (const auto& [signedSim, slot] : voters) {
+            const float sim = std::abs(signedSim);
             const auto& a = memory.answers_[slot];
             for (const auto& c : a.codes) {
                 auto it = ix.codeToCategory.find(c.code);
                 if (it == ix.codeToCategory.end()) continue;
+                if (signedSim > 0) support[it->second] += c.count;
                 const float v = sim * static_cast<float>(c.count) / static_cast<float>(a.total);
                 learnt[it->second] += std::pow(v, kMemoryNorm);
                 if (v > closest[it->second]) {
@@ -589,17 +738,59 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
 
     const std::vector<float> bayes = ix.BayesEstimate(query, memory);
 
+    // The learnt model's decision values, when the memory has a model of its contents.
+    std::vector<float> decision;
+    const LearntModel* model = withModel ? memory.Model() : nullptr;
+    if (model != nullptr && model->Labels() == n) {
+        thread_local std::vector<ModelFeature> modelFeatures;
+        ix.ModelFeatures(fields, modelFeatures);
+        model->Score(modelFeatures, decision);
+    }
+    auto modelPart = [&](uint32_t c) {
+        return decision.empty() ? 0.0f : kModelWeight * decision[c];
+    };
+
     // Not capped at 1: a capped score would tie strong candidates and leave them in code order.
-    auto scoreOf = [&](uint32_t c) {
+    auto rawScoreOf = [&](uint32_t c) {
         return undiluted * (kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]) +
                             (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum)) +
-               kBayesWeight * bayes[c];
+               kBayesWeight * bayes[c] + modelPart(c);
+    };
+    // A category whose key word is the title is what the respondent wrote. What the memory
+    // knows of other codes lifts them to just below it, not past it, unless at least
+    // kLearntSupport coded answers sharing a word of the title speak for them: one coded answer
+    // may be a coder's slip or a different job ("bus driver" for "truck driver"), and words
+    // shared only in the context ("teaches pupils") say nothing of which job it is.
+    float exactBest = -1, exactSecond = -1;  // the two best raw scores of such categories
+    uint32_t exactFirst = UINT32_MAX;
+    for (uint32_t c = 0; c < n; ++c) {
+        if (!exactTitle[c]) continue;
+        const float s = rawScoreOf(c);
+        if (s > exactBest) {
+            exactSecond = exactBest;
+            exactBest = s;
+            exactFirst = c;
+        } else if (s > exactSecond) {
+            exactSecond = s;
+        }
+    }
+    std::vector<bool> held(n, false);  // the memory's lift was held below the title's category
+    auto scoreOf = [&](uint32_t c) {
+        const float raw = rawScoreOf(c);
+        if (exactFirst == UINT32_MAX || support[c] >= kLearntSupport) return raw;
+        const float bar = c == exactFirst ? exactSecond : exactBest;
+        if (bar < 0 || raw < bar) return raw;
+        const float words = undiluted * (kPhraseShare * best[c] +
+                                         (1 - kPhraseShare) * std::min(1.0f, bag[c] / querySum));
+        return std::max(words, std::nextafter(bar, 0.0f));
     };
     std::vector<std::pair<float, uint32_t>> ranked;
     for (uint32_t c = 0; c < n; ++c) {
         if (taken[c]) continue;
         const float s = scoreOf(c);
-        if (s > 0) ranked.emplace_back(s, c);
+        held[c] = s < rawScoreOf(c);
+        // A category the words found stays in the list even where the model speaks against it.
+        if (s > 0 || best[c] > 0 || bag[c] > 0) ranked.emplace_back(s, c);
     }
     const size_t want = std::min(ranked.size(), top - std::min(top, out.size()));
     std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(want),
@@ -614,7 +805,11 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
         s.code = ix.categories[c].code;
         // 100 belongs to an answer coded before.
         s.score = std::clamp(static_cast<int>(std::lround(100.0f * ranked[i].first)), 1, 99);
-        if (kMemoryWeight * learnt[c] > best[c] && learntFrom[c] != UINT32_MAX) {
+        const float words = kPhraseShare * std::max(best[c], kMemoryWeight * learnt[c]);
+        if (!held[c] && modelPart(c) > words && c < model->answersOf.size() &&
+            model->answersOf[c] > 0) {
+            s.reason = msg::LearntFrom(model->answersOf[c]);
+        } else if (kMemoryWeight * learnt[c] > best[c] && learntFrom[c] != UINT32_MAX && !held[c]) {
             s.reason = msg::kSimilarCodedBefore;
             s.reason += CodingMemory::ShownPart(*memory.answers_[learntFrom[c]].text);
         } else {

@@ -119,6 +119,22 @@ bool IsNormalisedAnswer(std::string_view answer) {
     return !start && !blank;
 }
 
+// A well-mixed 64-bit number of an answer and a code (FNV-1a, then SplitMix64's finaliser).
+uint64_t PairHash(std::string_view answer, std::string_view code) {
+    uint64_t h = 14695981039346656037ull;
+    auto mix = [&](std::string_view text) {
+        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        h = (h ^ 0xffu) * 1099511628211ull;
+    };
+    mix(answer);
+    mix(code);
+    h ^= h >> 30;
+    h *= 0xbf58476d1ce4e5b9ull;
+    h ^= h >> 27;
+    h *= 0x94d049bb133111ebull;
+    return h ^ (h >> 31);
+}
+
 void SortCodes(std::vector<CodingMemory::CodeCount>& codes) {
     std::sort(codes.begin(), codes.end(), [](const auto& a, const auto& b) {
         return a.count != b.count ? a.count > b.count : a.code < b.code;
@@ -272,6 +288,8 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
     const int64_t now = std::max<int64_t>(0, static_cast<int64_t>(before) + delta);
     const int64_t limit = UINT32_MAX - (a.total - it->count);
     const auto count = static_cast<uint32_t>(std::min(now, limit));
+    // Unsigned arithmetic wraps alike both ways, so that unlearning subtracts exactly.
+    contentHash_ += (static_cast<uint64_t>(count) - before) * PairHash(*a.text, code);
     a.total = a.total - it->count + count;
     it->count = count;
     if (count == 0) a.codes.erase(it);
@@ -419,6 +437,39 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
     }
     meter.Finish();
     return memory;
+}
+
+}  // namespace tarnwick
+
+namespace tarnwick {
+
+ModelSource CodingMemory::ModelSnapshot() const {
+    ModelSource source;
+    source.hash = contentHash_;
+    source.answers.reserve(index_.size());
+    for (const auto& [text, slot] : index_) {
+        const Answer& a = answers_[slot];
+        if (a.codes.empty()) continue;
+        source.answers.emplace_back(text, a.codes[0].code);
+        for (const CodeCount& c : a.codes) source.coded[c.code] += c.count;
+    }
+    return source;
+}
+
+void CodingMemory::KeepModel(std::shared_ptr<const LearntModel> model) {
+    if (model == nullptr) return;
+    models_.erase(std::remove_if(models_.begin(), models_.end(),
+                                 [&](const auto& m) { return m->source == model->source; }),
+                  models_.end());
+    models_.push_back(std::move(model));
+    if (models_.size() > 2) models_.erase(models_.begin());
+}
+
+const LearntModel* CodingMemory::Model() const {
+    for (const auto& m : models_) {
+        if (m->source == contentHash_) return m.get();
+    }
+    return nullptr;
 }
 
 }  // namespace tarnwick

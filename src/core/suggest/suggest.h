@@ -20,6 +20,7 @@
 #include "core/classification/model.h"
 #include "core/io/progress.h"
 #include "core/params/model.h"
+#include "core/suggest/learnt_model.h"
 
 namespace tarnwick {
 
@@ -88,6 +89,15 @@ class CaseAnswerNormaliser {
 // the commonest small words. Shared by the engine and the memory so that both count alike.
 std::vector<std::string> AnswerTerms(std::string_view text);
 
+// What a learnt model is made from: the memory's answers, each with its most frequent code, and
+// how often each code was given. Taken on the memory's thread, so that the model can be built on
+// another while the memory goes on serving.
+struct ModelSource {
+    uint64_t hash = 0;                                         // the memory's content hash
+    std::vector<std::pair<std::string, std::string>> answers;  // normalised answer, code
+    std::unordered_map<std::string, uint32_t> coded;           // code -> coded answers
+};
+
 // Identical answers -> codes with counts, plus the words of coded answers counted per code.
 class CodingMemory {
   public:
@@ -144,6 +154,15 @@ class CodingMemory {
 
     bool operator==(const CodingMemory& other) const;
 
+    // A number of what the memory holds, the same for equal contents however they came about
+    // (an undo gives back the number of before).
+    uint64_t ContentHash() const { return contentHash_; }
+    ModelSource ModelSnapshot() const;
+    // Keeps a model built from ModelSnapshot (the last two: an undo finds the one before);
+    // Model() is the one built from the memory as it stands now, or nothing.
+    void KeepModel(std::shared_ptr<const LearntModel> model);
+    const LearntModel* Model() const;
+
   private:
     friend class SuggestionEngine;
     friend class SuggestionIndex;
@@ -183,6 +202,8 @@ class CodingMemory {
     std::unordered_map<std::string, uint32_t> codeIds_;
     std::vector<std::string> codeNames_;  // by code id
     std::vector<int64_t> codeUnits_;      // by code id
+    uint64_t contentHash_ = 0;            // sum over answers and codes of count x their hash
+    std::vector<std::shared_ptr<const LearntModel>> models_;  // newest last
 };
 
 // What a ranking knows of its first suggestion beyond the list: how far ahead of the rest it
@@ -229,17 +250,29 @@ class SuggestionEngine {
                                  size_t top = 10) const;
 
     // Rank's list, the same, with the features of its first suggestion; costs a few passes over
-    // the categories more.
+    // the categories more. Without the model (`withModel` false) where the memory is taken apart
+    // answer by answer to learn how far rankings can be trusted: a model trained on the answer
+    // left out would vouch for it.
     DetailedRanking RankDetailed(const std::vector<std::string>& texts, const CodingMemory& memory,
-                                 size_t top = 10) const;
+                                 size_t top = 10, bool withModel = true) const;
 
     // Categories the engine ranks.
     size_t CategoryCount() const;
 
+    // The learnt model of a memory snapshot, or nothing when the memory holds fewer than
+    // kModelAnswers answers (a model of a few answers ranks worse than the words alone). Any
+    // thread; reports progress, throws WorkCancelled.
+    static constexpr size_t kModelAnswers = 200;
+    std::shared_ptr<const LearntModel> BuildModel(const ModelSource& source,
+                                                  const WorkProgress& progress = {}) const;
+    // Builds the memory's model now when it has none for its contents and holds enough answers:
+    // for the console, which ranks only after learning.
+    void RefreshModel(CodingMemory& memory, const WorkProgress& progress = {}) const;
+
   private:
     std::vector<Suggestion> Ranked(const std::vector<std::string>& texts,
-                                   const CodingMemory& memory, size_t top,
-                                   RankFeatures* features) const;
+                                   const CodingMemory& memory, size_t top, RankFeatures* features,
+                                   bool withModel) const;
     std::unique_ptr<SuggestionIndex> index_;
 };
 

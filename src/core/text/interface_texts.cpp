@@ -1,5 +1,7 @@
 #include "core/text/interface_texts.h"
 
+#include <cstdio>
+
 namespace tarnwick {
 
 namespace {
@@ -251,6 +253,14 @@ std::string CodingPace(int percent, long long perHour) {
     t += DigitGroups(perHour);
     t += " codes/hour";
     return t;
+}
+
+std::string LearntModelBuilt(size_t documents, size_t bytes, double seconds) {
+    char figures[64];
+    std::snprintf(figures, sizeof figures, " (%.1f MB, built in %.1f s)",
+                  static_cast<double>(bytes) / (1 << 20), seconds);
+    return "Suggestions learnt from " + DigitGroups(static_cast<long long>(documents)) +
+           " answers and key words" + figures;
 }
 
 }  // namespace msg

@@ -247,6 +247,12 @@ inline std::string CodedBefore(uint32_t times) {
                       : "coded " + std::to_string(times) + " times as this before";
 }
 inline constexpr const char* kSimilarCodedBefore = "like answers coded before: ";
+// The learnt model is in: what it learnt from, its size and how long it took.
+std::string LearntModelBuilt(size_t documents, size_t bytes, double seconds);
+inline std::string LearntFrom(uint32_t answers) {
+    return answers == 1 ? std::string("learnt from 1 answer like this")
+                        : "learnt from " + std::to_string(answers) + " answers like this";
+}
 // The project's lock: another program codes the project, or left its lock behind.
 inline std::string ProjectLockedBy(std::string_view user, std::string_view host, long long pid,
                                    std::string_view since) {
