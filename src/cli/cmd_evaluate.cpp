@@ -181,6 +181,10 @@ int Evaluate(const std::string& clfFile, const std::string& labelledFile,
         }
     }
     const SuggestionEngine engine(clf);
+    engine.RefreshModel(memory);
+    if (const LearntModel* model = memory.Model()) {
+        err << msg::LearntModelBuilt(model->Documents(), model->Bytes(), model->seconds) << '\n';
+    }
     const size_t kTops[] = {1, 3, 5, 10};
     const int kScores[] = {50, 70, 90};
     size_t hits[4] = {};

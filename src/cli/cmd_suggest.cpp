@@ -35,15 +35,24 @@ int Suggest(const std::string& clfFile, const std::string& answersFile,
         calibration =
             ConfidenceCalibration::Fit(LeaveOneOut(engine, memory, LabelledCases(labelled)));
     }
+    engine.RefreshModel(memory);
     out << "id,rank,code,score,reason,confidence\n";
     for (size_t i = 0; i < answers.ids.size(); ++i) {
-        const DetailedRanking ranked = engine.RankDetailed(answers.texts[i], memory, top);
-        const auto& lines = ranked.suggestions;
+        const std::vector<Suggestion> lines = engine.Rank(answers.texts[i], memory, top);
+        // The calibration learnt from rankings without the model: it speaks for the first
+        // suggestion only where that ranking agrees.
+        DetailedRanking ranked;
+        if (calibration && !lines.empty()) {
+            ranked = engine.RankDetailed(answers.texts[i], memory, 1, false);
+            if (ranked.suggestions.empty() || ranked.suggestions[0].code != lines[0].code) {
+                ranked.features.ranked = false;
+            }
+        }
         for (size_t r = 0; r < lines.size(); ++r) {
             out << CsvField(answers.ids[i]) << ',' << r + 1 << ',' << CsvField(lines[r].code) << ','
                 << lines[r].score << ',' << CsvField(Cp1250ToUtf8(lines[r].reason)) << ',';
             // Only the first suggestion is what automatic coding would give.
-            if (r == 0 && calibration) {
+            if (r == 0 && calibration && ranked.features.ranked) {
                 char confidence[32];
                 std::snprintf(confidence, sizeof confidence, "%.4f",
                               calibration->Confidence(ranked.features));
