@@ -114,6 +114,11 @@ TForm1::TForm1(QWidget* parent)
     });
     lockHeartbeat_->start();
 
+    modelTimer_ = new QTimer(this);
+    modelTimer_->setInterval(2000);
+    connect(modelTimer_, &QTimer::timeout, this, &TForm1::ConsiderModel);
+    modelTimer_->start();
+
     // A team project's codes travel between commands, never in the middle of one.
     teamPoll_ = new QTimer(this);
     teamPoll_->setInterval(2000);
@@ -158,8 +163,57 @@ void TForm1::SaveWindowState() {
 TForm1::~TForm1() { StopSuggestions(); }
 
 void TForm1::StopSuggestions() {
+    StopModel();
     stopSuggestions_ = true;
     if (suggestionsWorker_.joinable()) suggestionsWorker_.join();
+}
+
+void TForm1::StopModel() {
+    stopModel_ = true;
+    if (modelWorker_.joinable()) modelWorker_.join();
+}
+
+void TForm1::ConsiderModel() {
+    Session& s = *session_;
+    if (busy_ || modelWorker_.joinable() || suggestionsWorker_.joinable() || !s.Suggester) return;
+    const uint64_t hash = s.Memory.ContentHash();
+    const bool moved = hash != modelSeen_;
+    modelSeen_ = hash;
+    // While the coder codes, the memory changes every few seconds: a model of each state would
+    // be out of date before it is in.
+    if (moved || s.Memory.Model() != nullptr ||
+        s.Memory.AnswerCount() < SuggestionEngine::kModelAnswers) {
+        return;
+    }
+    auto source = std::make_shared<ModelSource>(s.Memory.ModelSnapshot());
+    const SuggestionEngine* engine = s.Suggester.get();  // replaced only after StopModel
+    stopModel_ = false;
+    modelWorker_ = std::thread([this, source, engine] {
+        const WorkProgress progress{[this](int) { return !stopModel_.load(); }};
+        std::shared_ptr<const LearntModel> model;
+        try {
+            model = engine->BuildModel(*source, progress);
+        } catch (const std::exception&) {
+            // Stopped, or out of memory: the memory goes on ranking alone.
+        }
+        QMetaObject::invokeMethod(
+            this, [this, model] { ModelBuilt(model); }, Qt::QueuedConnection);
+    });
+}
+
+void TForm1::ModelBuilt(const std::shared_ptr<const LearntModel>& model) {
+    if (busy_) {  // a command holds the session: come back when it is done
+        QTimer::singleShot(50, this, [this, model] { ModelBuilt(model); });
+        return;
+    }
+    if (modelWorker_.joinable()) modelWorker_.join();
+    if (!model || !session_->Suggester) return;
+    // Kept even when the memory moved on meanwhile: an undo may bring it back. The case shown
+    // keeps its list; the next one is ranked with the model.
+    session_->Memory.KeepModel(model);
+    statusBar()->showMessage(
+        FromBytes(msg::LearntModelBuilt(model->Documents(), model->Bytes(), model->seconds)),
+        10000);
 }
 
 void TForm1::StartSuggestions() {

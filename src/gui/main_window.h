@@ -91,6 +91,11 @@ class TForm1 : public QMainWindow {
     void StartSuggestions();
     void SuggestionsPrepared(const std::shared_ptr<PreparedSuggestions>& prepared);
     void StopSuggestions();
+    // The learnt model beside the memory, rebuilt on a worker once the memory has stood still
+    // for a moment; until it is in, the memory ranks alone.
+    void ConsiderModel();
+    void ModelBuilt(const std::shared_ptr<const LearntModel>& model);
+    void StopModel();
     // Size, place and splitter positions of the last run, or a size that fits the screen.
     void RestoreWindowState();
     void SaveWindowState();
@@ -141,6 +146,10 @@ class TForm1 : public QMainWindow {
     QProgressBar* suggestionsProgress_ = nullptr;  // while the suggestions are prepared
     std::thread suggestionsWorker_;
     std::atomic<bool> stopSuggestions_{false};
+    QTimer* modelTimer_ = nullptr;
+    std::thread modelWorker_;
+    std::atomic<bool> stopModel_{false};
+    uint64_t modelSeen_ = 0;           // the memory's content hash at the last look
     QTimer* lockHeartbeat_ = nullptr;  // touches the project's lock every minute
     size_t shownErrorLines_ = 0;
     bool drawingEdits_ = false;
