@@ -1,7 +1,7 @@
 // The suggestion engine on large models: building it for a 5,000-category classification,
 // ranking one case against it with a memory of 200,000 answers (some answers with typos, some
-// identical to a remembered one), reading that memory from its file, and learning the codes of a
-// 1,000,000-record project.
+// identical to a remembered one), with the learnt model and without, building that model, reading
+// that memory from its file, and learning the codes of a 1,000,000-record project.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -97,6 +97,32 @@ void BM_RankOneCase(benchmark::State& state) {
     state.counters["memory_answers"] = static_cast<double>(m.memory.AnswerCount());
 }
 BENCHMARK(BM_RankOneCase)->Unit(benchmark::kMillisecond);
+
+// The learnt model of that memory, as the window's worker builds it, and its size.
+void BM_BuildModel(benchmark::State& state) {
+    const Model& m = TheModel();
+    const SuggestionEngine engine(m.clf);
+    const ModelSource source = m.memory.ModelSnapshot();
+    for (auto _ : state) {
+        auto model = engine.BuildModel(source);
+        state.counters["model_MB"] = static_cast<double>(model->Bytes()) / (1 << 20);
+        state.counters["documents"] = static_cast<double>(model->Documents());
+    }
+}
+BENCHMARK(BM_BuildModel)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_RankOneCaseWithModel(benchmark::State& state) {
+    Model& m = TheModel();
+    const SuggestionEngine engine(m.clf);
+    engine.RefreshModel(m.memory);
+    size_t i = 0;
+    for (auto _ : state) {
+        auto ranked = engine.Rank(m.queries[i++ % m.queries.size()], m.memory, 10);
+        benchmark::DoNotOptimize(ranked.data());
+    }
+    state.counters["with_model"] = m.memory.Model() != nullptr ? 1 : 0;
+}
+BENCHMARK(BM_RankOneCaseWithModel)->Unit(benchmark::kMillisecond);
 
 // Reading the memory file of those 200,000 answers, as the window does before suggesting.
 void BM_ReadMemoryFile(benchmark::State& state) {

@@ -455,9 +455,19 @@ std::shared_ptr<const LearntModel> SuggestionEngine::BuildModel(
         ix.ModelFeatures({{phrase.second, 1.0f}}, d.features);
         if (!d.features.empty()) documents.push_back(std::move(d));
     }
+    std::vector<const ModelSource::Answer*> learnt;
+    for (const auto& a : source.answers) learnt.push_back(&a);
+    if (learnt.size() > kModelMostAnswers) {
+        std::nth_element(learnt.begin(), learnt.begin() + kModelMostAnswers, learnt.end(),
+                         [](const auto* a, const auto* b) {
+                             return a->times != b->times ? a->times > b->times : a->text < b->text;
+                         });
+        learnt.resize(kModelMostAnswers);
+    }
     std::vector<std::string_view> texts;
-    for (const auto& [answer, code] : source.answers) {
-        auto it = ix.codeToCategory.find(code);
+    for (const ModelSource::Answer* a : learnt) {
+        const std::string& answer = a->text;
+        auto it = ix.codeToCategory.find(a->code);
         if (it == ix.codeToCategory.end()) continue;
         texts.clear();
         for (size_t at = 0;;) {

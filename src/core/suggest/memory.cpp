@@ -450,7 +450,7 @@ ModelSource CodingMemory::ModelSnapshot() const {
     for (const auto& [text, slot] : index_) {
         const Answer& a = answers_[slot];
         if (a.codes.empty()) continue;
-        source.answers.emplace_back(text, a.codes[0].code);
+        source.answers.push_back({text, a.codes[0].code, a.codes[0].count});
         for (const CodeCount& c : a.codes) source.coded[c.code] += c.count;
     }
     return source;

@@ -93,9 +93,14 @@ std::vector<std::string> AnswerTerms(std::string_view text);
 // how often each code was given. Taken on the memory's thread, so that the model can be built on
 // another while the memory goes on serving.
 struct ModelSource {
-    uint64_t hash = 0;                                         // the memory's content hash
-    std::vector<std::pair<std::string, std::string>> answers;  // normalised answer, code
-    std::unordered_map<std::string, uint32_t> coded;           // code -> coded answers
+    struct Answer {
+        std::string text;    // normalised
+        std::string code;    // its most frequent
+        uint32_t times = 0;  // given that code
+    };
+    uint64_t hash = 0;  // the memory's content hash
+    std::vector<Answer> answers;
+    std::unordered_map<std::string, uint32_t> coded;  // code -> coded answers
 };
 
 // Identical answers -> codes with counts, plus the words of coded answers counted per code.
@@ -260,9 +265,12 @@ class SuggestionEngine {
     size_t CategoryCount() const;
 
     // The learnt model of a memory snapshot, or nothing when the memory holds fewer than
-    // kModelAnswers answers (a model of a few answers ranks worse than the words alone). Any
-    // thread; reports progress, throws WorkCancelled.
+    // kModelAnswers answers (a model of a few answers ranks worse than the words alone). Of a
+    // larger memory it learns the kModelMostAnswers most often given (ties by the answer's
+    // text): a linear model has learnt what it can long before, and each answer costs time and
+    // memory. Any thread; reports progress, throws WorkCancelled.
     static constexpr size_t kModelAnswers = 200;
+    static constexpr size_t kModelMostAnswers = 50000;
     std::shared_ptr<const LearntModel> BuildModel(const ModelSource& source,
                                                   const WorkProgress& progress = {}) const;
     // Builds the memory's model now when it has none for its contents and holds enough answers:
