@@ -140,11 +140,16 @@ class SuggestionIndex {
         };
         std::string scratch;
         std::string padded;
+        std::string previous;
         for (const auto& [text, weight] : fields) {
             const bool title = weight >= 1.0f;
+            previous.clear();
             suggest::ForEachFoldedWord(text, scratch, [&](std::string_view w) {
-                out.emplace_back(hashed(title ? 't' : 'o', suggest::Stem(w)), weight);
+                const std::string stem = suggest::Stem(w);
+                out.emplace_back(hashed(title ? 't' : 'o', stem), weight);
                 if (!title) return;
+                if (!previous.empty()) out.emplace_back(hashed('b', previous + ' ' + stem), 1.0f);
+                previous = stem;
                 padded = '^';
                 padded += w;
                 padded += '$';
