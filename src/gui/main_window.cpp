@@ -211,9 +211,9 @@ void TForm1::ModelBuilt(const std::shared_ptr<const LearntModel>& model) {
     // Kept even when the memory moved on meanwhile: an undo may bring it back. The case shown
     // keeps its list; the next one is ranked with the model.
     session_->Memory.KeepModel(model);
-    statusBar()->showMessage(
-        FromBytes(msg::LearntModelBuilt(model->Documents(), model->Bytes(), model->seconds)),
-        10000);
+    session_->SetStatusNotice(
+        msg::LearntModelBuilt(model->Documents(), model->Bytes(), model->seconds));
+    DrawStatus();
 }
 
 void TForm1::StartSuggestions() {
