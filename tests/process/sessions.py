@@ -82,8 +82,11 @@ def working_codes(folder, code=b"9800"):
 
 def provenance_agrees(folder, code=b"9800"):
     """Every code MISSING gave in the working file has a coder's line in the provenance file,
-    and no other case has one."""
-    with open(os.path.join(folder, "demo.zda"), "rb") as f:
+    and no other case has one. A kill before the first code leaves neither file."""
+    zda = os.path.join(folder, "demo.zda")
+    if not os.path.exists(zda):
+        return not os.path.exists(os.path.join(folder, "demo.zpv"))
+    with open(zda, "rb") as f:
         lines = f.read().split(b"\r\n")
     coded = {(r, i) for r, line in enumerate(lines)
              for i, b in enumerate(line[j:j + 4] for j in range(6, len(line), 4)) if b == code}
