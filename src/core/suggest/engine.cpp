@@ -141,10 +141,11 @@ class SuggestionIndex {
         std::string scratch;
         std::string padded;
         std::string previous;
-        for (const auto& [text, weight] : fields) {
+        for (const auto& field : fields) {
+            const float weight = field.second;  // a lambda may not capture a structured binding
             const bool title = weight >= 1.0f;
             previous.clear();
-            suggest::ForEachFoldedWord(text, scratch, [&](std::string_view w) {
+            suggest::ForEachFoldedWord(field.first, scratch, [&](std::string_view w) {
                 const std::string stem = suggest::Stem(w);
                 out.emplace_back(hashed(title ? 't' : 'o', stem), weight);
                 if (!title) return;
