@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdlib>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/classification/key_index.h"
 #include "core/suggest/analysis.h"
 #include "core/suggest/suggest.h"
 #include "core/text/interface_texts.h"
@@ -133,9 +133,9 @@ class SuggestionIndex {
                        std::vector<ModelFeature>& out) const {
         out.clear();
         auto hashed = [](char kind, std::string_view text) {
-            uint64_t h = 14695981039346656037ull;
-            h = (h ^ static_cast<unsigned char>(kind)) * 1099511628211ull;
-            for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            using namespace key_index_detail;
+            uint64_t h = FnvStep(kFnvOffset, kind);
+            for (char c : text) h = FnvStep(h, c);
             return static_cast<uint32_t>((h ^ (h >> 32)) & (LearntModel::kFeatures - 1));
         };
         std::string scratch;

@@ -3,7 +3,6 @@
 #include <linear.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -59,7 +58,6 @@ void LearntModel::Weigh(std::vector<ModelFeature>& features) const {
 
 std::shared_ptr<LearntModel> LearntModel::Train(std::vector<ModelDocument> documents,
                                                 uint32_t labels, const WorkProgress& progress) {
-    const auto started = std::chrono::steady_clock::now();
     auto result = std::make_shared<LearntModel>();
     std::sort(documents.begin(), documents.end());
     result->documents_ = documents.size();
@@ -203,8 +201,6 @@ std::shared_ptr<LearntModel> LearntModel::Train(std::vector<ModelDocument> docum
     for (uint32_t label = 0; label < labels; ++label) {
         for (const auto& [f, w] : kept[label]) result->weights_[next[f]++] = {label, w};
     }
-    result->seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <tuple>
 
+#include "core/classification/key_index.h"
 #include "core/suggest/analysis.h"
 #include "core/suggest/suggest.h"
 #include "core/text/interface_texts.h"
@@ -121,10 +122,11 @@ bool IsNormalisedAnswer(std::string_view answer) {
 
 // A well-mixed 64-bit number of an answer and a code (FNV-1a, then SplitMix64's finaliser).
 uint64_t PairHash(std::string_view answer, std::string_view code) {
-    uint64_t h = 14695981039346656037ull;
+    using namespace key_index_detail;
+    uint64_t h = kFnvOffset;
     auto mix = [&](std::string_view text) {
-        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        h = (h ^ 0xffu) * 1099511628211ull;
+        for (char c : text) h = FnvStep(h, c);
+        h = FnvStep(h, '\xff');
     };
     mix(answer);
     mix(code);
