@@ -5,6 +5,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "core/classification/loader.h"
+#include "core/classification/profile.h"
 #include "core/io/files.h"
 
 namespace tarnwick::cli {
@@ -12,11 +13,21 @@ namespace tarnwick::cli {
 int CheckClassification(const std::string& file, std::ostream& out, std::ostream& err) {
     std::string text;
     if (!ReadInputFile(file, text, err)) return kIoOrUsage;
-    // Projects always declare four-digit codes.
+    // Projects declare four-digit codes, unless the classification's profile gives its own.
     int codeWidth = 4;
     Classification clf;
     std::vector<std::string> errorPage;
-    if (!LoadClassificationText(text, file, codeWidth, clf, errorPage)) {
+    std::shared_ptr<const ClassificationProfile> profile;
+    try {
+        if (!ReadProfileBeside(file, profile, errorPage)) {
+            for (const std::string& line : errorPage) out << line << '\n';
+            return kFaults;
+        }
+    } catch (const IoError& e) {
+        err << e.what() << '\n';
+        return kIoOrUsage;
+    }
+    if (!LoadClassificationText(text, file, codeWidth, clf, errorPage, true, profile)) {
         for (const std::string& line : errorPage) out << line << '\n';
         return kFaults;
     }

@@ -25,6 +25,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include "core/classification/profile.h"
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/changes.h"
@@ -780,6 +781,14 @@ void CodingPage::Connect() {
 void CodingPage::Render(Session& s) {
     rendering_ = true;
     const CodingView& v = s.View;
+    // The classification's name in the captions: VKT-2009, or the profile's.
+    const QString name = FromBytes(ClassificationDisplayName(s.Clf));
+    const QString assigned = FromBytes(UiText(Ui::AssignedCategoryOf)) + name;
+    if (assignedGroup_->title() != assigned) assignedGroup_->setTitle(assigned);
+    const QString full = FromBytes(UiText(Ui::FullClassification)) + name;
+    if (const int tab = categoryTabs_->indexOf(fullPage_); categoryTabs_->tabText(tab) != full) {
+        categoryTabs_->setTabText(tab, full);
+    }
     const QString banner = FromBytes(ReviewBannerText(s));
     reviewBanner_->setText(banner);
     reviewBanner_->setVisible(!banner.isEmpty());

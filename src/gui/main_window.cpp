@@ -1,5 +1,7 @@
 #include "gui/main_window.h"
 
+#include "core/classification/profile.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -567,6 +569,12 @@ void TForm1::RunLongCommand(const std::function<void()>& command) {
 void TForm1::Refresh() {
     Session& s = *session_;
     const bool started = s.SessionStarted;
+    // A classification of its own names itself in the title; without one it is VKT-2009's.
+    const QString title = s.ClassificationLoaded && s.Clf.Profile
+                              ? FromBytes(std::string(msg::kWindowTitleOwnClassification) +
+                                          ClassificationDisplayName(s.Clf))
+                              : FromBytes(UiText(Ui::WindowTitle));
+    if (windowTitle() != title) setWindowTitle(title);
     returnToCodingAction_->setVisible(started && s.ReturnToCodingVisible);
     notepadAction_->setVisible(started);
     reportAction_->setVisible(started);

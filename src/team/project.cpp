@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "core/classification/loader.h"
+#include "core/classification/profile.h"
 #include "core/data/cases.h"
 #include "core/data/journal.h"
+#include "core/data/output.h"
 #include "core/data/provenance.h"
 #include "core/data/working_file.h"
 #include "core/io/atomic_file.h"
@@ -37,6 +39,11 @@ std::optional<ProjectOnDisk> ReadProjectOnDisk(const std::string& params, const 
     project.Files.ClassificationBytes = ReadWholeFile(clf);
     project.Files.DataName = NameOf(data);
     project.Files.DataBytes = ReadWholeFile(data);
+    // The profile that the opening read, the one beside the classification.
+    if (session.Clf.Profile) {
+        project.Files.ProfileName = NameOf(session.Clf.Profile->Path);
+        project.Files.ProfileBytes = ReadWholeFile(session.Clf.Profile->Path);
+    }
     const auto& respondents = session.Cases.Respondents;
     for (size_t r = 0; r < respondents.size(); ++r) {
         const TOsoba& o = respondents[r];
@@ -84,8 +91,18 @@ std::optional<LocalCopy> WriteLocalCopy(const ProjectFiles& files,
     }
     int codeWidth = params.CodeWidth;
     Classification clf;
+    // The profile goes where the opening of the local copy looks for it.
+    const std::string profilePath = ProfilePathFor(copy.ClassificationPath);
+    std::shared_ptr<ClassificationProfile> profile;
+    if (!files.ProfileName.empty()) {
+        profile = std::make_shared<ClassificationProfile>();
+        if (!ParseProfileText(files.ProfileBytes, profilePath, *profile, faults)) {
+            return std::nullopt;
+        }
+    }
     if (!LoadClassificationText(files.ClassificationBytes, copy.ClassificationPath, codeWidth, clf,
-                                faults)) {
+                                faults, true, profile) ||
+        !CheckOutputFits(params, clf, copy.ParamsPath, copy.ClassificationPath, faults)) {
         return std::nullopt;
     }
     params.CodeWidth = codeWidth;
@@ -101,6 +118,13 @@ std::optional<LocalCopy> WriteLocalCopy(const ProjectFiles& files,
     WriteIfChanged(copy.ParamsPath, files.ParamsBytes);
     WriteIfChanged(copy.ClassificationPath, files.ClassificationBytes);
     WriteIfChanged(copy.DataPath, files.DataBytes);
+    if (profile) {
+        WriteIfChanged(profilePath, files.ProfileBytes);
+    } else if (PathTaken(profilePath)) {
+        // A profile left from another project would make the copy another classification.
+        std::filesystem::remove(profilePath, error);
+        if (error) throw IoError(IoErrorText(profilePath, error.value()));
+    }
     // The provenance first, as a save writes them.
     if (origins) {
         ProvenanceBook book;

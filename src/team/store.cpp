@@ -98,11 +98,12 @@ void InitProject(Connection& db, const ProjectFiles& files, const std::vector<Ca
         throw TeamError(msg::kTeamProjectExists);
     c.Exec(
         "INSERT INTO tarnwick.project (params_name, params, classification_name, "
-        "classification, data_name, data, double_share, seed) "
-        "VALUES ($1, $2, $3, $4, $5, $6, $7, $8)",
+        "classification, data_name, data, double_share, seed, profile_name, profile) "
+        "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, NULLIF($9, ''), $10)",
         {files.ParamsName, Arg::Bytes(files.ParamsBytes), files.ClassificationName,
          Arg::Bytes(files.ClassificationBytes), files.DataName, Arg::Bytes(files.DataBytes),
-         doubleShare, static_cast<long long>(seed)});
+         doubleShare, static_cast<long long>(seed), files.ProfileName,
+         Arg::Bytes(files.ProfileBytes)});
 
     const std::vector<bool> sample = DrawDoubleSample(cases, doubleShare, seed);
     std::string caseRows, taskRows;
@@ -128,11 +129,12 @@ void InitProject(Connection& db, const ProjectFiles& files, const std::vector<Ca
 
 ProjectFiles ReadProjectFiles(Connection& db) {
     Result r = db.impl().Exec(
-        "SELECT params_name, params, classification_name, classification, data_name, data "
-        "FROM tarnwick.project",
+        "SELECT params_name, params, classification_name, classification, data_name, data, "
+        "coalesce(profile_name, ''), coalesce(profile, ''::bytea) FROM tarnwick.project",
         {}, true);
     if (r.Rows() == 0) throw TeamError(msg::kTeamNoProject);
-    return {r.Text(0, 0), r.Text(0, 1), r.Text(0, 2), r.Text(0, 3), r.Text(0, 4), r.Text(0, 5)};
+    return {r.Text(0, 0), r.Text(0, 1), r.Text(0, 2), r.Text(0, 3),
+            r.Text(0, 4), r.Text(0, 5), r.Text(0, 6), r.Text(0, 7)};
 }
 
 std::vector<CaseState> FinalStates(Connection& db, long long* unsettled,

@@ -49,14 +49,14 @@ class Connection {
 };
 
 // The schema's version that this program makes; Migrate brings an older one up to it.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 // 0 when the database holds no team project.
 int SchemaVersion(Connection& db);
 // Makes or migrates the schema, in one transaction under an advisory lock, and the two group
 // roles tarnwick_coder and tarnwick_supervisor with only the rights their work needs.
 void Migrate(Connection& db);
 
-// The three project files, byte for byte as they were read.
+// The project files, byte for byte as they were read.
 struct ProjectFiles {
     std::string ParamsName;  // file names without folder: "demo.zpa"
     std::string ParamsBytes;
@@ -64,6 +64,9 @@ struct ProjectFiles {
     std::string ClassificationBytes;
     std::string DataName;
     std::string DataBytes;
+    // The classification's profile, when it has one (empty name: none).
+    std::string ProfileName;
+    std::string ProfileBytes;
 };
 
 // One case (an occupation field of a record) as the coding model holds it.

@@ -46,7 +46,8 @@ std::string FreshDatabase(const char* drop, const char* create, const char* name
     GTEST_SKIP() << "TARNWICK_TEST_PG_DIR names no running cluster (run through ctest)"
 
 ProjectFiles Files() {
-    return {"demo.zpa", std::string("P\0\r\n\x8a", 5), "isco.kat", "C\\\t", "demo.dat", "D"};
+    return {"demo.zpa", std::string("P\0\r\n\x8a", 5), "isco.kat", "C\\\t", "demo.dat", "D",
+            "isco.clp", std::string("#\0\x8a", 3)};
 }
 
 // Cases numbered 0..n-1 in record order, one field each, all to code and without code.
@@ -99,6 +100,7 @@ TEST(TeamStore, InitRoundTripsMigratesOnceAndRefusesASecondProject) {
     const ProjectFiles files = ReadProjectFiles(db);
     EXPECT_EQ(files.ParamsBytes, Files().ParamsBytes);
     EXPECT_EQ(files.ClassificationBytes, Files().ClassificationBytes);
+    EXPECT_EQ(files.ProfileBytes, Files().ProfileBytes);
     EXPECT_EQ(files.DataName, "demo.dat");
     long long unsettled = -1;
     EXPECT_EQ(FinalStates(db, &unsettled), cases);

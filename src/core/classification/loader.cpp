@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "core/classification/key_index.h"
+#include "core/classification/profile.h"
 #include "core/classification/scales.h"
 #include "core/text/lines.h"
 #include "core/text/strings.h"
@@ -118,8 +119,10 @@ enum class Field { None, Name, ShortLabel, Description };
 
 class ClassificationLoader {
   public:
-    ClassificationLoader(int codeWidth, bool requireBasic)
-        : width_(codeWidth), requireBasic_(requireBasic) {}
+    ClassificationLoader(int codeWidth, bool requireBasic, const ClassificationProfile* profile)
+        : width_(profile ? profile->Width : codeWidth),
+          requireBasic_(requireBasic && profile == nullptr),
+          profile_(profile) {}
 
     void ReadLine(std::string_view raw) {
         ++lineNo_;
@@ -159,6 +162,12 @@ class ClassificationLoader {
 
     // The checks and derived data after the last line.
     void Finish() {
+        if (profile_) {
+            TakeStandardCode(profile_->MissingCode, profile_->MissingName, &TKat::IsMissingData,
+                             "missing data");
+            TakeStandardCode(profile_->NotApplicableCode, profile_->NotApplicableName,
+                             &TKat::IsNotApplicable, "not applicable");
+        }
         MarkLowestAndStandardCategories();
         CheckDescriptions();
         CheckBasicCategories();
@@ -176,6 +185,28 @@ class ClassificationLoader {
     Classification& Result() { return clf_; }
 
   private:
+    // A standard code that the profile gives and the file does not mark: the category is
+    // marked, or added with the profile's label as its name and description.
+    void TakeStandardCode(const std::string& code, const std::string& label, bool TKat::*flag,
+                          const char* what) {
+        if (code.empty()) return;
+        auto& cats = clf_.Categories;
+        for (int i = 0; i < cats.Count(); ++i) {
+            if (!(cats[i].*flag) || cats[i].Code == code) continue;
+            FileFault(std::string("*** Error in classification file: its standard '") + what +
+                      "' code is " + cats[i].Code + ", its profile's " + code);
+            return;
+        }
+        if (code.size() != static_cast<size_t>(width_)) return;  // the profile reported it
+        auto [index, added] = cats.Add(code, TKat(code, width_));
+        TKat& kat = cats[index];
+        kat.*flag = true;
+        if (added) {
+            kat.Name = label;
+            kat.Description = label;
+        }
+    }
+
     void MarkLowestAndStandardCategories() {
         auto& cats = clf_.Categories;
         const int count = cats.Count();
@@ -456,14 +487,16 @@ class ClassificationLoader {
     Field open_ = Field::None;
     bool failed_ = false;
     bool requireBasic_ = true;
+    const ClassificationProfile* profile_ = nullptr;
 };
 
 }  // namespace
 
 bool LoadClassificationText(std::string_view text, const std::string& path, int& codeWidth,
                             Classification& out, std::vector<std::string>& errorPage,
-                            bool requireBasicCategories) {
-    ClassificationLoader loader(codeWidth, requireBasicCategories);
+                            bool requireBasicCategories,
+                            std::shared_ptr<const ClassificationProfile> profile) {
+    ClassificationLoader loader(codeWidth, requireBasicCategories, profile.get());
     LineCursor lines(text);
     for (std::string_view line; lines.Next(line);) loader.ReadLine(line);
     loader.Finish();
@@ -476,9 +509,14 @@ bool LoadClassificationText(std::string_view text, const std::string& path, int&
         out = Classification{};
         return false;
     }
+    if (profile && !CheckProfileAgainst(*profile, clf, errorPage)) {
+        out = Classification{};
+        return false;
+    }
     // A width learnt from the first code is kept only with a classification that loaded, so a
     // retry with another file is not judged by a rejected one.
     codeWidth = loader.Width();
+    clf.Profile = std::move(profile);
     out = std::move(clf);
     return true;
 }

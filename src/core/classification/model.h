@@ -3,6 +3,7 @@
 // Built by the loader and fixed afterwards except for the search flags.
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,12 @@
 #include "core/text/sorted_list.h"
 
 namespace tarnwick {
+
+struct ClassificationProfile;
+
+// The built-in classification, which a classification without a profile is.
+inline constexpr const char* kClassificationName = "VKT-2009";
+inline constexpr const char* kClassificationMnemo = "VKT";
 
 // A category index wrapped so that it can stand in lists.
 struct TIndeks {
@@ -57,6 +64,8 @@ struct Classification {
     std::string MissingDataName;
     std::string NotApplicableCode;
     std::string NotApplicableName;
+    // The profile read beside the classification file; none for the built-in VKT-2009.
+    std::shared_ptr<const ClassificationProfile> Profile;
     // The lines of the full classification list (each category's ListText), filled by a
     // successful load.
     std::vector<std::string> FullListLines;

@@ -3,7 +3,9 @@
 #include <readstat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <map>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -11,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/classification/profile.h"
 #include "core/data/output.h"
 #include "core/text/cp1250.h"
 #include "core/text/interface_texts.h"
@@ -31,7 +34,7 @@ class Output {
     size_t stride = 0;  // one line and its CR LF
 
     Output(const CodingParams& params, const Classification& clf, const CaseModel& cases)
-        : columns(OutputColumns(params)),
+        : columns(OutputColumns(params, clf)),
           rows(cases.Respondents.size()),
           cases_(cases),
           lines_(params, clf) {
@@ -74,24 +77,20 @@ double DigitsValue(std::string_view s) {
     return v;
 }
 
+// What a column's digits are worth: scales carry one implied decimal.
+double ColumnValue(const OutputColumn& c, std::string_view digits) {
+    return DigitsValue(digits) / (c.Decimals == 1 ? 10.0 : 1.0);
+}
+
 // The script reads codes and classes as whole numbers and scales with one implied decimal; its
 // RECODE turns the not-applicable values into system-missing, and blanks read as system-missing.
-Cell ReadCell(const Classification& clf, Kind kind, std::string_view field) {
+Cell ReadCell(const OutputColumn& c, std::string_view field) {
     Cell cell;
-    std::string_view notApplicable = kX14NotApplicable;
-    std::string_view missing = kX14Missing;
-    if (kind == Kind::Code) {
-        notApplicable = clf.NotApplicableCode;
-        missing = clf.MissingDataCode;
-    } else if (kind == Kind::Scale) {
-        notApplicable = kScaleNotApplicable;
-        missing = kScaleMissing;
-    }
-    if (field == notApplicable) {
+    if (field == c.NotApplicable) {
         cell.state = Cell::NotApplicable;
     } else if (AllDigits(field)) {
-        cell.state = field == missing ? Cell::Missing : Cell::Value;
-        cell.value = DigitsValue(field) / (kind == Kind::Scale ? 10.0 : 1.0);
+        cell.state = field == c.Missing ? Cell::Missing : Cell::Value;
+        cell.value = ColumnValue(c, field);
     }
     return cell;
 }
@@ -110,8 +109,9 @@ struct ValueLabel {
 };
 
 std::vector<ValueLabel> ValueLabels(const CodingParams& params, const Classification& clf,
-                                    Kind kind) {
+                                    const OutputColumn& c) {
     std::vector<ValueLabel> labels;
+    const Kind kind = c.Type;
     if (kind == Kind::Code) {
         for (const auto& entry : clf.Categories) {
             const std::string& label = CategoryLabel(clf, entry.value);
@@ -124,8 +124,54 @@ std::vector<ValueLabel> ValueLabels(const CodingParams& params, const Classifica
     } else if (kind == Kind::Scale) {
         labels.push_back({kScaleMissing, kScaleMissingLabel});
         labels.push_back({kScaleNotApplicable, kScaleNotApplicableLabel});
+    } else if (kind == Kind::Derived && c.Variable != nullptr) {
+        for (const auto& [value, label] : c.Variable->Labels) {
+            labels.push_back({value, Cp1250ToUtf8(label)});
+        }
+        labels.push_back({c.Missing, kScaleMissingLabel});
+        labels.push_back({c.NotApplicable, kScaleNotApplicableLabel});
     }
     return labels;
+}
+
+// The first column of each kind, whose labels stand for every column of that kind; each
+// variable of the profile is a kind of its own.
+std::vector<const OutputColumn*> LabelKinds(const std::vector<OutputColumn>& columns) {
+    std::vector<const OutputColumn*> kinds;
+    for (const OutputColumn& c : columns) {
+        if (c.Type == Kind::Id) continue;
+        const bool known = std::any_of(kinds.begin(), kinds.end(), [&](const OutputColumn* k) {
+            return k->Type == c.Type && k->Variable == c.Variable;
+        });
+        if (!known) kinds.push_back(&c);
+    }
+    return kinds;
+}
+
+// A profile variable's label set is named after its mnemonic, which no fixed set name is.
+std::string LabelSetName(const OutputColumn& c) {
+    std::string name;
+    for (char ch : c.Variable->Mnemo) name += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return name;
+}
+
+// The columns of the fixed kinds, standing for their label sets even when no column of a kind
+// is there, so that a project without a profile gives the files it always gave.
+OutputColumn KindColumn(const Classification& clf, Kind kind) {
+    OutputColumn c;
+    c.Type = kind;
+    if (kind == Kind::Code) {
+        c.Missing = clf.MissingDataCode;
+        c.NotApplicable = clf.NotApplicableCode;
+    } else if (kind == Kind::X14) {
+        c.Missing = kX14Missing;
+        c.NotApplicable = kX14NotApplicable;
+    } else {
+        c.Missing = kScaleMissing;
+        c.NotApplicable = kScaleNotApplicable;
+        c.Decimals = 1;
+    }
+    return c;
 }
 
 // The longest UTF-8 form of the respondent identifiers: a string variable must hold them all.
@@ -187,6 +233,16 @@ class Writer {
     std::string fault_;
     std::exception_ptr sinkFault_;
 };
+
+// Codes and groupings are categories; a scale is a measure; a table's values have an order.
+readstat_measure_t Measure(const OutputColumn& c) {
+    if (c.Type == Kind::Scale) return READSTAT_MEASURE_SCALE;
+    if (c.Type == Kind::Derived && c.Variable != nullptr &&
+        c.Variable->Type == DerivedVariable::Kind::Table) {
+        return READSTAT_MEASURE_ORDINAL;
+    }
+    return READSTAT_MEASURE_NOMINAL;
+}
 
 // A label cut to at most `chars` UTF-8 characters.
 std::string CutUtf8(const std::string& text, size_t chars) {
@@ -286,16 +342,25 @@ std::string FormatSav(ByteSink& file, const CodingParams& params, const Classifi
     // One label set per kind of variable, as in the script.
     readstat_label_set_t* sets[4] = {nullptr, nullptr, nullptr, nullptr};
     const char* setNames[4] = {"", "codes", "classes", "scales"};
+    const auto fill = [&](readstat_label_set_t* set, const OutputColumn& kc) {
+        for (const ValueLabel& v : ValueLabels(params, clf, kc)) {
+            const Cell c = ReadCell(kc, v.value);
+            // A value the script could not read as a number has no label there either.
+            if (c.state == Cell::Blank) continue;
+            readstat_label_double_value(set, ColumnValue(kc, v.value), v.label.c_str());
+        }
+    };
     for (Kind kind : {Kind::Code, Kind::X14, Kind::Scale}) {
         const auto k = static_cast<size_t>(kind);
         sets[k] = readstat_add_label_set(w.get(), READSTAT_TYPE_DOUBLE, setNames[k]);
-        for (const ValueLabel& v : ValueLabels(params, clf, kind)) {
-            const Cell c = ReadCell(clf, kind, v.value);
-            // A value the script could not read as a number has no label there either.
-            if (c.state == Cell::Blank) continue;
-            const double value = DigitsValue(v.value) / (kind == Kind::Scale ? 10.0 : 1.0);
-            readstat_label_double_value(sets[k], value, v.label.c_str());
-        }
+        fill(sets[k], KindColumn(clf, kind));
+    }
+    std::map<const DerivedVariable*, readstat_label_set_t*> derivedSets;
+    for (const OutputColumn* kc : LabelKinds(out.columns)) {
+        if (kc->Type != Kind::Derived) continue;
+        derivedSets[kc->Variable] =
+            readstat_add_label_set(w.get(), READSTAT_TYPE_DOUBLE, LabelSetName(*kc).c_str());
+        fill(derivedSets[kc->Variable], *kc);
     }
 
     readstat_label_set_t* sourceSet = nullptr;
@@ -325,15 +390,13 @@ std::string FormatSav(ByteSink& file, const CodingParams& params, const Classifi
         } else {
             v = readstat_add_variable(w.get(), c.Name.c_str(), READSTAT_TYPE_DOUBLE, 0);
             // A scale's format has room for its decimal point, as the script's RECODE leaves it.
-            const int decimals = c.Type == Kind::Scale ? 1 : 0;
+            const int decimals = c.Decimals;
             readstat_variable_set_format(v, CodeFormat("F", c.Width + decimals, decimals).c_str());
-            readstat_variable_set_measure(
-                v, c.Type == Kind::Scale ? READSTAT_MEASURE_SCALE : READSTAT_MEASURE_NOMINAL);
-            readstat_variable_set_label_set(v, sets[static_cast<size_t>(c.Type)]);
-            std::string_view missing = c.Type == Kind::Code  ? std::string_view(clf.MissingDataCode)
-                                       : c.Type == Kind::X14 ? std::string_view(kX14Missing)
-                                                             : std::string_view(kScaleMissing);
-            const Cell m = ReadCell(clf, c.Type, missing);
+            readstat_variable_set_measure(v, Measure(c));
+            readstat_variable_set_label_set(v, c.Type == Kind::Derived
+                                                   ? derivedSets[c.Variable]
+                                                   : sets[static_cast<size_t>(c.Type)]);
+            const Cell m = ReadCell(c, c.Missing);
             if (m.state == Cell::Missing) readstat_variable_add_missing_double_value(v, m.value);
         }
         readstat_variable_set_label(v, Cp1250ToUtf8(c.Label).c_str());
@@ -370,7 +433,7 @@ std::string FormatSav(ByteSink& file, const CodingParams& params, const Classifi
                 w.Ok(readstat_insert_string_value(w.get(), vars[i], text.c_str()));
                 continue;
             }
-            const Cell cell = ReadCell(clf, c.Type, field);
+            const Cell cell = ReadCell(c, field);
             if (cell.state == Cell::Blank || cell.state == Cell::NotApplicable) {
                 w.Ok(readstat_insert_missing_value(w.get(), vars[i]));
             } else {
@@ -428,17 +491,27 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
     // which keeps the label of the missing-data value.
     readstat_label_set_t* sets[4] = {nullptr, nullptr, nullptr, nullptr};
     const char* setNames[4] = {"", "codes", "classes", "scales"};
+    const auto fill = [&](readstat_label_set_t* set, const OutputColumn& kc) {
+        for (const ValueLabel& v : ValueLabels(params, clf, kc)) {
+            const Cell c = ReadCell(kc, v.value);
+            if (c.state == Cell::Missing) {
+                readstat_label_tagged_value(set, 'a', v.label.c_str());
+            } else if (c.state == Cell::Value && kc.Decimals == 0 && c.value < 2147483620.0) {
+                readstat_label_int32_value(set, static_cast<int32_t>(c.value), v.label.c_str());
+            }
+        }
+    };
     for (Kind kind : {Kind::Code, Kind::X14, Kind::Scale}) {
         const auto k = static_cast<size_t>(kind);
         sets[k] = readstat_add_label_set(w.get(), READSTAT_TYPE_INT32, setNames[k]);
-        for (const ValueLabel& v : ValueLabels(params, clf, kind)) {
-            const Cell c = ReadCell(clf, kind, v.value);
-            if (c.state == Cell::Missing) {
-                readstat_label_tagged_value(sets[k], 'a', v.label.c_str());
-            } else if (c.state == Cell::Value && kind != Kind::Scale && c.value < 2147483620.0) {
-                readstat_label_int32_value(sets[k], static_cast<int32_t>(c.value), v.label.c_str());
-            }
-        }
+        fill(sets[k], KindColumn(clf, kind));
+    }
+    std::map<const DerivedVariable*, readstat_label_set_t*> derivedSets;
+    for (const OutputColumn* kc : LabelKinds(out.columns)) {
+        if (kc->Type != Kind::Derived) continue;
+        derivedSets[kc->Variable] =
+            readstat_add_label_set(w.get(), READSTAT_TYPE_INT32, LabelSetName(*kc).c_str());
+        fill(derivedSets[kc->Variable], *kc);
     }
 
     readstat_label_set_t* sourceSet = nullptr;
@@ -478,12 +551,15 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
         }
         if (c.Type == Kind::Id) continue;
         const std::string name = c.Type == Kind::Code ? c.Name + "_num" : c.Name;
-        const readstat_type_t type = c.Type == Kind::Code    ? CodeNumberType(c.Width)
-                                     : c.Type == Kind::Scale ? READSTAT_TYPE_DOUBLE
-                                                             : READSTAT_TYPE_INT8;
+        const readstat_type_t type =
+            c.Type == Kind::Code      ? CodeNumberType(c.Width)
+            : c.Type == Kind::Scale   ? READSTAT_TYPE_DOUBLE
+            : c.Type == Kind::Derived && c.Width > 2 ? CodeNumberType(c.Width)
+                                                     : READSTAT_TYPE_INT8;
         readstat_variable_t* v = readstat_add_variable(w.get(), name.c_str(), type, 0);
         if (c.Type == Kind::Scale) readstat_variable_set_format(v, "%4.1f");
-        readstat_variable_set_label_set(v, sets[static_cast<size_t>(c.Type)]);
+        readstat_variable_set_label_set(v, c.Type == Kind::Derived ? derivedSets[c.Variable]
+                                                                   : sets[static_cast<size_t>(c.Type)]);
         label(v, c.Label);
         targets.push_back({i, v, Value::Number});
         if (!origins.After(i)) continue;
@@ -526,7 +602,7 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
                 w.Ok(readstat_insert_string_value(w.get(), t.var, text.c_str()));
                 continue;
             }
-            const Cell cell = ReadCell(clf, c.Type, field);
+            const Cell cell = ReadCell(c, field);
             if (cell.state == Cell::Missing) {
                 w.Ok(readstat_insert_tagged_missing_value(w.get(), t.var, 'a'));
             } else if (cell.state == Cell::Value) {
@@ -594,7 +670,7 @@ void FormatCsv(ByteSink& file, const CodingParams& params, const Classification&
                 AppendCsvField(csv, Cp1250ToUtf8(field), true);
             } else if (field.find_first_not_of(' ') == std::string_view::npos) {
                 // Not coded: an empty field.
-            } else if (c.Type == Kind::Scale && field.size() == 3) {
+            } else if (c.Decimals == 1 && field.size() == 3) {
                 csv.append(field.substr(0, 2));
                 csv += '.';
                 csv += field[2];
@@ -628,7 +704,7 @@ std::string FormatCsvLabels(const CodingParams& params, const Classification& cl
         AppendCsvField(csv, label, true);
         csv += "\r\n";
     };
-    const std::vector<OutputColumn> columns = OutputColumns(params);
+    const std::vector<OutputColumn> columns = OutputColumns(params, clf);
     // Only the labels are wanted: no book and no cases are read.
     static const ProvenanceBook kNoBook;
     static const CaseModel kNoCases;
@@ -638,9 +714,9 @@ std::string FormatCsvLabels(const CodingParams& params, const Classification& cl
         const std::string name = Cp1250ToUtf8(c.Name);
         row(name, "", Cp1250ToUtf8(c.Label));
         if (c.Type == Kind::Id) continue;
-        for (const ValueLabel& v : ValueLabels(params, clf, c.Type)) {
+        for (const ValueLabel& v : ValueLabels(params, clf, c)) {
             // Scales are written with their decimal point.
-            if (c.Type == Kind::Scale && v.value.size() == 3) {
+            if (c.Decimals == 1 && v.value.size() == 3) {
                 row(name, v.value.substr(0, 2) + "." + v.value.substr(2), v.label);
             } else {
                 row(name, v.value, v.label);

@@ -9,21 +9,45 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/classification/profile.h"
 #include "core/classification/scales.h"
 #include "core/data/x14.h"
 
 namespace tarnwick {
 
+namespace {
+
+// The profile's variables that each occupation field carries, by their index in the profile.
+std::vector<std::vector<int>> ProfileVariablesOf(const CodingParams& params,
+                                                 const Classification& clf) {
+    std::vector<std::vector<int>> out(params.DokumList.size());
+    if (!clf.Profile) return out;
+    for (size_t f = 0; f < params.DokumList.size(); ++f) {
+        for (const DerivedRequest& r : params.DokumList[f].Derived) {
+            if (const int i = clf.Profile->Find(r.Mnemo); i >= 0) out[f].push_back(i);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
 // The derived values of a code, looked up once per distinct code: a million lines carry only a
 // few thousand different codes.
 class OutputLines::Derived {
   public:
-    explicit Derived(const Classification& clf) : clf_(clf) {}
+    Derived(const CodingParams& params, const Classification& clf)
+        : clf_(clf), variables_(ProfileVariablesOf(params, clf)) {}
 
     struct Values {
         std::string x14;
         std::array<std::string, kScales + 1> scales;
+        std::vector<std::string> profile;  // by the profile's variable
     };
+
+    // The profile's variables that occupation field `field` carries, in the order of its lines.
+    const std::vector<int>& VariablesOf(size_t field) const { return variables_[field]; }
+    size_t Width(int k) const { return clf_.Profile->Variables[static_cast<size_t>(k)].Width; }
 
     const Values& Of(const std::string& code) {
         // A code of up to seven bytes is first looked up as one number in a small table, which
@@ -47,6 +71,11 @@ class OutputLines::Derived {
         Values v;
         v.x14 = MapToX14(clf_, code);
         for (int n = 1; n <= kScales; ++n) v.scales[n] = LookupScale(clf_, code, n);
+        if (clf_.Profile) {
+            for (const DerivedVariable& d : clf_.Profile->Variables) {
+                v.profile.push_back(DerivedValue(clf_, d, code));
+            }
+        }
         return cache_.emplace(code, std::move(v)).first->second;
     }
 
@@ -56,6 +85,7 @@ class OutputLines::Derived {
     };
 
     const Classification& clf_;
+    std::vector<std::vector<int>> variables_;
     std::unordered_map<std::string, Values> cache_;  // its elements never move
     // Room for several times the codes of a large classification, so that few of them share
     // a slot.
@@ -80,8 +110,11 @@ void AppendOutputLine(std::string& out, const CodingParams& params, DerivedValue
         } else {
             out.append(c);
         }
+        const std::vector<int>& profile = derived.VariablesOf(i);
         const DerivedValues::Values* v = nullptr;
-        if (!c.empty() && (!d.X14Mnemo.empty() || d.HasScales)) v = &derived.Of(c);
+        if (!c.empty() && (!d.X14Mnemo.empty() || d.HasScales || !profile.empty())) {
+            v = &derived.Of(c);
+        }
         if (!d.X14Mnemo.empty()) {
             if (v == nullptr) {
                 out.append(2, ' ');
@@ -99,10 +132,38 @@ void AppendOutputLine(std::string& out, const CodingParams& params, DerivedValue
                 }
             }
         }
+        for (const int k : profile) {
+            if (v == nullptr) {
+                out.append(derived.Width(k), ' ');
+            } else {
+                out.append(v->profile[static_cast<size_t>(k)]);
+            }
+        }
     }
 }
 
-size_t OutputLineLength(const CodingParams& params) {
+// The profile's variables that an occupation field asks for, in the order of its lines; one the
+// profile lacks (refused when the project opens) is left out.
+std::vector<const DerivedVariable*> Requested(const Classification& clf, const TDokumZaw& d) {
+    std::vector<const DerivedVariable*> out;
+    if (!clf.Profile) return out;
+    for (const DerivedRequest& r : d.Derived) {
+        if (const int i = clf.Profile->Find(r.Mnemo); i >= 0) {
+            out.push_back(&clf.Profile->Variables[static_cast<size_t>(i)]);
+        }
+    }
+    return out;
+}
+
+// The name in a label of what a field's #V line asks for.
+std::string RequestedName(const TDokumZaw& d, const DerivedVariable& v) {
+    for (const DerivedRequest& r : d.Derived) {
+        if (r.Mnemo == v.Mnemo) return r.Name.empty() ? v.Label : r.Name;
+    }
+    return v.Label;
+}
+
+size_t OutputLineLength(const CodingParams& params, const Classification& clf) {
     size_t length = static_cast<size_t>(std::max(params.RespIdWidth, 0));
     for (const TDokumZaw& d : params.DokumList) {
         length += static_cast<size_t>(std::max(params.CodeWidth, 0));
@@ -112,6 +173,7 @@ size_t OutputLineLength(const CodingParams& params) {
                 if (!d.ScaleMnemo[n].empty()) length += 3;
             }
         }
+        for (const DerivedVariable* v : Requested(clf, d)) length += v->Width;
     }
     return length;
 }
@@ -174,8 +236,23 @@ std::vector<std::string> ScaleVariables(const CodingParams& params) {
 class Script {
   public:
     Script(const CodingParams& params, const Classification& clf)
-        : params_(params), clf_(clf), x14_(X14Variables(params)), scales_(ScaleVariables(params)) {
-        for (const TDokumZaw& d : params.DokumList) codes_.push_back(" " + d.VarMnemo + kVkt);
+        : params_(params),
+          clf_(clf),
+          mnemo_(ClassificationMnemo(clf)),
+          x14_(X14Variables(params)),
+          scales_(ScaleVariables(params)) {
+        for (const TDokumZaw& d : params.DokumList) codes_.push_back(" " + d.VarMnemo + mnemo_);
+        // One block per variable of the profile that some field carries, in the profile's order.
+        if (!clf.Profile) return;
+        for (const DerivedVariable& v : clf.Profile->Variables) {
+            std::vector<std::string> names;
+            for (const TDokumZaw& d : params.DokumList) {
+                for (const DerivedVariable* r : Requested(clf, d)) {
+                    if (r == &v) names.push_back(" " + d.VarMnemo + v.Mnemo);
+                }
+            }
+            if (!names.empty()) profile_.push_back({&v, std::move(names)});
+        }
     }
 
     std::vector<std::string> Lines(const std::string& ascPath) && {
@@ -188,8 +265,6 @@ class Script {
     }
 
   private:
-    static constexpr const char* kVkt = kClassificationMnemo;
-
     void Add(std::string line) { s_.push_back(std::move(line)); }
     void AddAll(const std::vector<std::string>& lines) {
         s_.insert(s_.end(), lines.begin(), lines.end());
@@ -203,7 +278,7 @@ class Script {
         int k = params_.RespIdWidth;
         Add(std::string(" REC_ID 1") + (k > 1 ? '-' + std::to_string(k) : std::string()) + " (A)");
         for (const TDokumZaw& d : params_.DokumList) {
-            Add(" " + d.VarMnemo + kVkt + " " + Columns(k + 1, k + params_.CodeWidth));
+            Add(" " + d.VarMnemo + mnemo_ + " " + Columns(k + 1, k + params_.CodeWidth));
             k += params_.CodeWidth;
             if (!d.X14Mnemo.empty()) {
                 Add(" " + d.VarMnemo + d.X14Mnemo + " " + Columns(k + 1, k + 2));
@@ -216,6 +291,11 @@ class Script {
                     k += 3;
                 }
             }
+            for (const DerivedVariable* v : Requested(clf_, d)) {
+                const int w = static_cast<int>(v->Width);
+                Add(" " + d.VarMnemo + v->Mnemo + " " + (w > 1 ? Columns(k + 1, k + w) : std::to_string(k + 1)));
+                k += w;
+            }
         }
         Add(".");
     }
@@ -225,8 +305,8 @@ class Script {
         Add(std::string(" ") + kRespIdMnemo);
         Add(' ' + Quoted(params_.RespIdLabel));
         for (const TDokumZaw& d : params_.DokumList) {
-            Add(" " + d.VarMnemo + kVkt);
-            Add(' ' + Quoted(d.VarName + " (" + kClassificationName + ")"));
+            Add(" " + d.VarMnemo + mnemo_);
+            Add(' ' + Quoted(d.VarName + " (" + ClassificationDisplayName(clf_) + ")"));
             if (!d.X14Mnemo.empty()) {
                 Add(" " + d.VarMnemo + d.X14Mnemo);
                 Add(' ' + Quoted(d.VarName + " " + d.X14Name));
@@ -237,6 +317,10 @@ class Script {
                     Add(" " + d.VarMnemo + d.ScaleMnemo[n]);
                     Add(' ' + Quoted(d.VarName + " " + d.ScaleName[n]));
                 }
+            }
+            for (const DerivedVariable* v : Requested(clf_, d)) {
+                Add(" " + d.VarMnemo + v->Mnemo);
+                Add(' ' + Quoted(d.VarName + " " + RequestedName(d, *v)));
             }
         }
         Add(".");
@@ -274,6 +358,14 @@ class Script {
             Add(' ' + ScaleValueText(kScaleNotApplicable) + " " + Quoted(kScaleNotApplicableLabel));
             Add(".");
         }
+        for (const auto& [v, names] : profile_) {
+            Add("VALUE LABELS");
+            AddAll(names);
+            for (const auto& [value, label] : v->Labels) Add(" " + value + " " + Quoted(label));
+            Add(" " + v->Missing + " " + Quoted(kScaleMissingLabel));
+            Add(" " + v->NotApplicable + " " + Quoted(kScaleNotApplicableLabel));
+            Add(".");
+        }
     }
 
     // One block per kind of variable: its variables, then the closing line.
@@ -290,6 +382,7 @@ class Script {
         if (params_.ScalesDeclared) {
             Block("MIS VAL", scales_, " (" + ScaleValueText(kScaleMissing) + ").");
         }
+        for (const auto& [v, names] : profile_) Block("MIS VAL", names, " (" + v->Missing + ").");
     }
 
     // The not-applicable codes become system-missing.
@@ -301,13 +394,19 @@ class Script {
         if (params_.ScalesDeclared) {
             Block("RECODE", scales_, " (" + ScaleValueText(kScaleNotApplicable) + "=SYSMIS).");
         }
+        for (const auto& [v, names] : profile_) {
+            Block("RECODE", names, " (" + v->NotApplicable + "=SYSMIS).");
+        }
     }
 
     const CodingParams& params_;
     const Classification& clf_;
+    const std::string& mnemo_;
     std::vector<std::string> codes_;
     std::vector<std::string> x14_;
     std::vector<std::string> scales_;
+    // The profile's variables and the variable lines of each.
+    std::vector<std::pair<const DerivedVariable*, std::vector<std::string>>> profile_;
     std::vector<std::string> s_;
 };
 
@@ -325,7 +424,7 @@ void WriteOutputData(ByteSink& out, const CodingParams& params, const Classifica
     // Made a megabyte at a time: a million lines need neither a million strings nor one string
     // of the file's size.
     ChunkedText chunks(out);
-    DerivedValues derived(clf);
+    DerivedValues derived(params, clf);
     ProgressMeter meter(progress, cases.Respondents.size());
     for (size_t i = 0; i < cases.Respondents.size(); ++i) {
         meter.Advance(i);
@@ -338,8 +437,8 @@ void WriteOutputData(ByteSink& out, const CodingParams& params, const Classifica
 }
 
 OutputLines::OutputLines(const CodingParams& params, const Classification& clf)
-    : params_(params), derived_(std::make_unique<Derived>(clf)) {
-    line_.reserve(OutputLineLength(params));
+    : params_(params), derived_(std::make_unique<Derived>(params, clf)) {
+    line_.reserve(OutputLineLength(params, clf));
 }
 
 OutputLines::~OutputLines() = default;
@@ -350,26 +449,45 @@ std::string_view OutputLines::Line(const TOsoba& respondent) {
     return line_;
 }
 
-std::vector<OutputColumn> OutputColumns(const CodingParams& params) {
+std::vector<OutputColumn> OutputColumns(const CodingParams& params, const Classification& clf) {
     using Kind = OutputColumn::Kind;
     std::vector<OutputColumn> columns;
     size_t at = 0;
-    const auto add = [&](std::string name, std::string label, Kind kind, int width) {
+    const auto add = [&](std::string name, std::string label, Kind kind, int width,
+                         std::string missing, std::string notApplicable) -> OutputColumn& {
         const auto w = static_cast<size_t>(std::max(width, 0));
-        columns.push_back({std::move(name), std::move(label), kind, at, w});
+        OutputColumn& c = columns.emplace_back();
+        c.Name = std::move(name);
+        c.Label = std::move(label);
+        c.Type = kind;
+        c.First = at;
+        c.Width = w;
+        c.Missing = std::move(missing);
+        c.NotApplicable = std::move(notApplicable);
         at += w;
+        return c;
     };
-    add(kRespIdMnemo, params.RespIdLabel, Kind::Id, params.RespIdWidth);
+    add(kRespIdMnemo, params.RespIdLabel, Kind::Id, params.RespIdWidth, {}, {});
     for (const TDokumZaw& d : params.DokumList) {
-        add(d.VarMnemo + kClassificationMnemo, d.VarName + " (" + kClassificationName + ")",
-            Kind::Code, params.CodeWidth);
+        add(d.VarMnemo + ClassificationMnemo(clf),
+            d.VarName + " (" + ClassificationDisplayName(clf) + ")", Kind::Code, params.CodeWidth,
+            clf.MissingDataCode, clf.NotApplicableCode);
         if (!d.X14Mnemo.empty()) {
-            add(d.VarMnemo + d.X14Mnemo, d.VarName + " " + d.X14Name, Kind::X14, 2);
+            add(d.VarMnemo + d.X14Mnemo, d.VarName + " " + d.X14Name, Kind::X14, 2, kX14Missing,
+                kX14NotApplicable);
         }
-        if (!d.HasScales) continue;
-        for (int n = 1; n <= kScales; ++n) {
-            if (d.ScaleMnemo[n].empty()) continue;
-            add(d.VarMnemo + d.ScaleMnemo[n], d.VarName + " " + d.ScaleName[n], Kind::Scale, 3);
+        if (d.HasScales) {
+            for (int n = 1; n <= kScales; ++n) {
+                if (d.ScaleMnemo[n].empty()) continue;
+                add(d.VarMnemo + d.ScaleMnemo[n], d.VarName + " " + d.ScaleName[n], Kind::Scale, 3,
+                    kScaleMissing, kScaleNotApplicable)
+                    .Decimals = 1;
+            }
+        }
+        for (const DerivedVariable* v : Requested(clf, d)) {
+            add(d.VarMnemo + v->Mnemo, d.VarName + " " + RequestedName(d, *v), Kind::Derived,
+                static_cast<int>(v->Width), v->Missing, v->NotApplicable)
+                .Variable = v;
         }
     }
     return columns;
@@ -378,6 +496,51 @@ std::vector<OutputColumn> OutputColumns(const CodingParams& params) {
 std::vector<std::string> SpssScriptLines(const CodingParams& params, const Classification& clf,
                                          const std::string& ascPath) {
     return Script(params, clf).Lines(ascPath);
+}
+
+bool CheckOutputFits(const CodingParams& params, const Classification& clf,
+                     const std::string& paramsPath, const std::string& classificationPath,
+                     std::vector<std::string>& errorPage) {
+    std::vector<std::string> faults;
+    const auto fault = [&faults](int line, const std::string& text, std::string message) {
+        faults.emplace_back(" ");
+        faults.push_back("*** Error in line " + std::to_string(line) + " \"" + text + "\":");
+        faults.push_back(std::move(message));
+    };
+    const ClassificationProfile* profile = clf.Profile.get();
+    if (profile) {
+        for (const auto& [line, text] : params.BuiltInDerivedLines) {
+            fault(line, text,
+                  std::string("The scales S1..S6 and X14 belong to the built-in ") +
+                      kClassificationName + "; the classification " + profile->Name +
+                      " gives its own derived variables to #V lines");
+        }
+    }
+    for (const TDokumZaw& d : params.DokumList) {
+        for (const DerivedRequest& r : d.Derived) {
+            if (!profile) {
+                fault(r.Line, r.LineText,
+                      "The classification " + classificationPath +
+                          " has no profile, so no derived variable " + r.Mnemo + ": its profile " +
+                          ProfilePathFor(classificationPath) + " would define it");
+            } else if (profile->Find(r.Mnemo) < 0) {
+                std::string known;
+                for (const DerivedVariable& v : profile->Variables) {
+                    known += known.empty() ? "" : ", ";
+                    known += v.Mnemo;
+                }
+                fault(r.Line, r.LineText,
+                      "The classification profile " + profile->Path + " has no variable " +
+                          r.Mnemo + (known.empty() ? std::string(" (it has none)")
+                                                   : " (it has " + known + ")"));
+            }
+        }
+    }
+    if (faults.empty()) return true;
+    errorPage.push_back("Errors detected in the coding parameters file '" + paramsPath +
+                        "' against the classification '" + classificationPath + "'");
+    errorPage.insert(errorPage.end(), faults.begin(), faults.end());
+    return false;
 }
 
 }  // namespace tarnwick

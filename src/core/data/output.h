@@ -19,17 +19,32 @@ inline constexpr const char* kScaleMissingLabel = "Missing data";
 inline constexpr const char* kScaleNotApplicableLabel = "Not applicable";
 
 // One variable of the output data file, where the script's DATA LIST reads it.
+struct DerivedVariable;
+
 struct OutputColumn {
-    enum class Kind { Id, Code, X14, Scale };
+    enum class Kind { Id, Code, X14, Scale, Derived };
     std::string Name;
     std::string Label;  // as the script's VARIABLE LABELS gives it
     Kind Type = Kind::Id;
     size_t First = 0;  // 0-based column
     size_t Width = 0;
+    // The values the script takes for user-missing and for system-missing, as the file holds
+    // them, and the implied decimals (a scale's one).
+    std::string Missing;
+    std::string NotApplicable;
+    int Decimals = 0;
+    const DerivedVariable* Variable = nullptr;  // of the profile, for Kind::Derived
 };
 
 // The variables of every line of the output data file, in order.
-std::vector<OutputColumn> OutputColumns(const CodingParams& params);
+std::vector<OutputColumn> OutputColumns(const CodingParams& params, const Classification& clf);
+
+// A #V line that the classification's profile cannot serve, or a built-in scale or X14 asked of
+// a classification with a profile: the lines, under a heading naming `paramsPath`, appended to
+// `errorPage`. True when everything fits.
+bool CheckOutputFits(const CodingParams& params, const Classification& clf,
+                     const std::string& paramsPath, const std::string& classificationPath,
+                     std::vector<std::string>& errorPage);
 
 // The content of the output data file: one line per respondent, each code followed by its
 // derived values, CR LF after each line. Reports the respondents written; throws WorkCancelled.

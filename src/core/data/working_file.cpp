@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/classification/profile.h"
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 #include "core/text/strings.h"
@@ -144,9 +145,18 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
                 c.Code.assign(v);
             }
             if (!Decode(clf, codes, c)) {
+                // Codes of another width shift every code after the first: the file was coded
+                // with another classification.
+                const size_t used = TrimRight(line).size();
+                if (clf.Profile && used > idSize && (used - idSize) % static_cast<size_t>(codeWidth) != 0) {
+                    return "**** FATAL ERROR IN DATA FILES **** " + head + " line " +
+                           std::to_string(at + 1) + " holds codes that are not " +
+                           std::to_string(codeWidth) + " digits wide, the width of classification " +
+                           ClassificationDisplayName(clf) + msg::kBreaksExecution;
+                }
                 return "**** FATAL ERROR IN DATA FILES **** " + head + " a symbol " + kQ +
                        std::string(v) + kQ + " has been found, which" +
-                       " does not exist in classification " + kClassificationName +
+                       " does not exist in classification " + ClassificationDisplayName(clf) +
                        msg::kBreaksExecution;
             }
         }

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/text/sorted_list.h"
@@ -14,8 +15,6 @@ namespace tarnwick {
 
 inline constexpr int kInfoFields = 13;
 inline constexpr int kScales = 6;
-inline constexpr const char* kClassificationName = "VKT-2009";
-inline constexpr const char* kClassificationMnemo = "VKT";
 inline constexpr const char* kScaleNotApplicable = "999";
 inline constexpr const char* kScaleMissing = "998";
 inline constexpr const char* kX14NotApplicable = "99";
@@ -29,6 +28,16 @@ struct TTekstOdp {
 };
 
 using LabelList = SortedStringList<TTekstOdp>;
+
+// A derived variable of the classification's profile that an occupation field asks for with a
+// #V line: the profile's mnemonic, which also suffixes the output variable, and the name its
+// label takes (empty: the profile's own label).
+struct DerivedRequest {
+    std::string Mnemo;
+    std::string Name;
+    int Line = 0;  // where it is asked for, so that a profile without it is told precisely
+    std::string LineText;
+};
 
 // One declared occupation field. Arrays are indexed 1..13 and 1..6; element 0 is unused so that
 // the numbers of the file are the indices of the code.
@@ -52,6 +61,7 @@ struct TDokumZaw {
     std::string X14Mnemo;
     std::string X14Name;
     LabelList X14Labels;
+    std::vector<DerivedRequest> Derived;  // in the order of their lines
 };
 
 // The whole model. A default-constructed one is the state before the first parse.
@@ -65,6 +75,9 @@ struct CodingParams {
     bool ScalesDeclared = false;
     LabelList X14LabelList;
     int CodeWidth = 0;
+    // The #S1..#S6 and #X14 lines stored, by number and text: they belong to the built-in
+    // classification, which a classification with a profile is not.
+    std::vector<std::pair<int, std::string>> BuiltInDerivedLines;
 };
 
 // The filter rule: is the occupation of field `d` to be coded in this record?

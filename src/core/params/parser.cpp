@@ -1,5 +1,7 @@
 #include "core/params/parser.h"
 
+#include <algorithm>
+
 #include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 #include "core/text/strings.h"
@@ -122,6 +124,7 @@ class Parser {
             return Scale(word[1] - '0');
         }
         if (word == "X14") return X14();
+        if (word == "V") return Derived();
         Fault(kBadCommand);
     }
 
@@ -317,6 +320,7 @@ class Parser {
         current_->HasScales = true;
         current_->ScaleMnemo[n] = std::move(mnemo);
         current_->ScaleName[n] = std::move(name);
+        m_.BuiltInDerivedLines.emplace_back(number_, std::string(line_));
     }
 
     void X14() {
@@ -333,6 +337,28 @@ class Parser {
         m_.X14Declared = true;
         current_->X14Mnemo = std::move(mnemo);
         current_->X14Name = std::move(name);
+        m_.BuiltInDerivedLines.emplace_back(number_, std::string(line_));
+    }
+
+    // A derived variable of the classification's profile; whether the profile has it is known
+    // only once the classification is loaded.
+    void Derived() {
+        if (LacksOccupation()) return;
+        context_ = Context::None;
+        std::string_view after;
+        const std::string mnemo = UpperCaseAscii(ReadFirst(rest_, after));
+        if (mnemo.empty()) Fault("1st parameter (var mnemo) missing");
+        if (mnemo.size() > 3) Fault("Length of var mnemo exceeds 3 chars");
+        if (!mnemo.empty() &&
+            (!std::all_of(mnemo.begin(), mnemo.end(), IsMnemoChar) || IsDigits(mnemo.substr(0, 1)))) {
+            Fault("Var mnemo=\"" + mnemo + "\" contains unaccepted characters or starts with a digit");
+        }
+        std::string name = ReadSecond(after);
+        if (error_) return;
+        for (const DerivedRequest& r : current_->Derived) {
+            if (r.Mnemo == mnemo) return Fault("Repeated declaration of derived variable " + mnemo);
+        }
+        current_->Derived.push_back({mnemo, std::move(name), number_, std::string(line_)});
     }
 
     // A later occupation field's label of a category overrides an earlier one's; every class

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "core/classification/loader.h"
+#include "core/classification/profile.h"
+#include "core/data/output.h"
 #include "core/data/cases.h"
 #include "core/data/working_file.h"
 #include "core/io/atomic_file.h"
@@ -51,11 +53,19 @@ bool LoadClassification(Session& s, const std::string& path) {
     s.PreselectedEntries.clear();
     Classification clf;
     std::vector<std::string> errors;
-    if (!LoadClassificationText(text, path, s.Params.CodeWidth, clf, errors)) {
+    std::shared_ptr<const ClassificationProfile> profile;
+    // The width the parameters were read with stays for the next attempt: a profile's width is
+    // taken only with a classification that fits.
+    int width = s.Params.CodeWidth;
+    const bool ok = ReadProfileBeside(path, profile, errors) &&
+                    LoadClassificationText(text, path, width, clf, errors, true, profile) &&
+                    CheckOutputFits(s.Params, clf, ParamsPath(s), path, errors);
+    if (!ok) {
         s.Clf = Classification{};
         for (std::string& line : errors) s.AppendErrorLine(std::move(line));
         return false;
     }
+    s.Params.CodeWidth = width;
     s.Clf = std::move(clf);
     return true;
 }

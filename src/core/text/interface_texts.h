@@ -99,6 +99,9 @@ inline constexpr const char* kClassificationDisplayEnglish = "VKT-2009";
 // The messages of the core: message boxes, questions and fixed report texts.
 namespace msg {
 
+// The window's title with a classification that has a profile: its name follows.
+inline constexpr const char* kWindowTitleOwnClassification = "Tarnwick: Coding occupations to ";
+
 // Ends every message of a fault that stops the opening of a project.
 inline constexpr const char* kBreaksExecution =
     " **** THIS ERROR BREAKS THE EXECUTION OF THE PROGRAM ****";
