@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Converts the ISCO-08 material into a Tarnwick classification file (.clf).
+"""Converts the ISCO-08 material into a Tarnwick classification file (.clf) and its profile.
 
 Reads, from the folder given (default ../shared/data/isco08 beside the repository):
   esco_ISCOGroups_en.csv   the 619 ISCO-08 groups: code, title, ILO definition
@@ -9,9 +9,13 @@ and writes one .clf in Windows-1250: every group with its code padded to four di
 group 2 is 2000, sub-major 22 is 2200, minor 222 is 2220), the unit groups with their
 definition as description, and as hidden key words the unit group's title, the index titles
 turned into natural order ("Nurse, district" -> "district nurse") and the examples the
-definition lists. 9998 is added as 'missing data' and 9999 as 'not applicable'. The file lacks
-the basic categories of the built-in VKT-2009 scales table, so it serves the suggestion
-commands, not a coding project.
+definition lists. 9998 is added as 'missing data' and 9999 as 'not applicable'.
+
+Beside it, with the same stem, goes its classification profile (.clp, Windows-1250, CR LF): the
+name I08 and width 4 that a coding project needs without the built-in VKT-2009, and the derived
+variables an occupation field can ask for with #V: SKL, the ILO skill level (1-4) as the
+definitions of the major and sub-major groups state it, looked up from the nearest group above
+a code; MAJ and SUB, the major and sub-major group. --no-profile leaves it out.
 
 Also writes the evaluation sets (--eval-dir), LABELLED CSVs:
   esco_all.csv        every English ESCO title that names a single ISCO-08 unit group: id, title,
@@ -169,6 +173,68 @@ def make_clf(folder):
     return b"".join(to_cp1250(line) + b"\r\n" for line in lines)
 
 
+SKILL_WORDS = {"first": 1, "second": 2, "third": 3, "fourth": 4}
+SKILL_LABELS = {
+    1: "Skill level 1 (simple and routine physical or manual tasks)",
+    2: "Skill level 2 (operating machinery, handling information)",
+    3: "Skill level 3 (complex technical and practical tasks)",
+    4: "Skill level 4 (complex problem-solving and decision-making)",
+}
+
+
+class ProfileError(Exception):
+    pass
+
+
+def skill_level(definition):
+    """The level of the first "at the ... ISCO skill level" of a definition, or None. Major group
+    1 names its exception, sub-major group 14, after the rule; 14 states it on its own too."""
+    m = re.search(r"\bat\s+the\s+(first|second|third|fourth)\s+ISCO\s+skill\s+level",
+                  definition)
+    return SKILL_WORDS[m.group(1)] if m else None
+
+
+def quoted(text):
+    """A profile's label: a text in apostrophes ends at the next one, so the title keeps none."""
+    return "'" + clean(text).replace("'", "\u2019") + "'"
+
+
+def make_profile(folder):
+    """The profile's text and its skill-level rows; ProfileError when a major group 1-9 would
+    have no skill level (group 0 has none: only its sub-major groups state one)."""
+    groups = read_groups(folder)
+    tops = sorted((c for c in groups if len(c) <= 2), key=padded)
+    levels = {}
+    for code in tops:
+        level = skill_level(groups[code]["description"])
+        if level is not None:
+            levels[padded(code)] = level
+    lacking = [c for c in "123456789" if padded(c) not in levels]
+    if lacking:
+        raise ProfileError("no skill level found for major group " + ", ".join(lacking))
+    lines = [
+        "ISCO-08 classification profile: the name and code width of the classification beside it,",
+        "the ILO skill level of the major and sub-major groups as their definitions state it (a",
+        "code takes the level of the nearest group above it that has one; major group 0 states",
+        "none), and the major and sub-major groups. Written by tools/isco08_to_clf.py with the",
+        "classification.",
+        "",
+        "#NAME I08 'ISCO-08'",
+        "#WIDTH 4",
+        "",
+        "#TABLE SKL 'skill level' NEAREST",
+    ]
+    lines += ["#V %s %d" % (p, v) for p, v in sorted(levels.items())]
+    lines += ["#L %d %s" % (v, quoted(t)) for v, t in sorted(SKILL_LABELS.items())]
+    lines += ["", "#GROUPING MAJ 'major group'"]
+    lines += ["#G %s-%s %s %s" % (padded(c), c + "999", c, quoted(groups[c]["preferredLabel"]))
+              for c in tops if len(c) == 1]
+    lines += ["", "#GROUPING SUB 'sub-major group'"]
+    lines += ["#G %s-%s %s %s" % (padded(c), c + "99", c, quoted(groups[c]["preferredLabel"]))
+              for c in tops if len(c) == 2]
+    return b"".join(to_cp1250(line) + b"\r\n" for line in lines), levels
+
+
 def single_code_titles(folder):
     """Every ESCO title (preferred and alternative labels) that names one ISCO-08 unit group, as
     (title, code, occupation). A title that several occupations of that unit group share goes
@@ -229,20 +295,36 @@ def main():
     ap.add_argument("output", help="the .clf to write")
     ap.add_argument("--data", default=os.path.join(here, "..", "..", "shared", "data", "isco08"),
                     help="folder of the ISCO-08 material")
+    ap.add_argument("--no-profile", action="store_true",
+                    help="write the .clf alone, without its profile (.clp)")
     ap.add_argument("--eval-dir", help="also write the evaluation CSVs into this folder")
     ap.add_argument("--seed", type=int, default=2026, help="seed of the drawn ESCO titles")
     args = ap.parse_args()
+    profile_path = os.path.splitext(args.output)[0] + ".clp"
     try:
         data = make_clf(args.data)
+        # Both are made before either is written, so that a failed profile leaves no new .clf
+        # beside an old .clp.
+        profile, levels = (None, {}) if args.no_profile else make_profile(args.data)
         with open(args.output, "wb") as f:
             f.write(data)
-        print(f"{args.output}: {data.count(b'#C ') + 2} categories")
+        if profile is None:
+            print(f"{args.output}: {data.count(b'#C ') + 2} categories")
+        else:
+            with open(profile_path, "wb") as f:
+                f.write(profile)
+            print(f"{args.output}: {data.count(b'#C ') + 2} categories; {profile_path}: "
+                  f"name I08, skill level (SKL) of {len(levels)} groups, major (MAJ) and "
+                  f"sub-major (SUB) groups")
         if args.eval_dir:
             os.makedirs(args.eval_dir, exist_ok=True)
             n, d, b = make_eval_sets(args.data, args.eval_dir, args.seed)
             print(f"{args.eval_dir}: esco_all.csv {n} single-code titles with their "
                   f"occupation, esco_2000.csv {d}, bench.csv, bench_title.csv and "
                   f"bench_one_field.csv {b}")
+    except ProfileError as e:
+        print(f"isco08_to_clf: warning: {e}; nothing written", file=sys.stderr)
+        return 1
     except (OSError, KeyError, csv.Error) as e:
         print(f"isco08_to_clf: {e}", file=sys.stderr)
         return 2
