@@ -501,11 +501,12 @@ std::vector<std::string> SpssScriptLines(const CodingParams& params, const Class
 bool CheckOutputFits(const CodingParams& params, const Classification& clf,
                      const std::string& paramsPath, const std::string& classificationPath,
                      std::vector<std::string>& errorPage) {
-    std::vector<std::string> faults;
+    // In the order of the file's lines, as the parser reports.
+    std::vector<std::pair<int, std::vector<std::string>>> faults;
     const auto fault = [&faults](int line, const std::string& text, std::string message) {
-        faults.emplace_back(" ");
-        faults.push_back("*** Error in line " + std::to_string(line) + " \"" + text + "\":");
-        faults.push_back(std::move(message));
+        faults.push_back({line,
+                          {" ", "*** Error in line " + std::to_string(line) + " \"" + text + "\":",
+                           std::move(message)}});
     };
     const ClassificationProfile* profile = clf.Profile.get();
     if (profile) {
@@ -537,9 +538,11 @@ bool CheckOutputFits(const CodingParams& params, const Classification& clf,
         }
     }
     if (faults.empty()) return true;
+    std::stable_sort(faults.begin(), faults.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     errorPage.push_back("Errors detected in the coding parameters file '" + paramsPath +
                         "' against the classification '" + classificationPath + "'");
-    errorPage.insert(errorPage.end(), faults.begin(), faults.end());
+    for (const auto& [line, lines] : faults) errorPage.insert(errorPage.end(), lines.begin(), lines.end());
     return false;
 }
 
