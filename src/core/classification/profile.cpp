@@ -1,6 +1,7 @@
 #include "core/classification/profile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -77,8 +78,18 @@ class ProfileReader {
         }
     }
 
-    bool Failed() const { return !errors_.empty(); }
-    std::vector<std::string>& Errors() { return errors_; }
+    bool Failed() const { return !faults_.empty(); }
+
+    // The faults in the order of the lines, whenever they were found.
+    std::vector<std::string> Errors() {
+        std::stable_sort(faults_.begin(), faults_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::string> out;
+        for (auto& [line, lines] : faults_) {
+            for (std::string& l : lines) out.push_back(std::move(l));
+        }
+        return out;
+    }
 
   private:
     // The words of a command line: blank-separated, a word that starts with an apostrophe runs
@@ -318,14 +329,15 @@ class ProfileReader {
 
     void Fault(const std::string& message) {
         const std::string n = std::to_string(number_);
-        errors_.emplace_back(" ");
-        errors_.push_back("*** Error in line " + n + ": " + message + ".");
-        if (!line_.empty()) errors_.push_back("     Line(" + n + ")='" + std::string(line_) + "'");
+        std::vector<std::string> lines = {" ", "*** Error in line " + n + ": " + message + "."};
+        if (!line_.empty()) lines.push_back("     Line(" + n + ")='" + std::string(line_) + "'");
+        faults_.push_back({number_, std::move(lines)});
     }
 
+    // After every fault of a line.
     void FileFault(const std::string& message) {
-        errors_.emplace_back(" ");
-        errors_.push_back("*** Error in classification profile: " + message + ".");
+        faults_.push_back(
+            {INT32_MAX, {" ", "*** Error in classification profile: " + message + "."}});
     }
 
     ClassificationProfile& p_;
@@ -335,7 +347,7 @@ class ProfileReader {
     int current_ = -1;
     std::map<int, std::map<std::string, std::string>> pendingLabels_;
     std::map<int, std::vector<int>> rangeLines_;
-    std::vector<std::string> errors_;
+    std::vector<std::pair<int, std::vector<std::string>>> faults_;
 };
 
 }  // namespace
