@@ -6,6 +6,9 @@ then killed loses no code.
 
     team_cli.py CLI DEMO_FOLDER CLUSTER_DIR
 
+A second project, the five-digit golden case with its classification profile, is exported by
+the team and alone too.
+
 Prints one line per check; exits non-zero when one fails.
 """
 
@@ -78,8 +81,30 @@ class Coder:
         return self.p.returncode, err
 
 
+def exports_equal(cli, db, root, single, paths, outputs):
+    """`team export` writes the files that `export` writes of the single-coder project."""
+    exported = os.path.join(root, "exported")
+    r = run([cli, "team", "export", "--db", db, exported])
+    check(r.returncode == 0, "team export writes its files " + r.stderr.strip())
+    run([cli, "export", *paths])
+    run([cli, "export", *paths, "--format", "sav", "--format", "dta", "--format", "csv"])
+    for name in outputs:
+        a, b = os.path.join(single, name), os.path.join(exported, name)
+        if not (os.path.exists(a) and os.path.exists(b)):
+            check(False, f"team export writes {name}")
+            continue
+        mine, theirs = open(a, "rb").read(), open(b, "rb").read()
+        # The script names its own folder; a .sav header holds the second it was written.
+        if name.endswith(".sps"):
+            theirs = theirs.replace(exported.encode(), single.encode())
+        if name.endswith(".sav"):
+            mine, theirs = mine[:92] + mine[109:], theirs[:92] + theirs[109:]
+        check(mine == theirs, f"team export's {name} equals the single-coder project's")
+
+
 def main():
     cli, demo, cluster = sys.argv[1:4]
+    golden = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "golden")
     with open(os.path.join(cluster, "conninfo")) as f:
         admin = f.read().strip()
     root = tempfile.mkdtemp(prefix="team-cli-")
@@ -104,23 +129,21 @@ def main():
         check(r.returncode != 0, "a second team init on the same database is refused")
 
         # The team's export against the single coder's files, in a folder of their own.
-        exported = os.path.join(root, "exported")
-        r = run([cli, "team", "export", "--db", db, exported])
-        check(r.returncode == 0, "team export writes its files " + r.stderr.strip())
-        run([cli, "export", *paths])
-        run([cli, "export", *paths, "--format", "sav", "--format", "dta", "--format", "csv"])
-        for name in OUTPUTS:
-            a, b = os.path.join(single, name), os.path.join(exported, name)
-            if not (os.path.exists(a) and os.path.exists(b)):
-                check(False, f"team export writes {name}")
-                continue
-            mine, theirs = open(a, "rb").read(), open(b, "rb").read()
-            # The script names its own folder; a .sav header holds the second it was written.
-            if name.endswith(".sps"):
-                theirs = theirs.replace(exported.encode(), single.encode())
-            if name.endswith(".sav"):
-                mine, theirs = mine[:92] + mine[109:], theirs[:92] + theirs[109:]
-            check(mine == theirs, f"team export's {name} equals the single-coder project's")
+        exports_equal(cli, db, root, single, paths, OUTPUTS)
+
+        # A classification with its profile: the team keeps the profile beside it.
+        psql(admin, "DROP DATABASE IF EXISTS team_cli_profile")
+        psql(admin, "CREATE DATABASE team_cli_profile")
+        own_db = admin.replace("dbname=postgres", "dbname=team_cli_profile")
+        own = os.path.join(root, "own")
+        shutil.copytree(os.path.join(golden, "export", "five_digit"), own,
+                        ignore=shutil.ignore_patterns("expected"))
+        own_paths = [os.path.join(own, n) for n in ("five.zpa", "five.clf", "five.dat")]
+        r = run([cli, "team", "init", *own_paths, "--db", own_db])
+        check(r.returncode == 0, "team init loads a project whose classification has a profile "
+              + r.stderr.strip())
+        exports_equal(cli, own_db, os.path.join(root, "own-team"), own, own_paths,
+                      [n.replace("demo", "five") for n in OUTPUTS])
 
         # Two coders in login roles with only the coder group's rights.
         for role in ("cli_alice", "cli_bob"):
