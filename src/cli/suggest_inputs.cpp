@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/csv.h"
 #include "core/classification/loader.h"
+#include "core/classification/profile.h"
 #include "core/io/files.h"
 #include "core/project/memory_file.h"
 #include "core/text/cp1250.h"
@@ -23,7 +24,21 @@ bool LoadAnyClassification(const std::string& file, Classification& clf, std::os
     }
     int width = 0;
     std::vector<std::string> errors;
-    if (!LoadClassificationText(text, file, width, clf, errors, false)) {
+    // A classification with a profile is read as a project reads it: its width and its
+    // standard codes.
+    std::shared_ptr<const ClassificationProfile> profile;
+    try {
+        if (!ReadProfileBeside(file, profile, errors)) {
+            for (const std::string& line : errors) out << line << '\n';
+            code = kFaults;
+            return false;
+        }
+    } catch (const IoError& e) {
+        err << e.what() << '\n';
+        code = kIoOrUsage;
+        return false;
+    }
+    if (!LoadClassificationText(text, file, width, clf, errors, false, profile)) {
         for (const std::string& line : errors) out << line << '\n';
         code = kFaults;
         return false;
