@@ -14,7 +14,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 ASAN_BUILD   ?= build-asan
 FUZZ_BUILD   ?= build-fuzz
 RELEASE_BUILD ?= build-release
-FUZZ_TARGETS := params classification data session console memory
+FUZZ_TARGETS := params classification profile data session console memory
 FUZZ_SECONDS ?= 30
 TARGET       ?=
 SECONDS      ?= 1800

@@ -1,7 +1,5 @@
 #include "gui/main_window.h"
 
-#include "core/classification/profile.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -29,6 +27,7 @@
 #include <exception>
 #include <thread>
 
+#include "core/classification/profile.h"
 #include "core/coding/navigation.h"
 #include "core/coding/options.h"
 #include "core/coding/pages.h"

@@ -265,12 +265,11 @@ TEST(Pspp, DemoOutputReadsBackAsWritten) {
     EXPECT_GT(missing, 0);
 }
 
-
 // The .sps and the .sav of one run, each read by PSPP: the rows of its data list.
 std::vector<std::vector<std::string>> PsppList(const fs::path& dir, const std::string& read) {
     WriteFileAtomic((dir / "run.sps").string(), read + "\nDISPLAY DICTIONARY.\nLIST.\n");
-    const std::string command = "cd '" + dir.string() +
-                                "' && pspp -O format=csv -o out.csv run.sps > log.txt 2>&1";
+    const std::string command =
+        "cd '" + dir.string() + "' && pspp -O format=csv -o out.csv run.sps > log.txt 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << ReadWholeFile((dir / "log.txt").string());
     const std::string csv = ReadWholeFile((dir / "out.csv").string());
     EXPECT_EQ(Lower(csv).find("warning"), std::string::npos) << csv.substr(0, 2000);
@@ -306,7 +305,8 @@ TEST(Pspp, AFiveDigitClassificationWithItsProfileReadsBack) {
     std::string profile =
         "#NAME N5 'National-5'\r\n#WIDTH 5\r\n#MISSING 99998 'Not known'\r\n"
         "#NOTAPPLICABLE 99999 'No job'\r\n#TABLE SKL 'skill level' NEAREST\r\n#V 12000 1\r\n";
-    for (int m = 1; m <= 4; ++m) profile += "#V " + std::to_string(m) + "0000 " + std::to_string(5 - m) + "\r\n";
+    for (int m = 1; m <= 4; ++m)
+        profile += "#V " + std::to_string(m) + "0000 " + std::to_string(5 - m) + "\r\n";
     profile += "#GROUPING MAJ 'major group'\r\n";
     for (int m = 1; m <= 4; ++m) {
         profile += "#G " + std::to_string(m) + "0000-" + std::to_string(m) + "9999 " +

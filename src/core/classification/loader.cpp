@@ -200,6 +200,11 @@ class ClassificationLoader {
         if (code.size() != static_cast<size_t>(width_)) return;  // the profile reported it
         auto [index, added] = cats.Add(code, TKat(code, width_));
         TKat& kat = cats[index];
+        if (!(kat.*flag) && (kat.IsMissingData || kat.IsNotApplicable)) {
+            FileFault(std::string("*** Error in classification file: its profile's standard '") +
+                      what + "' code " + code + " is the file's other standard code");
+            return;
+        }
         kat.*flag = true;
         if (added) {
             kat.Name = label;

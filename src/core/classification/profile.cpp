@@ -15,7 +15,8 @@ namespace tarnwick {
 namespace {
 
 bool IsDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A mnemonic as the output's variable names need it: 1 to 3 characters of A-Z, 0-9 and _, the
@@ -187,7 +188,8 @@ class ProfileReader {
         const bool table = kind == DerivedVariable::Kind::Table;
         current_ = -1;
         if (!Count(w, table ? 3 : 2, table ? 3 : 2,
-                   table ? "#TABLE mnemonic 'label' NEAREST (or NONE)" : "#GROUPING mnemonic 'label'")) {
+                   table ? "#TABLE mnemonic 'label' NEAREST (or NONE)"
+                         : "#GROUPING mnemonic 'label'")) {
             return;
         }
         const std::string mnemo = UpperCaseAscii(w[0]);
@@ -283,8 +285,9 @@ class ProfileReader {
                 const size_t before = order[k - 1];
                 number_ = std::max(lines[order[k]], lines[before]);
                 line_ = {};
-                Fault("the ranges of lines " + std::to_string(std::min(lines[order[k]], lines[before])) +
-                      " and " + std::to_string(number_) + " of " + v.Mnemo + " overlap");
+                Fault("the ranges of lines " +
+                      std::to_string(std::min(lines[order[k]], lines[before])) + " and " +
+                      std::to_string(number_) + " of " + v.Mnemo + " overlap");
                 continue;
             }
             sorted.push_back(r);
@@ -319,7 +322,8 @@ class ProfileReader {
         v.NotApplicable = std::string(width, '9');
         for (auto& [code, value] : v.Values) value = PadLeft(value, width);
         for (auto& r : v.Ranges) r.Class = PadLeft(r.Class, width);
-        for (const auto& [value, label] : pendingLabels_[i]) v.Labels.emplace(PadLeft(value, width), label);
+        for (const auto& [value, label] : pendingLabels_[i])
+            v.Labels.emplace(PadLeft(value, width), label);
     }
 
     void MnemoFault(const std::string& mnemo) {
@@ -363,8 +367,8 @@ int ClassificationProfile::Find(std::string_view mnemo) const {
 std::string ProfilePathFor(std::string_view classificationPath) {
     const size_t slash = classificationPath.rfind('/');
     const size_t dot = classificationPath.rfind('.');
-    const bool hasExtension = dot != std::string_view::npos &&
-                              (slash == std::string_view::npos || dot > slash + 1);
+    const bool hasExtension =
+        dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash + 1);
     std::string path(hasExtension ? classificationPath.substr(0, dot) : classificationPath);
     return path + kExtProfile;
 }
@@ -406,8 +410,8 @@ bool CheckProfileAgainst(const ClassificationProfile& profile, const Classificat
         for (const auto& [code, line] : v.ValueLines) {
             if (clf.IndexOf(code) >= 0) continue;
             faults.emplace_back(" ");
-            faults.push_back("*** Error in line " + std::to_string(line) + ": the table " + v.Mnemo +
-                             " gives a value to " + code +
+            faults.push_back("*** Error in line " + std::to_string(line) + ": the table " +
+                             v.Mnemo + " gives a value to " + code +
                              ", which is not a category of the classification.");
         }
     }

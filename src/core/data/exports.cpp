@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <map>
 #include <exception>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -151,7 +151,8 @@ std::vector<const OutputColumn*> LabelKinds(const std::vector<OutputColumn>& col
 // A profile variable's label set is named after its mnemonic, which no fixed set name is.
 std::string LabelSetName(const OutputColumn& c) {
     std::string name;
-    for (char ch : c.Variable->Mnemo) name += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (char ch : c.Variable->Mnemo)
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     return name;
 }
 
@@ -551,15 +552,16 @@ std::string FormatDta(ByteSink& file, const CodingParams& params, const Classifi
         }
         if (c.Type == Kind::Id) continue;
         const std::string name = c.Type == Kind::Code ? c.Name + "_num" : c.Name;
-        const readstat_type_t type =
-            c.Type == Kind::Code      ? CodeNumberType(c.Width)
-            : c.Type == Kind::Scale   ? READSTAT_TYPE_DOUBLE
-            : c.Type == Kind::Derived && c.Width > 2 ? CodeNumberType(c.Width)
-                                                     : READSTAT_TYPE_INT8;
+        const readstat_type_t type = c.Type == Kind::Code    ? CodeNumberType(c.Width)
+                                     : c.Type == Kind::Scale ? READSTAT_TYPE_DOUBLE
+                                     : c.Type == Kind::Derived && c.Width > 2
+                                         ? CodeNumberType(c.Width)
+                                         : READSTAT_TYPE_INT8;
         readstat_variable_t* v = readstat_add_variable(w.get(), name.c_str(), type, 0);
         if (c.Type == Kind::Scale) readstat_variable_set_format(v, "%4.1f");
-        readstat_variable_set_label_set(v, c.Type == Kind::Derived ? derivedSets[c.Variable]
-                                                                   : sets[static_cast<size_t>(c.Type)]);
+        readstat_variable_set_label_set(v, c.Type == Kind::Derived
+                                               ? derivedSets[c.Variable]
+                                               : sets[static_cast<size_t>(c.Type)]);
         label(v, c.Label);
         targets.push_back({i, v, Value::Number});
         if (!origins.After(i)) continue;

@@ -293,7 +293,8 @@ class Script {
             }
             for (const DerivedVariable* v : Requested(clf_, d)) {
                 const int w = static_cast<int>(v->Width);
-                Add(" " + d.VarMnemo + v->Mnemo + " " + (w > 1 ? Columns(k + 1, k + w) : std::to_string(k + 1)));
+                Add(" " + d.VarMnemo + v->Mnemo + " " +
+                    (w > 1 ? Columns(k + 1, k + w) : std::to_string(k + 1)));
                 k += w;
             }
         }
@@ -532,8 +533,9 @@ bool CheckOutputFits(const CodingParams& params, const Classification& clf,
                 }
                 fault(r.Line, r.LineText,
                       "The classification profile " + profile->Path + " has no variable " +
-                          r.Mnemo + (known.empty() ? std::string(" (it has none)")
-                                                   : " (it has " + known + ")"));
+                          r.Mnemo +
+                          (known.empty() ? std::string(" (it has none)")
+                                         : " (it has " + known + ")"));
             }
         }
     }
@@ -542,7 +544,8 @@ bool CheckOutputFits(const CodingParams& params, const Classification& clf,
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     errorPage.push_back("Errors detected in the coding parameters file '" + paramsPath +
                         "' against the classification '" + classificationPath + "'");
-    for (const auto& [line, lines] : faults) errorPage.insert(errorPage.end(), lines.begin(), lines.end());
+    for (const auto& [line, lines] : faults)
+        errorPage.insert(errorPage.end(), lines.begin(), lines.end());
     return false;
 }
 

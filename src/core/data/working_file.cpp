@@ -148,10 +148,12 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
                 // Codes of another width shift every code after the first: the file was coded
                 // with another classification.
                 const size_t used = TrimRight(line).size();
-                if (clf.Profile && used > idSize && (used - idSize) % static_cast<size_t>(codeWidth) != 0) {
+                if (clf.Profile && used > idSize &&
+                    (used - idSize) % static_cast<size_t>(codeWidth) != 0) {
                     return "**** FATAL ERROR IN DATA FILES **** " + head + " line " +
                            std::to_string(at + 1) + " holds codes that are not " +
-                           std::to_string(codeWidth) + " digits wide, the width of classification " +
+                           std::to_string(codeWidth) +
+                           " digits wide, the width of classification " +
                            ClassificationDisplayName(clf) + msg::kBreaksExecution;
                 }
                 return "**** FATAL ERROR IN DATA FILES **** " + head + " a symbol " + kQ +

@@ -349,9 +349,10 @@ class Parser {
         const std::string mnemo = UpperCaseAscii(ReadFirst(rest_, after));
         if (mnemo.empty()) Fault("1st parameter (var mnemo) missing");
         if (mnemo.size() > 3) Fault("Length of var mnemo exceeds 3 chars");
-        if (!mnemo.empty() &&
-            (!std::all_of(mnemo.begin(), mnemo.end(), IsMnemoChar) || IsDigits(mnemo.substr(0, 1)))) {
-            Fault("Var mnemo=\"" + mnemo + "\" contains unaccepted characters or starts with a digit");
+        if (!mnemo.empty() && (!std::all_of(mnemo.begin(), mnemo.end(), IsMnemoChar) ||
+                               IsDigits(mnemo.substr(0, 1)))) {
+            Fault("Var mnemo=\"" + mnemo +
+                  "\" contains unaccepted characters or starts with a digit");
         }
         std::string name = ReadSecond(after);
         if (error_) return;

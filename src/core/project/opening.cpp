@@ -15,8 +15,8 @@
 
 #include "core/classification/loader.h"
 #include "core/classification/profile.h"
-#include "core/data/output.h"
 #include "core/data/cases.h"
+#include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/io/atomic_file.h"
 #include "core/io/file_stamp.h"
