@@ -12,6 +12,7 @@
 #include "core/io/atomic_file.h"
 #include "core/io/files.h"
 #include "core/io/mapped_file.h"
+#include "core/session/project_lock.h"
 #include "core/text/interface_texts.h"
 #include "project_fixture.h"
 
@@ -115,6 +116,18 @@ TEST(SafeFiles, ModesFollowTheUmaskAndLongNamesCanBeSaved) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 3);
     const std::string stem = TemporaryNameStem(longest, 255);
     EXPECT_EQ(stem.size() - folder.Path().size() + 6, 255u);
+}
+
+// A data file whose stem is as long as the side files allow: the lock is taken (its own
+// temporary name is cut to fit) and given back.
+TEST(SafeFiles, AProjectWithALongDataFileNameOpens) {
+    TempFolder folder;
+    const std::string lockPath = folder.Path(std::string(244, 'w') + ".zlk");
+    auto lock = ProjectLock::TryTake(lockPath);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(fs::exists(lockPath));
+    lock.reset();
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 0);
 }
 
 // A mapped data file cut short by another program: the lost bytes read as NULs, the program

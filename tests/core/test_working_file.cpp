@@ -171,10 +171,11 @@ TEST_F(WorkingFileTest, FaultsThatStopTheMerge) {
 
 TEST_F(WorkingFileTest, LinesFoundByIdentifierAndCodesNoRecordTakesSetAside) {
     // B and A swapped, C with a code past the two declared fields, a respondent the data lack
-    // (X, coded; Z, not), and d under an identifier of another letter case (D, coded).
+    // (X, coded; Z, not), d under an identifier of another letter case (D, coded), and a line of
+    // text, kept but not counted as codes.
     const char* found =
         "B00021000    \r\nA00012310\r\nX00092310\r\nC0003    10002310\r\nD00042310\r\n"
-        "Z0001    \r\n";
+        "Z0001    \r\nQ0009extra line ignored\r\n";
     cases = Read();
     SetAsideLines aside;
     ASSERT_EQ(MergeWorkingFile(found, params, clf, "wave.zda", "wave.dat", cases, {}, &aside),
@@ -184,8 +185,8 @@ TEST_F(WorkingFileTest, LinesFoundByIdentifierAndCodesNoRecordTakesSetAside) {
     EXPECT_EQ(code(1, 0), "1000");
     EXPECT_EQ(code(2, 1), "1000");
     EXPECT_EQ(code(3, 0), "");
-    EXPECT_EQ(aside.Lines,
-              (std::vector<std::string>{"C0003    10002310", "X00092310", "D00042310"}));
+    EXPECT_EQ(aside.Lines, (std::vector<std::string>{"C0003    10002310", "X00092310", "D00042310",
+                                                     "Q0009extra line ignored"}));
     EXPECT_EQ(aside.Codes, 3);
 }
 
@@ -223,12 +224,12 @@ class WorkingFileOnDiskTest : public ::testing::Test {
 
 TEST_F(WorkingFileOnDiskTest, BackupAtOpeningSaveAndReopen) {
     const char* found = "A00012310\nB0002\r\nC0003    1000\nd0004\nextra line\nlast";
-    // The lines past the last record: "extra line" holds two codes' worth of text.
+    // The lines past the last record: "extra line" is kept, but its text counts as no code.
     const std::string aside = Path("-set-aside-202612070037.zda");
-    ASSERT_EQ(OpenWith(found), msg::CodesSetAside(2, aside));
+    ASSERT_EQ(OpenWith(found), msg::LinesSetAside(1, aside));
     EXPECT_EQ(ReadWholeFile(aside), "extra line\r\n");
     EXPECT_NE(
-        std::find(session->Report.begin(), session->Report.end(), msg::CodesSetAside(2, aside)),
+        std::find(session->Report.begin(), session->Report.end(), msg::LinesSetAside(1, aside)),
         session->Report.end());
     EXPECT_TRUE(session->WorkingFileRead);
     const std::string backup =

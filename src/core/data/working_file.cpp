@@ -91,13 +91,21 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
     const size_t idSize = static_cast<size_t>(std::max(idWidth, 0));
     const std::vector<std::string_view> lines = SplitLines(text);
     const size_t records = cases.Respondents.size();
-    // The codes of a line from `field` on, at the code width; counts the non-blank ones.
+    // The slots of a line from `field` on, at the code width: the non-blank ones, which keep the
+    // line, and those that hold a code of the classification, which are counted as codes.
+    struct Slots {
+        int filled = 0;
+        int codes = 0;
+    };
     const auto codesFrom = [&](std::string_view line, size_t field) {
-        int n = 0;
+        Slots n;
         if (codeWidth <= 0) return n;
         for (size_t at = idSize + field * static_cast<size_t>(codeWidth); at < line.size();
              at += static_cast<size_t>(codeWidth)) {
-            if (!IsBlank(line.substr(at, static_cast<size_t>(codeWidth)))) ++n;
+            const std::string_view slot = line.substr(at, static_cast<size_t>(codeWidth));
+            if (IsBlank(slot)) continue;
+            ++n.filled;
+            if (slot.size() == static_cast<size_t>(codeWidth) && clf.IndexOf(slot) >= 0) ++n.codes;
         }
         return n;
     };
@@ -163,17 +171,17 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
             }
         }
         // Codes of occupation fields that the parameters no longer declare.
-        if (const int past = codesFrom(line, r.Occupations.size()); past > 0 && aside) {
+        if (const Slots past = codesFrom(line, r.Occupations.size()); past.filled > 0 && aside) {
             aside->Lines.emplace_back(line);
-            aside->Codes += past;
+            aside->Codes += past.codes;
         }
     }
     if (aside) {
         for (size_t n = 0; n < lines.size(); ++n) {
             if (taken[n]) continue;
-            if (const int codes = codesFrom(lines[n], 0); codes > 0) {
+            if (const Slots slots = codesFrom(lines[n], 0); slots.filled > 0) {
                 aside->Lines.emplace_back(lines[n]);
-                aside->Codes += codes;
+                aside->Codes += slots.codes;
             }
         }
     }

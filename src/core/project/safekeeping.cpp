@@ -1,5 +1,7 @@
 #include "core/project/safekeeping.h"
 
+#include <unistd.h>
+
 #include <string>
 
 #include "core/io/atomic_file.h"
@@ -59,15 +61,24 @@ void ReleaseProject(Session& s) {
 }
 
 void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
-    if (aside.Codes == 0) return;
+    if (aside.Lines.empty()) return;
     const DateTime now = s.platform.Now();
-    const std::string path =
-        s.ProjectFolder + s.DataStem + kSetAsideInfix + ReportFileStamp(now) + kExtWorking;
+    // The stem is cut where the whole name would pass the folder's longest name.
+    const std::string ending = kSetAsideInfix + ReportFileStamp(now) + kExtWorking;
+    const long nameMax =
+        ::pathconf(s.ProjectFolder.empty() ? "." : s.ProjectFolder.c_str(), _PC_NAME_MAX);
+    const size_t room = nameMax > 0 ? static_cast<size_t>(nameMax) : 255;
+    std::string stem = s.DataStem;
+    if (stem.size() + ending.size() > room)
+        stem.resize(room > ending.size() ? room - ending.size() : 1);
+    const std::string path = s.ProjectFolder + stem + ending;
     // A second opening within the same minute adds to the file rather than replacing it.
     std::string content = FileExists(path) ? ReadWholeFile(path) : std::string();
     for (const std::string& line : aside.Lines) AppendCrLf(content, line);
     WriteFileAtomic(path, content);
-    const std::string text = msg::CodesSetAside(aside.Codes, path);
+    const std::string text = aside.Codes > 0
+                                 ? msg::CodesSetAside(aside.Codes, path)
+                                 : msg::LinesSetAside(static_cast<int>(aside.Lines.size()), path);
     s.AppendReportLine(text);
     s.platform.ShowMessage(text, Severity::Information);
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/io/atomic_file.h"
 #include "core/io/files.h"
 
 namespace tarnwick {
@@ -95,7 +96,13 @@ std::unique_ptr<ProjectLock> ProjectLock::TryTake(const std::string& path) {
     LockHolder me = ThisProcess();
     const std::string text = FormatLockText(me);
     // Written whole under a name of this process first: a reader never sees half a lock.
-    const std::string own = path + "." + std::to_string(me.Pid) + ".tmp";
+    // Its name fits the folder's longest name, however long the data file's stem: room is left
+    // for the process number and ".tmp" after the stem's cut.
+    const size_t slash = path.rfind('/');
+    const long nameMax = ::pathconf(
+        slash == std::string::npos ? "." : path.substr(0, slash + 1).c_str(), _PC_NAME_MAX);
+    const size_t room = nameMax > 32 ? static_cast<size_t>(nameMax) - 10 : 22;
+    const std::string own = TemporaryNameStem(path, room) + std::to_string(me.Pid) + ".tmp";
     int fd = ::open(own.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) throw IoError(IoErrorText(path, errno));
     errno = 0;

@@ -135,6 +135,18 @@ inline std::string CodeIdenticalQuestion(size_t count, std::string_view code,
     t += '?';
     return t;
 }
+inline std::string CodeThisAndIdenticalQuestion(size_t others, std::string_view code,
+                                                std::string_view name) {
+    std::string t = "Code this case and ";
+    t += std::to_string(others);
+    t += others == 1 ? " more case" : " more cases";
+    t += " with the same answer as ";
+    t += code;
+    t += ' ';
+    t += name;
+    t += '?';
+    return t;
+}
 inline std::string MemoryReportLine(std::string_view path, size_t answers) {
     std::string t = "Coding memory: ";
     t += path;
@@ -436,6 +448,17 @@ inline std::string CodesSetAside(int codes, std::string_view path) {
     std::string t = std::to_string(codes) + (codes == 1 ? " code" : " codes") +
                     " could not be merged with the data (records, occupation fields or "
                     "identifiers no longer match) and were set aside in ";
+    t += path;
+    return t;
+}
+
+// Lines of the working file that match no record and hold no code of the classification.
+inline std::string LinesSetAside(int lines, std::string_view path) {
+    std::string t =
+        std::to_string(lines) + (lines == 1 ? " line of the working file that holds no code of the "
+                                              "classification was set aside in "
+                                            : " lines of the working file that hold no code of the "
+                                              "classification were set aside in ");
     t += path;
     return t;
 }
