@@ -7,6 +7,7 @@
 #include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/changes.h"
+#include "core/coding/options.h"
 #include "core/coding/suggestions.h"
 #include "core/io/files.h"
 #include "core/project/autocoding.h"
@@ -94,6 +95,41 @@ TEST_F(SuggestionsInSession, CodeAllIdenticalTouchesOnlyNotCodedSameAnswersAndUn
     platform.questionAnswers = {Answer::No};
     EXPECT_EQ(CodeAllIdentical(s), 0);
     EXPECT_TRUE(Case(3, 1).Code.empty());
+}
+
+// An uncoded case takes the chosen line with its identical answers; a status answered from a
+// list does not make two answers differ unless the option says so; undo comes back home.
+TEST_F(SuggestionsInSession, CodeAllIdenticalFromAnUncodedCaseByTheTextFields) {
+    TDokumZaw& d = s.Params.DokumList[0];
+    d.InfoPos[3] = 15;  // the first letter of field 1: 'j' in records 0 and 2, 'd' in record 1
+    d.InfoWidth[3] = 1;
+    d.InfoLabels[3].Add("j", {"j", "employed"});
+    d.InfoLabels[3].Add("d", {"d", "self-employed"});
+    Go(0, 0);
+    SelectFullListLine(s, kDrivers);
+    SetIdenticalTextFieldsOnly(s, false);
+    platform.questionAnswers = {Answer::Yes};
+    EXPECT_EQ(CodeAllIdentical(s), 2);
+    EXPECT_EQ(platform.questions.back(),
+              "Code this case and 1 more case with the same answer as 8322 Car drivers?");
+    EXPECT_TRUE(Case(1, 0).Code.empty());
+    EXPECT_EQ(Case(2, 0).Code, "8322");
+    EXPECT_EQ(s.Provenance.Find(0, 0)->origin.source, CodeSource::Coder);
+    EXPECT_EQ(s.View.LastCodeText, "8322");
+
+    EXPECT_TRUE(Undo(s));
+    EXPECT_TRUE(Case(0, 0).Code.empty());
+    SetIdenticalTextFieldsOnly(s, true);
+    Go(3, 0);
+    Go(0, 0);
+    SelectFullListLine(s, kDrivers);
+    platform.questionAnswers = {Answer::Yes};
+    EXPECT_EQ(CodeAllIdentical(s), 3);
+    EXPECT_EQ(Case(1, 0).Code, "8322");
+    Go(3, 0);
+    EXPECT_TRUE(Undo(s));
+    EXPECT_EQ(s.CurrentRecord, 0);  // where Code all identical was given, not record 2
+    EXPECT_TRUE(s.View.LastCodeText.empty());
 }
 
 TEST_F(SuggestionsInSession, AutomaticCodesSkipCasesCodedMeanwhileAndUndoAsOne) {

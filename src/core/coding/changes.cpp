@@ -125,6 +125,32 @@ void SetCase(Session& s, TZawod& z, int record, int field, std::string_view code
 
 // Moves one change from `from` to `to`, giving its case the `newSide` or the old side, and
 // shows that case.
+// REPEAT offers the last category given: an undone code is no longer that, the one before it is.
+void FollowLastCode(Session& s, const CaseChange& c, bool newSide) {
+    auto isCategory = [&](const std::string& code) { return s.Clf.IndexOf(code) >= 0; };
+    if (newSide) {
+        if (!isCategory(c.NewCode)) return;
+        s.LastCode = c.NewCode;
+        s.LastCodeName = c.NewName;
+    } else {
+        if (c.NewCode != s.LastCode) return;
+        s.LastCode.clear();
+        s.LastCodeName = {};
+        // Bounded: a long list of codes is not searched to its start for an old REPEAT.
+        const size_t depth = std::min<size_t>(s.UndoList.size(), 1000);
+        for (size_t i = 0; i < depth; ++i) {
+            const CaseChange& before = s.UndoList[s.UndoList.size() - 1 - i];
+            if (before.Group == 0 && isCategory(before.NewCode)) {
+                s.LastCode = before.NewCode;
+                s.LastCodeName = before.NewName;
+                break;
+            }
+        }
+    }
+    s.View.LastCodeText = s.LastCode;
+    s.View.LastCodeHint = std::string(s.LastCodeName);
+}
+
 bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& to, bool newSide,
             const char* nothing) {
     if (RefusedReadOnly(s)) return false;
@@ -154,8 +180,10 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
     // The working file is to hold what the model holds, whichever way the case went.
     s.ResultsModified = true;
     ShowCodingProgress(s);
-    s.CurrentRecord = c.Record;
-    s.CurrentField = c.Field;
+    const bool home = c.HomeRecord >= 0 && CaseAt(s, c.HomeRecord, c.HomeField) != nullptr;
+    s.CurrentRecord = home ? c.HomeRecord : c.Record;
+    s.CurrentField = home ? c.HomeField : c.Field;
+    FollowLastCode(s, c, newSide);
     ShowCurrentCase(s);
     to.push_back(std::move(c));
     return true;
@@ -192,7 +220,7 @@ bool ChangeCase(Session& s, int record, int field, std::string_view code, std::s
     return true;
 }
 
-int ChangeCases(Session& s, const std::vector<CaseEdit>& edits) {
+int ChangeCases(Session& s, const std::vector<CaseEdit>& edits, int homeRecord, int homeField) {
     if (s.ReadOnly) return 0;
     const long long now = Now(s);
     std::vector<CaseChange> changes;
@@ -228,6 +256,8 @@ int ChangeCases(Session& s, const std::vector<CaseEdit>& edits) {
     const int group = ++s.LastChangeGroup;
     for (CaseChange& c : changes) {
         c.Group = group;
+        c.HomeRecord = homeRecord;
+        c.HomeField = homeField;
         SetCase(s, *CaseAt(s, c.Record, c.Field), c.Record, c.Field, c.NewCode, c.NewName,
                 c.NewToCode);
         s.Provenance.Put(c.Record, c.Field, c.NewProvenance);

@@ -44,7 +44,10 @@ struct CaseEdit {
 // ChangeCase each, but journaled together with one flush to disk before any case shows them, and
 // undone together. Edits that change nothing are left out. Returns the number of cases changed;
 // throws IoError (nothing changed) when the journal cannot be written.
-int ChangeCases(Session& session, const std::vector<CaseEdit>& edits);
+// `homeRecord` and `homeField` name the case the coder was on, where its undo returns (-1: the
+// first changed case).
+int ChangeCases(Session& session, const std::vector<CaseEdit>& edits, int homeRecord = -1,
+                int homeField = -1);
 
 // A change that another coder of a shared project made: the case takes it as a coding action's
 // change would (counters, memory), but it is neither journaled, sent nor undoable. Its

@@ -12,6 +12,8 @@ void SetShowNotApplicable(Session& s, bool show) {
 
 void SetAfterCodingMode(Session& s, AfterCodingMode mode) { s.AfterCoding = mode; }
 
+void SetIdenticalTextFieldsOnly(Session& s, bool textOnly) { s.IdenticalTextFieldsOnly = textOnly; }
+
 std::optional<AfterCodingMode> AfterCodingModeOf(int index) {
     if (index < 0 || index > 2) return std::nullopt;
     return static_cast<AfterCodingMode>(index);

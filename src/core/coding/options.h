@@ -14,6 +14,9 @@ void SetShowNotApplicable(Session& session, bool show);
 // What follows a coding action. (RadioGroup2)
 void SetAfterCodingMode(Session& session, AfterCodingMode mode);
 
+// What Code all identical compares: the text fields only, or every information field.
+void SetIdenticalTextFieldsOnly(Session& session, bool textOnly);
+
 // The mode of a radio button's or the console's index 0..2; nullopt for any other.
 std::optional<AfterCodingMode> AfterCodingModeOf(int index);
 

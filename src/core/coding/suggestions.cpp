@@ -65,6 +65,23 @@ void TeachMemory(Session& s, int record, int field, const std::string& oldCode,
     if (IsLearntCode(s, newCode)) s.Memory.Learn(texts, newCode);
 }
 
+int BestPreselectedLine(const Session& s) {
+    if (s.PreselectedEntries.empty()) return -1;
+    // Deeper than the Suggestions list: a key word lists categories that may rank lower.
+    constexpr size_t kDepth = 60;
+    std::vector<Suggestion> ranked = s.Suggestions;
+    if (s.Suggester && !s.SuggestionsPending && CaseAt(s, s.CurrentRecord, s.CurrentField)) {
+        ranked = s.Suggester->Rank(CaseTexts(s, s.CurrentRecord, s.CurrentField), s.Memory, kDepth);
+    }
+    for (const Suggestion& g : ranked) {
+        const int category = s.Clf.IndexOf(g.code);
+        for (size_t line = 0; line < s.PreselectedEntries.size(); ++line) {
+            if (s.PreselectedEntries[line].Index == category) return static_cast<int>(line);
+        }
+    }
+    return -1;
+}
+
 void RefreshSuggestions(Session& s) {
     CodingView& v = s.View;
     const bool hadLines = !v.SuggestionLines.empty();
@@ -126,14 +143,14 @@ std::vector<int> IdenticalNotCodedRecords(const Session& s) {
     }
     const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(field)];
     const auto& rs = s.Cases.Respondents;
-    CaseAnswerNormaliser normalise;
+    CaseAnswerNormaliser normalise(s.IdenticalTextFieldsOnly);
     const std::string answer = normalise(d, rs[static_cast<size_t>(s.CurrentRecord)].Record);
     const int count = static_cast<int>(rs.size());
     for (int r = 0; r < count; ++r) {
         if (r == s.CurrentRecord) continue;
         const TZawod* z = CaseAt(s, r, field);
         if (!z || !z->ToCode || !z->Code.empty()) continue;
-        if (normalise(d, rs[static_cast<size_t>(r)].Record) == answer) {
+        if (!answer.empty() && normalise(d, rs[static_cast<size_t>(r)].Record) == answer) {
             records.push_back(r);
         }
     }
@@ -144,7 +161,10 @@ int CodeAllIdentical(Session& s) {
     if (RefusedReadOnly(s)) return 0;
     const TZawod* current = CaseAt(s, s.CurrentRecord, s.CurrentField);
     if (!current) return 0;
-    if (current->Code.empty()) {
+    // An uncoded case takes the line chosen in a list first, as CODE would give it.
+    const bool codeCurrent = current->Code.empty();
+    const bool chosen = s.SelectedCategory >= 0 && s.SelectedCategory < s.Clf.Count();
+    if (codeCurrent && !chosen) {
         s.platform.ShowMessage(msg::kCodeThisCaseFirst, Severity::Information);
         return 0;
     }
@@ -154,19 +174,34 @@ int CodeAllIdentical(Session& s) {
         return 0;
     }
     // Copies: the current case's strings must not change under the loop.
-    const std::string code = current->Code;
-    const std::string_view name = current->CodeName;
-    const bool toCode = current->ToCode;
-    if (s.platform.Ask(msg::CodeIdenticalQuestion(records.size(), code, name), false) !=
-        Answer::Yes) {
-        return 0;
-    }
+    const TKat* category = codeCurrent ? &s.Clf.Category(s.SelectedCategory) : nullptr;
+    const std::string code = category ? category->Code : current->Code;
+    const std::string_view name = category ? std::string_view(category->Name) : current->CodeName;
+    const bool toCode = category ? true : current->ToCode;
+    const std::string question = codeCurrent
+                                     ? msg::CodeThisAndIdenticalQuestion(records.size(), code, name)
+                                     : msg::CodeIdenticalQuestion(records.size(), code, name);
+    if (s.platform.Ask(question, false) != Answer::Yes) return 0;
     std::vector<CaseEdit> edits;
-    edits.reserve(records.size());
+    edits.reserve(records.size() + 1);
+    if (codeCurrent) {
+        edits.push_back({s.CurrentRecord,
+                         s.CurrentField,
+                         code,
+                         name,
+                         true,
+                         {CodeSource::Coder, s.SelectedLine, s.SelectedSuggestion}});
+    }
     for (int r : records) {
         edits.push_back({r, s.CurrentField, code, name, toCode, {CodeSource::Identical}});
     }
-    const int coded = ChangeCases(s, edits);
+    const int coded = ChangeCases(s, edits, s.CurrentRecord, s.CurrentField);
+    if (codeCurrent && coded > 0) {
+        s.LastCode = code;
+        s.LastCodeName = std::string(name);
+        s.View.LastCodeText = s.LastCode;
+        s.View.LastCodeHint = s.LastCodeName;
+    }
     ShowCurrentCase(s);
     return coded;
 }

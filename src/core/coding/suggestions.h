@@ -27,6 +27,10 @@ void TeachMemory(Session& session, int record, int field, const std::string& old
 // sure the first suggestion is.
 void RefreshSuggestions(Session& session);
 
+// The line of the pre-selected list whose category the ranking of the current case puts first,
+// -1 when it ranks none of them (or there is no ranking yet).
+int BestPreselectedLine(const Session& session);
+
 // A confidence as the coder reads it, in whole percents rounded down, so that no suggestion is
 // ever "100 % sure".
 int ConfidencePercent(double confidence);
@@ -38,10 +42,12 @@ bool SelectSuggestionLine(Session& session, int line);
 void CodeSuggestionLine(Session& session, int line);
 
 // The cases without code, of the current case's occupation field, whose answer is identical to
-// the current one (the current case not counted).
+// the current one (the current case not counted): the text fields only, unless the session's
+// option says every information field.
 std::vector<int> IdenticalNotCodedRecords(const Session& session);
 // Gives the current case's code to every such case after a confirmation that gives their
-// count. One undo takes all of them back. Returns the number of cases coded.
+// count; a case without a code takes the category chosen in a list first, with them. One undo
+// takes all of them back and returns to the current case. Returns the number of cases coded.
 int CodeAllIdentical(Session& session);
 
 }  // namespace tarnwick

@@ -53,6 +53,10 @@ struct CaseChange {
     // Where each side's code came from; none for no code or one of unknown source.
     std::optional<Provenance> OldProvenance;
     std::optional<Provenance> NewProvenance;
+    // The case the coder was on when the action was taken, where undo and redo return (-1: the
+    // changed case itself).
+    int HomeRecord = -1;
+    int HomeField = -1;
 };
 
 // A case's code changed from Old to New: what the coding memory is to learn.
@@ -155,6 +159,9 @@ class Session {
     // reachable, and what follows a coding action.
     bool ShowNotApplicable = false;
     AfterCodingMode AfterCoding = AfterCodingMode::NextCase;
+    // Code all identical compares the answer's text fields only (title and tasks), not the
+    // fields answered from a list (status, sector).
+    bool IdenticalTextFieldsOnly = true;
 
     // The current case, the category selected in either list and the last code given with CODE.
     int CurrentRecord = 0;

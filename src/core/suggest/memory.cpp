@@ -176,9 +176,10 @@ std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_vie
     for (int n = 1; n <= kInfoFields; ++n) {
         if (n > 1) out += kAnswerFieldSeparator;
         if (d.InfoPos[n] <= 0) continue;
+        const LabelList& labels = d.InfoLabels[n];
+        if (textOnly_ && !labels.Empty()) continue;
         const std::string_view v = CutField(record, d.InfoPos[n], d.InfoWidth[n]);
         bool any;
-        const LabelList& labels = d.InfoLabels[n];
         if (labels.Empty()) {
             any = AppendNormalisedField(out, v);
         } else {

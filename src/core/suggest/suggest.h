@@ -54,6 +54,8 @@ std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record);
 // while the fields it was given live unchanged.
 class CaseAnswerNormaliser {
   public:
+    // `textFieldsOnly` leaves out the fields answered from a list of labels.
+    explicit CaseAnswerNormaliser(bool textFieldsOnly = false) : textOnly_(textFieldsOnly) {}
     std::string operator()(const TDokumZaw& d, std::string_view record);
 
   private:
@@ -83,6 +85,7 @@ class CaseAnswerNormaliser {
     };
     using LabelTexts = std::array<Labels, kInfoFields + 1>;
     std::vector<std::pair<const TDokumZaw*, LabelTexts>> fields_;
+    bool textOnly_ = false;
 };
 
 // The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
