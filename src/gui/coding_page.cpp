@@ -190,7 +190,8 @@ void CodingPage::EnterList(bool firstLine) {
         } else if (suggested) {
             SelectSuggestionLine(s, 0);
         } else {
-            SelectPreselectedLine(s, 0);
+            // The list is in code order; Enter goes to the line the ranking puts first.
+            SelectPreselectedLine(s, firstLine ? std::max(BestPreselectedLine(s), 0) : 0);
         }
     });
     list->setFocus(Qt::OtherFocusReason);
@@ -231,6 +232,23 @@ void CodingPage::ClearKeyWords() {
     FocusKeyWords();
 }
 
+// A list never codes by type-ahead: what is typed in it goes to the box that searches it, the
+// full list's own box or the key words.
+bool CodingPage::TypedIntoList(QListView* list, const QKeyEvent& key) {
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString text = key.text();
+    if (text.isEmpty() || !text.at(0).isPrint()) return false;
+    QLineEdit* box = list == fullList_                ? fullListSearch_
+                     : firstKeyWordEdit_->isEnabled() ? firstKeyWordEdit_
+                                                      : secondKeyWordEdit_;
+    if (!box->isEnabled()) return true;
+    box->setFocus(Qt::OtherFocusReason);
+    box->deselect();
+    box->end(false);
+    box->insert(text);
+    return true;
+}
+
 bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
     const bool keyWordBox = watched == firstKeyWordEdit_ || watched == secondKeyWordEdit_;
     if (keyWordBox && event->type() == QEvent::ShortcutOverride) {
@@ -241,6 +259,9 @@ bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
+    const bool list =
+        watched == preselectedList_ || watched == fullList_ || watched == suggestionsList_;
+    if (list && TypedIntoList(static_cast<QListView*>(watched), *key)) return true;
     if (key->modifiers() & ~(Qt::KeypadModifier)) return QWidget::eventFilter(watched, event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (keyWordBox) {
@@ -652,6 +673,11 @@ void CodingPage::Connect() {
     onKey(Key::NextOccupation, [this] { nextOccupationButton_->click(); });
     onKey(Key::PreviousRecord, [this] { previousRecordButton_->click(); });
     onKey(Key::NextRecord, [this] { nextRecordButton_->click(); });
+    onKey(Key::FullListSearch, [this] {
+        categoryTabs_->setCurrentIndex(IndexOf(CategoryTab::Full));
+        fullListSearch_->setFocus(Qt::ShortcutFocusReason);
+        fullListSearch_->selectAll();
+    });
     onKey(Key::SwitchLists, [this] {
         categoryTabs_->setCurrentIndex((categoryTabs_->currentIndex() + 1) %
                                        categoryTabs_->count());
@@ -855,6 +881,13 @@ void CodingPage::Render(Session& s) {
             static_cast<int>(pre->size()),
             [pre](int i) -> const std::string& { return (*pre)[static_cast<size_t>(i)]; });
         shownPreselectedVersion_ = static_cast<std::uint64_t>(v.PreselectedVersion);
+    }
+    // The line that Enter in the key-word box goes to stands out, once per list and case.
+    const std::array<long long, 4> markFor = {v.PreselectedVersion, s.CurrentRecord, s.CurrentField,
+                                              v.SuggestionsVersion};
+    if (markFor != preselectedMarkFor_) {
+        preselectedModel_->MarkRow(BestPreselectedLine(s));
+        preselectedMarkFor_ = markFor;
     }
     if (v.PreselectedSelected >= 0) {
         preselectedList_->setCurrentIndex(preselectedModel_->index(v.PreselectedSelected));

@@ -21,6 +21,8 @@ class QTabWidget;
 class QToolButton;
 class QVBoxLayout;
 
+class QKeyEvent;
+
 namespace tarnwick {
 class Session;
 }
@@ -72,6 +74,7 @@ class CodingPage : public QWidget {
     // Focus into the list in front; `firstLine` selects its first line, otherwise a list
     // without a selected line selects its first.
     void EnterList(bool firstLine);
+    bool TypedIntoList(QListView* list, const QKeyEvent& key);
     // Enter on a line: codes that line (in review, the automatic code confirms the case).
     void CodeCurrentLine(QListView* list);
     void CodeLine(QListView* list, int row);
@@ -123,6 +126,7 @@ class CodingPage : public QWidget {
     QLineEdit* fullListSearch_ = nullptr;        // above ListBox2: a code or words of a name
     std::uint64_t shownSuggestionsVersion_ = UINT64_MAX;
     std::uint64_t shownPreselectedVersion_ = UINT64_MAX;
+    std::array<long long, 4> preselectedMarkFor_ = {-1, -1, -1, -1};
     std::uint64_t shownFullListVersion_ = UINT64_MAX;
     std::uint64_t shownSelectorVersion_ = UINT64_MAX;
     int shownFullScroll_ = 0;

@@ -1,5 +1,7 @@
 #include "gui/list_models.h"
 
+#include <QFont>
+
 #include "gui/convert.h"
 
 using namespace Qt::StringLiterals;
@@ -26,7 +28,21 @@ QVariant LineListModel::data(const QModelIndex& index, int role) const {
         return (index.row() < numbered_ ? QString::number(index.row() + 1) : u" "_s) + u"  "_s +
                line;
     }
+    if (role == Qt::FontRole && index.row() == marked_) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
     return {};
+}
+
+void LineListModel::MarkRow(int row) {
+    if (row == marked_) return;
+    const int before = marked_;
+    marked_ = row;
+    for (const int r : {before, row}) {
+        if (r >= 0 && r < count_) emit dataChanged(index(r), index(r), {Qt::FontRole});
+    }
 }
 
 }  // namespace tarnwick::gui

@@ -22,12 +22,16 @@ class LineListModel : public QAbstractListModel {
     // Shows the first `count` rows with their number in front, as the keys that take them.
     void NumberRows(int count) { numbered_ = count; }
 
+    // Shows one row in bold (-1: none): the one a key goes to first.
+    void MarkRow(int row);
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
   private:
     int count_ = 0;
     int numbered_ = 0;
+    int marked_ = -1;
     Accessor accessor_;
 };
 

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QRandomGenerator>
@@ -61,6 +62,26 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Counts as a reader takes them in at a glance: "1,074,999 occupations", in the status line only
+// (the report keeps the program's own texts).
+QString GroupedDigits(const QString& text) {
+    QString out;
+    qsizetype total = 0;  // digits of the number the loop is in
+    qsizetype left = 0;   // of them, this one and those after it
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isDigit() && (i == 0 || !text.at(i - 1).isDigit())) {
+            total = 0;
+            while (i + total < text.size() && text.at(i + total).isDigit()) ++total;
+            left = total;
+        }
+        if (c.isDigit() && total > 3 && left < total && left % 3 == 0) out += u',';
+        out += c;
+        if (c.isDigit()) --left;
+    }
+    return out;
+}
+
 // A page's header strip: a bold caption over the page's width.
 QLabel* HeaderStrip(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -107,6 +128,8 @@ TForm1::TForm1(QWidget* parent)
     SetUiTexts();
     session_->SetStatusNotice(kStatusNotice);
 
+    KeepTypingFocus();
+
     // Other machines sharing the folder see from the lock's time that this program is alive.
     lockHeartbeat_ = new QTimer(this);
     lockHeartbeat_->setInterval(60 * 1000);
@@ -141,10 +164,13 @@ void TForm1::RestoreWindowState() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1366, 768);
     if (!restoreGeometry(settings.value(u"window/geometry"_s).toByteArray())) {
-        // Room for the title bar and the frame that the window manager adds.
-        const QSize wanted(944,
-                           744 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-        resize(wanted.boundedTo(area.size() - QSize(16, 48)));
+        // The first start fills most of the screen, never less than the page's own size; room
+        // is left for the title bar and the frame that the window manager adds.
+        const QSize least(944,
+                          744 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+        const QSize most = area.size() - QSize(16, 48);
+        const QSize wanted = least.expandedTo(QSize(most.width() * 9 / 10, most.height() * 9 / 10));
+        resize(wanted.boundedTo(most));
         move(area.center() - rect().center());
     }
     for (QSplitter* splitter : findChildren<QSplitter*>()) {
@@ -501,7 +527,9 @@ void TForm1::SetUiTexts() {
     }
     notApplicableGroup_->button(0)->setText(FromBytes(UiText(Ui::HideNotApplicable)));
     notApplicableGroup_->button(1)->setText(FromBytes(UiText(Ui::ShowNotApplicable)));
-    afterCodingGroup_->button(0)->setText(FromBytes(UiText(Ui::NextInSameRecord)));
+    // The table says "(on default)" here and "(default)" beside; the window says it one way.
+    afterCodingGroup_->button(0)->setText(
+        FromBytes(UiText(Ui::NextInSameRecord)).replace(u"(on default)"_s, u"(default)"_s));
     afterCodingGroup_->button(1)->setText(FromBytes(UiText(Ui::SameInNextRecord)));
     afterCodingGroup_->button(2)->setText(FromBytes(UiText(Ui::StayInSameField)));
     notApplicableGroup_->button(0)->setChecked(true);
@@ -510,9 +538,9 @@ void TForm1::SetUiTexts() {
 
 void TForm1::DrawStatus() {
     statusNotice_->setText(FromBytes(session_->StatusNotice));
-    statusProgress_->setText(FromBytes(session_->ProgressText));
-    statusPace_->setText(session_->SessionStarted ? FromBytes(CodingPaceText(*session_))
-                                                  : QString());
+    statusProgress_->setText(GroupedDigits(FromBytes(session_->ProgressText)));
+    statusPace_->setText(
+        session_->SessionStarted ? GroupedDigits(FromBytes(CodingPaceText(*session_))) : QString());
 }
 
 namespace {
@@ -542,9 +570,43 @@ void TForm1::RunCommand(const std::function<void()>& command) {
     Refresh();
 }
 
+// Where the coder types is remembered, so that a menu left with Escape, or a command that
+// disabled the window while it ran, gives the keyboard back there: the menu bar never keeps it,
+// and no letter typed next opens a menu.
+void TForm1::KeepTypingFocus() {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && now->window() == this && qobject_cast<QMenuBar*>(now) == nullptr) {
+            typingFocus_ = now;
+        }
+    });
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToHide, this,
+                [this] { QTimer::singleShot(0, this, [this] { ReturnFocus(); }); });
+    }
+}
+
+void TForm1::ReturnFocus(QWidget* preferred) {
+    if (QApplication::activePopupWidget() != nullptr ||
+        QApplication::activeModalWidget() != nullptr)
+        return;
+    QWidget* now = QApplication::focusWidget();
+    if (preferred == nullptr && now != nullptr && qobject_cast<QMenuBar*>(now) == nullptr) return;
+    QWidget* target = preferred != nullptr ? preferred : typingFocus_.data();
+    if (target != nullptr && target->window() == this && target->isVisible() &&
+        target->isEnabled()) {
+        target->setFocus(Qt::OtherFocusReason);
+    } else if (codingPage_->isVisible()) {
+        codingPage_->FocusKeyWords();
+    } else if (now != nullptr && qobject_cast<QMenuBar*>(now) != nullptr) {
+        centralWidget()->setFocus(Qt::OtherFocusReason);
+    }
+}
+
 void TForm1::RunLongCommand(const std::function<void()>& command) {
     if (busy_) return;
     busy_ = true;
+    // Disabling the window takes the focus away; it is given back when the command is done.
+    const QPointer<QWidget> typing = typingFocus_;
     // The window draws, and its dialogs and progress bar answer, while nothing else can start.
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
@@ -562,6 +624,7 @@ void TForm1::RunLongCommand(const std::function<void()>& command) {
     platform_.EndProgress();
     busy_ = false;
     Refresh();
+    ReturnFocus(typing.data());
     if (pendingSignal_ != 0) EndOnSignal(pendingSignal_);
 }
 

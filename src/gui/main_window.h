@@ -3,6 +3,7 @@
 // core operation and then draws what the session holds.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -75,6 +76,9 @@ class TForm1 : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void KeepTypingFocus();
+    // Gives the keyboard back to `preferred`, or where the coder last typed.
+    void ReturnFocus(QWidget* preferred = nullptr);
     void SetUiTexts();
     void BuildMenus();
     void BuildPages();
@@ -103,8 +107,9 @@ class TForm1 : public QMainWindow {
     QtPlatform platform_;
     std::unique_ptr<Session> session_;
     bool busy_ = false;
-    bool longWork_ = false;  // a command runs on the worker thread
-    int pendingSignal_ = 0;  // SIGTERM or SIGHUP came while it ran
+    QPointer<QWidget> typingFocus_;  // the last widget of this window with the keyboard
+    bool longWork_ = false;          // a command runs on the worker thread
+    int pendingSignal_ = 0;          // SIGTERM or SIGHUP came while it ran
 
     // Each action's objectName is its old menu item's name (mainMenuKodowanie ...).
     QAction* returnToCodingAction_ = nullptr;

@@ -21,10 +21,12 @@ struct Binding {
 
 // Function keys for what a coder does on every case, left to right in the order of the page;
 // Alt with a letter or digit that no menu uses for the rest.
-constexpr std::array<Binding, 20> kBindings{{
+constexpr std::array<Binding, 21> kBindings{{
     {Key::Code, Qt::Key_F2, u"CODE: code the case with the selected category"},
     {Key::FindNotCoded, Qt::Key_F3, u"Find non-coded: go to the first occupation without a code"},
-    {Key::SwitchLists, Qt::Key_F4, u"Switch between the pre-selected list and the full list"},
+    {Key::SwitchLists, Qt::Key_F4,
+     u"Next list, in turn: the suggestions, the pre-selected list, the full list"},
+    {Key::FullListSearch, Qt::CTRL | Qt::Key_F, u"Find a code or a name in the full list"},
     {Key::Missing, Qt::Key_F5, u"MISSING: code the case as missing data"},
     {Key::NotApplicable, Qt::Key_F6, u"NOT APPLICABLE: code the case as not applicable"},
     {Key::Repeat, Qt::Key_F7, u"REPEAT: give the case the last code given with CODE"},

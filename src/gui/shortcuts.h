@@ -22,6 +22,7 @@ enum class Key {
     NextRecord,
     FindNotCoded,
     SwitchLists,
+    FullListSearch,
     SecondKeyWord,
     RespondentSelector,
     SaveResults,

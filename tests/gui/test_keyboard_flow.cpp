@@ -2,6 +2,7 @@
 // with Cancel: all through the real widgets of an active window.
 
 #include <QApplication>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -160,6 +161,76 @@ class TestKeyboardFlow : public QObject {
         QVERIFY(note->text().startsWith("No category matches"));
         Press(Qt::Key_Return);  // nothing to go to: the focus stays in the box
         QCOMPARE(QApplication::focusWidget(), w.findChild<QLineEdit*>("Edit1"));
+    }
+
+    // The keyboard comes back where the coder types: after a save, which disables the window
+    // while it runs, and after a menu left with Escape, whose letters must not take what is typed.
+    void theFocusComesBackAfterASaveAndAMenu() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        auto* edit1 = w.findChild<QLineEdit*>("Edit1");
+        Type("cat");
+        Press(Qt::Key_S, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), edit1);
+        Type("egory1112");
+        QCOMPARE(edit1->text(), QString("category1112"));
+
+        Press(Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        // The menu bar keeps nothing; the offscreen platform leaves the closed menu active.
+        QTRY_COMPARE(w.focusWidget(), edit1);
+        QTest::keyClicks(w.focusWidget(), QStringLiteral("x"));
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        QCOMPARE(edit1->text(), QString("category1112x"));
+    }
+
+    // What is typed in a list goes to the box that searches it: a digit never picks a line by
+    // type-ahead for the next Enter to code.
+    void typingInAListNeverCodes() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        auto* edit1 = w.findChild<QLineEdit*>("Edit1");
+        Type("category111");
+        Press(Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), w.findChild<QListView*>("ListBox1"));
+        Type("3");
+        QCOMPARE(QApplication::focusWidget(), edit1);
+        QCOMPARE(edit1->text(), QString("category1113"));
+        QVERIFY(CodeOf(w, 0).empty());
+
+        Press(Qt::Key_F, Qt::ControlModifier);  // the full list's search box, one key away
+        auto* search = w.findChild<QLineEdit*>("FullListSearch");
+        QCOMPARE(QApplication::focusWidget(), search);
+        Press(Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), w.findChild<QListView*>("ListBox2"));
+        Type("52");
+        QCOMPARE(QApplication::focusWidget(), search);
+        QCOMPARE(search->text(), QString("52"));
+        QVERIFY(CodeOf(w, 0).empty());
+    }
+
+    // Enter in the key-word box goes to the listed category that the ranking puts first, not to
+    // the lowest code; the list keeps its order.
+    void enterGoesToTheBestLine() {
+        SmallProject project;
+        WriteFile(project.data, "000001 1 category1113        work      \r\n");
+        TForm1 w;
+        w.platform().messageHook = [](const QString&) {};
+        Open(w, project);
+        QTRY_VERIFY(w.findChild<QListView*>("SuggestionsList")->model()->rowCount() > 0);
+        w.findChild<QLineEdit*>("Edit1")->setFocus();
+        Type("category111");
+        auto* list = w.findChild<QListView*>("ListBox1");
+        QVERIFY(list->model()->rowCount() >= 2);
+        QVERIFY(list->model()->index(0, 0).data().toString().startsWith("1112"));
+        Press(Qt::Key_Return);
+        QVERIFY(list->currentIndex().data().toString().startsWith("1113"));
+        QVERIFY(list->currentIndex().data(Qt::FontRole).value<QFont>().bold());
+        Press(Qt::Key_Return);
+        QCOMPARE(CodeOf(w, 0), std::string("1113"));
     }
 
     // Cancel on any exit question goes back to the session; the codes are kept and can be saved.
