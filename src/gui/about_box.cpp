@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "gui/build_info.h"
+
 namespace tarnwick::gui {
 
 using namespace Qt::StringLiterals;
@@ -50,6 +52,8 @@ TAboutBox::TAboutBox(QWidget* parent)
     };
     addLine(u"Computer application program designed to code occupations", "ProductName", true);
     addLine(u"according to Varden Classification of Occupations VKT-2009.", "Version", true);
+    addLine(QString::fromLatin1("Version " TARNWICK_VERSION ", build " TARNWICK_BUILD),
+            "BuildLine");
     text->addSpacing(12);
     addLine(
         u"Written by the Tarnwick developers for the coding of occupations in surveys. It "

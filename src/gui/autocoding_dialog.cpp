@@ -5,11 +5,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/project/autocoding_offer.h"
+#include "core/project/review.h"
+#include "core/session/session.h"
+#include "gui/command_runner.h"
 #include "gui/convert.h"
+#include "gui/qt_platform.h"
 #include "gui/window_texts.h"
 
 namespace tarnwick::gui {
@@ -127,6 +133,53 @@ std::optional<int> AskReviewSampleSize(QWidget* parent, int coded) {
     dialog.resize(480, dialog.sizeHint().height());
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return size->value();
+}
+
+namespace {
+
+void OfferReview(QWidget* parent, CommandRunner& runner, int coded, const AutoCodingOffer& offer) {
+    const std::optional<int> size = AskReviewSampleSize(parent, coded);
+    if (!size) return;
+    const uint64_t seed = QRandomGenerator::global()->generate64();
+    runner.Run([&](Session& s) {
+        if (DrawAndSaveReviewSample(s, offer.plan, static_cast<size_t>(*size), seed) > 0) {
+            StartReview(s);
+        }
+    });
+}
+
+}  // namespace
+
+void RunAutoCoding(QWidget* parent, CommandRunner& runner,
+                   const std::function<void()>& backToCoding) {
+    if (const std::string refusal = AutoCodingRefusal(runner.session()); !refusal.empty()) {
+        runner.platform().ShowMessage(refusal, Severity::Information);
+        return;
+    }
+    std::optional<AutoCodingOffer> offer;
+    auto estimate = [&](double target) -> std::optional<AutoCodingDialog::Estimate> {
+        std::optional<AutoCodingOffer> made;
+        // The first estimate learns from the cases coded so far; a new target reuses it.
+        const bool calibrate = !offer;
+        runner.RunLong([&](Session& s) {
+            try {
+                made = OfferAutoCoding(s, target, calibrate);
+            } catch (const WorkCancelled&) {
+                // Stopped on the progress bar: the session is as it was.
+            }
+        });
+        if (!made) return std::nullopt;
+        offer = std::move(made);
+        return AutoCodingDialog::Estimate{FromBytes(AutoCodingOfferText(*offer)), offer->CanCode()};
+    };
+    AutoCodingDialog dialog(parent, estimate);
+    if (dialog.exec() != QDialog::Accepted || !offer || !offer->CanCode()) return;
+    int coded = 0;
+    runner.Run([&](Session& s) { coded = ApplyAutoCoding(s, offer->plan); });
+    backToCoding();
+    if (coded <= 0) return;
+    OfferReview(parent, runner, coded, *offer);
+    backToCoding();
 }
 
 }  // namespace tarnwick::gui

@@ -37,6 +37,13 @@ class AutoCodingDialog : public QDialog {
     QPushButton* codeButton_ = nullptr;
 };
 
+class CommandRunner;
+
+// Code automatically...: the dialog with its estimates, the codes, then the offer of a review
+// sample; `backToCoding` gives the keyboard to the coding page after each change.
+void RunAutoCoding(QWidget* parent, CommandRunner& runner,
+                   const std::function<void()>& backToCoding);
+
 // After `coded` automatic codes: the size of the sample to review, or nothing for not now.
 std::optional<int> AskReviewSampleSize(QWidget* parent, int coded);
 

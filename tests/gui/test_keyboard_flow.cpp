@@ -186,6 +186,24 @@ class TestKeyboardFlow : public QObject {
         QCOMPARE(edit1->text(), QString("category1112x"));
     }
 
+    // A note typed after a menu left with Escape goes into the notepad, never to the menus whose
+    // letters it holds (O for Options, S for Save results).
+    void typingInTheNotepadStaysThere() {
+        SmallProject project;
+        TForm1 w;
+        Open(w, project);
+        w.findChild<QAction*>("mainMenuNotatnik")->trigger();
+        auto* notepad = w.findChild<QPlainTextEdit*>("RichEdit13");
+        notepad->setFocus();
+        Press(Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_COMPARE(w.focusWidget(), notepad);
+        QTest::keyClicks(w.focusWidget(), QStringLiteral("000013 status 7 is not valid"));
+        QCOMPARE(w.session().Notepad, std::vector<std::string>{"000013 status 7 is not valid"});
+        QVERIFY(notepad->isVisible());
+    }
+
     // What is typed in a list goes to the box that searches it: a digit never picks a line by
     // type-ahead for the next Enter to code.
     void typingInAListNeverCodes() {

@@ -6,7 +6,9 @@
 #include <QStackedWidget>
 #include <QtTest>
 
+#include "core/session/session.h"
 #include "gui/main_window.h"
+#include "gui/start_page.h"
 #include "window_helpers.h"
 
 using tarnwick::FileRequest;
@@ -27,6 +29,23 @@ class TestOpenParams : public QObject {
         QCOMPARE(w.windowTitle(),
                  QString("Tarnwick: Coding occupations to Varden Classification of Occupations "
                          "VKT-2009"));
+    }
+
+    // The start page lists the projects opened before, the newest selected: Enter reopens it.
+    void aRecentProjectOpensWithOneKey() {
+        SmallProject project;
+        tarnwick::gui::RememberProject({QString::fromStdString(project.params),
+                                        QString::fromStdString(project.classification),
+                                        QString::fromStdString(project.data)});
+        TForm1 w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* start = w.findChild<QWidget*>("StartPage");
+        QVERIFY(start->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(w.session().SessionStarted);
+        QVERIFY(!start->isVisible());
+        QCOMPARE(w.session().ClassificationPath, project.classification);
     }
 
     void faultyParametersShowTheErrorPage() {
