@@ -113,7 +113,6 @@ void CaseView::BuildInfoFields() {
     static const char* const kCaptions[14] = {nullptr,   "Label1",  "Label2",  "Label3", "Label4",
                                               "Label5",  "Label6",  "Label7",  "Label8", "Label9",
                                               "Label10", "Label11", "Label29", "Label31"};
-    static const int kHeights[14] = {0, 35, 35, 60, 47, 21, 21, 21, 21, 21, 21, 21, 21, 21};
     infoFields_ = new QWidget(this);
     auto* grid = new QGridLayout(infoFields_);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -126,14 +125,37 @@ void CaseView::BuildInfoFields() {
         caption->setWordWrap(true);
         caption->setMaximumWidth(160);
         infoCaptions_[n] = caption;
-        infoBoxes_[n] = MakeCaseText(infoFields_, kBoxes[n], kHeights[n]);
-        infoBoxes_[n]->setMinimumWidth(315);
-        grid->addWidget(caption, n - 1, 0);
-        grid->addWidget(infoBoxes_[n], n - 1, 1);
+        infoBoxes_[n] = MakeCaseText(infoFields_, kBoxes[n], 21);
         caption->hide();
         infoBoxes_[n]->hide();
     }
-    grid->setColumnStretch(1, 1);
+    ArrangeInfoFields(0);
+}
+
+void CaseView::ArrangeInfoFields(int visible) {
+    const int columns = visible > 8 ? 2 : 1;
+    if (columns == infoColumns_) return;
+    infoColumns_ = columns;
+    // In one column the first fields (title, duties, industry) have room for their lines.
+    static const int kHeights[14] = {0, 35, 35, 60, 47, 21, 21, 21, 21, 21, 21, 21, 21, 21};
+    auto* grid = static_cast<QGridLayout*>(infoFields_->layout());
+    const int rows = (13 + columns - 1) / columns;
+    for (int n = 1; n <= 13; ++n) {
+        grid->removeWidget(infoCaptions_[n]);
+        grid->removeWidget(infoBoxes_[n]);
+        // In two, the job title and the duties keep two lines: they are what is coded.
+        const int height = columns == 1 ? kHeights[n] : n <= 2 ? 35 : 21;
+        infoBoxes_[n]->setFixedHeight(height + 6);
+        infoBoxes_[n]->setVerticalScrollBarPolicy(height > 30 ? Qt::ScrollBarAsNeeded
+                                                              : Qt::ScrollBarAlwaysOff);
+        infoBoxes_[n]->setMinimumWidth(columns == 1 ? 315 : 120);
+        infoCaptions_[n]->setMaximumWidth(columns == 1 ? 160 : 90);
+        const int row = (n - 1) % rows;
+        const int column = 2 * ((n - 1) / rows);
+        grid->addWidget(infoCaptions_[n], row, column);
+        grid->addWidget(infoBoxes_[n], row, column + 1);
+    }
+    for (int c = 0; c < 4; ++c) grid->setColumnStretch(c, c % 2 == 1 && c / 2 < columns ? 1 : 0);
 }
 
 void CaseView::Render(const Session& s) {
@@ -155,6 +177,9 @@ void CaseView::Render(const Session& s) {
     SetBoxText(assignedCodeEdit_, v.CodeText);
     assignedCodeEdit_->document()->setDefaultTextOption(QTextOption(Qt::AlignCenter));
     SetBoxText(assignedLabelEdit_, v.LabelText);
+    int visible = 0;
+    for (int n = 1; n <= 13; ++n) visible += v.Info[static_cast<size_t>(n)].Visible ? 1 : 0;
+    ArrangeInfoFields(visible);
     for (int n = 1; n <= 13; ++n) {
         const InfoBoxView& info = v.Info[static_cast<size_t>(n)];
         infoCaptions_[n]->setVisible(info.Visible);

@@ -31,6 +31,8 @@ class CaseView : public QWidget {
   private:
     void BuildAssigned();
     void BuildInfoFields();
+    // One column of fields, or two for many (13 fields in one would scroll at 768 pixels high).
+    void ArrangeInfoFields(int visible);
     QPlainTextEdit* MakeCaseText(QWidget* parent, const char* name, int height);
 
     bool drawing_ = false;
@@ -42,6 +44,7 @@ class CaseView : public QWidget {
     QPlainTextEdit* assignedCodeEdit_ = nullptr;   // RichEdit11
     QPlainTextEdit* assignedLabelEdit_ = nullptr;  // RichEdit12
     QWidget* infoFields_ = nullptr;
+    int infoColumns_ = 0;
     std::array<QLabel*, 14> infoCaptions_{};
     std::array<QPlainTextEdit*, 14> infoBoxes_{};
 };

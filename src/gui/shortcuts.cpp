@@ -2,7 +2,10 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <array>
@@ -110,7 +113,14 @@ void ShowShortcutTable(QWidget* parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    dialog.resize(620, 560);
+    // Wide enough for the longest line, as far as the screen allows.
+    const int wanted = table->columnWidth(0) + table->columnWidth(1) +
+                       table->verticalScrollBar()->sizeHint().width() + 2 * table->frameWidth() +
+                       2 * layout->contentsMargins().left() + 8;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize area = screen ? screen->availableSize() : QSize(1366, 768);
+    dialog.resize(std::min(std::max(620, wanted), area.width() - 40),
+                  std::min(640, area.height() - 80));
     dialog.exec();
 }
 
