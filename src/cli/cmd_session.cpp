@@ -253,8 +253,10 @@ void Option(Console& c, std::string_view args) {
         SetShowNotApplicable(c.session, *value == 1);
     } else if (name == "after" && mode) {
         SetAfterCodingMode(c.session, *mode);
+    } else if (name == "identical" && (args == "text" || args == "all")) {
+        SetIdenticalTextFieldsOnly(c.session, args == "text");
     } else {
-        c.Error("option show-na 0|1 or option after 0|1|2");
+        c.Error("option show-na 0|1, option after 0|1|2 or option identical text|all");
     }
 }
 

@@ -76,10 +76,13 @@ QString ToolTip(Key key) {
 
 QList<ShortcutRow> ShortcutTable() {
     QList<ShortcutRow> rows = {
-        {u"Enter (in a key-word box)"_s, u"Select the first line of the list and go to it"_s},
+        {u"Enter (in a key-word box)"_s,
+         u"Go to the listed category that the ranking puts first (in bold)"_s},
         {u"Down, Page Down (in a key-word box)"_s, u"Go into the list"_s},
         {u"Up (on the list's first line)"_s, u"Back to the key-word box"_s},
         {u"Enter (on a line of a list)"_s, u"Code the case with that line's category"_s},
+        {u"A letter or digit (in a list)"_s,
+         u"Typed into the box that searches the list: a list never picks a line by typing"_s},
         {u"Escape"_s, u"Clear the key words"_s},
         {u"Enter (in review, no key words)"_s, u"Confirm the automatic code of the case"_s},
         {u"Escape (in review, no key words)"_s, u"Leave the review"_s},
