@@ -166,4 +166,13 @@ bool CategoryListPane::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+void CategoryListPane::Show(std::uint64_t version, const std::vector<std::string>& all,
+                            int selected, const std::string& description) {
+    const auto* lines = &all;
+    ShowLines(version, static_cast<int>(all.size()),
+              [lines](int i) -> const std::string& { return (*lines)[static_cast<size_t>(i)]; });
+    ShowSelected(selected);
+    ShowDescription(description);
+}
+
 }  // namespace tarnwick::gui

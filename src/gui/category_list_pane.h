@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/session/coding_view.h"
 #include "gui/list_models.h"
@@ -38,6 +39,10 @@ class CategoryListPane : public QWidget {
     // mouse pressed, and with it the second click of a double-click.
     void ShowLines(std::uint64_t version, int count, LineListModel::Accessor lines);
     void ShowSelected(int row);  // -1: none
+    // The three at once: the lines of `all` (when `version` is new), the selected one and the
+    // description below.
+    void Show(std::uint64_t version, const std::vector<std::string>& all, int selected,
+              const std::string& description);
     void ShowDescription(const std::string& text);
     // The keyboard into the list, at its current line.
     void Enter();

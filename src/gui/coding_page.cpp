@@ -14,7 +14,6 @@
 #include <QVBoxLayout>
 
 #include "core/classification/profile.h"
-#include "core/coding/actions.h"
 #include "core/coding/category_lists.h"
 #include "core/coding/changes.h"
 #include "core/coding/navigation.h"
@@ -106,12 +105,7 @@ void CodingPage::BuildLists(QSplitter* splitter) {
                                              "SuggestionsList", "SuggestionsMemo", categoryTabs_);
     suggestions->Model()->NumberRows(kSuggestionKeys);
     suggestions->WrapLines();  // the reasons are read whole, not in a tooltip
-    suggestions->List()->setToolTip(
-        u"The categories the program proposes for this answer, best first: the key's number, "
-        u"score, code, name and why. Enter or a double click codes a line; "_s +
-        SuggestionKeys(1).toString(QKeySequence::NativeText) + u" \u2026 "_s +
-        SuggestionKeys(kSuggestionKeys).toString(QKeySequence::NativeText) +
-        u" codes suggestion 1 \u2026 9."_s);
+    suggestions->List()->setToolTip(SuggestionsToolTip());
     codeAllIdenticalButton_ =
         new QPushButton(u"Code all identical  "_s + KeyName(Key::CodeAllIdentical), suggestions);
     codeAllIdenticalButton_->setObjectName("CodeAllIdentical");
@@ -352,19 +346,13 @@ bool CodingPage::eventFilter(QObject* watched, QEvent* event) {
 void CodingPage::RenderLists(Session& s) {
     const CodingView& v = s.View;
     CategoryListPane* suggestions = Pane(CategoryTab::Suggestions);
-    const std::vector<std::string>* lines = &v.SuggestionLines;
-    auto line = [](const std::vector<std::string>* all) {
-        return [all](int i) -> const std::string& { return (*all)[static_cast<size_t>(i)]; };
-    };
-    suggestions->ShowLines(static_cast<std::uint64_t>(v.SuggestionsVersion),
-                           static_cast<int>(lines->size()), line(lines));
-    suggestions->ShowSelected(v.SuggestionSelected);
-    suggestions->ShowDescription(v.SuggestionDescription);
+    suggestions->Show(static_cast<std::uint64_t>(v.SuggestionsVersion), v.SuggestionLines,
+                      v.SuggestionSelected, v.SuggestionDescription);
     categoryTabs_->setTabVisible(categoryTabs_->indexOf(suggestions), s.Suggester != nullptr);
 
     CategoryListPane* preselected = Pane(CategoryTab::Preselected);
-    preselected->ShowLines(static_cast<std::uint64_t>(v.PreselectedVersion),
-                           static_cast<int>(v.PreselectedLines.size()), line(&v.PreselectedLines));
+    preselected->Show(static_cast<std::uint64_t>(v.PreselectedVersion), v.PreselectedLines,
+                      v.PreselectedSelected, v.PreselectedDescription);
     // The line that Enter in the key-word box goes to stands out, once per list and case.
     const std::array<long long, 4> bestFor = {v.PreselectedVersion, s.CurrentRecord, s.CurrentField,
                                               v.SuggestionsVersion};
@@ -372,19 +360,15 @@ void CodingPage::RenderLists(Session& s) {
         preselected->Model()->MarkRow(BestPreselectedLine(s));
         bestLineFor_ = bestFor;
     }
-    preselected->ShowSelected(v.PreselectedSelected);
-    preselected->ShowDescription(v.PreselectedDescription);
     listNote_->setText(FromBytes(v.ListNote));
     listNote_->setVisible(!v.ListNote.empty());
 
     CategoryListPane* full = Pane(CategoryTab::Full);
-    full->ShowLines(0, static_cast<int>(s.Clf.FullListLines.size()), line(&s.Clf.FullListLines));
-    full->ShowSelected(v.FullSelected);
+    full->Show(0, s.Clf.FullListLines, v.FullSelected, v.FullDescription);
     if (shownFullScroll_ != v.FullScrollRequest) {
         shownFullScroll_ = v.FullScrollRequest;
         full->ScrollToTop(v.FullTopLine);
     }
-    full->ShowDescription(v.FullDescription);
     const QString fullName =
         FromBytes(UiText(Ui::FullClassification)) + FromBytes(ClassificationDisplayName(s.Clf));
     if (const int tab = categoryTabs_->indexOf(full); categoryTabs_->tabText(tab) != fullName) {

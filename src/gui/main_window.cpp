@@ -20,7 +20,6 @@
 #include "core/project/review.h"
 #include "core/project/safekeeping.h"
 #include "core/project/saving.h"
-#include "core/session/session.h"
 #include "core/text/interface_texts.h"
 #include "gui/about_box.h"
 #include "gui/autocoding_dialog.h"
@@ -35,7 +34,6 @@
 #include "gui/team_mode.h"
 #include "gui/user_guide.h"
 #include "gui/window_state.h"
-#include "gui/window_texts.h"
 #include "team/opening.h"
 #include "team/sync.h"
 
@@ -74,14 +72,9 @@ TForm1::TForm1(QWidget* parent)
     session_->SetStatusNotice(kStatusNotice);
     // The keyboard's home: the key-word box while coding, else the start page's list.
     focus_ = new FocusKeeper(this, [this] {
-        if (codingPage_->isVisible()) {
-            codingPage_->FocusKeyWords();
-        } else if (startPage_->isVisible()) {
-            startPage_->Focus();
-        } else {
-            return false;
-        }
-        return true;
+        if (codingPage_->isVisible()) codingPage_->FocusKeyWords();
+        if (startPage_->isVisible()) startPage_->Focus();
+        return codingPage_->isVisible() || startPage_->isVisible();
     });
 
     // Other machines sharing the folder see from the lock's time that this program is alive.
@@ -150,14 +143,10 @@ void TForm1::ConnectPages() {
             [this](int record, int field, const QString& code) {
                 if (!team_) return;
                 runner_->Run([&](Session&) {
-                    try {
-                        team::Settle(team_->Db(), record - 1, field - 1, ToBytes(code),
-                                     team_->Coder());
-                    } catch (const team::TeamError& e) {
-                        platform_.ShowMessage(e.what(), Severity::Fault);
-                    }
+                    teamPage_->Settle(*team_, record, field, code, [this](const std::string& e) {
+                        platform_.ShowMessage(e, Severity::Fault);
+                    });
                 });
-                teamPage_->Reload(*team_);
             });
     connect(startPage_, &StartPage::openRequested, this, &TForm1::OpenGivenProject);
     connect(startPage_, &StartPage::demoRequested, this, &TForm1::OpenDemoProject);

@@ -74,6 +74,14 @@ QString ToolTip(Key key) {
     return QString::fromUtf16(BindingOf(key).what) + u" ("_s + KeyName(key) + u')';
 }
 
+QString SuggestionsToolTip() {
+    return u"The categories the program proposes for this answer, best first: the key's number, "
+           u"score, code, name and why. Enter or a double click codes a line; "_s +
+           SuggestionKeys(1).toString(QKeySequence::NativeText) + u" \u2026 "_s +
+           SuggestionKeys(kSuggestionKeys).toString(QKeySequence::NativeText) +
+           u" codes suggestion 1 \u2026 9."_s;
+}
+
 QList<ShortcutRow> ShortcutTable() {
     QList<ShortcutRow> rows = {
         {u"Enter (in a key-word box)"_s,

@@ -43,6 +43,8 @@ QKeySequence KeysOf(Key key);
 QString KeyName(Key key);
 // A tooltip: what the control does and its key.
 QString ToolTip(Key key);
+// The Suggestions list's tooltip: what its lines say and the keys that code them.
+QString SuggestionsToolTip();
 
 struct ShortcutRow {
     QString keys;

@@ -104,6 +104,16 @@ TeamPage::TeamPage(QWidget* parent) : QWidget(parent) {
     });
 }
 
+void TeamPage::Settle(team::TeamLink& link, int record, int field, const QString& code,
+                      const std::function<void(const std::string&)>& fault) {
+    try {
+        team::Settle(link.Db(), record - 1, field - 1, ToBytes(code), link.Coder());
+    } catch (const team::TeamError& e) {
+        fault(e.what());
+    }
+    Reload(link);
+}
+
 void TeamPage::Reload(team::TeamLink& link) {
     QStringList lines;
     if (!link.Online()) {

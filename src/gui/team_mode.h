@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class QLineEdit;
@@ -33,6 +34,10 @@ class TeamPage : public QWidget {
     // Reads the figures and the disagreements afresh through the link; a lost connection shows
     // as a line on the page.
     void Reload(team::TeamLink& link);
+    // The final code of a disagreement (record and field counted from 1); the page again after
+    // it. A refusal of the database is `fault`'s.
+    void Settle(team::TeamLink& link, int record, int field, const QString& code,
+                const std::function<void(const std::string&)>& fault);
 
   signals:
     void settleRequested(int record, int field, const QString& code);
