@@ -200,9 +200,10 @@ class WorkingFileOnDiskTest : public ::testing::Test {
 
     // Opens in a fresh session, as a new run of the program would, with the given working file
     // (none when `zda` is null). Returns the message shown, or "" when the data were read.
-    std::string OpenWith(const char* zda) {
+    std::string OpenWith(const char* zda, bool readOnly = false) {
         if (zda != nullptr) testing::WriteFile(Path(".zda"), zda);
         session = std::make_unique<Session>(platform);
+        session->ReadOnly = readOnly;
         session->ProjectFolder = folder.Path();
         session->ParamStem = "proj";
         session->DataStem = "wave";
@@ -258,13 +259,25 @@ TEST_F(WorkingFileOnDiskTest, BackupAtOpeningSaveAndReopen) {
     EXPECT_EQ(ReadWholeFile(Path(".~zd")), ReadWholeFile(Path(".zda")));
 }
 
-TEST_F(WorkingFileOnDiskTest, FaultIsShownAfterTheBackupAndLeavesNoModel) {
+TEST_F(WorkingFileOnDiskTest, FaultIsShownAndLeavesNoModelAndNoBackupOfTheRefusedFile) {
     const std::string message = OpenWith("A0001\nB0002\r\nC00031234\r\nd0004\r\n");
     EXPECT_EQ(message.rfind("**** FATAL ERROR IN DATA FILES **** ", 0), 0u) << message;
     EXPECT_TRUE(session->Cases.Respondents.empty());
     EXPECT_TRUE(session->Report.empty());
     EXPECT_FALSE(session->WorkingFileRead);
-    EXPECT_EQ(ReadWholeFile(Path(".~zd")), "A0001\r\nB0002\r\nC00031234\r\nd0004\r\n");
+    EXPECT_FALSE(fs::exists(Path(".~zd")));
+}
+
+// Another coder holds the project: a read-only opening reads it and writes nothing beside it,
+// neither the backup nor the lines it sets aside.
+TEST_F(WorkingFileOnDiskTest, AReadOnlyOpeningWritesNothing) {
+    ASSERT_EQ(OpenWith("A00012310\r\nB0002\r\nC0003\r\nd0004\r\nX00092310\r\n", true), "");
+    EXPECT_EQ(session->Cases.Respondents[0].Occupations[0].Code, "2310");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names.size(), 2u) << ::testing::PrintToString(names);
 }
 
 TEST_F(WorkingFileOnDiskTest, FailedSaveLeavesTheOldFileAndTheFlags) {

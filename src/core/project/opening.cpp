@@ -90,15 +90,19 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& a
     const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
     const FileBytes working(path, true);
     const std::string_view text = working.View();
-    AtomicFile backup(s.DataFilePath(kExtBackup));
-    WriteBackup(backup, text, merging.Part(0, 40));
-    backup.Commit();
     const std::optional<std::string> fault =
         MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
-                         cases, merging.Part(40, 100), &aside);
+                         cases, merging.Part(0, 60), &aside);
     if (fault) {
         s.platform.ShowMessage(*fault, Severity::Fault);
         return false;
+    }
+    // Only a working file that merged replaces the backup: a damaged one refused here must not
+    // take the place of the last good copy. A read-only session writes nothing.
+    if (!s.ReadOnly) {
+        AtomicFile backup(s.DataFilePath(kExtBackup));
+        WriteBackup(backup, text, merging.Part(60, 100));
+        backup.Commit();
     }
     s.WorkingFileRead = true;
     return true;

@@ -61,7 +61,8 @@ void ReleaseProject(Session& s) {
 }
 
 void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
-    if (aside.Lines.empty()) return;
+    // A read-only session writes nothing, and loses nothing: it never saves the working file.
+    if (aside.Lines.empty() || s.ReadOnly) return;
     const DateTime now = s.platform.Now();
     // The stem is cut where the whole name would pass the folder's longest name.
     const std::string ending = kSetAsideInfix + ReportFileStamp(now) + kExtWorking;
