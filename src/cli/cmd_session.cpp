@@ -385,7 +385,14 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
             continue;
         }
         if (hooks && hooks->between) hooks->between(console.session, out);
-        command->run(console, rest);
+        // A file that cannot be written (the journal on a full disk, a folder gone) refuses the
+        // command, as the window's message box does; the session and its codes stay.
+        try {
+            command->run(console, rest);
+        } catch (const IoError& e) {
+            console.out << "message: " << e.what() << '\n';
+            console.failed = true;
+        }
         console.progress.Clear();
         // A program driving the console through a pipe reads each answer before it writes on.
         out.flush();

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "core/io/files.h"
+#include "core/session/session.h"
+#include "core/text/interface_texts.h"
 #include "project_fixture.h"
 
 namespace tarnwick::testing {
@@ -51,6 +54,30 @@ std::vector<std::string> Shown(const ConsoleRun& run, int n) {
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// A journal that cannot be written (here a folder planted at its name after a save) refuses the
+// code with a message; the console goes on with its session instead of ending.
+TEST(SessionConsole, AJournalThatCannotBeWrittenRefusesTheCodeAndKeepsTheSession) {
+    SmallProject p;
+    const std::string journal = p.folder.Path("wave.zjn");
+    cli::ConsoleHooks hooks = FixedClock();
+    hooks.between = [&](Session& s, std::ostream&) {
+        if (s.WorkingFileSaved && !std::filesystem::exists(journal)) {
+            std::filesystem::create_directory(journal);
+        }
+    };
+    std::istringstream in("open " + p.params + " " + p.classification + " " + p.data +
+                          "\nsave\nkey1 category0111\npre 0\ncode\nshow\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::SessionConsole(in, out, err, false, &hooks), cli::kFaults);
+    EXPECT_NE(out.str().find("message: " + std::string(msg::kJournalRefusesAction) + journal +
+                             ": Is a directory\n"),
+              std::string::npos)
+        << out.str();
+    // The case stays as it was, and the console still answers.
+    EXPECT_NE(out.str().find("case: 0 0\n"), std::string::npos);
+    EXPECT_NE(out.str().find("code: \n"), std::string::npos);
 }
 
 TEST(SessionConsole, CodingASmallProject) {

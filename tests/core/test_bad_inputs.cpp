@@ -477,6 +477,26 @@ TEST_F(BadInputTest, WorkingFileWithFewerOrMoreLinesThanTheData) {
     EXPECT_EQ(ReadFileText(Path(".~zd")), backup);
 }
 
+// A journal planted at the journal's name, as a link to a file the coder may read or as another
+// user's file with valid entries, is refused with the reason: never replayed as the coder's codes
+// nor copied into the folder.
+TEST_F(BadInputTest, APlantedJournalIsRefusedNeitherReplayedNorCopied) {
+    const std::string secret = p.folder.Path("secret.txt");
+    WriteFile(secret, "T1 0 0 1 000001 0111 0\n");
+    fs::create_symlink(secret, Path(".zjn"));
+    EXPECT_EQ(Open({p.params, p.classification, p.data}), Path(".zjn") + ": " + msg::kIsALink);
+    EXPECT_FALSE(s.DataLoaded);
+    EXPECT_FALSE(fs::exists(Path(".~zj")));
+
+    if (::geteuid() != 0) return;  // only root can hand a file to another user
+    fs::remove(Path(".zjn"));
+    WriteFile(Path(".zjn"), "T1 0 0 1 000001 0111 0\n");
+    ASSERT_EQ(::chown(Path(".zjn").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(Open({p.data}), Path(".zjn") + ": " + msg::OtherOwner("nobody"));
+    EXPECT_FALSE(s.DataLoaded);
+    EXPECT_FALSE(fs::exists(Path(".~zj")));
+}
+
 TEST_F(BadInputTest, MissingFolders) {
     const std::string missing = Folder() + "gone/";
     EXPECT_EQ(Open({missing + "proj.zpa"}), missing + "proj.zpa: No such file or directory");

@@ -2,6 +2,7 @@
 // from strings.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -9,8 +10,10 @@
 #include "core/data/journal.h"
 #include "core/data/provenance.h"
 #include "core/io/atomic_file.h"
+#include "core/io/files.h"
 #include "core/session/project_lock.h"
 #include "core/text/datetime.h"
+#include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 #include "project_fixture.h"
 
@@ -155,6 +158,21 @@ TEST(Journal, AnEarlierVersionsJournalReplaysAsBeforeWithItsCodesRecovered) {
             EXPECT_EQ(p ? p->origin.source : CodeSource::Unknown,
                       b.Code.empty() ? CodeSource::Unknown : CodeSource::Recovered);
         }
+    }
+}
+
+// A pipe made at the journal's name refuses the first entry at once instead of holding it (and
+// the coder) for ever.
+TEST(Journal, APipeAtItsNameRefusesTheEntryWithoutWaiting) {
+    testing::TempFolder folder;
+    const std::string path = folder.Path("wave.zjn");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    JournalFile journal(path);
+    try {
+        journal.Append({0, 0, true, "000001", "0111"}, nullptr);
+        ADD_FAILURE() << "the entry was written";
+    } catch (const IoError& e) {
+        EXPECT_EQ(std::string(e.what()), path + ": " + msg::kNotAFile);
     }
 }
 

@@ -84,7 +84,7 @@ TEST(SafeFiles, LinksAndOtherUsersFilesAreNotFollowedNorReplaced) {
     const std::string asc = folder.Path("wave.asc");
     WriteFile(asc, "planted");
     ASSERT_EQ(::chown(asc.c_str(), 65534, 65534), 0);
-    const std::string other = asc + ": " + msg::kOtherOwner;
+    const std::string other = asc + ": " + msg::OtherOwner("nobody");
     EXPECT_EQ(Fault([&] { ReadOwnFile(asc); }), other);
     EXPECT_EQ(Fault([&] { WriteFileAtomic(asc, "output"); }), other);
     EXPECT_EQ(ReadFileText(asc), "planted");
@@ -128,6 +128,20 @@ TEST(SafeFiles, AProjectWithALongDataFileNameOpens) {
     EXPECT_TRUE(fs::exists(lockPath));
     lock.reset();
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 0);
+}
+
+// A pipe planted at the lock's temporary name (it is predictable: the process number) neither
+// holds the opening for ever nor stops it: the lock is written under the next name.
+TEST(SafeFiles, APipeAtTheLocksTemporaryNameIsPassedBy) {
+    TempFolder folder;
+    const std::string lockPath = folder.Path("wave.zlk");
+    const std::string planted = folder.Path(".wave.zlk." + std::to_string(::getpid()) + ".tmp");
+    ASSERT_EQ(::mkfifo(planted.c_str(), 0600), 0);
+    auto lock = ProjectLock::TryTake(lockPath);
+    ASSERT_NE(lock, nullptr);
+    EXPECT_TRUE(fs::exists(lockPath));
+    lock.reset();
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
 // A mapped data file cut short by another program: the lost bytes read as NULs, the program

@@ -8,6 +8,7 @@
 #include "core/coding/navigation.h"
 #include "core/coding/progress.h"
 #include "core/coding/suggestions.h"
+#include "core/io/files.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
 #include "core/text/interface_texts.h"
@@ -90,6 +91,17 @@ void CountGiven(Session& s, const std::optional<Provenance>& p, int sign) {
     n = std::max(0, n + sign);
 }
 
+// An action whose journal entry cannot be written is not made: nothing is shown that a crash
+// could lose. The message says so before the system's reason.
+template <class F>
+void WriteJournal(F&& write) {
+    try {
+        write();
+    } catch (const IoError& e) {
+        throw IoError(msg::kJournalRefusesAction + std::string(e.what()));
+    }
+}
+
 // Gives the case its new state and provenance and everything that follows from them. The caller
 // has checked that the case exists.
 void Apply(Session& s, int record, int field, std::string_view code, std::string_view name,
@@ -100,7 +112,9 @@ void Apply(Session& s, int record, int field, std::string_view code, std::string
         const JournalEntry entry{record, field, toCode,
                                  s.Cases.Respondents[static_cast<size_t>(record)].RespondentId,
                                  std::string(code)};
-        if (s.Journal) s.Journal->Append(entry, provenance ? &*provenance : &kNoProvenance);
+        if (s.Journal)
+            WriteJournal(
+                [&] { s.Journal->Append(entry, provenance ? &*provenance : &kNoProvenance); });
         if (s.Sync) s.Sync->CaseChanged(entry);
     }
     SetCase(s, *z, record, field, code, name, toCode);
@@ -249,7 +263,7 @@ int ChangeCases(Session& s, const std::vector<CaseEdit>& edits, int homeRecord, 
     }
     if (changes.empty()) return 0;
     // All of them on disk before the first shows: one flush for the lot, not one per case.
-    if (s.Journal) s.Journal->AppendAll(entries, &provenances);
+    if (s.Journal) WriteJournal([&] { s.Journal->AppendAll(entries, &provenances); });
     if (s.Sync) {
         for (const JournalEntry& entry : entries) s.Sync->CaseChanged(entry);
     }

@@ -225,14 +225,23 @@ int ReplayJournal(const JournalReading& reading, const Classification& clf, Case
 JournalFile::JournalFile(std::string path) : path_(std::move(path)) {}
 
 void JournalFile::Open() {
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd_ < 0) throw IoError(IoErrorText(path_, errno));
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
+    // Not blocking: a pipe put at the journal's name must not hold the first code for ever.
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+                 0666);
+    if (fd_ < 0) {
         const int e = errno;
+        CheckOwnFile(path_, -1);  // a link or a pipe there: say so
+        throw IoError(IoErrorText(path_, e));
+    }
+    struct stat st {};
+    try {
+        if (::fstat(fd_, &st) != 0) throw IoError(IoErrorText(path_, errno));
+        // Only a file of the coder's own takes the coder's codes.
+        CheckOwnFile(path_, fd_);
+    } catch (...) {
         ::close(fd_);
         fd_ = -1;
-        throw IoError(IoErrorText(path_, e));
+        throw;
     }
     size_ = static_cast<long long>(st.st_size);
     // A line torn by a crash is ended, so that the next entry starts a line of its own.

@@ -18,6 +18,8 @@ inline constexpr size_t kPiece = size_t{8} << 20;
 
 [[noreturn]] void ThrowIo(const std::string& path, int errnum);
 [[noreturn]] void Refuse(const std::string& path, std::string_view why);
+// The login name of `uid`, or "user 1001" when it has none.
+std::string UserName(uid_t uid);
 
 // Closes the descriptor it owns.
 class Fd {

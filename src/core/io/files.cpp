@@ -1,12 +1,14 @@
 #include "core/io/files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "core/io/file_checks.h"
 #include "core/text/interface_texts.h"
@@ -19,6 +21,16 @@ std::string IoErrorText(const std::string& path, int errnum) {
 }
 
 namespace io_detail {
+
+std::string UserName(uid_t uid) {
+    std::vector<char> buffer(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+        return found->pw_name;
+    }
+    return "user " + std::to_string(uid);
+}
 
 [[noreturn]] void ThrowIo(const std::string& path, int errnum) {
     throw IoError(IoErrorText(path, errnum));
@@ -34,7 +46,7 @@ void CheckKind(const std::string& path, const struct stat& st, bool own) {
     if (S_ISLNK(st.st_mode)) Refuse(path, msg::kIsALink);
     if (S_ISDIR(st.st_mode)) ThrowIo(path, EISDIR);
     if (!S_ISREG(st.st_mode)) Refuse(path, msg::kNotAFile);
-    if (own && st.st_uid != ::geteuid()) Refuse(path, msg::kOtherOwner);
+    if (own && st.st_uid != ::geteuid()) Refuse(path, msg::OtherOwner(UserName(st.st_uid)));
 }
 
 int OpenToRead(const std::string& path, bool own, struct stat& st) {
@@ -108,6 +120,13 @@ std::string ReadWholeFile(const std::string& path, const WorkProgress& progress)
     struct stat st {};
     const int fd = OpenToRead(path, false, st);
     return ReadOpenFile(path, fd, st, progress);
+}
+
+void CheckOwnFile(const std::string& path, int descriptor) {
+    struct stat st {};
+    const int found = descriptor >= 0 ? ::fstat(descriptor, &st) : ::lstat(path.c_str(), &st);
+    if (found != 0) return;  // the caller's own error says why
+    io_detail::CheckKind(path, st, true);
 }
 
 std::string ReadOwnFile(const std::string& path, const WorkProgress& progress) {

@@ -36,6 +36,10 @@ std::string ReadWholeFile(const std::string& path, const WorkProgress& progress 
 // The same for a file the program itself writes and reads back: a link or a file of another
 // user in its place is refused, not followed.
 std::string ReadOwnFile(const std::string& path, const WorkProgress& progress = {});
+// Refuses, with the reason, a file opened where the program keeps one of its own (the coding
+// journal) that is not a regular file of this user; `descriptor` -1: what stands at `path` when
+// it could not be opened. Returns when there is nothing to refuse.
+void CheckOwnFile(const std::string& path, int descriptor);
 
 // Reads a text file into its lines. Throws IoError.
 std::vector<std::string> ReadLines(const std::string& path);

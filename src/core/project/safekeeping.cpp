@@ -104,8 +104,10 @@ void ReplayJournalOf(Session& s, CaseModel& cases, ProvenanceBook& book) {
     s.RecoveredActions = 0;
     if (s.ReadOnly) return;
     const std::string path = s.DataFilePath(kExtJournal);
-    if (!FileExists(path)) return;
-    const std::string text = ReadWholeFile(path);
+    // Anything at the name counts: a link, a pipe or another user's file is refused with the
+    // reason, never read (its lines would become the coder's codes) nor copied beside the data.
+    if (!PathTaken(path)) return;
+    const std::string text = ReadOwnFile(path);
     if (text.empty()) return;
     const std::string backup = s.DataFilePath(kExtJournalBackup);
     WriteFileAtomic(backup, text);

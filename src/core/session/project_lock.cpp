@@ -101,10 +101,19 @@ std::unique_ptr<ProjectLock> ProjectLock::TryTake(const std::string& path) {
     const size_t slash = path.rfind('/');
     const long nameMax = ::pathconf(
         slash == std::string::npos ? "." : path.substr(0, slash + 1).c_str(), _PC_NAME_MAX);
-    const size_t room = nameMax > 32 ? static_cast<size_t>(nameMax) - 10 : 22;
-    const std::string own = TemporaryNameStem(path, room) + std::to_string(me.Pid) + ".tmp";
-    int fd = ::open(own.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) throw IoError(IoErrorText(path, errno));
+    const size_t room = nameMax > 32 ? static_cast<size_t>(nameMax) - 14 : 18;
+    // A new file only: whatever stands at the name (a pipe that would hold the opening for
+    // ever, another user's file) is passed by for the next name.
+    std::string own;
+    int fd = -1;
+    for (int n = 0; fd < 0 && n < 100; ++n) {
+        own = TemporaryNameStem(path, room) + std::to_string(me.Pid) +
+              (n == 0 ? std::string() : "." + std::to_string(n)) + ".tmp";
+        fd = ::open(own.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+                    0644);
+        if (fd < 0 && errno != EEXIST) throw IoError(IoErrorText(path, errno));
+    }
+    if (fd < 0) throw IoError(IoErrorText(path, EEXIST));
     errno = 0;
     const bool written =
         ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&

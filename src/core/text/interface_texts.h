@@ -225,9 +225,17 @@ inline constexpr const char* kNotAFile =
 inline constexpr const char* kIsALink =
     "is a symbolic link where the program keeps a file of its own; it is neither followed nor "
     "replaced. Remove the link, or move the project to a folder of your own";
-inline constexpr const char* kOtherOwner =
-    "belongs to another user; the program neither reads nor replaces a file of its own that "
-    "someone else has put there. Remove it, or move the project to a folder of your own";
+// "belongs to another user (nobody); ...": whose file stands where the program keeps its own.
+inline std::string OtherOwner(std::string_view owner) {
+    std::string t = "belongs to another user (";
+    t += owner;
+    t += "); the program neither reads nor replaces a file of its own that someone else has put "
+         "there. Ask them to remove it, or move the project to a folder of your own";
+    return t;
+}
+inline constexpr const char* kJournalRefusesAction =
+    "Nothing was changed: the coding journal, which keeps every code until it is saved, cannot "
+    "be written: ";
 inline constexpr const char* kNotText = "holds NUL bytes, so it is not a text file";
 // The file is larger than the program reads: "is larger than the 8,192 MB that ...".
 std::string FileTooLarge(size_t limitBytes);
