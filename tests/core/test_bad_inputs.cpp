@@ -16,6 +16,7 @@
 
 #include "core/classification/scales.h"
 #include "core/data/cases.h"
+#include "core/data/journal.h"
 #include "core/data/output.h"
 #include "core/data/working_file.h"
 #include "core/io/files.h"
@@ -495,6 +496,24 @@ TEST_F(BadInputTest, APlantedJournalIsRefusedNeitherReplayedNorCopied) {
     EXPECT_EQ(Open({p.data}), Path(".zjn") + ": " + msg::OtherOwner("nobody"));
     EXPECT_FALSE(s.DataLoaded);
     EXPECT_FALSE(fs::exists(Path(".~zj")));
+}
+
+// A crash, then the data sorted again and cut: the journal's codes go to their respondents by
+// identifier; one whose respondent is gone is said on screen and kept, the copy of an earlier
+// recovery with it.
+TEST_F(BadInputTest, AJournalReplaysByIdentifierAndKeepsWhatFindsNoRecord) {
+    WriteFile(p.data,
+              "000004 1 driver              driving   \r\n"
+              "000001 1 teacher             teaching  \r\n");
+    WriteFile(Path(".zjn"), FormatJournalEntry({0, 0, true, "000001", "0111"}) +
+                                FormatJournalEntry({2, 0, true, "000003", "0111"}));
+    WriteFile(Path(".~zj"), "an earlier copy\n");
+    ASSERT_EQ(Open({p.params, p.classification, p.data}), "");
+    ASSERT_TRUE(s.SessionStarted);
+    EXPECT_EQ(s.Cases.Respondents[1].Occupations[0].Code, "0111");
+    EXPECT_EQ(s.Cases.Respondents[0].Occupations[0].Code, "");
+    EXPECT_EQ(platform.messages.front(), msg::JournalEntriesNotReplayed(1, Path(".~zj")));
+    EXPECT_EQ(ReadFileText(Path(".~zj")).rfind("an earlier copy\nT1 0 0 1 000001 0111 ", 0), 0u);
 }
 
 TEST_F(BadInputTest, MissingFolders) {

@@ -54,19 +54,28 @@ TEST(Journal, ReplayGivesTheLastStateAndSkipsWhatTheDataLack) {
     cases.Respondents[1].RespondentId = "B0002";
     for (TOsoba& r : cases.Respondents) r.Occupations.assign(2, TZawod(true));
     const std::vector<JournalEntry> entries = {
-        {0, 0, true, "A0001", "1000"}, {0, 0, true, "A0001", "2310"},  // coded twice
-        {1, 1, true, "B0002", "1000"}, {1, 1, true, "B0002", ""},      // coded, then undone
-        {0, 1, true, "A0001", "1000"}, {0, 1, true, "A0001", "1000"},  // the same twice
-        {5, 0, true, "F0006", "1000"}, {1, 0, true, "X0002", "1000"},
-        {1, 2, true, "B0002", "1000"}, {1, 0, true, "B0002", "7777"}};
+        {0, 0, true, "A0001", "1000"},
+        {0, 0, true, "A0001", "2310"},  // coded twice
+        {1, 1, true, "B0002", "1000"},
+        {1, 1, true, "B0002", ""},  // coded, then undone
+        {0, 1, true, "A0001", "1000"},
+        {0, 1, true, "A0001", "1000"},  // the same twice
+        {5, 0, true, "F0006", "1000"},
+        {1, 0, true, "X0002", "1000"},
+        {1, 2, true, "B0002", "1000"},
+        {1, 0, true, "B0002", "7777"},
+        // Found by its identifier where the data now hold it: sorted again, or cut.
+        {0, 0, true, "B0002", "2310"},
+        {9, 1, true, "B0002", "2310"}};
     std::vector<std::string> faults;
-    EXPECT_EQ(ReplayJournal(entries, clf, cases, faults), 5);
+    EXPECT_EQ(ReplayJournal(entries, clf, cases, faults), 7);
     EXPECT_EQ(cases.Respondents[0].Occupations[0].Code, "2310");
     EXPECT_EQ(cases.Respondents[0].Occupations[0].CodeName, clf.Category(clf.IndexOf("2310")).Name);
     EXPECT_EQ(cases.Respondents[0].Occupations[1].Code, "1000");
-    EXPECT_EQ(cases.Respondents[1].Occupations[1].Code, "");
+    EXPECT_EQ(cases.Respondents[1].Occupations[0].Code, "2310");
+    EXPECT_EQ(cases.Respondents[1].Occupations[1].Code, "2310");
     EXPECT_EQ(faults.size(), 4u);
-    EXPECT_EQ(faults[0], "Coding journal: entry 7 names a record these data lack; skipped.");
+    EXPECT_EQ(faults[0], "Coding journal: entry 7 names a respondent these data lack; skipped.");
 }
 
 // Two records of two fields each, every case to code.

@@ -150,20 +150,43 @@ int Replay(const std::vector<JournalEntry>& entries,
     int changed = 0;
     // The code each changed case had before the replay.
     std::unordered_map<uint64_t, std::string> before;
+    // An entry belongs to its respondent, wherever the data now hold them (records sorted
+    // again, or some left out): its own record when the identifiers agree, else the one record
+    // of that identifier, built only once an entry is found out of place.
+    constexpr long kNoRecord = -1;
+    constexpr long kTwoRecords = -2;
+    std::unordered_map<std::string_view, long> byId;
+    const auto RecordOf = [&](const JournalEntry& e) -> long {
+        const size_t at = static_cast<size_t>(e.Record);
+        if (e.Record >= 0 && at < cases.Respondents.size() &&
+            cases.Respondents[at].RespondentId == e.RespondentId) {
+            return e.Record;
+        }
+        if (byId.empty()) {
+            for (size_t i = 0; i < cases.Respondents.size(); ++i) {
+                const auto [it, fresh] =
+                    byId.emplace(cases.Respondents[i].RespondentId, static_cast<long>(i));
+                if (!fresh) it->second = kTwoRecords;
+            }
+        }
+        const auto found = byId.find(e.RespondentId);
+        return found == byId.end() ? kNoRecord : found->second;
+    };
     for (size_t n = 0; n < entries.size(); ++n) {
         const JournalEntry& e = entries[n];
         const auto skip = [&](const char* why) {
             faults.push_back("Coding journal: entry " + std::to_string(n + 1) + ' ' + why);
         };
-        if (static_cast<size_t>(e.Record) >= cases.Respondents.size()) {
-            skip("names a record these data lack; skipped.");
+        const long record = RecordOf(e);
+        if (record == kNoRecord) {
+            skip("names a respondent these data lack; skipped.");
             continue;
         }
-        TOsoba& r = cases.Respondents[static_cast<size_t>(e.Record)];
-        if (r.RespondentId != e.RespondentId) {
-            skip("belongs to another respondent; skipped.");
+        if (record == kTwoRecords) {
+            skip("names a respondent who has more than one record in these data; skipped.");
             continue;
         }
+        TOsoba& r = cases.Respondents[static_cast<size_t>(record)];
         if (static_cast<size_t>(e.Field) >= r.Occupations.size()) {
             skip("names an occupation field these parameters lack; skipped.");
             continue;
@@ -179,20 +202,20 @@ int Replay(const std::vector<JournalEntry>& entries,
             const std::optional<Provenance>* origin =
                 origins && n < origins->size() ? &(*origins)[n] : nullptr;
             if (origin && *origin) {
-                book->Put(e.Record, e.Field, **origin);
+                book->Put(static_cast<int>(record), e.Field, **origin);
             } else if (e.Code.empty()) {
-                book->Erase(e.Record, e.Field);
-            } else if (changes || !book->Find(e.Record, e.Field)) {
+                book->Erase(static_cast<int>(record), e.Field);
+            } else if (changes || !book->Find(static_cast<int>(record), e.Field)) {
                 // Only the journal knows this code, and not where it came from.
                 Provenance recovered;
                 recovered.origin.source = CodeSource::Recovered;
-                book->Set(e.Record, e.Field, recovered);
+                book->Set(static_cast<int>(record), e.Field, recovered);
             }
         }
         if (!changes) continue;
         if (recoveredCodes) {
-            before.try_emplace(
-                static_cast<uint64_t>(e.Record) << 32 | static_cast<uint32_t>(e.Field), z.Code);
+            before.try_emplace(static_cast<uint64_t>(record) << 32 | static_cast<uint32_t>(e.Field),
+                               z.Code);
         }
         z.Code = e.Code;
         z.CodeName = *name;

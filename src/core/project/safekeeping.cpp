@@ -109,14 +109,27 @@ void ReplayJournalOf(Session& s, CaseModel& cases, ProvenanceBook& book) {
     if (!PathTaken(path)) return;
     const std::string text = ReadOwnFile(path);
     if (text.empty()) return;
+    // The copy grows by each journal recovered: entries an earlier recovery could not replay
+    // (their respondents not in those data) are never written over.
     const std::string backup = s.DataFilePath(kExtJournalBackup);
-    WriteFileAtomic(backup, text);
+    std::string kept = PathTaken(backup) ? ReadOwnFile(backup) : std::string();
+    if (!kept.empty() && kept.back() != '\n') kept += '\n';
+    WriteFileAtomic(backup, kept + text);
     JournalReading reading = ReadJournalText(text);
     int recovered = 0;
+    // A line torn by the crash is only reported: its action was never acknowledged. An entry
+    // whose respondent the data lack is a code the coder gave: that is said on screen.
+    const size_t torn = reading.Faults.size();
     s.RecoveredActions = ReplayJournal(reading, s.Clf, cases, book, reading.Faults, &recovered);
     s.CodesGiven[static_cast<size_t>(CodeSource::Recovered)] += recovered;
+    if (reading.Faults.empty()) return;
+    const size_t skipped = reading.Faults.size() - torn;
     for (std::string& line : reading.Faults) s.AppendReportLine(std::move(line));
-    if (!reading.Faults.empty()) s.AppendReportLine(msg::kJournalKeptAs + backup);
+    s.AppendReportLine(msg::kJournalKeptAs + backup);
+    if (skipped > 0) {
+        s.platform.ShowMessage(msg::JournalEntriesNotReplayed(skipped, backup),
+                               Severity::Information);
+    }
 }
 
 void StartJournal(Session& s) {

@@ -233,6 +233,13 @@ inline std::string OtherOwner(std::string_view owner) {
          "there. Ask them to remove it, or move the project to a folder of your own";
     return t;
 }
+// After a recovery: "3 codes of the coding journal could not be replayed ...".
+inline std::string JournalEntriesNotReplayed(size_t entries, const std::string& copy) {
+    return std::to_string(entries) + (entries == 1 ? " code" : " codes") +
+           " of the coding journal could not be given back to their cases (the report says "
+           "why); the journal is kept as it was in " +
+           copy + ".";
+}
 inline constexpr const char* kJournalRefusesAction =
     "Nothing was changed: the coding journal, which keeps every code until it is saved, cannot "
     "be written: ";
