@@ -26,6 +26,7 @@
 #include "core/project/notepad.h"
 #include "core/project/opening.h"
 #include "core/project/paths.h"
+#include "core/project/safekeeping.h"
 #include "core/project/saving.h"
 #include "core/session/session.h"
 #include "core/text/interface_texts.h"
@@ -514,6 +515,34 @@ TEST_F(BadInputTest, AJournalReplaysByIdentifierAndKeepsWhatFindsNoRecord) {
     EXPECT_EQ(s.Cases.Respondents[0].Occupations[0].Code, "");
     EXPECT_EQ(platform.messages.front(), msg::JournalEntriesNotReplayed(1, Path(".~zj")));
     EXPECT_EQ(ReadFileText(Path(".~zj")).rfind("an earlier copy\nT1 0 0 1 000001 0111 ", 0), 0u);
+}
+
+// wave.1.dat and wave.2.dat share wave.zda (the stem ends at the first dot): the codes saved for
+// the first are not given to the second's answers unless the coder says so.
+TEST_F(BadInputTest, CodesSavedForAnotherDataFileOfTheSameStemAreAskedAbout) {
+    const std::string wave1 = Folder() + "wave.1.dat";
+    const std::string wave2 = Folder() + "wave.2.dat";
+    fs::copy_file(p.data, wave1);
+    fs::copy_file(p.data, wave2);
+    ASSERT_EQ(Open({p.params, p.classification, wave1}), "");
+    ASSERT_TRUE(s.SessionStarted);
+    s.Cases.Respondents[0].Occupations[0].Code = "0111";
+    ASSERT_TRUE(SaveWorkingFile(s));
+    ReleaseProject(s);
+    const std::string saved = ReadFileText(Path(".zda"));
+
+    ScriptedPlatform other;
+    other.fileAnswers = {p.params, p.classification, wave2};
+    Session t(other);
+    OpenProject(t);
+    EXPECT_FALSE(t.DataLoaded);
+    ASSERT_EQ(other.questions.size(), 1u);
+    EXPECT_EQ(other.questions[0].rfind("wave.zda holds the codes saved for data file wave.1.dat "
+                                       "(4 records); the data file opened now is wave.2.dat",
+                                       0),
+              0u)
+        << other.questions[0];
+    EXPECT_EQ(ReadFileText(Path(".zda")), saved);
 }
 
 TEST_F(BadInputTest, MissingFolders) {

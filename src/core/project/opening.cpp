@@ -25,6 +25,7 @@
 #include "core/io/progress.h"
 #include "core/params/parser.h"
 #include "core/project/coding_session.h"
+#include "core/project/data_identity.h"
 #include "core/project/paths.h"
 #include "core/project/safekeeping.h"
 #include "core/project/unattended_platform.h"
@@ -87,6 +88,8 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& a
     if (!PathTaken(path)) return true;
     // Read once: the same bytes go to the backup and into the merge. A link or another user's
     // file in its place is neither read nor copied into the backup.
+    // Codes saved for another data file of the same stem would land on other answers.
+    if (!WorkingFileBelongsHere(s, cases)) return false;
     const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
     const FileBytes working(path, true);
     const std::string_view text = working.View();

@@ -30,10 +30,10 @@ std::string ExtensionOf(std::string_view name) {
 }
 
 bool IsWrittenExtension(std::string_view ext) {
-    const char* const written[] = {kExtWorking,    kExtBackup,          kExtOutput,
-                                   kExtScript,     kExtNotepad,         kExtReport,
-                                   kExtLock,       kExtJournal,         kExtJournalBackup,
-                                   kExtProvenance, kExtProvenanceBackup};
+    const char* const written[] = {kExtWorking,    kExtBackup,           kExtOutput,
+                                   kExtScript,     kExtNotepad,          kExtReport,
+                                   kExtLock,       kExtJournal,          kExtJournalBackup,
+                                   kExtProvenance, kExtProvenanceBackup, kExtDataOf};
     for (const char* own : written) {
         if (CompareNoCase(ext, own) == 0) return true;
     }

@@ -25,6 +25,8 @@ inline constexpr const char* kExtJournalBackup = ".~zj";
 // is kept as found in its backup.
 inline constexpr const char* kExtProvenance = ".zpv";
 inline constexpr const char* kExtProvenanceBackup = ".~zp";
+// Which data file the working file's codes were saved for: its name, records and respondents.
+inline constexpr const char* kExtDataOf = ".zdo";
 // The side file of codes set aside at opening: <data stem>-set-aside-<YYYYMMDDHHMM>.zda.
 inline constexpr const char* kSetAsideInfix = "-set-aside-";
 

@@ -11,6 +11,7 @@
 #include "core/io/file_stamp.h"
 #include "core/io/files.h"
 #include "core/io/progress.h"
+#include "core/project/data_identity.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
 #include "core/text/datetime.h"
@@ -74,6 +75,7 @@ bool SaveWorkingFile(Session& s, bool askOnDataChange) {
     WriteWorkingFile(file, s.Cases, s.Params.CodeWidth);
     if (provenance) provenance->Commit();
     file.Commit();
+    WriteDataIdentity(s);
     s.ResultsModified = false;
     s.WorkingFileSaved = true;
     ReportMoment(s);
