@@ -34,6 +34,8 @@ OpenedTeamProject OpenTeamProject(Session& s, const TeamLogin& login) {
         return opened;
     }
     s.GivenFiles = {copy->ParamsPath, copy->ClassificationPath, copy->DataPath};
+    // A console or window of this coder killed on this computer left its lock on the copy.
+    s.TakeOverOwnStaleLock = true;
     link->Attach(s);
     try {
         OpenProject(s);

@@ -180,6 +180,8 @@ def main():
         again = Coder(cli, alice_db, "alice", os.path.join(root, "alice"))
         check(any("3 codes of an earlier session sent" in line for line in again.out),
               "the next opening sends the codes kept while offline")
+        check(again.case is not None,
+              "a coder killed once codes again: the copy's stale lock is taken over")
         again.end()
         stored = {tuple(map(int, row.split("|"))) for row in
                   psql(db, "SELECT DISTINCT record, field FROM tarnwick.actions "

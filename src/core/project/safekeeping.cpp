@@ -41,7 +41,8 @@ bool TakeProjectLock(Session& s) {
         if (found->OwnProcess) return true;
         const std::string holder = Describe(found->Holder);
         if (found->Stale && attempt <= 1) {
-            if (s.platform.Ask(holder + msg::kAskTakeOverLock, false) == Answer::Yes) {
+            if ((s.TakeOverOwnStaleLock && found->SameHost) ||
+                s.platform.Ask(holder + msg::kAskTakeOverLock, false) == Answer::Yes) {
                 ProjectLock::RemoveStale(path, *found);
                 s.AppendReportLine(msg::kLockTakenOver + holder);
                 continue;

@@ -128,6 +128,9 @@ class Session {
     std::unique_ptr<ProjectLock> Lock;
     std::unique_ptr<JournalFile> Journal;
     bool ReadOnly = false;
+    // A team project's local copy is this coder's own on this computer: a lock left there by a
+    // program of this computer that is gone is taken over without a question.
+    bool TakeOverOwnStaleLock = false;
     // The data file as it was read, to notice a change before the working file is saved.
     std::optional<FileStamp> DataStamp;
     // Coding actions of an interrupted session found in the journal at opening.
