@@ -30,7 +30,13 @@ class UnattendedPlatform : public Platform {
         messages.push_back(text);
         if (onMessage) onMessage(text, severity);
     }
-    Answer Ask(const std::string&, bool) override { return Answer::No; }
+    // Kept with the messages: a run that stops on a question (a project locked by another
+    // coder) says why instead of ending without a word.
+    Answer Ask(const std::string& question, bool) override {
+        messages.push_back(question + " No (nobody is there to answer).");
+        if (onMessage) onMessage(messages.back(), Severity::Information);
+        return Answer::No;
+    }
     std::optional<std::string> ChooseFile(const FileRequest&) override { return std::nullopt; }
     void StatusChanged() override {}
     bool Progress(std::string_view what, int percent) override {
