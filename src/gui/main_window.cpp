@@ -376,6 +376,9 @@ void TForm1::EndOnSignal(int signal) {
     if (runner_->LongWorkRunning()) {
         pendingSignal_ = signal;
         platform_.stopWork = true;
+        // A box the work waits on would hold the end until someone closed it (at a logout,
+        // until SIGKILL): closed, it answers as Escape does, and no other box opens.
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
         return;
     }
     // While a command waits in a dialog, its state is half-way: the journal holds every code.

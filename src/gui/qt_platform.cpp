@@ -60,6 +60,7 @@ bool QtPlatform::Progress(std::string_view what, int percent) {
 
 void QtPlatform::ShowMessageHere(const std::string& text, Severity severity) {
     EndProgress();
+    if (stopWork) return;  // the program ends: nobody waits for a box to be read
     const QString t = FromBytes(text);
     if (messageHook) {
         messageHook(t);
@@ -71,6 +72,8 @@ void QtPlatform::ShowMessageHere(const std::string& text, Severity severity) {
 
 Answer QtPlatform::AskHere(const std::string& question, bool withCancel) {
     EndProgress();
+    // The program ends: the answer that changes nothing, as Escape would give.
+    if (stopWork) return withCancel ? Answer::Cancel : Answer::No;
     const QString q = FromBytes(question);
     if (questionHook) return questionHook(q, withCancel);
     QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
@@ -97,6 +100,7 @@ QString QtPlatform::QtFilter(const std::string& filter) {
 
 std::optional<std::string> QtPlatform::ChooseFileHere(const FileRequest& request) {
     EndProgress();
+    if (stopWork) return std::nullopt;
     std::optional<QString> chosen;
     if (fileHook) {
         chosen = fileHook(request);
