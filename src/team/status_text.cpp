@@ -18,6 +18,15 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
+// A name as one line of the table: a control character (a line end a database may hold from an
+// earlier version) shows as '?'.
+std::string OneLine(std::string name) {
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    }
+    return name;
+}
+
 }  // namespace
 
 std::vector<std::string> StatusLines(const TeamStatus& s) {
@@ -30,8 +39,9 @@ std::vector<std::string> StatusLines(const TeamStatus& s) {
     lines.push_back("Coder                 Codes  Last hour  Per hour  Held");
     for (const CoderProgress& c : s.Coders) {
         char line[160];
-        std::snprintf(line, sizeof line, "%-20.20s %6lld %10lld %9s %5lld", c.Coder.c_str(),
-                      c.Codes, c.LastHour, Fixed(c.PerHour, 1).c_str(), c.Claimed);
+        std::snprintf(line, sizeof line, "%-20.20s %6lld %10lld %9s %5lld",
+                      OneLine(c.Coder).c_str(), c.Codes, c.LastHour, Fixed(c.PerHour, 1).c_str(),
+                      c.Claimed);
         lines.emplace_back(line);
     }
     lines.push_back("");
@@ -58,8 +68,8 @@ std::vector<std::string> DisagreementLines(const std::vector<Disagreement>& list
     std::vector<std::string> lines;
     for (const Disagreement& d : list) {
         std::string line = std::to_string(d.Record + 1);
-        line += ' ' + std::to_string(d.Field + 1) + ' ' + d.RespondentId + ": " + d.Coder1 + ' ' +
-                d.Code1 + ", " + d.Coder2 + ' ' + d.Code2;
+        line += ' ' + std::to_string(d.Field + 1) + ' ' + OneLine(d.RespondentId) + ": " +
+                OneLine(d.Coder1) + ' ' + d.Code1 + ", " + OneLine(d.Coder2) + ' ' + d.Code2;
         if (!d.Final.empty()) line += ", final " + d.Final;
         lines.push_back(std::move(line));
     }

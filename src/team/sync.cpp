@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -60,6 +61,12 @@ TeamLink::TeamLink(std::string conninfo, const std::string& password, std::strin
       password_(password),
       coder_(std::move(coder)),
       folder_(std::move(folder)) {
+    // The name is a line of every table and file that names coders.
+    if (coder_.empty() || std::any_of(coder_.begin(), coder_.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+        })) {
+        throw TeamError(msg::kTeamCoderNameRefused);
+    }
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
     std::error_code error;
     std::filesystem::create_directories(folder_, error);

@@ -37,6 +37,9 @@ inline constexpr const char* kTeamOfflineNext =
     "Working offline: the next case is taken from this computer's copy and may be one that "
     "another coder holds.";
 
+inline constexpr const char* kTeamCoderNameRefused =
+    "A coder's name may not be empty nor hold a line end, a tab or another control character: "
+    "it is a line of the team's tables.";
 inline constexpr const char* kTeamProjectExists =
     "The database already holds a team project: a second one needs a database of its own";
 inline constexpr const char* kTeamNoProject = "The database holds no team project";

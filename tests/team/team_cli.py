@@ -145,6 +145,12 @@ def main():
         exports_equal(cli, own_db, os.path.join(root, "own-team"), own, own_paths,
                       [n.replace("demo", "five") for n in OUTPUTS])
 
+        # A name with a line end would break every table that names coders.
+        r = run([cli, "team", "code", "--db", db, "--coder", "eve\nmallory",
+                 "--folder", os.path.join(root, "eve")], "quit y n n\n")
+        check(r.returncode != 0 and "may not be empty nor hold a line end" in r.stdout + r.stderr,
+              "a coder's name with a line end is refused")
+
         # Two coders in login roles with only the coder group's rights.
         for role in ("cli_alice", "cli_bob"):
             psql(admin, f"DROP ROLE IF EXISTS {role}")
