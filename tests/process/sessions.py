@@ -131,6 +131,30 @@ def two_sessions(cli, demo, root):
     check(not os.path.exists(os.path.join(folder, "demo.zlk")), "the lock is gone after both")
 
 
+def read_only_folder(cli, demo, root):
+    """A folder the coder cannot write (here another user's): the project opens read-only with
+    the reason, refuses coding, and nothing is written beside it."""
+    if os.geteuid() != 0 or not shutil.which("runuser"):
+        print("skip  a folder of another user (needs root and runuser)")
+        return
+    as_nobody = ["runuser", "-u", "nobody", "--"]
+    if subprocess.run(as_nobody + ["test", "-x", cli]).returncode != 0:
+        print("skip  a folder of another user (nobody cannot run the program where it lies)")
+        return
+    folder = project(demo, root)
+    os.chmod(root, 0o755)
+    os.chmod(folder, 0o755)
+    before = sorted(os.listdir(folder))
+    p = subprocess.run(as_nobody + [cli, "session"], input=open_line(folder) +
+                       "missing\nshow\nquit n\n", capture_output=True, text=True,
+                       encoding="latin-1", timeout=60, cwd="/")
+    check("cannot be written (Permission denied): the project is opened read-only" in p.stdout,
+          "a folder that cannot be written opens read-only and says why")
+    check("(its folder cannot be written): coding is not possible" in p.stdout,
+          "coding is refused with that reason")
+    check(sorted(os.listdir(folder)) == before, "nothing is written beside the project")
+
+
 def kills(cli, demo, root, rounds, seed):
     rng = random.Random(seed)
     folder = project(demo, root)
@@ -301,6 +325,7 @@ def main():
             "underneath": lambda: changed_underneath(a.cli, a.demo, root),
             "exit": lambda: exit_status(a.cli, a.demo, root),
             "clock": lambda: report_clock(a.cli, a.demo, root),
+            "readonly": lambda: read_only_folder(a.cli, a.demo, root),
         }
         for name, body in checks.items():
             if a.only in (None, name):

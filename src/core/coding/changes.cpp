@@ -207,7 +207,7 @@ bool Replay(Session& s, std::vector<CaseChange>& from, std::vector<CaseChange>& 
 
 bool RefusedReadOnly(Session& s) {
     if (!s.ReadOnly) return false;
-    s.platform.ShowMessage(msg::kReadOnlyNoCoding, Severity::Information);
+    s.platform.ShowMessage(msg::ReadOnlyNoCoding(s.ReadOnlyReason), Severity::Information);
     return true;
 }
 

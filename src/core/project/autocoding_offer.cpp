@@ -9,7 +9,7 @@
 namespace tarnwick {
 
 std::string AutoCodingRefusal(const Session& s) {
-    if (s.ReadOnly) return msg::kReadOnlyNoCoding;
+    if (s.ReadOnly) return msg::ReadOnlyNoCoding(s.ReadOnlyReason);
     if (s.SuggestionsPending) return msg::kAutoCodingSuggestionsPending;
     if (!s.Suggester) return msg::kAutoCodingNoSuggestions;
     if (s.Review.Active) return msg::kAutoCodingInReview;

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "core/io/atomic_file.h"
@@ -27,8 +29,20 @@ std::string Describe(const LockHolder& h) {
 
 bool TakeProjectLock(Session& s) {
     s.ReadOnly = false;
+    s.ReadOnlyReason.clear();
     const std::string path = s.DataFilePath(kExtLock);
     if (s.Lock && s.Lock->Path() == path) return true;
+    // A folder on read-only media, or one of another user's: nothing of the project's own can be
+    // written there, but it can be read and exported.
+    const std::string folder = s.ProjectFolder.empty() ? "." : s.ProjectFolder;
+    if (::access(folder.c_str(), W_OK) != 0 && (errno == EROFS || errno == EACCES)) {
+        const std::string told = msg::FolderNotWritable(folder, std::strerror(errno));
+        s.ReadOnly = true;
+        s.ReadOnlyReason = msg::kReadOnlyFolder;
+        s.AppendReportLine(told);
+        s.platform.ShowMessage(told, Severity::Information);
+        return true;
+    }
     // A few times at most: again after a stale lock was removed, or vanished while read.
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (std::unique_ptr<ProjectLock> lock = ProjectLock::TryTake(path)) {

@@ -42,7 +42,7 @@ void Finished(const WorkProgress& writing) { ProgressMeter(writing.Part(99, 100)
 
 bool SaveWorkingFile(Session& s, bool askOnDataChange) {
     if (s.ReadOnly) {
-        s.platform.ShowMessage(msg::kReadOnlyNoSaving, Severity::Information);
+        s.platform.ShowMessage(msg::ReadOnlyNoSaving(s.ReadOnlyReason), Severity::Information);
         return false;
     }
     // The working file must line up with the data: a data file changed by another program
@@ -133,7 +133,7 @@ const char* ExportExtension(ExportFormat format) {
 }
 
 std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format, bool withProvenance) {
-    if (s.ReadOnly) throw IoError(msg::kReadOnlyNoSaving);
+    if (s.ReadOnly) throw IoError(msg::ReadOnlyNoSaving(s.ReadOnlyReason));
     std::vector<std::string> paths = {s.DataFilePath(ExportExtension(format))};
     if (format == ExportFormat::Csv) paths.push_back(s.DataFilePath(kCsvLabelsEnding));
     // A survey data file named like an export (wave.csv) must never be overwritten by it.

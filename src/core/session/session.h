@@ -128,6 +128,7 @@ class Session {
     std::unique_ptr<ProjectLock> Lock;
     std::unique_ptr<JournalFile> Journal;
     bool ReadOnly = false;
+    std::string ReadOnlyReason;  // why, when not another coder's lock
     // A team project's local copy is this coder's own on this computer: a lock left there by a
     // program of this computer that is gone is taken over without a question.
     bool TakeOverOwnStaleLock = false;

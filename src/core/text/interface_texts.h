@@ -301,10 +301,22 @@ inline constexpr const char* kAskTakeOverLock =
     "Take the project over? Its codes are safe in the working file and the coding journal.";
 inline constexpr const char* kOpenedReadOnly = "Project opened read-only: ";
 inline constexpr const char* kLockTakenOver = "Lock taken over from an ended session: ";
-inline constexpr const char* kReadOnlyNoCoding =
-    "The project is open read-only (another coder holds it): coding is not possible";
-inline constexpr const char* kReadOnlyNoSaving =
-    "The project is open read-only (another coder holds it): nothing can be saved";
+// Why a project is open read-only, in the messages that refuse coding and saving.
+inline constexpr const char* kReadOnlyHeld = "another coder holds it";
+inline constexpr const char* kReadOnlyFolder = "its folder cannot be written";
+inline std::string ReadOnlyNoCoding(std::string_view why) {
+    return "The project is open read-only (" + std::string(why.empty() ? kReadOnlyHeld : why) +
+           "): coding is not possible";
+}
+inline std::string ReadOnlyNoSaving(std::string_view why) {
+    return "The project is open read-only (" + std::string(why.empty() ? kReadOnlyHeld : why) +
+           "): nothing can be saved";
+}
+// "The folder /data/wave/ cannot be written (Read-only file system): ..."
+inline std::string FolderNotWritable(const std::string& folder, std::string_view reason) {
+    return "The folder " + folder + " cannot be written (" + std::string(reason) +
+           "): the project is opened read-only, to read and export, not to code";
+}
 
 // The coding journal: "12 coding actions recovered from an interrupted session".
 inline std::string ActionsRecovered(int actions) {
