@@ -29,7 +29,8 @@ std::string FormatDataIdentity(const DataIdentity& identity);
 std::optional<DataIdentity> ParseDataIdentity(std::string_view text);
 
 // At the opening, before the working file is merged into `cases`: true when it may be (no side
-// file, the same data file's name, or the coder says so). A damaged side file is reported and passed over.
+// file, the same data file's name, or the coder says so). A damaged side file is reported and
+// passed over.
 bool WorkingFileBelongsHere(Session& session, const CaseModel& cases);
 // At a save, beside the working file.
 void WriteDataIdentity(Session& session);
