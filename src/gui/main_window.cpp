@@ -94,6 +94,7 @@ TForm1::TForm1(QWidget* parent)
     startPage_->Focus();
 }
 
+// The workers read the session, which goes before the window's child objects do.
 TForm1::~TForm1() { background_->Stop(); }
 
 void TForm1::BuildPages() {
@@ -251,7 +252,8 @@ void TForm1::FindNotCodedCommand() {
 void TForm1::OpenProjectCommand() {
     const std::string progressBefore = session_->ProgressText;
     runner_->RunLong([](Session& s) { OpenProject(s); });
-    session_->GivenFiles.clear();  // a step that failed leaves the rest of a recent project's
+    // A step that failed leaves the rest of a recent project's files: the next Open asks.
+    session_->GivenFiles.clear();
     if (session_->SessionStarted) {
         RememberProject({FromBytes(ParamsPath(*session_)), FromBytes(session_->ClassificationPath),
                          FromBytes(session_->DataPath())});

@@ -8,12 +8,12 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QSettings>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include "gui/widget_style.h"
+#include "gui/window_state.h"
 
 #ifndef TARNWICK_DEMO_SOURCE
 #define TARNWICK_DEMO_SOURCE ""
@@ -27,10 +27,8 @@ namespace {
 
 constexpr int kRecentKept = 9;
 
-QSettings Settings() { return QSettings(u"Tarnwick"_s, u"Tarnwick"_s); }
-
 void WriteRecent(const QList<ProjectFiles>& projects) {
-    QSettings settings = Settings();
+    QSettings settings = ProgramSettings();
     settings.beginWriteArray(u"recent"_s, static_cast<int>(projects.size()));
     for (int i = 0; i < projects.size(); ++i) {
         settings.setArrayIndex(i);
@@ -64,7 +62,7 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
 }  // namespace
 
 QList<ProjectFiles> RecentProjects() {
-    QSettings settings = Settings();
+    QSettings settings = ProgramSettings();
     QList<ProjectFiles> projects;
     const int n = settings.beginReadArray(u"recent"_s);
     for (int i = 0; i < n; ++i) {
@@ -153,6 +151,7 @@ StartPage::StartPage(QWidget* parent) : QWidget(parent) {
     connect(recent_, &QListView::activated, this, [this] { OpenSelected(); });
     outer->addSpacing(8);
     auto* demo = Button(u"Open the demo project"_s, "OpenDemo", this);
+    demo_ = demo;
     auto* open = Button(u"Open project: choose its three files\u2026"_s, "OpenProject", this);
     auto* team = Button(u"Open team project\u2026"_s, "OpenTeamProject", this);
     for (QPushButton* b : {demo, open, team}) outer->addWidget(b, 0, Qt::AlignLeft);
@@ -182,8 +181,8 @@ void StartPage::Reload() {
 void StartPage::Focus() {
     if (!shown_.isEmpty()) {
         recent_->setFocus(Qt::OtherFocusReason);
-    } else if (auto* demo = findChild<QPushButton*>(u"OpenDemo"_s)) {
-        demo->setFocus(Qt::OtherFocusReason);
+    } else {
+        demo_->setFocus(Qt::OtherFocusReason);
     }
 }
 

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QListView;
+class QPushButton;
 class QStandardItemModel;
 
 namespace tarnwick::gui {
@@ -47,6 +48,7 @@ class StartPage : public QWidget {
     void OpenSelected();
 
     QLabel* recentCaption_ = nullptr;
+    QPushButton* demo_ = nullptr;  // OpenDemo: the keyboard's place while no project is recent
     QStandardItemModel* recentModel_ = nullptr;
     QListView* recent_ = nullptr;  // RecentProjects
     QList<ProjectFiles> shown_;

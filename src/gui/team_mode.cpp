@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/convert.h"
+#include "gui/window_state.h"
 #include "gui/window_texts.h"
 #include "team/status_text.h"
 #include "team/store.h"
@@ -24,7 +25,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace tarnwick::gui {
 
 std::optional<TeamLogin> AskTeamLogin(QWidget* parent) {
-    QSettings settings(u"Tarnwick"_s, u"Tarnwick"_s);
+    QSettings settings = ProgramSettings();
     QDialog dialog(parent);
     dialog.setObjectName("TeamLoginDialog");
     dialog.setWindowTitle(FromBytes(msg::kTeamLoginTitle));

@@ -12,15 +12,10 @@ namespace tarnwick::gui {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The window's size and splitter positions, kept between runs.
-QSettings WindowSettings() { return QSettings(u"Tarnwick"_s, u"Tarnwick"_s); }
-
-}  // namespace
+QSettings ProgramSettings() { return QSettings(u"Tarnwick"_s, u"Tarnwick"_s); }
 
 void RestoreWindowState(QMainWindow& w) {
-    QSettings settings = WindowSettings();
+    QSettings settings = ProgramSettings();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1366, 768);
     if (!w.restoreGeometry(settings.value(u"window/geometry"_s).toByteArray())) {
@@ -40,7 +35,7 @@ void RestoreWindowState(QMainWindow& w) {
 }
 
 void SaveWindowState(const QMainWindow& w) {
-    QSettings settings = WindowSettings();
+    QSettings settings = ProgramSettings();
     settings.setValue(u"window/geometry"_s, w.saveGeometry());
     for (const QSplitter* splitter : w.findChildren<QSplitter*>()) {
         settings.setValue(u"splitters/"_s + splitter->objectName(), splitter->saveState());
