@@ -168,22 +168,22 @@ TEST_F(BadInputTest, EmptyFilesGiveTheirMessagesAndOpeningResumesAtTheStepThatFa
     EXPECT_TRUE(s.Cases.Respondents.empty());
     EXPECT_EQ(Take(Folder()), before);
 
-    // An empty working file has fewer lines than the data: refused, it takes no backup's place.
+    // An empty working file: every record is to be coded, and the coder is told so.
     WriteFile(p.data, data);
     WriteFile(Path(".zda"), "");
-    before = Take(Folder());
-    EXPECT_EQ(Open({p.data}), "");
-    EXPECT_EQ(platform.messages,
-              (std::vector<std::string>{
-                  "**** ERROR IN DATA FILES **** When processing previously coded symbols from "
-                  "file: wave.zda the number of data records has been detected to be lower than "
-                  "in original input data file wave.dat" +
-                  std::string(msg::kBreaksExecution)}));
-    EXPECT_TRUE(s.Cases.Respondents.empty());
-    EXPECT_EQ(Take(Folder()), before);
+    {
+        ScriptedPlatform other;
+        Session t(other);
+        other.fileAnswers = {p.params, p.classification, p.data};
+        OpenProject(t);
+        EXPECT_TRUE(t.SessionStarted);
+        EXPECT_EQ(other.messages, std::vector<std::string>{"4 data records found no line in "
+                                                           "working file wave.zda: those "
+                                                           "occupations are to be coded again."});
+    }
+    fs::remove(Path(".zda"));
 
     // An empty notepad is read as an empty one.
-    fs::remove(Path(".zda"));
     WriteFile(Path(".zno"), "");
     EXPECT_EQ(Open({p.data}), "");
     EXPECT_TRUE(s.SessionStarted);
@@ -364,20 +364,21 @@ TEST_F(BadInputTest, CarriageReturnAloneDoesNotEndALine) {
     EXPECT_NE(std::find(s.Report.begin(), s.Report.end(), "Data set contains 1 data records."),
               s.Report.end());
 
-    // A working file with CR alone: its one line holds the carriage return inside a code.
+    // A working file with CR alone ends its lines there: only a file made for the program's
+    // lines, where an identifier or a code never holds a CR.
     ScriptedPlatform other;
     Session t(other);
     WriteFile(p.data, original);
-    WriteFile(Path(".zda"), "000001\r000002\r");
+    WriteFile(Path(".zda"), "0000019997\r000002\r0000039998\r");
     other.fileAnswers = {p.params, p.classification, p.data};
     OpenProject(t);
-    EXPECT_EQ(other.messages,
-              (std::vector<std::string>{
-                  "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols "
-                  "from file: wave.zda a symbol \"\r000\" has been found, which does not exist in "
-                  "classification VKT-2009" +
-                  std::string(msg::kBreaksExecution)}));
-    EXPECT_EQ(ReadFileText(Path(".zda")), "000001\r000002\r");
+    ASSERT_TRUE(t.SessionStarted);
+    EXPECT_EQ(t.Cases.Respondents[0].Occupations[0].Code, "9997");
+    EXPECT_EQ(t.Cases.Respondents[2].Occupations[0].Code, "9998");
+    EXPECT_EQ(other.messages, std::vector<std::string>{"1 data record found no line in working "
+                                                       "file wave.zda: those occupations are to "
+                                                       "be coded again."});
+    EXPECT_EQ(ReadFileText(Path(".zda")), "0000019997\r000002\r0000039998\r");
 }
 
 TEST_F(BadInputTest, Utf8ByteOrderMarkIsThreeBytesOfText) {
@@ -449,25 +450,33 @@ TEST_F(BadInputTest, DataFileOfAMillionEmptyLines) {
 }
 
 TEST_F(BadInputTest, WorkingFileWithFewerOrMoreLinesThanTheData) {
-    // The last good backup outlives a working file that the merge refuses.
-    const std::string fewer = "000001\r\n000002\r\n000003\r\n";
+    // A working file cut short opens with the codes it holds. The last good backup outlives it,
+    // copied under a dated name since the next opening replaces the backup.
+    const std::string fewer = "0000019997\r\n000002\r\n0000039998\r\n";
     WriteFile(Path(".zda"), fewer);
     WriteFile(Path(".~zd"), "the last good backup\r\n");
-    EXPECT_EQ(Open({p.params, p.classification, p.data}), "");
-    EXPECT_EQ(platform.messages,
-              (std::vector<std::string>{
-                  "**** ERROR IN DATA FILES **** When processing previously coded symbols from "
-                  "file: wave.zda the number of data records has been detected to be lower than "
-                  "in original input data file wave.dat" +
-                  std::string(msg::kBreaksExecution)}));
-    EXPECT_TRUE(s.Cases.Respondents.empty());
-    EXPECT_EQ(ReadFileText(Path(".zda")), fewer);
-    EXPECT_EQ(ReadFileText(Path(".~zd")), "the last good backup\r\n");
+    {
+        ScriptedPlatform other;
+        Session t(other);
+        other.fileAnswers = {p.params, p.classification, p.data};
+        OpenProject(t);
+        ASSERT_TRUE(t.SessionStarted);
+        EXPECT_EQ(t.Cases.Respondents[2].Occupations[0].Code, "9998");
+        const std::string copy = Folder() + "wave-backup-" + ReportFileStamp(other.now) + ".~zd";
+        EXPECT_EQ(other.messages,
+                  std::vector<std::string>{"1 data record found no line in working file "
+                                           "wave.zda: those occupations are to be coded again. "
+                                           "The last backup is kept as " +
+                                           copy + "."});
+        EXPECT_EQ(ReadFileText(copy), "the last good backup\r\n");
+        EXPECT_EQ(ReadFileText(Path(".~zd")), "the last good backup\r\n");
+        EXPECT_EQ(ReadFileText(Path(".zda")), fewer);
+    }
 
     // Lines beyond the data are left out of the cases; the backup keeps them.
     const std::string more = "0000019997\n000002\n0000039998\n0000040111\n0000051110\n000006\n";
     WriteFile(Path(".zda"), more);
-    EXPECT_EQ(Open({p.data}), "");
+    EXPECT_EQ(Open({p.params, p.classification, p.data}), "");
     ASSERT_TRUE(s.SessionStarted);
     EXPECT_EQ(Codes(), (std::vector<std::string>{"9997", "", "9998", "0111"}));
     const std::string backup =

@@ -68,7 +68,7 @@ class WorkingFileTest : public ::testing::Test {
     // Merges `zda` into freshly read cases and counts them; the fault's message, or "".
     std::string Merge(std::string_view zda) {
         cases = Read();
-        const auto fault = MergeWorkingFile(zda, params, clf, "wave.zda", "wave.dat", cases);
+        const auto fault = MergeWorkingFile(zda, params, clf, "wave.zda", cases);
         if (fault) return *fault;
         CountAndListCases(cases);
         return "";
@@ -147,26 +147,35 @@ TEST_F(WorkingFileTest, StoredNotApplicableCodeExcludesAnOccupationThatPassedIts
     EXPECT_EQ(cases.SelectorRecords, (std::vector<int>{0, 1, 3}));
 }
 
-TEST_F(WorkingFileTest, FaultsThatStopTheMerge) {
-    EXPECT_EQ(Merge("A0001\r\nB0002\r\nC0003\r\n"),
-              "**** ERROR IN DATA FILES **** When processing previously coded symbols from file: "
-              "wave.zda the number of data records has been detected to be lower than in "
-              "original input data file wave.dat" +
-                  std::string(msg::kBreaksExecution));
+TEST_F(WorkingFileTest, ADamagedFileMergesWhatCanBeRead) {
+    // A CR alone between lines, NUL bytes for a code, the file cut inside C's second code, no
+    // line for d: what can be read is merged, the rest is left to code and its lines set aside.
+    using namespace std::string_literals;
+    const std::string zda = "A00012310\rB0002\0\0\0\0\r\nC00032310231"s;
+    cases = Read();
+    SetAsideLines aside;
+    ASSERT_EQ(MergeWorkingFile(zda, params, clf, "wave.zda", cases, {}, &aside), std::nullopt);
+    std::vector<std::string> codes;
+    for (const TOsoba& r : cases.Respondents) {
+        for (const TZawod& z : r.Occupations) codes.push_back(z.Code);
+    }
+    EXPECT_EQ(codes, (std::vector<std::string>{"2310", "", "", "", "2310", "", "", ""}));
+    EXPECT_EQ(aside.Lines, (std::vector<std::string>{"B0002\0\0\0\0"s, "C00032310231"}));
+    EXPECT_EQ(aside.Unreadable, 2);
+    EXPECT_EQ(aside.Unlined, 1u);
+}
 
-    const std::string head =
-        "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols from "
-        "file: wave.zda ";
-
-    // A code the classification lacks, also one cut by the end of the line or led by a blank.
+TEST_F(WorkingFileTest, CodesOfAnotherClassificationStopTheMerge) {
+    // More codes unknown than known: the file was coded with another classification.
     const auto unknown = [&](const char* code) {
-        return head + "a symbol \"" + code +
+        return "**** FATAL ERROR IN DATA FILES **** When processing previously coded symbols "
+               "from file: wave.zda a symbol \"" +
+               std::string(code) +
                "\" has been found, which does not exist in classification VKT-2009" +
                msg::kBreaksExecution;
     };
-    EXPECT_EQ(Merge("A0001\r\nB0002\r\nC000323101234\r\nd0004\r\n"), unknown("1234"));
     EXPECT_EQ(Merge("A0001\r\nB0002231\r\nC0003\r\nd0004\r\n"), unknown("231"));
-    EXPECT_EQ(Merge("A0001 231\r\nB0002\r\nC0003\r\nd0004\r\n"), unknown(" 231"));
+    EXPECT_EQ(Merge("A00012310\r\nB00021234\r\nC00030111\r\nd0004\r\n"), unknown("1234"));
 }
 
 TEST_F(WorkingFileTest, LinesFoundByIdentifierAndCodesNoRecordTakesSetAside) {
@@ -178,8 +187,7 @@ TEST_F(WorkingFileTest, LinesFoundByIdentifierAndCodesNoRecordTakesSetAside) {
         "Z0001    \r\nQ0009extra line ignored\r\n";
     cases = Read();
     SetAsideLines aside;
-    ASSERT_EQ(MergeWorkingFile(found, params, clf, "wave.zda", "wave.dat", cases, {}, &aside),
-              std::nullopt);
+    ASSERT_EQ(MergeWorkingFile(found, params, clf, "wave.zda", cases, {}, &aside), std::nullopt);
     const auto code = [&](int r, int f) { return cases.Respondents[r].Occupations[f].Code; };
     EXPECT_EQ(code(0, 0), "2310");
     EXPECT_EQ(code(1, 0), "1000");

@@ -59,6 +59,25 @@ bool Decode(const Classification& clf, CodeIndex& index, TZawod& c) {
     return true;
 }
 
+// The lines of a working file. Besides LF and CR LF, a CR alone ends a line: identifiers and codes
+// never hold one, and a file that went through a tool of another system keeps its lines apart.
+std::vector<std::string_view> WorkingLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.Next(line);) {
+        // A CR that ends the line leaves nothing after it: no empty line follows.
+        bool ended = false;
+        for (size_t cr = line.find('\r'); cr != std::string_view::npos && !ended;
+             cr = line.find('\r')) {
+            lines.push_back(line.substr(0, cr));
+            line.remove_prefix(cr + 1);
+            ended = line.empty();
+        }
+        if (!ended) lines.push_back(line);
+    }
+    return lines;
+}
+
 }  // namespace
 
 std::string BackupText(std::string_view workingFile) {
@@ -82,14 +101,15 @@ void WriteBackup(ByteSink& out, std::string_view workingFile, const WorkProgress
 
 std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingParams& params,
                                             const Classification& clf,
-                                            const std::string& workingName,
-                                            const std::string& dataName, CaseModel& cases,
+                                            const std::string& workingName, CaseModel& cases,
                                             const WorkProgress& progress, SetAsideLines* aside) {
     const std::string head = "When processing previously coded symbols from file: " + workingName;
     const int idWidth = params.RespIdWidth;
     const int codeWidth = params.CodeWidth;
     const size_t idSize = static_cast<size_t>(std::max(idWidth, 0));
-    const std::vector<std::string_view> lines = SplitLines(text);
+    const std::vector<std::string_view> lines = WorkingLines(text);
+    // A file that ends inside its last line was cut: a code cut there is damage, not a width.
+    const bool lastLineCut = !text.empty() && text.back() != '\n' && text.back() != '\r';
     const size_t records = cases.Respondents.size();
     // The slots of a line from `field` on, at the code width: the non-blank ones, which keep the
     // line, and those that hold a code of the classification, which are counted as codes.
@@ -111,6 +131,10 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
     };
     const auto idOf = [&](std::string_view line) { return line.substr(0, idSize); };
     std::vector<bool> taken(lines.size(), false);
+    size_t unlined = 0;
+    int known = 0;
+    int unknown = 0;
+    std::string firstUnknown;
     // Built only when an identifier is found out of place: line numbers by identifier, in order.
     std::unordered_map<std::string_view, std::vector<size_t>> byId;
     ProgressMeter meter(progress, records);
@@ -118,13 +142,8 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
     for (size_t i = 0; i < records; ++i) {
         meter.Advance(i);
         TOsoba& r = cases.Respondents[i];
-        if (i >= lines.size()) {
-            return "**** ERROR IN DATA FILES **** " + head +
-                   " the number of data records has been detected to be lower than" +
-                   " in original input data file " + dataName + msg::kBreaksExecution;
-        }
         size_t at = i;
-        if (taken[i] || idOf(lines[i]) != r.RespondentId) {
+        if (i >= lines.size() || taken[i] || idOf(lines[i]) != r.RespondentId) {
             if (byId.empty()) {
                 for (size_t n = lines.size(); n-- > 0;) byId[idOf(lines[n])].push_back(n);
             }
@@ -135,10 +154,14 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
                 while (!ats.empty() && taken[ats.back()]) ats.pop_back();
                 if (!ats.empty()) at = ats.back();
             }
-            if (at == lines.size()) continue;  // no line for it: its codes are still to give
+            if (at == lines.size()) {  // no line for it: its codes are still to give
+                ++unlined;
+                continue;
+            }
         }
         taken[at] = true;
         const std::string_view line = lines[at];
+        bool unreadableHere = false;
         for (size_t k = 0; k < r.Occupations.size(); ++k) {
             TZawod& c = r.Occupations[k];
             const long long column =
@@ -152,11 +175,14 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
             } else {
                 c.Code.assign(v);
             }
-            if (!Decode(clf, codes, c)) {
+            if (Decode(clf, codes, c)) {
+                if (!c.Code.empty()) ++known;
+            } else {
                 // Codes of another width shift every code after the first: the file was coded
                 // with another classification.
                 const size_t used = TrimRight(line).size();
-                if (clf.Profile && used > idSize &&
+                const bool cutHere = lastLineCut && at + 1 == lines.size();
+                if (clf.Profile && !cutHere && used > idSize &&
                     (used - idSize) % static_cast<size_t>(codeWidth) != 0) {
                     return "**** FATAL ERROR IN DATA FILES **** " + head + " line " +
                            std::to_string(at + 1) + " holds codes that are not " +
@@ -164,11 +190,17 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
                            " digits wide, the width of classification " +
                            ClassificationDisplayName(clf) + msg::kBreaksExecution;
                 }
-                return "**** FATAL ERROR IN DATA FILES **** " + head + " a symbol " + kQ +
-                       std::string(v) + kQ + " has been found, which" +
-                       " does not exist in classification " + ClassificationDisplayName(clf) +
-                       msg::kBreaksExecution;
+                // One damaged code is left to code again; the line keeps it in the set-aside file.
+                if (unknown++ == 0) firstUnknown.assign(v);
+                unreadableHere = true;
+                c.Code.clear();
+                c.CodeName = {};
             }
+        }
+        if (unreadableHere && aside) {
+            aside->Lines.emplace_back(line);
+            aside->Codes += codesFrom(line, r.Occupations.size()).codes;
+            continue;
         }
         // Codes of occupation fields that the parameters no longer declare.
         if (const Slots past = codesFrom(line, r.Occupations.size()); past.filled > 0 && aside) {
@@ -176,7 +208,16 @@ std::optional<std::string> MergeWorkingFile(std::string_view text, const CodingP
             aside->Codes += past.codes;
         }
     }
+    // More codes unknown than known: the file belongs to another classification, whose codes
+    // would mean other occupations here.
+    if (unknown > known) {
+        return "**** FATAL ERROR IN DATA FILES **** " + head + " a symbol " + kQ + firstUnknown +
+               kQ + " has been found, which" + " does not exist in classification " +
+               ClassificationDisplayName(clf) + msg::kBreaksExecution;
+    }
     if (aside) {
+        aside->Unreadable += unknown;
+        aside->Unlined += unlined;
         for (size_t n = 0; n < lines.size(); ++n) {
             if (taken[n]) continue;
             if (const Slots slots = codesFrom(lines[n], 0); slots.filled > 0) {

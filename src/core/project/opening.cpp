@@ -93,16 +93,15 @@ bool MergeWorkingFileOf(Session& s, CaseModel& cases, int from, SetAsideLines& a
     const WorkProgress merging = DataStepPart(s, msg::kProgressMerging, from, 100);
     const FileBytes working(path, true);
     const std::string_view text = working.View();
-    const std::optional<std::string> fault =
-        MergeWorkingFile(text, s.Params, s.Clf, s.DataStem + kExtWorking, s.DataStem + s.DataExt,
-                         cases, merging.Part(0, 60), &aside);
+    const std::optional<std::string> fault = MergeWorkingFile(
+        text, s.Params, s.Clf, s.DataStem + kExtWorking, cases, merging.Part(0, 60), &aside);
     if (fault) {
         s.platform.ShowMessage(*fault, Severity::Fault);
         return false;
     }
-    // Only a working file that merged replaces the backup: a damaged one refused here must not
-    // take the place of the last good copy. A read-only session writes nothing.
-    if (!s.ReadOnly) {
+    // Only a working file that merged whole replaces the backup: one refused here, cut short or
+    // damaged must not take the place of the last good copy. A read-only session writes nothing.
+    if (!s.ReadOnly && !aside.Damaged()) {
         AtomicFile backup(s.DataFilePath(kExtBackup));
         WriteBackup(backup, text, merging.Part(60, 100));
         backup.Commit();
@@ -176,6 +175,7 @@ bool ReadInputData(Session& s) {
     // Only a project that opens puts codes aside: a failed opening leaves the working file
     // as it is, every code still in it.
     KeepSetAsideLines(s, aside);
+    KeepBackupOfDamagedFile(s, aside);
     ReportData(s, cases, counts);
     s.Cases = std::move(cases);
     s.Provenance = std::move(provenance);

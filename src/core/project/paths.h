@@ -29,6 +29,8 @@ inline constexpr const char* kExtProvenanceBackup = ".~zp";
 inline constexpr const char* kExtDataOf = ".zdo";
 // The side file of codes set aside at opening: <data stem>-set-aside-<YYYYMMDDHHMM>.zda.
 inline constexpr const char* kSetAsideInfix = "-set-aside-";
+// The last backup kept when a damaged working file was merged: <stem>-backup-<YYYYMMDDHHMM>.~zd.
+inline constexpr const char* kBackupCopyInfix = "-backup-";
 
 // The folder part of a path, up to and including its last '/', and the name after it.
 std::string FolderOf(std::string_view path);

@@ -75,19 +75,28 @@ void ReleaseProject(Session& s) {
     s.Lock.reset();
 }
 
-void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
-    // A read-only session writes nothing, and loses nothing: it never saves the working file.
-    if (aside.Lines.empty() || s.ReadOnly) return;
-    const DateTime now = s.platform.Now();
-    // The stem is cut where the whole name would pass the folder's longest name.
-    const std::string ending = kSetAsideInfix + ReportFileStamp(now) + kExtWorking;
+namespace {
+
+// A dated side file beside the working file: <stem><infix><YYYYMMDDHHMM><ext>, the stem cut where
+// the whole name would pass the folder's longest name.
+std::string DatedSidePath(Session& s, std::string_view infix, std::string_view ext) {
+    const std::string ending =
+        std::string(infix) + ReportFileStamp(s.platform.Now()) + std::string(ext);
     const long nameMax =
         ::pathconf(s.ProjectFolder.empty() ? "." : s.ProjectFolder.c_str(), _PC_NAME_MAX);
     const size_t room = nameMax > 0 ? static_cast<size_t>(nameMax) : 255;
     std::string stem = s.DataStem;
     if (stem.size() + ending.size() > room)
         stem.resize(room > ending.size() ? room - ending.size() : 1);
-    const std::string path = s.ProjectFolder + stem + ending;
+    return s.ProjectFolder + stem + ending;
+}
+
+}  // namespace
+
+void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
+    // A read-only session writes nothing, and loses nothing: it never saves the working file.
+    if (aside.Lines.empty() || s.ReadOnly) return;
+    const std::string path = DatedSidePath(s, kSetAsideInfix, kExtWorking);
     // A second opening within the same minute adds to the file rather than replacing it.
     std::string content = FileExists(path) ? ReadWholeFile(path) : std::string();
     for (const std::string& line : aside.Lines) AppendCrLf(content, line);
@@ -95,6 +104,27 @@ void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
     const std::string text = aside.Codes > 0
                                  ? msg::CodesSetAside(aside.Codes, path)
                                  : msg::LinesSetAside(static_cast<int>(aside.Lines.size()), path);
+    s.AppendReportLine(text);
+    s.platform.ShowMessage(text, Severity::Information);
+}
+
+void KeepBackupOfDamagedFile(Session& s, const SetAsideLines& aside) {
+    if (!aside.Damaged()) return;
+    std::string copy;
+    const std::string backup = s.DataFilePath(kExtBackup);
+    // Only the program's own backup is copied: a link or another user's file there is not.
+    if (!s.ReadOnly && FileExists(backup)) {
+        try {
+            const FileBytes found(backup, true);
+            copy = DatedSidePath(s, kBackupCopyInfix, kExtBackup);
+            WriteFileAtomic(copy, found.View());
+        } catch (const IoError& e) {
+            copy.clear();
+            s.AppendReportLine(e.what());
+        }
+    }
+    const std::string text =
+        msg::WorkingFileDamaged(aside.Unlined, aside.Unreadable, s.DataStem + kExtWorking, copy);
     s.AppendReportLine(text);
     s.platform.ShowMessage(text, Severity::Information);
 }

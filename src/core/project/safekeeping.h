@@ -24,6 +24,11 @@ void ReleaseProject(Session& session);
 // tells the coder and the report how many codes it holds and where. Throws IoError.
 void KeepSetAsideLines(Session& session, const SetAsideLines& aside);
 
+// After a working file merged as far as it could be read (cut short, damaged codes): copies the
+// last backup, which still holds what the damage took, to a dated side file (the next opening
+// replaces the backup), and tells the coder and the report what is to be coded again.
+void KeepBackupOfDamagedFile(Session& session, const SetAsideLines& aside);
+
 // Reads the provenance file beside the working file into `book` for the merged `cases`. Damaged
 // lines and entries that no longer fit the cases are left out with report lines, and the file
 // as found is then kept in its backup (not in a read-only opening). Throws IoError.

@@ -490,6 +490,29 @@ inline std::string LinesSetAside(int lines, std::string_view path) {
     return t;
 }
 
+// A working file cut short or damaged, merged as far as it could be read: "3 data records found
+// no line in working file wave.zda and 1 code in it could not be read: those occupations are to
+// be coded again. The last backup is kept as /p/wave-backup-202612101830.~zd."
+inline std::string WorkingFileDamaged(size_t unlined, int unreadable, std::string_view working,
+                                      std::string_view backupCopy) {
+    const std::string codes = std::to_string(unreadable) + (unreadable == 1 ? " code" : " codes");
+    std::string t;
+    if (unlined > 0) {
+        t = std::to_string(unlined) + (unlined == 1 ? " data record" : " data records") +
+            " found no line in working file " + std::string(working);
+        if (unreadable > 0) t += " and " + codes + " in it could not be read";
+    } else {
+        t = codes + " in working file " + std::string(working) + " could not be read";
+    }
+    t += ": those occupations are to be coded again";
+    if (!backupCopy.empty()) {
+        t += ". The last backup is kept as ";
+        t += backupCopy;
+    }
+    t += ".";
+    return t;
+}
+
 // A data file changed since the project was opened, found before the working file is saved.
 inline std::string DataChanged(std::string_view path) {
     std::string t = "The data file ";
