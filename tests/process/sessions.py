@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Real tarnwick-cli processes on one project folder: two sessions at once, kill -9 at random
-moments of a scripted session, the data changed underneath, the console's exit status and the
-clock of its session report.
+moments of a scripted session, the data changed underneath, a working file cut short, the
+console's exit status and the clock of its session report.
 
     sessions.py CLI DEMO_FOLDER [--kills N] [--only NAME]
 
@@ -153,6 +153,35 @@ def read_only_folder(cli, demo, root):
     check("(its folder cannot be written): coding is not possible" in p.stdout,
           "coding is refused with that reason")
     check(sorted(os.listdir(folder)) == before, "nothing is written beside the project")
+
+
+def damaged_working_file(cli, demo, root):
+    """A working file cut in the middle of a line opens with the codes it still holds; the last
+    backup, which holds them all, outlives the next openings under a dated name."""
+    folder = project(demo, root)
+    run(cli, open_line(folder) + "missing\n" * 60 + "save\nquit n\n")
+    run(cli, open_line(folder) + "quit n\n")  # the backup now holds the 60 codes
+    zda = os.path.join(folder, "demo.zda")
+    with open(zda, "rb") as f:
+        whole = f.read()
+    cut = 0
+    for _ in range(20):  # inside the 21st line, among the coded ones
+        cut = whole.index(b"\r\n", cut) + 2
+    with open(zda, "wb") as f:
+        f.write(whole[:cut + 8])
+    kept = working_codes(folder)
+    code, out, _ = run(cli, open_line(folder) + "save\nquit n\n")
+    check(code == 0 and "found no line in working file demo.zda" in out,
+          "a working file cut short opens and says how many records are to be coded again")
+    check(working_codes(folder) >= kept - 1, f"its codes are merged ({working_codes(folder)} "
+          f"of the {kept} left)")
+    run(cli, open_line(folder) + "quit n\n")  # a clean opening replaces the backup
+    copies = glob.glob(os.path.join(folder, "demo-backup-*.~zd"))
+    held = 0
+    if copies:
+        with open(copies[0], "rb") as f:
+            held = sum(codes_of(line, b"9800") for line in f.read().split(b"\r\n"))
+    check(held == 60, f"the dated copy of the last backup holds all 60 codes ({held})")
 
 
 def kills(cli, demo, root, rounds, seed):
@@ -326,6 +355,7 @@ def main():
             "exit": lambda: exit_status(a.cli, a.demo, root),
             "clock": lambda: report_clock(a.cli, a.demo, root),
             "readonly": lambda: read_only_folder(a.cli, a.demo, root),
+            "damaged": lambda: damaged_working_file(a.cli, a.demo, root),
         }
         for name, body in checks.items():
             if a.only in (None, name):
