@@ -25,6 +25,8 @@ OpenedTeamProject OpenTeamProject(Session& s, const TeamLogin& login) {
         opened.databaseFault = true;
         return opened;
     }
+    if (link->StartedOffline())
+        s.platform.ShowMessage(msg::kTeamStartedOffline, Severity::Information);
     // Sent whether or not the project then opens: the coder is told at once.
     const size_t sent = link->SentAtPrepare();
     if (sent > 0) s.platform.ShowMessage(msg::TeamSentAtOpening(sent), Severity::Information);

@@ -70,6 +70,8 @@ class Result {
 
 struct Connection::Impl {
     PGconn* conn = nullptr;
+    int answerTimeoutMs = 0;  // 0: a statement waits for the server as long as it takes
+    bool timedOut = false;    // the last loss was a server that sent nothing
 
     // Runs one statement; a failure throws ConnectionLost when the connection is gone,
     // TeamError otherwise, with the server's message. `binaryResult` returns every column as
@@ -78,6 +80,11 @@ struct Connection::Impl {
     // COPY ... FROM STDIN with `data` in COPY's text format.
     void CopyIn(const char* sql, std::string_view data);
     [[noreturn]] void Fail(const char* what);
+
+  private:
+    // Waits for the statement sent, giving up after answerTimeoutMs without a byte from the
+    // server; returns its last result.
+    PGresult* AwaitResult();
 };
 
 // Runs statements in one transaction: rolled back unless Commit is reached.

@@ -41,6 +41,14 @@ class Connection {
     bool Alive() const;
     // Tries once to connect again after a loss; true when the connection is back.
     bool Reset();
+    // A statement whose server sends nothing for `seconds` (a server paused or frozen, which
+    // neither TCP's timeouts nor a Unix socket notice) counts as a lost connection; 0: waits.
+    void SetAnswerTimeout(int seconds);
+    // The connection was lost to that timeout.
+    bool TimedOut() const;
+    // No server answers at `conninfo` at all (down, or not reachable), as against one that
+    // answers and refuses the login. Waits at most the connection timeout.
+    static bool ServerUnreachable(const std::string& conninfo);
     struct Impl;
     Impl& impl() { return *impl_; }
 

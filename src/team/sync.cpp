@@ -15,6 +15,7 @@
 
 #include "core/coding/changes.h"
 #include "core/coding/navigation.h"
+#include "core/io/atomic_file.h"
 #include "core/io/files.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
@@ -27,6 +28,14 @@ namespace {
 // The outbox: one line per action, "<action id> <ms since the epoch> " and then the action's
 // journal entry, whose checksum catches a line torn by a crash.
 constexpr const char* kOutboxName = "outbox.txt";
+// The names of the copy's three files and the last change it holds, one per line: what a start
+// while the database is down opens.
+constexpr const char* kCopyName = "copy.txt";
+// A server that sends nothing for this long is given up; the coder works on offline.
+constexpr int kAnswerTimeoutSeconds = 10;
+// How long an offline link waits before it tries the server again.
+constexpr std::chrono::seconds kRetryAfterSilence{30};
+constexpr std::chrono::seconds kRetryAfterFailure{5};
 
 long long NowMs() {
     using namespace std::chrono;
@@ -78,7 +87,19 @@ TeamLink::TeamLink(std::string conninfo, const std::string& password, std::strin
     std::snprintf(tag, sizeof tag, "%08x%08x", random(), random());
     sessionTag_ = tag;
     ReadOutbox();
+    try {
+        Connect();
+    } catch (const TeamError&) {
+        // A server that is down (not one that refuses the coder): the coder codes on from the
+        // copy an earlier session left on this computer.
+        if (!PathTaken(folder_ + kCopyName) || !Connection::ServerUnreachable(conninfo_)) throw;
+        online_ = false;
+    }
+}
+
+void TeamLink::Connect() {
     db_ = std::make_unique<Connection>(conninfo_, password_);
+    db_->SetAnswerTimeout(kAnswerTimeoutSeconds);
 }
 
 TeamLink::~TeamLink() {
@@ -150,6 +171,10 @@ void TeamLink::ClearOutbox() {
 void TeamLink::GoOffline() {
     if (!online_) return;
     online_ = false;
+    // A server that went silent is likely still so: trying again at once would hold the coder
+    // for the connection timeout between every two actions.
+    retryAt_ = std::chrono::steady_clock::now() +
+               (db_ && db_->TimedOut() ? kRetryAfterSilence : std::chrono::seconds(0));
     if (session_) {
         session_->platform.ShowMessage(msg::kTeamWorkingOffline, Severity::Information);
         session_->SetStatusNotice(msg::TeamOffline(pending_.size()));
@@ -176,6 +201,7 @@ size_t TeamLink::Flush() {
 }
 
 std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
+    if (!db_) return CopyOfLastSession(faults);
     if (SchemaVersion(*db_) == 0) throw TeamError(msg::kTeamNoProject);
     sentAtPrepare_ = Flush();
     if (!online_) throw ConnectionLost(msg::kTeamWorkingOffline);
@@ -187,7 +213,35 @@ std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
     std::remove((stem + kExtJournal).c_str());
     // The database keeps who coded what; `team export` writes it out.
     std::remove((stem + kExtProvenance).c_str());
-    return WriteLocalCopy(files, states, folder_, faults);
+    std::optional<LocalCopy> copy = WriteLocalCopy(files, states, folder_, faults);
+    if (copy) {
+        WriteFileAtomic(folder_ + kCopyName, files.ParamsName + '\n' + files.ClassificationName +
+                                                 '\n' + files.DataName + '\n' +
+                                                 std::to_string(lastChange_) + '\n');
+    }
+    return copy;
+}
+
+std::optional<LocalCopy> TeamLink::CopyOfLastSession(std::vector<std::string>& faults) {
+    const std::string path = folder_ + kCopyName;
+    std::vector<std::string> lines;
+    const std::string text = ReadOwnFile(path);
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        lines.emplace_back(text, at, end - at);
+        at = end + 1;
+    }
+    // Names only: a name that would reach out of the folder is no copy of this program's.
+    const bool names = lines.size() >= 4 &&
+                       std::all_of(lines.begin(), lines.begin() + 3, [](const std::string& n) {
+                           return !n.empty() && n != ".." && n.find('/') == n.npos;
+                       });
+    if (!names) {
+        faults.push_back(IoErrorText(path, EINVAL));
+        return std::nullopt;
+    }
+    lastChange_ = std::atoll(lines[3].c_str());
+    return LocalCopy{folder_ + lines[0], folder_ + lines[1], folder_ + lines[2]};
 }
 
 void TeamLink::Attach(Session& session) {
@@ -262,7 +316,22 @@ std::optional<std::pair<int, int>> TeamLink::TakeNext() {
 
 int TeamLink::Poll() {
     if (!online_) {
-        if (!db_->Reset()) return 0;
+        const auto now = std::chrono::steady_clock::now();
+        if (now < retryAt_) return 0;
+        bool back = false;
+        if (!db_) {
+            try {
+                Connect();
+                back = true;
+            } catch (const TeamError&) {
+            }
+        } else {
+            back = db_->Reset();
+        }
+        if (!back) {
+            retryAt_ = now + kRetryAfterFailure;
+            return 0;
+        }
         online_ = true;
     }
     if (!session_) return 0;

@@ -5,6 +5,7 @@
 // connection only fills the outbox, which is sent when the connection returns, or at the next
 // opening.
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -25,7 +26,8 @@ namespace tarnwick::team {
 class TeamLink final : public CaseSync {
   public:
     // Connects (throws TeamError) and reads the outbox that an earlier session in `folder` may
-    // have left (throws IoError).
+    // have left (throws IoError). When no server answers and an earlier session left its copy
+    // in `folder`, starts offline instead (StartedOffline).
     TeamLink(std::string conninfo, const std::string& password, std::string coder,
              std::string folder);
     ~TeamLink() override;
@@ -38,8 +40,11 @@ class TeamLink final : public CaseSync {
 
     // Sends what an earlier session left unsent, then writes the project into the folder as this
     // coder is to see it (a double-coded case with this coder's own code only). None, with the
-    // lines in `faults`, when the stored files do not parse. Throws TeamError and IoError.
+    // lines in `faults`, when the stored files do not parse. Started offline: the copy of the
+    // last session as it stands. Throws TeamError and IoError.
     std::optional<LocalCopy> Prepare(std::vector<std::string>& faults);
+    // The database could not be reached at the start: the session works on the last copy.
+    bool StartedOffline() const { return db_ == nullptr; }
     // Codes of an earlier session that Prepare sent.
     size_t SentAtPrepare() const { return sentAtPrepare_; }
 
@@ -65,6 +70,8 @@ class TeamLink final : public CaseSync {
     void LostConnection();
 
   private:
+    void Connect();
+    std::optional<LocalCopy> CopyOfLastSession(std::vector<std::string>& faults);
     void ReadOutbox();
     void AppendOutbox(const CodingAction& action);
     void ClearOutbox();
@@ -85,6 +92,7 @@ class TeamLink final : public CaseSync {
     std::string sessionTag_;
     unsigned long long counter_ = 0;
     long long lastChange_ = 0;
+    std::chrono::steady_clock::time_point retryAt_{};
     size_t sentAtPrepare_ = 0;
 };
 

@@ -45,7 +45,13 @@ inline constexpr const char* kTeamProjectExists =
 inline constexpr const char* kTeamNoProject = "The database holds no team project";
 inline constexpr const char* kTeamNewerSchema =
     "The team project was made by a newer Tarnwick: its schema version is ";
+inline constexpr const char* kTeamStartedOffline =
+    "The team database cannot be reached: the project opens from this computer's copy of the "
+    "last session. Codes wait on this computer and are sent when the database is back.";
 inline constexpr const char* kTeamConnectionLost = "The connection to the team database was lost: ";
+inline std::string TeamServerSilent(int seconds) {
+    return "the server sent nothing for " + std::to_string(seconds) + " seconds";
+}
 inline constexpr const char* kTeamNoCoderName = "A coder's name is needed";
 inline constexpr const char* kTeamNoActionId = "A coding action needs its identifier";
 inline constexpr const char* kTeamBadShare = "The share of double-coded cases must lie from 0 to 1";

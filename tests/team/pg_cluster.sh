@@ -5,13 +5,15 @@
 #                                                Unix socket in DIR and on 127.0.0.1 at a free
 #                                                port, and writes DIR/conninfo (one line)
 #   pg_cluster.sh stop DIR                       stops it and removes DIR
+#   pg_cluster.sh halt DIR                       stops it and keeps it, as a server that is down
+#   pg_cluster.sh resume DIR                     starts a halted one again, on the same port
 #
 # The server options go to postgres as they are (e.g. -c fsync=off). initdb refuses to run as
 # root, so root runs the cluster as the user postgres of the Debian package.
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 start DIR [SERVER OPTION...] | stop DIR" >&2
+    echo "usage: $0 start DIR [SERVER OPTION...] | stop DIR | halt DIR | resume DIR" >&2
     exit 2
 }
 [ $# -ge 2 ] || usage
@@ -66,6 +68,7 @@ start)
         if as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
             -o "-k $dir -p $port -c listen_addresses=127.0.0.1 $*" start >/dev/null; then
             echo "host=127.0.0.1 port=$port user=postgres dbname=postgres" >"$dir/conninfo"
+            echo "-k $dir -p $port -c listen_addresses=127.0.0.1 $*" >"$dir/options"
             exit 0
         fi
         echo "$0: start on port $port failed (attempt $attempt)" >&2
@@ -76,6 +79,13 @@ start)
 stop)
     stop
     rm -rf "$dir"
+    ;;
+halt)
+    stop
+    ;;
+resume)
+    as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+        -o "$(cat "$dir/options")" start >/dev/null
     ;;
 *)
     usage

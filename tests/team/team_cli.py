@@ -2,7 +2,7 @@
 """tarnwick-cli's team commands against the test cluster: a team export equals a single-coder
 project's files byte for byte; two coders in login roles of tarnwick_coder never hold the same
 case (outside double coding) and see each other's codes; a coder who loses the connection and is
-then killed loses no code.
+then killed loses no code; a paused or stopped server neither holds a coder nor loses a code.
 
     team_cli.py CLI DEMO_FOLDER CLUSTER_DIR
 
@@ -19,6 +19,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 FILES = ("demo.zpa", "demo.clf", "demo.dat")
@@ -100,6 +101,70 @@ def exports_equal(cli, db, root, single, paths, outputs):
         if name.endswith(".sav"):
             mine, theirs = mine[:92] + mine[109:], theirs[:92] + theirs[109:]
         check(mine == theirs, f"team export's {name} equals the single-coder project's")
+
+
+def paused_and_down(cli, demo, root):
+    """On a cluster of its own, over its Unix socket: a paused server holds a coder for seconds,
+    not for the pause; with the server down, `team code` starts from the last session's copy, and
+    the codes given meanwhile reach the database when it is back."""
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pg_cluster.sh")
+    base = tempfile.mkdtemp(prefix="tarnwick-pg-")
+    os.chmod(base, 0o755)  # the server's own user reaches its folder
+    cluster = os.path.join(base, "c")
+    subprocess.run([script, "start", cluster, "-c", "fsync=off"], check=True,
+                   capture_output=True)
+    try:
+        with open(os.path.join(cluster, "conninfo")) as f:
+            port = re.search(r"port=(\d+)", f.read()).group(1)
+        admin = f"host={cluster} port={port} user=postgres dbname=postgres"
+        psql(admin, "CREATE DATABASE team_pause")
+        db = admin.replace("dbname=postgres", "dbname=team_pause")
+        project = os.path.join(root, "pause-project")
+        os.mkdir(project)
+        for name in FILES:
+            shutil.copy(os.path.join(demo, name), project)
+        run([cli, "team", "init", *[os.path.join(project, n) for n in FILES], "--db", db])
+        folder = os.path.join(root, "carol")
+        carol = Coder(cli, db, "carol", folder)
+        given = [carol.code()]
+
+        with open(os.path.join(cluster, "data", "postmaster.pid")) as f:
+            postmaster = int(f.readline())
+        children = subprocess.run(["pgrep", "-P", str(postmaster)], capture_output=True,
+                                  text=True).stdout.split()
+        server = [postmaster] + [int(pid) for pid in children]
+        resume = lambda: [os.kill(pid, signal.SIGCONT) for pid in server]
+        watchdog = threading.Timer(90, resume)  # the pause ends in any case
+        for pid in server:
+            os.kill(pid, signal.SIGSTOP)
+        watchdog.start()
+        started = time.monotonic()
+        given.append(carol.code())
+        waited = time.monotonic() - started
+        watchdog.cancel()
+        resume()
+        check(waited < 30 and carol.case is not None,
+              f"a paused server holds the coder {waited:.0f} s, not for the whole pause")
+        carol.end()
+
+        subprocess.run([script, "halt", cluster], check=True)
+        carol = Coder(cli, db, "carol", folder)
+        check(carol.case is not None and any("cannot be reached" in line for line in carol.out),
+              "with the server down, team code starts from the last session's copy")
+        given += [carol.code(), carol.code()]
+        carol.end()
+        subprocess.run([script, "resume", cluster], check=True)
+        carol = Coder(cli, db, "carol", folder)
+        carol.end()
+        stored = {tuple(map(int, row.split("|"))) for row in
+                  psql(db, "SELECT DISTINCT record, field FROM tarnwick.actions "
+                           "WHERE coder = 'carol'").splitlines() if row}
+        missing = set(given) - stored
+        check(not missing, f"the codes given while the server was paused or down reach it "
+              f"{sorted(missing)}")
+    finally:
+        subprocess.run([script, "stop", cluster], capture_output=True)
+        shutil.rmtree(base, ignore_errors=True)
 
 
 def main():
@@ -194,6 +259,8 @@ def main():
                            "WHERE coder = 'alice'").splitlines() if row}
         missing = set(coded["alice"] + offline) - stored
         check(not missing, f"every code alice gave is in the database {sorted(missing)}")
+
+        paused_and_down(cli, demo, root)
     finally:
         shutil.rmtree(root, ignore_errors=True)
     return 1 if failures else 0
