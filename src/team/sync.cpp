@@ -92,9 +92,16 @@ TeamLink::TeamLink(std::string conninfo, const std::string& password, std::strin
     } catch (const TeamError&) {
         // A server that is down (not one that refuses the coder): the coder codes on from the
         // copy an earlier session left on this computer.
-        if (!PathTaken(folder_ + kCopyName) || !Connection::ServerUnreachable(conninfo_)) throw;
+        offlineCopy_ = CopyOfLastSession();
+        if (!offlineCopy_ || !Connection::ServerUnreachable(conninfo_)) throw;
         online_ = false;
     }
+}
+
+std::string TeamLink::CopyOwner() const {
+    char hash[20];
+    std::snprintf(hash, sizeof hash, "%016llx", Fnv1a(conninfo_ + '\n' + coder_));
+    return hash;
 }
 
 void TeamLink::Connect() {
@@ -201,7 +208,7 @@ size_t TeamLink::Flush() {
 }
 
 std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
-    if (!db_) return CopyOfLastSession(faults);
+    if (!db_) return offlineCopy_;
     if (SchemaVersion(*db_) == 0) throw TeamError(msg::kTeamNoProject);
     sentAtPrepare_ = Flush();
     if (!online_) throw ConnectionLost(msg::kTeamWorkingOffline);
@@ -215,29 +222,35 @@ std::optional<LocalCopy> TeamLink::Prepare(std::vector<std::string>& faults) {
     std::remove((stem + kExtProvenance).c_str());
     std::optional<LocalCopy> copy = WriteLocalCopy(files, states, folder_, faults);
     if (copy) {
-        WriteFileAtomic(folder_ + kCopyName, files.ParamsName + '\n' + files.ClassificationName +
-                                                 '\n' + files.DataName + '\n' +
-                                                 std::to_string(lastChange_) + '\n');
+        WriteFileAtomic(folder_ + kCopyName,
+                        files.ParamsName + '\n' + files.ClassificationName + '\n' + files.DataName +
+                            '\n' + std::to_string(lastChange_) + '\n' + CopyOwner() + '\n');
     }
     return copy;
 }
 
-std::optional<LocalCopy> TeamLink::CopyOfLastSession(std::vector<std::string>& faults) {
+std::optional<LocalCopy> TeamLink::CopyOfLastSession() {
     const std::string path = folder_ + kCopyName;
+    if (!PathTaken(path)) return std::nullopt;
+    std::string text;
+    try {
+        text = ReadOwnFile(path);
+    } catch (const IoError&) {
+        return std::nullopt;  // a link or another user's file there is no copy of this coder's
+    }
     std::vector<std::string> lines;
-    const std::string text = ReadOwnFile(path);
     for (size_t at = 0; at < text.size();) {
         const size_t end = std::min(text.find('\n', at), text.size());
         lines.emplace_back(text, at, end - at);
         at = end + 1;
     }
-    // Names only: a name that would reach out of the folder is no copy of this program's.
-    const bool names = lines.size() >= 4 &&
-                       std::all_of(lines.begin(), lines.begin() + 3, [](const std::string& n) {
-                           return !n.empty() && n != ".." && n.find('/') == n.npos;
-                       });
-    if (!names) {
-        faults.push_back(IoErrorText(path, EINVAL));
+    // Names only: a name that would reach out of the folder is no copy of this program's. The
+    // copy must be this coder's of this database, whatever folder it was given.
+    const auto plainName = [](const std::string& n) {
+        return !n.empty() && n != ".." && n.find('/') == std::string::npos;
+    };
+    if (lines.size() < 5 || lines[4] != CopyOwner() ||
+        !std::all_of(lines.begin(), lines.begin() + 3, plainName)) {
         return std::nullopt;
     }
     lastChange_ = std::atoll(lines[3].c_str());

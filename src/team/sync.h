@@ -71,7 +71,10 @@ class TeamLink final : public CaseSync {
 
   private:
     void Connect();
-    std::optional<LocalCopy> CopyOfLastSession(std::vector<std::string>& faults);
+    // The copy an earlier session of this coder left in the folder, when it is one.
+    std::optional<LocalCopy> CopyOfLastSession();
+    // What the copy's record names as its owner: a hash of the database and the coder.
+    std::string CopyOwner() const;
     void ReadOutbox();
     void AppendOutbox(const CodingAction& action);
     void ClearOutbox();
@@ -93,6 +96,7 @@ class TeamLink final : public CaseSync {
     unsigned long long counter_ = 0;
     long long lastChange_ = 0;
     std::chrono::steady_clock::time_point retryAt_{};
+    std::optional<LocalCopy> offlineCopy_;
     size_t sentAtPrepare_ = 0;
 };
 
