@@ -66,6 +66,9 @@ inline std::string LabelledNotLearnt(size_t answers) {
 // tarnwick-cli session at the end of its input.
 inline constexpr const char* kInputEndedUnsaved =
     "input ended with codes not saved (they are in the coding journal)";
+inline constexpr const char* kInputEndedJournalGone =
+    "input ended with codes not saved, and they are lost: the coding journal that held them was "
+    "removed (alone or with its folder)";
 inline constexpr const char* kEndedBySignal = "ended by a signal";
 
 }  // namespace tarnwick::msg

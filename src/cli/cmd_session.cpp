@@ -399,15 +399,20 @@ int SessionConsole(std::istream& in, std::ostream& out, std::ostream& err, bool 
     }
     Session& s = console.session;
     if (hooks && hooks->end) hooks->end(s);
+    // Where the codes not saved are: in the journal, unless it went with its folder.
+    const auto unsaved = [&s] {
+        return s.Journal && s.Journal->Removed() ? msg::kInputEndedJournalGone
+                                                 : msg::kInputEndedUnsaved;
+    };
     if (endSignal != 0) {
         // Saved when that can be done without a question; the journal holds them otherwise.
         const bool saved = SaveOnSignal(s);
-        err << "message: " << msg::kEndedBySignal << (saved ? "" : "; ")
-            << (saved ? "" : msg::kInputEndedUnsaved) << '\n';
+        err << "message: " << msg::kEndedBySignal << (saved ? "" : "; ") << (saved ? "" : unsaved())
+            << '\n';
         return 128 + endSignal;
     }
     if (!console.ended && s.SessionStarted && s.ResultsModified) {
-        console.Error(msg::kInputEndedUnsaved);
+        console.Error(unsaved());
     }
     return console.failed ? kFaults : kOk;
 }

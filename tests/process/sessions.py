@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Real tarnwick-cli processes on one project folder: two sessions at once, kill -9 at random
 moments of a scripted session, the data changed underneath, a working file cut short, the
-console's exit status and the clock of its session report.
+folder removed, the console's exit status and the clock of its session report.
 
     sessions.py CLI DEMO_FOLDER [--kills N] [--only NAME]
 
@@ -184,6 +184,26 @@ def damaged_working_file(cli, demo, root):
     check(held == 60, f"the dated copy of the last backup holds all 60 codes ({held})")
 
 
+def folder_removed(cli, demo, root):
+    """The project's folder removed under a session: a code is refused rather than written to a
+    journal that no opening would find, and the end says the codes not saved are lost."""
+    folder = project(demo, root)
+    p = start(cli)
+    p.stdin.write(open_line(folder) + "missing\n" * 5 + "show\n")
+    p.stdin.flush()
+    while True:
+        line = p.stdout.readline()
+        if not line or PROGRESS.match(line):
+            break
+    shutil.rmtree(folder)
+    out, err = p.communicate("missing\nshow\n", timeout=60)
+    check("Nothing was changed: the coding journal" in out + err and
+          "it was removed while the project was open" in out + err,
+          "with the folder removed, a code is refused and the coder told why")
+    check("they are lost: the coding journal that held them was removed" in out + err,
+          "the end says that the codes not saved went with the folder")
+
+
 def kills(cli, demo, root, rounds, seed):
     rng = random.Random(seed)
     folder = project(demo, root)
@@ -356,6 +376,7 @@ def main():
             "clock": lambda: report_clock(a.cli, a.demo, root),
             "readonly": lambda: read_only_folder(a.cli, a.demo, root),
             "damaged": lambda: damaged_working_file(a.cli, a.demo, root),
+            "removed": lambda: folder_removed(a.cli, a.demo, root),
         }
         for name, body in checks.items():
             if a.only in (None, name):

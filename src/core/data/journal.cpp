@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "core/io/files.h"
+#include "core/text/interface_texts.h"
 #include "core/text/lines.h"
 #include "core/text/strings.h"
 
@@ -299,7 +300,19 @@ void JournalFile::Write(std::string_view line) {
         }
         throw IoError(IoErrorText(path_, e));
     }
+    // A journal removed under the session (alone or with its folder) still takes writes, which
+    // no later opening would find: the action is refused instead.
+    if (Removed()) {
+        if (::ftruncate(fd_, size_) != 0) {
+        }
+        throw IoError(path_ + ": " + msg::kJournalRemoved);
+    }
     size_ += static_cast<long long>(line.size());
+}
+
+bool JournalFile::Removed() const {
+    struct stat st {};
+    return fd_ >= 0 && ::fstat(fd_, &st) == 0 && st.st_nlink == 0;
 }
 
 void JournalFile::Append(const JournalEntry& entry, const Provenance* provenance) {

@@ -86,6 +86,9 @@ class JournalFile {
     // entry. Throws IoError.
     void Clear();
     const std::string& Path() const { return path_; }
+    // The journal open here was removed, alone or with its folder: what it held is lost to the
+    // next opening.
+    bool Removed() const;
 
   private:
     void Open();

@@ -243,6 +243,9 @@ inline std::string JournalEntriesNotReplayed(size_t entries, const std::string& 
 inline constexpr const char* kJournalRefusesAction =
     "Nothing was changed: the coding journal, which keeps every code until it is saved, cannot "
     "be written: ";
+inline constexpr const char* kJournalRemoved =
+    "it was removed while the project was open, alone or with its folder; Save results keeps the "
+    "codes given so far (once the folder is back, when it went too)";
 inline constexpr const char* kNotText = "holds NUL bytes, so it is not a text file";
 // The file is larger than the program reads: "is larger than the 8,192 MB that ...".
 std::string FileTooLarge(size_t limitBytes);
