@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Real tarnwick-cli processes on one project folder: two sessions at once, kill -9 at random
 moments of a scripted session, the data changed underneath, a working file cut short, the
-folder removed, the console's exit status and the clock of its session report.
+folder removed, an idle console's lock, the console's exit status and the clock of its session report.
 
     sessions.py CLI DEMO_FOLDER [--kills N] [--only NAME]
 
@@ -204,6 +204,28 @@ def folder_removed(cli, demo, root):
           "the end says that the codes not saved went with the folder")
 
 
+def idle_console(cli, demo, root):
+    """A console waiting for its coder keeps its lock young: another computer takes a lock
+    untouched for a day for stale. The heartbeat is made fast here; the lock is made old."""
+    folder = project(demo, root)
+    p = subprocess.Popen([cli, "session"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, text=True, encoding="latin-1",
+                         env=dict(os.environ, TARNWICK_LOCK_HEARTBEAT_SECONDS="1"))
+    p.stdin.write(open_line(folder) + "show\n")
+    p.stdin.flush()
+    while True:
+        line = p.stdout.readline()
+        if not line or PROGRESS.match(line):
+            break
+    lock = os.path.join(folder, "demo.zlk")
+    old = time.time() - 2 * 86400
+    os.utime(lock, (old, old))
+    time.sleep(3)
+    age = time.time() - os.stat(lock).st_mtime
+    p.communicate("quit n\n", timeout=60)
+    check(age < 60, f"an idle console keeps its lock young (touched {age:.0f} s ago)")
+
+
 def kills(cli, demo, root, rounds, seed):
     rng = random.Random(seed)
     folder = project(demo, root)
@@ -377,6 +399,7 @@ def main():
             "readonly": lambda: read_only_folder(a.cli, a.demo, root),
             "damaged": lambda: damaged_working_file(a.cli, a.demo, root),
             "removed": lambda: folder_removed(a.cli, a.demo, root),
+            "idle": lambda: idle_console(a.cli, a.demo, root),
         }
         for name, body in checks.items():
             if a.only in (None, name):

@@ -46,6 +46,7 @@ bool TakeProjectLock(Session& s) {
     // A few times at most: again after a stale lock was removed, or vanished while read.
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (std::unique_ptr<ProjectLock> lock = ProjectLock::TryTake(path)) {
+            lock->BeatOnItsOwn();
             s.Lock = std::move(lock);
             return true;
         }

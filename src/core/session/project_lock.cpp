@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 
@@ -109,18 +111,21 @@ std::unique_ptr<ProjectLock> ProjectLock::TryTake(const std::string& path) {
     for (int n = 0; fd < 0 && n < 100; ++n) {
         own = TemporaryNameStem(path, room) + std::to_string(me.Pid) +
               (n == 0 ? std::string() : "." + std::to_string(n)) + ".tmp";
-        fd = ::open(own.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+        fd = ::open(own.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
                     0644);
         if (fd < 0 && errno != EEXIST) throw IoError(IoErrorText(path, errno));
     }
     if (fd < 0) throw IoError(IoErrorText(path, EEXIST));
+    // The OS lock is held before the name appears: no other program can find the lock without
+    // it, and take it for stale, between the link and the flock. The file is new and ours alone.
     errno = 0;
     const bool written =
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
         ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
         ::fsync(fd) == 0;
     const int writeError = errno != 0 ? errno : ENOSPC;  // a short write sets no errno
-    ::close(fd);
     if (!written) {
+        ::close(fd);
         ::unlink(own.c_str());
         throw IoError(IoErrorText(path, writeError));
     }
@@ -128,14 +133,9 @@ std::unique_ptr<ProjectLock> ProjectLock::TryTake(const std::string& path) {
     const int linkError = errno;
     ::unlink(own.c_str());
     if (linked != 0) {
+        ::close(fd);
         if (linkError == EEXIST) return nullptr;
         throw IoError(IoErrorText(path, linkError));
-    }
-    fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        // Someone holds the OS lock of a file that was just ours: leave the project to them.
-        ::close(fd);
-        return nullptr;
     }
     return std::unique_ptr<ProjectLock>(new ProjectLock(path, std::move(me), text, fd));
 }
@@ -178,6 +178,12 @@ void ProjectLock::RemoveStale(const std::string& path, const LockFound& found) {
 }
 
 ProjectLock::~ProjectLock() {
+    {
+        const std::lock_guard<std::mutex> hold(beat_);
+        ending_ = true;
+    }
+    wake_.notify_all();
+    if (beating_.joinable()) beating_.join();
     // Only our own lock goes: one taken over by another program (after we were thought gone)
     // stays theirs.
     bool found = false;
@@ -187,6 +193,21 @@ ProjectLock::~ProjectLock() {
 
 void ProjectLock::Heartbeat() {
     if (fd_ >= 0) ::futimens(fd_, nullptr);
+}
+
+void ProjectLock::BeatOnItsOwn() {
+    // A console left waiting for input, or a window behind a modal dialog, touches nothing for
+    // hours: another computer would take the lock for stale after a day.
+    long seconds = kHeartbeatSeconds;
+    if (const char* given = std::getenv("TARNWICK_LOCK_HEARTBEAT_SECONDS")) {
+        seconds = std::max(1L, std::strtol(given, nullptr, 10));
+    }
+    beating_ = std::thread([this, seconds] {
+        std::unique_lock<std::mutex> hold(beat_);
+        while (!wake_.wait_for(hold, std::chrono::seconds(seconds), [this] { return ending_; })) {
+            Heartbeat();
+        }
+    });
 }
 
 }  // namespace tarnwick

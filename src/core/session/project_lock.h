@@ -8,10 +8,13 @@
 // with an exclusive flock where the file system has one, and touches it every minute, so that
 // other machines can tell a living lock from one left behind by a crash.
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace tarnwick {
 
@@ -58,6 +61,10 @@ class ProjectLock {
 
     // Touches the lock file, so that it stays young for other machines.
     void Heartbeat();
+    // Touches it every few minutes from a thread of its own until the lock is let go, however
+    // long the program waits for its coder (TARNWICK_LOCK_HEARTBEAT_SECONDS sets the interval).
+    void BeatOnItsOwn();
+    static constexpr long kHeartbeatSeconds = 300;
     const std::string& Path() const { return path_; }
     const LockHolder& Holder() const { return holder_; }
 
@@ -67,6 +74,10 @@ class ProjectLock {
     LockHolder holder_;
     std::string text_;
     int fd_ = -1;
+    std::thread beating_;
+    std::mutex beat_;
+    std::condition_variable wake_;
+    bool ending_ = false;
 };
 
 // This process as a lock holder, since now.
