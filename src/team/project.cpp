@@ -44,6 +44,8 @@ std::optional<ProjectOnDisk> ReadProjectOnDisk(const std::string& params, const 
         project.Files.ProfileName = NameOf(session.Clf.Profile->Path);
         project.Files.ProfileBytes = ReadWholeFile(session.Clf.Profile->Path);
     }
+    for (int i = 0; i < session.Clf.Categories.Count(); ++i)
+        project.Files.Codes.push_back(session.Clf.Categories[i].Code);
     const auto& respondents = session.Cases.Respondents;
     for (size_t r = 0; r < respondents.size(); ++r) {
         const TOsoba& o = respondents[r];

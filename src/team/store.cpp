@@ -124,6 +124,12 @@ void InitProject(Connection& db, const ProjectFiles& files, const std::vector<Ca
     c.CopyIn("COPY tarnwick.cases (record, field, respondent_id, to_code, double_coded) FROM STDIN",
              caseRows);
     c.CopyIn("COPY tarnwick.tasks (record, field, slot, to_code, code) FROM STDIN", taskRows);
+    std::string codeRows;
+    for (const std::string& code : files.Codes) {
+        AppendCopyField(codeRows, code);
+        codeRows += '\n';
+    }
+    c.CopyIn("COPY tarnwick.codes (code) FROM STDIN", codeRows);
     t.Commit();
 }
 
@@ -133,8 +139,9 @@ ProjectFiles ReadProjectFiles(Connection& db) {
         "coalesce(profile_name, ''), coalesce(profile, ''::bytea) FROM tarnwick.project",
         {}, true);
     if (r.Rows() == 0) throw TeamError(msg::kTeamNoProject);
-    return {r.Text(0, 0), r.Text(0, 1), r.Text(0, 2), r.Text(0, 3),
-            r.Text(0, 4), r.Text(0, 5), r.Text(0, 6), r.Text(0, 7)};
+    return {r.Text(0, 0), r.Text(0, 1), r.Text(0, 2),
+            r.Text(0, 3), r.Text(0, 4), r.Text(0, 5),
+            r.Text(0, 6), r.Text(0, 7), {}};
 }
 
 std::vector<CaseState> FinalStates(Connection& db, long long* unsettled,

@@ -57,7 +57,7 @@ class Connection {
 };
 
 // The schema's version that this program makes; Migrate brings an older one up to it.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 // 0 when the database holds no team project.
 int SchemaVersion(Connection& db);
 // Makes or migrates the schema, in one transaction under an advisory lock, and the two group
@@ -75,6 +75,9 @@ struct ProjectFiles {
     // The classification's profile, when it has one (empty name: none).
     std::string ProfileName;
     std::string ProfileBytes;
+    // Every code of the classification: the only ones a coder may give. Read from the files
+    // when the project is loaded; not stored with them.
+    std::vector<std::string> Codes;
 };
 
 // One case (an occupation field of a record) as the coding model holds it.

@@ -237,6 +237,24 @@ def main():
         check(any(line.startswith("team: ") for line in alice.out + bob.out),
               "a coder's window takes the other coder's codes")
 
+        # A coder's login acts as that coder only, with the classification's codes and a lease
+        # of an hour at most.
+        def refused(sql, why):
+            r = subprocess.run(["psql", "-X", "-q", "-v", "ON_ERROR_STOP=1", "-d", alice_db,
+                                "-c", sql], capture_output=True, text=True)
+            return r.returncode != 0 and why in r.stderr
+        check(refused("SELECT * FROM tarnwick.coder_states('bob')", "may not act as coder bob"),
+              "alice's login cannot read bob's blind codes")
+        check(refused("SELECT tarnwick.record_action('x1', 'bob', 0, 0, true, '9997', 0)",
+                      "may not act as coder bob"), "alice's login cannot code as bob")
+        check(refused("SELECT tarnwick.release_claims('bob')", "may not act as coder bob"),
+              "alice's login cannot release bob's claims")
+        check(refused("SELECT * FROM tarnwick.claim_next('alice', 1000000000)",
+                      "A lease lasts from 0 to 3600 seconds"), "a lease of decades is refused")
+        check(refused("SELECT tarnwick.record_action('x2', 'alice', 0, 0, true, 'QQQQ', 0)",
+                      "is not in the project's classification"),
+              "a code the classification lacks is refused")
+
         # Alice loses the connection (her role may no longer log in), codes on, and is killed.
         psql(admin, "ALTER ROLE cli_alice NOLOGIN")
         psql(admin, "SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
