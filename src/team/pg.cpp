@@ -72,9 +72,12 @@ double Result::Double(int row, int col) const {
     return std::strtod(PQgetvalue(r_, row, col), nullptr);
 }
 
-void Connection::Impl::Fail(const char* what) {
+void Connection::Impl::Fail(const char* what, const char* sqlstate) {
     std::string message = Trimmed(what);
     if (PQstatus(conn) == CONNECTION_BAD) throw ConnectionLost(msg::kTeamConnectionLost + message);
+    // A check the data broke (class 23) or a right the login lacks (42501).
+    const std::string_view state = sqlstate ? sqlstate : "";
+    if (state.substr(0, 2) == "23" || state == "42501") throw Refused(message);
     throw TeamError(message);
 }
 
@@ -98,7 +101,7 @@ Result Connection::Impl::Exec(const char* sql, std::initializer_list<Arg> args, 
                                                 lengths.data(), formats.data(), resultFormat));
     const ExecStatusType status = r.Status();
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_COPY_IN)
-        Fail(r.Message() && *r.Message() ? r.Message() : PQerrorMessage(conn));
+        Fail(r.Message() && *r.Message() ? r.Message() : PQerrorMessage(conn), r.SqlState());
     return r;
 }
 

@@ -54,6 +54,7 @@ class Result {
 
     ExecStatusType Status() const { return r_ ? PQresultStatus(r_) : PGRES_FATAL_ERROR; }
     const char* Message() const { return r_ ? PQresultErrorMessage(r_) : nullptr; }
+    const char* SqlState() const { return r_ ? PQresultErrorField(r_, PG_DIAG_SQLSTATE) : nullptr; }
     int Rows() const { return PQntuples(r_); }
     bool Null(int row, int col) const { return PQgetisnull(r_, row, col) != 0; }
     std::string Text(int row, int col) const {
@@ -79,7 +80,8 @@ struct Connection::Impl {
     Result Exec(const char* sql, std::initializer_list<Arg> args = {}, bool binaryResult = false);
     // COPY ... FROM STDIN with `data` in COPY's text format.
     void CopyIn(const char* sql, std::string_view data);
-    [[noreturn]] void Fail(const char* what);
+    // `sqlstate`: the server's code of the error, when it gave one.
+    [[noreturn]] void Fail(const char* what, const char* sqlstate = nullptr);
 
   private:
     // Waits for the statement sent, giving up after answerTimeoutMs without a byte from the

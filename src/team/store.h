@@ -26,6 +26,12 @@ class ConnectionLost : public TeamError {
   public:
     using TeamError::TeamError;
 };
+// The server refuses the statement for what it holds (a code the classification lacks, another
+// coder's name): sending it again would be refused again.
+class Refused : public TeamError {
+  public:
+    using TeamError::TeamError;
+};
 
 // One connection (RAII over libpq's PGconn).
 class Connection {

@@ -31,6 +31,8 @@ constexpr const char* kOutboxName = "outbox.txt";
 // The names of the copy's three files and the last change it holds, one per line: what a start
 // while the database is down opens.
 constexpr const char* kCopyName = "copy.txt";
+// The actions the server refused for what they hold, in the outbox's lines.
+constexpr const char* kRefusedName = "refused.txt";
 // A server that sends nothing for this long is given up; the coder works on offline.
 constexpr int kAnswerTimeoutSeconds = 10;
 // How long an offline link waits before it tries the server again.
@@ -171,6 +173,15 @@ void TeamLink::AppendOutbox(const CodingAction& action) {
     if (::fdatasync(outbox_) != 0) throw IoError(IoErrorText(path, errno));
 }
 
+void TeamLink::SetAside(const CodingAction& action, const std::string& why) {
+    const std::string path = folder_ + kRefusedName;
+    std::string text = PathTaken(path) ? ReadOwnFile(path) : std::string();
+    text += OutboxLine(action);
+    WriteFileAtomic(path, text);
+    if (session_)
+        session_->platform.ShowMessage(msg::TeamActionRefused(why, path), Severity::Fault);
+}
+
 void TeamLink::ClearOutbox() {
     if (::ftruncate(outbox_, 0) == 0) ::fdatasync(outbox_);
 }
@@ -198,6 +209,12 @@ size_t TeamLink::Flush() {
         } catch (const ConnectionLost&) {
             GoOffline();
             break;
+        } catch (const Refused& e) {
+            // Never taken, so never to block the actions after it: kept aside on this computer,
+            // and the coder is told.
+            SetAside(pending_.front(), e.what());
+            pending_.pop_front();
+            continue;
         }
         pending_.pop_front();
         ++sent;

@@ -78,6 +78,7 @@ class TeamLink final : public CaseSync {
     void ReadOutbox();
     void AppendOutbox(const CodingAction& action);
     void ClearOutbox();
+    void SetAside(const CodingAction& action, const std::string& why);
     // Sends the waiting actions in order; stops at a lost connection. Returns how many it sent.
     size_t Flush();
     void GoOffline();

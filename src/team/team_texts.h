@@ -45,6 +45,9 @@ inline constexpr const char* kTeamProjectExists =
 inline constexpr const char* kTeamNoProject = "The database holds no team project";
 inline constexpr const char* kTeamNewerSchema =
     "The team project was made by a newer Tarnwick: its schema version is ";
+inline std::string TeamActionRefused(const std::string& why, const std::string& path) {
+    return "The team database refused a coding action, which is kept in " + path + ": " + why;
+}
 inline constexpr const char* kTeamStartedOffline =
     "The team database cannot be reached: the project opens from this computer's copy of the "
     "last session. Codes wait on this computer and are sent when the database is back.";

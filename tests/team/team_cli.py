@@ -67,11 +67,11 @@ class Coder:
             if m:
                 return (int(m.group(1)), int(m.group(2)))
 
-    def code(self):
+    def code(self, action="missing"):
         """Codes the case shown (as missing data) and returns it; the console then shows the
         next case the team hands this coder."""
         coded = self.case
-        self.p.stdin.write("missing\nshow\n")
+        self.p.stdin.write(action + "\nshow\n")
         self.p.stdin.flush()
         self.case = self.read_case()
         return coded
@@ -277,6 +277,22 @@ def main():
                            "WHERE coder = 'alice'").splitlines() if row}
         missing = set(coded["alice"] + offline) - stored
         check(not missing, f"every code alice gave is in the database {sorted(missing)}")
+
+        # An action the server refuses for what it holds is kept aside on the coder's computer
+        # and blocks none after it.
+        psql(db, "DELETE FROM tarnwick.codes WHERE code = '9800'")
+        dave_folder = os.path.join(root, "dave")
+        dave = Coder(cli, db, "dave", dave_folder)
+        dave.code()
+        dave.code("na")
+        dave.end()
+        psql(db, "INSERT INTO tarnwick.codes VALUES ('9800')")
+        refused_path = os.path.join(dave_folder, "refused.txt")
+        kept = open(refused_path).read().count("\n") if os.path.exists(refused_path) else 0
+        sent = int(psql(db, "SELECT count(*) FROM tarnwick.actions WHERE coder = 'dave'"))
+        check(kept == 1 and sent == 1 and any("refused a coding action" in line
+                                              for line in dave.out),
+              f"a refused action is kept aside and the next is sent ({kept} kept, {sent} sent)")
 
         paused_and_down(cli, demo, root)
     finally:
