@@ -47,7 +47,7 @@ std::string FreshDatabase(const char* drop, const char* create, const char* name
 
 ProjectFiles Files() {
     return {"demo.zpa", std::string("P\0\r\n\x8a", 5), "isco.kat", "C\\\t", "demo.dat", "D",
-            "isco.clp", std::string("#\0\x8a", 3), {}};
+            "isco.clp", std::string("#\0\x8a", 3),     {}};
 }
 
 // Cases numbered 0..n-1 in record order, one field each, all to code and without code.
