@@ -82,7 +82,7 @@ $(ISCO08_DIR)/%.clf $(ISCO08_DIR)/%.clp: tools/isco08_to_clf.py $(ISCO08_SOURCES
 
 # Every test of the normal build, and nothing else: the longer checks are `make check`'s.
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # The tests, then the same tests under the sanitizers, a short run of every fuzz target, a
 # Release build as a user makes it (compiler warnings do not stop it there) and the formatting.
@@ -106,7 +106,7 @@ asan: deps
 	  -DTARNWICK_GUI=ON -DTARNWICK_BENCH=OFF -DTARNWICK_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 600
 
 # Everything instrumented for libFuzzer with ASan and UBSan (clang only; warnings of clang's own
 # do not stop a fuzzing run).

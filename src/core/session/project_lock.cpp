@@ -178,12 +178,16 @@ void ProjectLock::RemoveStale(const std::string& path, const LockFound& found) {
 }
 
 ProjectLock::~ProjectLock() {
-    {
-        const std::lock_guard<std::mutex> hold(beat_);
-        ending_ = true;
+    if (beat_ && beat_->Pid != static_cast<long long>(::getpid())) {
+        (void)beat_.release();  // a forked copy: its condition variable waits for no one here
+    } else if (beat_) {
+        {
+            const std::lock_guard<std::mutex> hold(beat_->Hold);
+            beat_->Ending = true;
+        }
+        beat_->Wake.notify_all();
+        beat_->Thread.join();
     }
-    wake_.notify_all();
-    if (beating_.joinable()) beating_.join();
     // Only our own lock goes: one taken over by another program (after we were thought gone)
     // stays theirs.
     bool found = false;
@@ -202,9 +206,14 @@ void ProjectLock::BeatOnItsOwn() {
     if (const char* given = std::getenv("TARNWICK_LOCK_HEARTBEAT_SECONDS")) {
         seconds = std::max(1L, std::strtol(given, nullptr, 10));
     }
-    beating_ = std::thread([this, seconds] {
-        std::unique_lock<std::mutex> hold(beat_);
-        while (!wake_.wait_for(hold, std::chrono::seconds(seconds), [this] { return ending_; })) {
+    if (beat_) return;
+    beat_ = std::make_unique<Beat>();
+    beat_->Pid = static_cast<long long>(::getpid());
+    Beat* beat = beat_.get();
+    beat_->Thread = std::thread([this, beat, seconds] {
+        std::unique_lock<std::mutex> hold(beat->Hold);
+        while (!beat->Wake.wait_for(hold, std::chrono::seconds(seconds),
+                                    [beat] { return beat->Ending; })) {
             Heartbeat();
         }
     });

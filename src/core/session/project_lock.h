@@ -74,10 +74,16 @@ class ProjectLock {
     LockHolder holder_;
     std::string text_;
     int fd_ = -1;
-    std::thread beating_;
-    std::mutex beat_;
-    std::condition_variable wake_;
-    bool ending_ = false;
+    // The thread's state on the heap: a process forked from ours holds a copy of it but not the
+    // thread, and must leave it alone rather than wait for a thread that is not there.
+    struct Beat {
+        std::thread Thread;
+        std::mutex Hold;
+        std::condition_variable Wake;
+        bool Ending = false;
+        long long Pid = 0;  // the process the thread runs in
+    };
+    std::unique_ptr<Beat> beat_;
 };
 
 // This process as a lock holder, since now.
