@@ -174,8 +174,8 @@ bool ReadInputData(Session& s) {
     }
     // Only a project that opens puts codes aside: a failed opening leaves the working file
     // as it is, every code still in it.
-    KeepSetAsideLines(s, aside);
-    KeepBackupOfDamagedFile(s, aside);
+    const std::string asidePath = KeepSetAsideLines(s, aside);
+    KeepBackupOfDamagedFile(s, aside, asidePath);
     ReportData(s, cases, counts);
     s.Cases = std::move(cases);
     s.Provenance = std::move(provenance);

@@ -94,22 +94,25 @@ std::string DatedSidePath(Session& s, std::string_view infix, std::string_view e
 
 }  // namespace
 
-void KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
+std::string KeepSetAsideLines(Session& s, const SetAsideLines& aside) {
     // A read-only session writes nothing, and loses nothing: it never saves the working file.
-    if (aside.Lines.empty() || s.ReadOnly) return;
+    if (aside.Lines.empty() || s.ReadOnly) return {};
     const std::string path = DatedSidePath(s, kSetAsideInfix, kExtWorking);
     // A second opening within the same minute adds to the file rather than replacing it.
     std::string content = FileExists(path) ? ReadWholeFile(path) : std::string();
     for (const std::string& line : aside.Lines) AppendCrLf(content, line);
     WriteFileAtomic(path, content);
+    // A damaged file's message tells all at once (KeepBackupOfDamagedFile).
+    if (aside.Damaged()) return path;
     const std::string text = aside.Codes > 0
                                  ? msg::CodesSetAside(aside.Codes, path)
                                  : msg::LinesSetAside(static_cast<int>(aside.Lines.size()), path);
     s.AppendReportLine(text);
     s.platform.ShowMessage(text, Severity::Information);
+    return path;
 }
 
-void KeepBackupOfDamagedFile(Session& s, const SetAsideLines& aside) {
+void KeepBackupOfDamagedFile(Session& s, const SetAsideLines& aside, const std::string& asidePath) {
     if (!aside.Damaged()) return;
     std::string copy;
     const std::string backup = s.DataFilePath(kExtBackup);
@@ -124,8 +127,8 @@ void KeepBackupOfDamagedFile(Session& s, const SetAsideLines& aside) {
             s.AppendReportLine(e.what());
         }
     }
-    const std::string text =
-        msg::WorkingFileDamaged(aside.Unlined, aside.Unreadable, s.DataStem + kExtWorking, copy);
+    const std::string text = msg::WorkingFileDamaged(aside.Unlined, aside.Unreadable,
+                                                     s.DataStem + kExtWorking, copy, asidePath);
     s.AppendReportLine(text);
     s.platform.ShowMessage(text, Severity::Information);
 }

@@ -21,13 +21,17 @@ bool TakeProjectLock(Session& session);
 void ReleaseProject(Session& session);
 
 // Writes the lines that the merge set aside to a dated side file beside the working file, and
-// tells the coder and the report how many codes it holds and where. Throws IoError.
-void KeepSetAsideLines(Session& session, const SetAsideLines& aside);
+// tells the coder and the report how many codes it holds and where (for a damaged working file,
+// KeepBackupOfDamagedFile does). Returns the side file's path, empty when none was written.
+// Throws IoError.
+std::string KeepSetAsideLines(Session& session, const SetAsideLines& aside);
 
 // After a working file merged as far as it could be read (cut short, damaged codes): copies the
 // last backup, which still holds what the damage took, to a dated side file (the next opening
 // replaces the backup), and tells the coder and the report what is to be coded again.
-void KeepBackupOfDamagedFile(Session& session, const SetAsideLines& aside);
+// `asidePath`: where KeepSetAsideLines put the lines, told too.
+void KeepBackupOfDamagedFile(Session& session, const SetAsideLines& aside,
+                             const std::string& asidePath);
 
 // Reads the provenance file beside the working file into `book` for the merged `cases`. Damaged
 // lines and entries that no longer fit the cases are left out with report lines, and the file

@@ -497,7 +497,7 @@ inline std::string LinesSetAside(int lines, std::string_view path) {
 // no line in working file wave.zda and 1 code in it could not be read: those occupations are to
 // be coded again. The last backup is kept as /p/wave-backup-202612101830.~zd."
 inline std::string WorkingFileDamaged(size_t unlined, int unreadable, std::string_view working,
-                                      std::string_view backupCopy) {
+                                      std::string_view backupCopy, std::string_view asidePath) {
     const std::string codes = std::to_string(unreadable) + (unreadable == 1 ? " code" : " codes");
     std::string t;
     if (unlined > 0) {
@@ -508,6 +508,10 @@ inline std::string WorkingFileDamaged(size_t unlined, int unreadable, std::strin
         t = codes + " in working file " + std::string(working) + " could not be read";
     }
     t += ": those occupations are to be coded again";
+    if (!asidePath.empty()) {
+        t += ". The lines set aside are in ";
+        t += asidePath;
+    }
     if (!backupCopy.empty()) {
         t += ". The last backup is kept as ";
         t += backupCopy;
