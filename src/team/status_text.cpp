@@ -61,6 +61,10 @@ std::vector<std::string> StatusLines(const TeamStatus& s) {
             a.Kappa ? Fixed(*a.Kappa, 3).c_str() : "-");
         lines.emplace_back(line);
     }
+    lines.push_back("");
+    lines.push_back("Conflicts: " + std::to_string(s.Conflicts) +
+                    " cases coded apart by coders who had not seen each other's code, " +
+                    std::to_string(s.ConflictsSettled) + " settled");
     return lines;
 }
 
@@ -70,6 +74,7 @@ std::vector<std::string> DisagreementLines(const std::vector<Disagreement>& list
         std::string line = std::to_string(d.Record + 1);
         line += ' ' + std::to_string(d.Field + 1) + ' ' + OneLine(d.RespondentId) + ": " +
                 OneLine(d.Coder1) + ' ' + d.Code1 + ", " + OneLine(d.Coder2) + ' ' + d.Code2;
+        if (d.Conflict) line += ", conflict";
         if (!d.Final.empty()) line += ", final " + d.Final;
         lines.push_back(std::move(line));
     }

@@ -268,7 +268,9 @@ TeamStatus ReadStatus(Connection& db) {
             "count(*) FILTER (WHERE double_coded AND code1 <> '' AND code2 <> '' "
             "AND code1 <> code2 AND final_code IS NOT NULL), "
             "(SELECT count(*) FROM tarnwick.tasks "
-            "WHERE claimed_by IS NOT NULL AND lease_until > now()) "
+            "WHERE claimed_by IS NOT NULL AND lease_until > now()), "
+            "(SELECT count(*) FROM tarnwick.cases WHERE conflict), "
+            "(SELECT count(*) FROM tarnwick.cases WHERE conflict AND final_code IS NOT NULL) "
             "FROM tarnwick.case_final");
         s.Cases = r.Int(0, 0);
         s.Coded = r.Int(0, 1);
@@ -277,6 +279,8 @@ TeamStatus ReadStatus(Connection& db) {
         s.Disagreements = r.Int(0, 4);
         s.Settled = r.Int(0, 5);
         s.Claimed = r.Int(0, 6);
+        s.Conflicts = r.Int(0, 7);
+        s.ConflictsSettled = r.Int(0, 8);
     }
     {
         Result r = c.Exec(
@@ -325,11 +329,21 @@ TeamStatus ReadStatus(Connection& db) {
 }
 
 std::vector<Disagreement> Disagreements(Connection& db) {
+    // A conflict lists each code kept beside the one that stands, in the order they arrived.
     Result r = db.impl().Exec(
-        "SELECT record, field, respondent_id, coalesce(coder1, ''), code1, "
-        "coalesce(coder2, ''), code2, coalesce(final_code, '') FROM tarnwick.case_final "
+        "SELECT record, field, respondent_id, coder1, code1, coder2, code2, final, conflict "
+        "FROM (SELECT record, field, respondent_id, coalesce(coder1, '') AS coder1, code1, "
+        "coalesce(coder2, '') AS coder2, code2, coalesce(final_code, '') AS final, "
+        "false AS conflict, 0::bigint AS number FROM tarnwick.case_final "
         "WHERE double_coded AND code1 <> '' AND code2 <> '' AND code1 <> code2 "
-        "ORDER BY record, field");
+        "UNION ALL "
+        "SELECT a.record, a.field, c.respondent_id, coalesce(t.coder, ''), t.code, a.coder, "
+        "a.code, coalesce(c.final_code, ''), true, a.number "
+        "FROM tarnwick.actions a "
+        "JOIN tarnwick.cases c ON c.record = a.record AND c.field = a.field "
+        "JOIN tarnwick.tasks t ON t.record = a.record AND t.field = a.field AND t.slot = 1 "
+        "WHERE a.conflict AND c.conflict AND (a.code <> t.code OR a.to_code <> t.to_code)) d "
+        "ORDER BY record, field, number");
     std::vector<Disagreement> list;
     for (int i = 0; i < r.Rows(); ++i) {
         Disagreement d;
@@ -341,6 +355,7 @@ std::vector<Disagreement> Disagreements(Connection& db) {
         d.Coder2 = r.Text(i, 5);
         d.Code2 = r.Text(i, 6);
         d.Final = r.Text(i, 7);
+        d.Conflict = r.Bool(i, 8);
         list.push_back(std::move(d));
     }
     return list;
@@ -351,7 +366,7 @@ void Settle(Connection& db, int record, int field, const std::string& code,
     NeedCoder(supervisor);
     Result r =
         db.impl().Exec("SELECT tarnwick.settle($1, $2, $3, $4)", {record, field, code, supervisor});
-    if (!r.Bool(0, 0)) throw TeamError(msg::TeamNotDoubleCoded(record, field));
+    if (!r.Bool(0, 0)) throw TeamError(msg::TeamNotToSettle(record, field));
 }
 
 }  // namespace tarnwick::team

@@ -63,7 +63,7 @@ class Connection {
 };
 
 // The schema's version that this program makes; Migrate brings an older one up to it.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 // 0 when the database holds no team project.
 int SchemaVersion(Connection& db);
 // Makes or migrates the schema, in one transaction under an advisory lock, and the two group
@@ -164,6 +164,9 @@ struct TeamStatus {
     long long DoubleDone = 0;  // both codes given
     long long Disagreements = 0;
     long long Settled = 0;
+    // Single-coded cases with codes their coders gave without seeing each other's (offline).
+    long long Conflicts = 0;
+    long long ConflictsSettled = 0;
     std::vector<CoderProgress> Coders;
     std::array<LevelAgreement, 4> Levels;  // the first 1, 2, 3 and 4 characters of the code
 };
@@ -179,10 +182,14 @@ struct Disagreement {
     std::string RespondentId;
     std::string Coder1, Code1, Coder2, Code2;
     std::string Final;  // empty until settled
+    // A conflict: Coder1's code stands, Coder2's was given without seeing it (one element for
+    // each code so kept).
+    bool Conflict = false;
 };
+// The double-coded cases whose codes differ, and the conflicts, in record and field order.
 std::vector<Disagreement> Disagreements(Connection& db);
-// The supervisor's final code of a double-coded case. Throws TeamError when the case is not
-// double-coded.
+// The supervisor's final code of a double-coded case or a case in conflict. Throws TeamError
+// for any other case.
 void Settle(Connection& db, int record, int field, const std::string& code,
             const std::string& supervisor);
 

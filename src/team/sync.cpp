@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string_view>
 
@@ -310,10 +311,26 @@ void TeamLink::CaseChanged(const JournalEntry& entry) {
     if (!online_ && session_) session_->SetStatusNotice(msg::TeamOffline(pending_.size()));
 }
 
-std::optional<std::pair<int, int>> TeamLink::NextOnThisComputer() const {
+std::optional<std::pair<int, int>> TeamLink::NextOnThisComputer() {
     if (!session_) return std::nullopt;
     const auto& rs = session_->Cases.Respondents;
     const size_t n = rs.size();
+    if (n == 0) return std::nullopt;
+    // Coders cut off together hold neighbouring claims: going on from there, each would code
+    // the cases the others code too. The first case offline is one of the open ones picked by
+    // the coder's name, so that each starts in a part of the work of their own.
+    if (!spreadOffline_) {
+        spreadOffline_ = true;
+        std::vector<std::pair<int, int>> open;
+        for (size_t r = 0; r < n; ++r) {
+            const auto& zs = rs[r].Occupations;
+            for (size_t f = 0; f < zs.size(); ++f)
+                if (zs[f].ToCode && zs[f].Code.empty())
+                    open.emplace_back(static_cast<int>(r), static_cast<int>(f));
+        }
+        if (open.empty()) return std::nullopt;
+        return open[std::hash<std::string>{}(coder_) % open.size()];
+    }
     for (size_t step = 0; step <= n; ++step) {
         const size_t r = (static_cast<size_t>(std::max(session_->CurrentRecord, 0)) + step) % n;
         const auto& zs = rs[r].Occupations;
@@ -363,6 +380,7 @@ int TeamLink::Poll() {
             return 0;
         }
         online_ = true;
+        spreadOffline_ = false;
     }
     if (!session_) return 0;
     int taken = 0;

@@ -82,7 +82,7 @@ class TeamLink final : public CaseSync {
     // Sends the waiting actions in order; stops at a lost connection. Returns how many it sent.
     size_t Flush();
     void GoOffline();
-    std::optional<std::pair<int, int>> NextOnThisComputer() const;
+    std::optional<std::pair<int, int>> NextOnThisComputer();
 
     std::string conninfo_;
     std::string password_;
@@ -99,6 +99,7 @@ class TeamLink final : public CaseSync {
     std::chrono::steady_clock::time_point retryAt_{};
     std::optional<LocalCopy> offlineCopy_;
     size_t sentAtPrepare_ = 0;
+    bool spreadOffline_ = false;  // the first case offline was picked
 };
 
 }  // namespace tarnwick::team

@@ -63,10 +63,10 @@ inline std::string TeamNoSuchCase(int record, int field) {
     t += std::to_string(record) + '/' + std::to_string(field);
     return t;
 }
-inline std::string TeamNotDoubleCoded(int record, int field) {
+inline std::string TeamNotToSettle(int record, int field) {
     std::string t = "Case ";
     t += std::to_string(record) + '/' + std::to_string(field);
-    t += " is not double-coded: only a double-coded case takes a supervisor's final code";
+    t += " is neither double-coded nor in conflict: only those take a supervisor's final code";
     return t;
 }
 

@@ -147,12 +147,23 @@ def paused_and_down(cli, demo, root):
               f"a paused server holds the coder {waited:.0f} s, not for the whole pause")
         carol.end()
 
+        dave_folder = os.path.join(root, "dave-offline")
+        dave = Coder(cli, db, "dave", dave_folder)
+        dave.code()
+        dave.end()
+
         subprocess.run([script, "halt", cluster], check=True)
         carol = Coder(cli, db, "carol", folder)
         check(carol.case is not None and any("cannot be reached" in line for line in carol.out),
               "with the server down, team code starts from the last session's copy")
-        given += [carol.code(), carol.code()]
+        dave = Coder(cli, db, "dave", dave_folder)
+        offline = [carol.code(), carol.code()]
+        by_dave = [dave.code(), dave.code()]
+        given += offline
         carol.end()
+        dave.end()
+        check(not set(offline) & set(by_dave),
+              f"two coders offline code cases apart {offline} {by_dave}")
         subprocess.run([script, "resume", cluster], check=True)
         carol = Coder(cli, db, "carol", folder)
         carol.end()

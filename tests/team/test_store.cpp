@@ -269,6 +269,46 @@ TEST(TeamStore, ActionsCountOnceAndChangesHideOwnAndDoubleCodedCases) {
     EXPECT_EQ(ChangesSince(db, "bob", seen).size(), 2u);
 }
 
+// Two coders offline on the same single-coded case: the code that reached the server first
+// stands; the other, given before it arrived, is kept as a conflict, reaches no coder, and holds
+// the case for the supervisor. A code given after the standing one replaces it as before.
+TEST(TeamStore, CodesGivenApartAreKeptAsConflictsForTheSupervisor) {
+    NEED_SERVER();
+    const std::string info = FreshDatabase("DROP DATABASE IF EXISTS tw_conflict WITH (FORCE)",
+                                           "CREATE DATABASE tw_conflict", "tw_conflict");
+    Connection db(info);
+    InitProject(db, Files(), Cases(3), 0.0, 1);
+    const long long past = 1000;  // long before anything reached the server
+    const long long now =
+        db.impl().Exec("SELECT (extract(epoch FROM now()) * 1000)::bigint").Int(0, 0) + 60000;
+    RecordAction(db, {"a1", "ann", {0, 0, true, "R0", "2310"}, past});
+    RecordAction(db, {"b1", "bob", {0, 0, true, "R0", "5120"}, past});
+    RecordAction(db, {"c1", "cat", {0, 0, true, "R0", "2310"}, past});  // agrees: no conflict
+    RecordAction(db, {"b1", "bob", {0, 0, true, "R0", "5120"}, past});  // sent again
+    RecordAction(db, {"b2", "bob", {1, 0, true, "R1", "7000"}, past});
+    RecordAction(db, {"a2", "ann", {1, 0, true, "R1", "7100"}, now});  // after bob's: replaces
+
+    long long unsettled = 0;
+    std::vector<CaseState> states = FinalStates(db, &unsettled);
+    EXPECT_EQ(states[0].Code, "2310");
+    EXPECT_EQ(states[1].Code, "7100");
+    EXPECT_EQ(unsettled, 1);
+    for (const RemoteChange& c : ChangesSince(db, "dan", 0)) EXPECT_NE(c.State.Code, "5120");
+    const std::vector<Disagreement> list = Disagreements(db);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_TRUE(list[0].Conflict);
+    EXPECT_EQ(list[0].Coder1 + list[0].Code1 + list[0].Coder2 + list[0].Code2, "ann2310bob5120");
+    TeamStatus status = ReadStatus(db);
+    EXPECT_EQ(status.Conflicts, 1);
+
+    Settle(db, 0, 0, "5120", "sue");
+    states = FinalStates(db, &unsettled);
+    EXPECT_EQ(states[0].Code, "5120");
+    EXPECT_EQ(unsettled, 0);
+    EXPECT_EQ(ReadStatus(db).ConflictsSettled, 1);
+    EXPECT_THROW(Settle(db, 2, 0, "9999", "sue"), TeamError);
+}
+
 TEST(TeamStore, ACoderRoleCodesOnlyThroughTheFunctions) {
     NEED_SERVER();
     const std::string info = FreshDatabase("DROP DATABASE IF EXISTS tw_roles WITH (FORCE)",
