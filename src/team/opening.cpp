@@ -30,6 +30,8 @@ OpenedTeamProject OpenTeamProject(Session& s, const TeamLogin& login) {
     // Sent whether or not the project then opens: the coder is told at once.
     const size_t sent = link->SentAtPrepare();
     if (sent > 0) s.platform.ShowMessage(msg::TeamSentAtOpening(sent), Severity::Information);
+    for (const std::string& refused : link->RefusedAtPrepare())
+        s.platform.ShowMessage(refused, Severity::Fault);
     if (!copy) {
         for (std::string& line : faults) s.AppendErrorLine(std::move(line));
         s.ShowPage(Page::Error);

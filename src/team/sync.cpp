@@ -179,8 +179,12 @@ void TeamLink::SetAside(const CodingAction& action, const std::string& why) {
     std::string text = PathTaken(path) ? ReadOwnFile(path) : std::string();
     text += OutboxLine(action);
     WriteFileAtomic(path, text);
+    // Before a session is attached (an earlier session's outbox sent at the opening), the
+    // opening tells the coder.
     if (session_)
         session_->platform.ShowMessage(msg::TeamActionRefused(why, path), Severity::Fault);
+    else
+        refusedAtPrepare_.push_back(msg::TeamActionRefused(why, path));
 }
 
 void TeamLink::ClearOutbox() {

@@ -47,6 +47,8 @@ class TeamLink final : public CaseSync {
     bool StartedOffline() const { return db_ == nullptr; }
     // Codes of an earlier session that Prepare sent.
     size_t SentAtPrepare() const { return sentAtPrepare_; }
+    // What the server refused of them, one message each.
+    const std::vector<std::string>& RefusedAtPrepare() const { return refusedAtPrepare_; }
 
     // The session opened from the local copy takes its changes through this link.
     void Attach(Session& session);
@@ -99,6 +101,7 @@ class TeamLink final : public CaseSync {
     std::chrono::steady_clock::time_point retryAt_{};
     std::optional<LocalCopy> offlineCopy_;
     size_t sentAtPrepare_ = 0;
+    std::vector<std::string> refusedAtPrepare_;
     bool spreadOffline_ = false;  // the first case offline was picked
 };
 
