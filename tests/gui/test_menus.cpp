@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QtTest>
+#include <csignal>
 
 #include "core/io/files.h"
 #include "core/session/project_lock.h"
@@ -180,6 +183,34 @@ class TestMenus : public QObject {
         Click(w, "mainMenuKodowanie");
         Click(w, "mainMenuOpcje");
         QVERIFY(w.findChild<QRadioButton*>("RadioGroup2Item2")->isChecked());
+    }
+    // A kill while a long command's message box waits for the coder (at a logout, before the
+    // SIGKILL that follows): the box goes, the work ends and the lock is let go at once.
+    void aSignalDuringALongCommandsBoxEndsTheProgram() {
+        SmallProject project;
+        // A working file cut short in its second line: the opening tells so in a box.
+        tarnwick::testing::WriteFile(project.folder.Path("wave.zda"), "000001    \r\n0000");
+        TForm1 w;
+        bool signalled = false, heldOpen = false;
+        QElapsedTimer clock;
+        clock.start();
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) return;
+            if (!signalled) {
+                signalled = true;
+                w.EndOnSignal(SIGTERM);
+            } else if (clock.elapsed() > 10000) {
+                heldOpen = true;
+                box->close();
+            }
+        });
+        watch.start(50);
+        OpenProjectThroughDialogs(w, project);
+        QVERIFY(signalled);
+        QVERIFY(!heldOpen);
+        QVERIFY(!tarnwick::FileExists(project.folder.Path("wave.zlk")));
     }
 };
 
