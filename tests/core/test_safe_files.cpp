@@ -146,6 +146,22 @@ TEST(SafeFiles, APipeAtTheLocksTemporaryNameIsPassedBy) {
 
 // A mapped data file cut short by another program: the lost bytes read as NULs, the program
 // goes on, and the mapping says it was cut.
+// A large piece after small ones (a .zsav's header, then its first compressed block) lands
+// after them, not ahead of what waits in the buffer.
+TEST(SafeFiles, AnAtomicFileKeepsTheOrderOfSmallAndLargeWrites) {
+    TempFolder folder;
+    const std::string path = folder.Path("out.zsav");
+    const std::string large(700 * 1024, 'x');
+    {
+        AtomicFile file(path);
+        file.Write("head");
+        file.Write(large);
+        file.Write("tail");
+        file.Commit();
+    }
+    EXPECT_EQ(ReadFileText(path), "head" + large + "tail");
+}
+
 TEST(SafeFiles, AMappedFileCutShortReadsAsZerosInsteadOfCrashing) {
     TempFolder folder;
     const std::string path = folder.Path("wave.dat");

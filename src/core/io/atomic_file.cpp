@@ -124,8 +124,9 @@ void AtomicFile::Fail(int errnum) {
 
 void AtomicFile::Write(std::string_view bytes) {
     if (fd_ < 0) ThrowIo(path_, EBADF);
-    if (buffer_.size() + bytes.size() > kBuffer) Flush();
-    // A large piece goes straight to the file rather than through the buffer.
+    // A large piece goes straight to the file rather than through the buffer, after what the
+    // buffer holds: the bytes stay in the order they were given.
+    if (buffer_.size() + bytes.size() > kBuffer || bytes.size() >= kBuffer / 2) Flush();
     if (bytes.size() >= kBuffer / 2) {
         while (!bytes.empty()) {
             const ssize_t n = ::write(fd_, bytes.data(), std::min(bytes.size(), kPiece));
