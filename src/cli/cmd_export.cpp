@@ -37,9 +37,10 @@ int Export(const std::string& params, const std::string& clf, const std::string&
             if (std::find(done.begin(), done.end(), name) != done.end()) continue;
             done.push_back(name);
             ExportFinalOutput(session,
-                              name == "sav"   ? ExportFormat::Sav
-                              : name == "dta" ? ExportFormat::Dta
-                                              : ExportFormat::Csv,
+                              name == "sav"    ? ExportFormat::Sav
+                              : name == "zsav" ? ExportFormat::Zsav
+                              : name == "dta"  ? ExportFormat::Dta
+                                               : ExportFormat::Csv,
                               withProvenance);
         }
     } catch (const IoError& e) {
@@ -70,7 +71,7 @@ void AddExportCommand(CLI::App& app, CommandRun& run) {
     cmd->add_option("DATA", o->data, "survey data file")->required();
     cmd->add_option("--format", o->formats,
                     "write this export instead of the .asc and .sps (repeatable)")
-        ->check(CLI::IsMember({"sav", "dta", "csv"}));
+        ->check(CLI::IsMember({"sav", "zsav", "dta", "csv"}));
     cmd->add_flag("--provenance", o->provenance,
                   "the exports add each code's source and confidence variables");
     cmd->callback([o, &run] {

@@ -43,7 +43,7 @@ int TeamExport(const std::string& db, const std::string& folder, std::ostream& o
         }
         WriteFinalOutput(session);
         for (const ExportFormat format :
-             {ExportFormat::Sav, ExportFormat::Dta, ExportFormat::Csv}) {
+             {ExportFormat::Sav, ExportFormat::Zsav, ExportFormat::Dta, ExportFormat::Csv}) {
             ExportFinalOutput(session, format, withProvenance);
         }
         for (const std::string& line : session.Report) out << line << '\n';

@@ -60,6 +60,7 @@ MainMenu::MainMenu(QMenuBar* bar) : QObject(bar) {
     // The exports stand beside Save results.
     exports_ = Submenu(bar, "mainMenuEksport", FromBytes(msg::kExportMenu));
     Add(bar, exports_, C::ExportSav, "mainMenuEksportSav", FromBytes(msg::kExportSavItem));
+    Add(bar, exports_, C::ExportZsav, "mainMenuEksportZsav", FromBytes(msg::kExportZsavItem));
     Add(bar, exports_, C::ExportDta, "mainMenuEksportDta", FromBytes(msg::kExportDtaItem));
     Add(bar, exports_, C::ExportCsv, "mainMenuEksportCsv", FromBytes(msg::kExportCsvItem));
     Add(bar, nullptr, C::About, "mainMenuInfo", Text(Ui::InfoMenu));

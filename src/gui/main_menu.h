@@ -33,6 +33,7 @@ class MainMenu : public QObject {
         LeaveReview,
         SaveResults,
         ExportSav,
+        ExportZsav,
         ExportDta,
         ExportCsv,
         About,

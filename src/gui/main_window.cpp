@@ -177,6 +177,7 @@ void TForm1::ConnectMenu() {
         {C::LeaveReview, [this] { CodingCommand([](Session& s) { LeaveReview(s); }); }},
         {C::SaveResults, [this] { SaveResultsCommand(); }},
         {C::ExportSav, [this] { ExportCommand(ExportFormat::Sav); }},
+        {C::ExportZsav, [this] { ExportCommand(ExportFormat::Zsav); }},
         {C::ExportDta, [this] { ExportCommand(ExportFormat::Dta); }},
         {C::ExportCsv, [this] { ExportCommand(ExportFormat::Csv); }},
         {C::About, [this] { ShowAboutCommand(); }},

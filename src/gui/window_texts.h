@@ -9,6 +9,7 @@ namespace tarnwick::msg {
 // The Export as... menu.
 inline constexpr const char* kExportMenu = "E&xport as...";
 inline constexpr const char* kExportSavItem = "SPSS data file (.sav)";
+inline constexpr const char* kExportZsavItem = "SPSS compressed data file (.zsav)";
 inline constexpr const char* kExportDtaItem = "Stata data file (.dta)";
 inline constexpr const char* kExportCsvItem = "CSV with a CSV of the labels (.csv)";
 

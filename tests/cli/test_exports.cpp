@@ -108,7 +108,7 @@ class Exports : public ::testing::Test {
         testing::CodeAndSave(zpa, clf, dat, true);
         std::ostringstream out, err;
         ASSERT_EQ(cli::Export(zpa, clf, dat, out, err), cli::kOk) << err.str();
-        ASSERT_EQ(cli::Export(zpa, clf, dat, out, err, {"sav", "dta", "csv"}), cli::kOk)
+        ASSERT_EQ(cli::Export(zpa, clf, dat, out, err, {"sav", "zsav", "dta", "csv"}), cli::kOk)
             << err.str();
         asc_ = new std::vector<std::string>(ReadLines(folder_->Path("demo.asc")));
         script_ = new std::string(Pspp("INCLUDE FILE='demo.sps'."));
@@ -234,6 +234,14 @@ TEST_F(Exports, SavReadsInPsppAsTheScriptReadsTheOutputDataFile) {
     const Rows list = Table(got, "Data List");
     EXPECT_EQ(list, ScriptTable("Data List"));
     EXPECT_EQ(list.size(), asc_->size() + 1);
+}
+
+// The zlib-compressed form holds what the .sav holds, to the last label and value.
+TEST_F(Exports, ZsavReadsInPsppAsTheSav) {
+    const std::string zsav = ReadWholeFile(folder_->Path("demo.zsav"));
+    ASSERT_GT(zsav.size(), 76u);
+    EXPECT_EQ(zsav.substr(0, 4), "$FL3");
+    EXPECT_EQ(Pspp("GET FILE='demo.zsav'."), Pspp("GET FILE='demo.sav'."));
 }
 
 TEST_F(Exports, DtaHoldsTheCodesAsTextAndTheirLabelsInTheNumericTwin) {

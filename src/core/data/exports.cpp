@@ -334,11 +334,12 @@ std::string NumberText(double value) {
 
 std::string FormatSav(ByteSink& file, const CodingParams& params, const Classification& clf,
                       const CaseModel& cases, const WorkProgress& progress,
-                      const ProvenanceBook* provenance) {
+                      const ProvenanceBook* provenance, bool zlib) {
     Output out(params, clf, cases);
     const CodeProvenance origins(provenance, params, cases, out.columns);
     Writer w(file);
-    readstat_writer_set_compression(w.get(), READSTAT_COMPRESS_ROWS);
+    readstat_writer_set_compression(w.get(),
+                                    zlib ? READSTAT_COMPRESS_BINARY : READSTAT_COMPRESS_ROWS);
 
     // One label set per kind of variable, as in the script.
     readstat_label_set_t* sets[4] = {nullptr, nullptr, nullptr, nullptr};

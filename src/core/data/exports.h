@@ -24,13 +24,15 @@
 
 namespace tarnwick {
 
-enum class ExportFormat { Sav, Dta, Csv };
+enum class ExportFormat { Sav, Dta, Csv, Zsav };
 
 // A compressed SPSS system file: codes, classes and scales numeric as the script reads them, the
 // missing-data values user-missing, the not-applicable values and blanks system-missing.
+// `zlib`: the .zsav form (zlib-compressed blocks, read by SPSS 21 and later and by PSPP),
+// several times smaller for a large survey; else bytecode compression, read by every reader.
 std::string FormatSav(ByteSink& file, const CodingParams& params, const Classification& clf,
                       const CaseModel& cases, const WorkProgress& progress = {},
-                      const ProvenanceBook* provenance = nullptr);
+                      const ProvenanceBook* provenance = nullptr, bool zlib = false);
 
 // A Stata file (format 118). Stata labels only integers, so each code is a string variable
 // (leading zeros kept) with a numeric twin "<name>_num" that carries the category labels; the

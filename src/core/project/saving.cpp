@@ -124,6 +124,8 @@ const char* ExportExtension(ExportFormat format) {
     switch (format) {
         case ExportFormat::Sav:
             return ".sav";
+        case ExportFormat::Zsav:
+            return ".zsav";
         case ExportFormat::Dta:
             return ".dta";
         case ExportFormat::Csv:
@@ -149,8 +151,9 @@ std::vector<std::string> ExportFinalOutput(Session& s, ExportFormat format, bool
         const WorkProgress making = writing.Part(0, 99);
         std::string fault;
         const ProvenanceBook* book = withProvenance ? &s.Provenance : nullptr;
-        if (format == ExportFormat::Sav) {
-            fault = FormatSav(file, s.Params, s.Clf, s.Cases, making, book);
+        if (format == ExportFormat::Sav || format == ExportFormat::Zsav) {
+            fault = FormatSav(file, s.Params, s.Clf, s.Cases, making, book,
+                              format == ExportFormat::Zsav);
         }
         if (format == ExportFormat::Dta) {
             fault = FormatDta(file, s.Params, s.Clf, s.Cases, making, book);
