@@ -5,7 +5,7 @@
 # export for statistical software, and PSPP's `DATA LIST` of the same columns. Every command runs under /usr/bin/time; the fastest of
 # RUNS runs is shown with its peak memory and system time.
 #
-#   bench/io_table.sh [BUILD_FOLDER] [RECORDS...]      (defaults: build, 1000000 5000000)
+#   bench/io_table.sh [BUILD_FOLDER] [RECORDS...]      (defaults: build, 1000000 5000000 10000000)
 #
 # The projects go to a folder of their own under $TMPDIR (removed at the end, unless KEEP=1).
 set -euo pipefail
@@ -13,7 +13,7 @@ set -euo pipefail
 build=${1:-build}
 shift || true
 sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(1000000 5000000)
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000000 5000000 10000000)
 runs=${RUNS:-3}
 cli=$build/src/cli/tarnwick-cli
 gen=$build/bench/generate_project
@@ -104,7 +104,7 @@ for n in "${sizes[@]}"; do
         sh -c 'exec "$0" session <"$1"' "$cli" "$folder/open.txt"
     row "tarnwick-cli export" "$data_mb" "$cut_seconds" "$cli" export "$params" "$clf" "$data"
     export_seconds=$last_seconds
-    for f in sav dta csv; do
+    for f in sav zsav dta csv; do
         row "tarnwick-cli export --format $f" "$data_mb" "$cut_seconds" \
             "$cli" export "$params" "$clf" "$data" --format "$f"
     done
