@@ -63,7 +63,8 @@ std::vector<std::string> StatusLines(const TeamStatus& s) {
     }
     lines.push_back("");
     lines.push_back("Conflicts: " + std::to_string(s.Conflicts) +
-                    " cases coded apart by coders who had not seen each other's code, " +
+                    (s.Conflicts == 1 ? " case" : " cases") +
+                    " coded apart by coders who had not seen each other's code, " +
                     std::to_string(s.ConflictsSettled) + " settled");
     return lines;
 }
