@@ -5,6 +5,7 @@
 
 #include "core/coding/suggestions.h"
 #include "core/io/files.h"
+#include "core/io/mapped_file.h"
 #include "core/project/memory_file.h"
 #include "core/project/paths.h"
 #include "core/session/session.h"
@@ -72,11 +73,25 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources, const Wor
     prepared.memory.Reserve(sources.coded.size());
     size_t done = 0;
     CaseAnswerNormaliser normalise;
+    // The records are read once, in file order: their pages go back behind the reading, so that
+    // a large data file is not kept resident beside the memory that learns from it.
+    const std::shared_ptr<const FileBytes> file = s.Cases.DataFile;
+    const char* const base = file ? file->View().data() : nullptr;
+    constexpr size_t kReleaseEvery = size_t{16} << 20;
+    size_t passed = 0;
     for (const SuggestionSources::CodedCase& c : sources.coded) {
         const std::string_view record = s.Cases.Respondents[static_cast<size_t>(c.record)].Record;
         const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(c.field)];
         prepared.memory.LearnNormalised(normalise(d, record), c.code);
         meter.Advance(++done);
+        if (base != nullptr && record.data() >= base &&
+            record.data() < base + file->View().size()) {
+            const auto at = static_cast<size_t>(record.data() - base);
+            if (at >= passed + kReleaseEvery) {
+                file->Passed(passed, at);
+                passed = at;
+            }
+        }
     }
     meter.Finish();
     return prepared;

@@ -61,6 +61,20 @@ void ForEachTrigram(std::string_view term, F f) {
 
 // A word held by more of the memory's answers than this says little and costs most: passed over
 // (never in a small memory).
+// Postings of a memory's word read in full. A longer list (a large project's common words) is
+// read through a sample of about this many of its answers, those whose sample key falls below
+// the bar: the keys come from the answers' texts, so a sample is a pure function of what the
+// memory holds, and the answers sampled from a longer list are sampled from every shorter one.
+constexpr size_t kFullList = 4096;
+
+uint32_t SampleBar(size_t size) {
+    if (size <= kFullList) return UINT32_MAX;
+    return static_cast<uint32_t>((uint64_t{1} << 31) * kFullList / size);
+}
+
+// In the ranking's flags of a slot: the slot is among those considered.
+constexpr uint8_t kConsidered = 2;
+
 size_t CommonWord(const CodingMemory& memory) {
     return memory.AnswerCount() < 2000 ? SIZE_MAX : memory.AnswerCount() / 4;
 }
@@ -373,9 +387,13 @@ class SuggestionIndex {
             if (list == nullptr || list->size() > CommonWord(memory)) continue;
             features += q.field;
             counted.clear();
+            // A long list is counted from its sample, each answer of it standing for the rest.
+            const uint32_t bar = SampleBar(list->size());
+            const float share = bar == UINT32_MAX ? 1.0f : static_cast<float>(1u << 31) / bar;
             for (const CodingMemory::Posting& p : *list) {
+                if (p.Key() >= bar) continue;
                 // A job title's word counts 3 units, the next field's 1: see Answer::units.
-                const float unit = p.weight >= 1.0f ? 3.0f : 1.0f;
+                const float unit = p.Titled() ? 3.0f * share : share;
                 const uint64_t code = memory.slotCode_[p.slot];
                 const auto id = static_cast<uint32_t>(code >> 32);
                 if (units[id] == 0) counted.push_back(id);
@@ -680,32 +698,77 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
         const auto answers = static_cast<float>(memory.AnswerCount());
         const size_t common = CommonWord(memory);
         float sum = 0;
+        // A long list is read through its sample (see SampleBar) for answers to consider; what
+        // its word adds to each answer considered is then taken from that answer's own words, so
+        // that every answer considered is weighed in full.
+        struct LongList {
+            const std::vector<CodingMemory::Posting>* list;
+            uint32_t term;
+            float weight;  // the query word's, times the reading's trust
+            uint8_t titled;
+        };
+        std::vector<LongList> longLists;
+        auto consider = [&](uint32_t slot) {
+            if ((titledOf[slot] & kConsidered) != 0) return;
+            titledOf[slot] |= kConsidered;
+            touched.push_back(slot);
+        };
         for (const QueryTerm& q : query) {
             // The word itself when the memory knows it, else the classification's readings.
-            std::vector<std::pair<const std::vector<CodingMemory::Posting>*, float>> lists;
-            if (const auto* own = memory.PostingsOf(q.term)) {
-                lists.emplace_back(own, 1.0f);
+            struct Reading {
+                const std::vector<CodingMemory::Posting>* list;
+                uint32_t term;
+                float trust;
+            };
+            std::vector<Reading> lists;
+            if (const uint32_t own = memory.TermIdOf(q.term); own != UINT32_MAX) {
+                lists.push_back({&memory.postings_[own], own, 1.0f});
             } else {
                 for (const auto& [id, trust] : q.known) {
-                    if (const auto* p = memory.PostingsOf(ix.terms[id].text)) {
-                        lists.emplace_back(p, trust);
-                    }
+                    const uint32_t term = memory.TermIdOf(ix.terms[id].text);
+                    if (term != UINT32_MAX) lists.push_back({&memory.postings_[term], term, trust});
                 }
             }
             // Rarity by the classification when it knows the word, else by the memory.
             float weight = q.weight;
             if (q.known.empty()) {
-                const size_t df = lists.empty() ? 0 : lists[0].first->size();
+                const size_t df = lists.empty() ? 0 : lists[0].list->size();
                 weight = q.field * std::log(1.0f + answers / (static_cast<float>(df) + 0.5f));
             }
             sum += weight;
-            for (const auto& [list, trust] : lists) {
-                if (list->size() > common) continue;
-                for (const CodingMemory::Posting& p : *list) {
-                    if (matchedOf[p.slot] == 0) touched.push_back(p.slot);
-                    weightOf[p.slot] += weight * trust * p.weight;
-                    matchedOf[p.slot] += p.weight;
-                    titledOf[p.slot] |= q.field >= 1.0f ? 1 : 0;
+            const uint8_t titled = q.field >= 1.0f ? 1 : 0;
+            for (const Reading& r : lists) {
+                if (r.list->size() > common) continue;
+                if (r.list->size() > kFullList) {
+                    longLists.push_back({r.list, r.term, weight * r.trust, titled});
+                    continue;
+                }
+                for (const CodingMemory::Posting& p : *r.list) {
+                    consider(p.slot);
+                    weightOf[p.slot] += weight * r.trust * p.Weight();
+                    matchedOf[p.slot] += p.Weight();
+                    titledOf[p.slot] |= titled;
+                }
+            }
+        }
+        for (const LongList& l : longLists) {
+            const uint32_t bar = SampleBar(l.list->size());
+            for (const CodingMemory::Posting& p : *l.list) {
+                if (p.Key() < bar) consider(p.slot);
+            }
+        }
+        if (!longLists.empty()) {
+            for (uint32_t slot : touched) {
+                for (const uint32_t held : memory.answers_[slot].terms) {
+                    const uint32_t term = held & ~CodingMemory::kTitleTerm;
+                    const float w =
+                        (held & CodingMemory::kTitleTerm) != 0 ? 1.0f : suggest::kOtherFieldWeight;
+                    for (const LongList& l : longLists) {
+                        if (l.term != term) continue;
+                        weightOf[slot] += l.weight * w;
+                        matchedOf[slot] += w;
+                        titledOf[slot] |= l.titled;
+                    }
                 }
             }
         }
@@ -721,7 +784,7 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
         std::vector<std::pair<float, uint32_t>> voters;
         for (uint32_t slot : touched) {
             const float sim = weightOf[slot];
-            const bool titled = titledOf[slot] != 0;
+            const bool titled = (titledOf[slot] & 1) != 0;
             weightOf[slot] = 0;
             matchedOf[slot] = 0;
             titledOf[slot] = 0;

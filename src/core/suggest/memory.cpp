@@ -236,6 +236,9 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         }
         Answer& a = answers_[slot];
         a.text = &found->first;
+        // The sample key: from the text, so that a long list's sample is the same answers
+        // however the memory came about.
+        const uint32_t mark = static_cast<uint32_t>(PairHash(found->first, {}) >> 33) << 1;
         float& termWeight = slotWeight_[slot];
         termWeight = 0;
         std::string scratch;
@@ -253,21 +256,23 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
             }
             const uint32_t id = it->second;
             auto& list = postings_[id];
+            const uint32_t titled = weight >= 1.0f ? 1 : 0;
             if (!list.empty() && list.back().slot == slot) {
-                list.back().weight = std::max(list.back().weight, weight);
+                list.back().mark |= titled;
                 return;
             }
             if (std::find(terms.begin(), terms.end(), id) != terms.end()) return;
             terms.push_back(id);
             if (list.empty()) ++vocabulary_;
-            list.push_back({slot, weight});
+            list.push_back({slot, mark | titled});
         });
         a.terms.assign(terms.begin(), terms.end());
-        for (uint32_t id : a.terms) {
+        for (uint32_t& id : a.terms) {
             for (auto it = postings_[id].rbegin(); it != postings_[id].rend(); ++it) {
                 if (it->slot == slot) {
-                    termWeight += it->weight;
-                    a.units += it->weight >= 1.0f ? 3 : 1;
+                    termWeight += it->Weight();
+                    a.units += it->Titled() ? 3 : 1;
+                    if (it->Titled()) id |= kTitleTerm;
                     break;
                 }
             }
@@ -308,8 +313,8 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
     }
     // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
     // id and an empty list, which ranks and formats as if it had never been.
-    for (uint32_t id : a.terms) {
-        auto& list = postings_[id];
+    for (uint32_t term : a.terms) {
+        auto& list = postings_[term & ~kTitleTerm];
         auto at = std::find_if(list.begin(), list.end(),
                                [&](const Posting& p) { return p.slot == slot; });
         if (at != list.end()) {
@@ -349,6 +354,12 @@ const std::vector<CodingMemory::Posting>* CodingMemory::PostingsOf(const std::st
     auto it = termIds_.find(term);
     if (it == termIds_.end() || postings_[it->second].empty()) return nullptr;
     return &postings_[it->second];
+}
+
+uint32_t CodingMemory::TermIdOf(const std::string& term) const {
+    auto it = termIds_.find(term);
+    if (it == termIds_.end() || postings_[it->second].empty()) return UINT32_MAX;
+    return it->second;
 }
 
 std::vector<CodingMemory::CodeCount> CodingMemory::CodesOf(

@@ -20,6 +20,7 @@
 #include "core/classification/model.h"
 #include "core/io/progress.h"
 #include "core/params/model.h"
+#include "core/suggest/analysis.h"
 #include "core/suggest/learnt_model.h"
 
 namespace tarnwick {
@@ -176,12 +177,20 @@ class CodingMemory {
     friend class SuggestionIndex;
     struct Posting {
         uint32_t slot;
-        float weight;  // the job title's words weigh 1, the next field's less
+        // The answer's sample key (a hash of its text, so the same whatever the slot) above a
+        // bit set for a word of the job title.
+        uint32_t mark;
+        bool Titled() const { return (mark & 1) != 0; }
+        // The job title's words weigh 1, the next field's less.
+        float Weight() const { return Titled() ? 1.0f : suggest::kOtherFieldWeight; }
+        uint32_t Key() const { return mark >> 1; }
     };
+    // In Answer::terms, a term id with kTitleTerm set is a word of the job title.
+    static constexpr uint32_t kTitleTerm = 0x80000000u;
     struct Answer {
         const std::string* text = nullptr;  // normalised: the key in index_
         std::vector<CodeCount> codes;
-        std::vector<uint32_t> terms;  // term ids of the words learnt from
+        std::vector<uint32_t> terms;  // term ids of the words learnt from, with kTitleTerm
         uint32_t units = 0;  // its words: 3 for each of the job title, 1 for each of the next field
         uint32_t total = 0;  // sum of the counts
     };
@@ -191,6 +200,8 @@ class CodingMemory {
     // title and the next one, without the answer labels after them.
     static std::string ShownPart(std::string_view normalised);
     const std::vector<Posting>* PostingsOf(const std::string& term) const;
+    // The term's id, or UINT32_MAX when no answer holds it.
+    uint32_t TermIdOf(const std::string& term) const;
 
     std::vector<Answer> answers_;  // slots; a free slot has no codes
     // The sum of each slot's word weights, apart so that ranking reads it for many slots.
