@@ -129,6 +129,36 @@ TEST(Suggest, MemoryRanksEarlierCodesFirstAndUnlearnLeavesNoTrace) {
     }
 }
 
+// A large memory reads its common words through a sample; the ranking must still see those words
+// in every answer it considers, and rank alike whatever order the memory learnt in.
+TEST(Suggest, ALargeMemoryWeighsItsCommonWordsInEveryAnswerConsidered) {
+    const Classification clf = Load();
+    const SuggestionEngine engine(clf);
+    const char* const codes[] = {"1110", "1120", "1130"};
+    auto answerOf = [](int i) -> std::vector<std::string> {
+        std::string title = "w" + std::to_string(i) + (i % 5 == 0 ? " clerk" : "");
+        return {title, "files papers w" + std::to_string(i % 37)};
+    };
+    CodingMemory forward, backward;
+    constexpr int kAnswers = 24000;
+    for (int i = 0; i < kAnswers; ++i) forward.Learn(answerOf(i), codes[i % 7 == 0 ? 2 : i % 2]);
+    for (int i = kAnswers - 1; i >= 0; --i) {
+        backward.Learn(answerOf(i), codes[i % 7 == 0 ? 2 : i % 2]);
+    }
+    const std::vector<std::string> answer = {"Clerk", "files papers w3"};
+    const auto a = engine.Rank(answer, forward, 3);
+    const auto b = engine.Rank(answer, backward, 3);
+    ASSERT_EQ(a.size(), 3u);
+    ASSERT_EQ(b.size(), a.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].code, b[i].code);
+        EXPECT_EQ(a[i].score, b[i].score);
+    }
+    // "clerk" is held by 4,800 answers, so it is sampled; the closest answers share it and the
+    // context, and the reason shows one of them.
+    EXPECT_NE(a[0].reason.find(" clerk | files papers w3"), std::string::npos) << a[0].reason;
+}
+
 TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {
     CodingMemory memory;
     memory.Learn({"Kierowca  CI\xCA\xAF"
