@@ -1,6 +1,8 @@
 // Times what the coder feels in the window on a generated project of a million records:
-// Open project (the three steps and the first drawing of the coding page), typing a key word
-// letter by letter, the arrow buttons, and refilling the respondent selector. Runs offscreen.
+// Open project (the three steps and the first drawing of the coding page), the suggestions
+// learnt from the project's coded answers, a move and a code with them shown, typing a key word
+// letter by letter, the arrow buttons, refilling the respondent selector, and the peak memory
+// against the data file. Runs offscreen.
 //
 //   window_bench [RECORDS]      (default 1000000; the project goes to a temporary folder)
 
@@ -12,9 +14,14 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "gui/main_window.h"
 #include "project_generator.h"
@@ -56,6 +63,57 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    tarnwick::Session& s = w.session();
+    while ((s.SuggestionsPending || !s.Suggester) && t.elapsed() < 600000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    std::printf("suggestions ready: %.0f ms after the data file was chosen (%zu answers learnt)\n",
+                Ms(t), s.Memory.AnswerCount());
+
+    // With the suggestions shown: what a move and a code cost, the worst of twenty each.
+    w.activateWindow();
+    // The median and the worst of fifty.
+    auto timesOf = [&](auto step) {
+        std::vector<double> ms;
+        for (int i = 0; i < 50; ++i) {
+            t.restart();
+            step();
+            QCoreApplication::processEvents();
+            ms.push_back(Ms(t));
+        }
+        std::sort(ms.begin(), ms.end());
+        return std::pair{ms[ms.size() / 2], ms.back()};
+    };
+    const auto moves = timesOf([&] { w.findChild<QToolButton*>("BitBtn1")->click(); });
+    std::printf("next occupation with suggestions: median %.2f ms, worst %.2f ms\n", moves.first,
+                moves.second);
+    const size_t learnt = s.Memory.AnswerCount();
+    const auto codes = timesOf([&] {
+        QWidget* at = QApplication::focusWidget();
+        QTest::keyClick(at != nullptr ? at : &w, Qt::Key_1, Qt::ControlModifier);
+    });
+    std::printf("code with suggestion 1 (Ctrl+1): median %.2f ms, worst %.2f ms (%zu answers "
+                "learnt from the codes)\n",
+                codes.first, codes.second, s.Memory.AnswerCount() - learnt);
+
+    // The learnt model, built on a worker once the coder pauses; the window's thread only takes
+    // the memory's snapshot. The longest the window's thread was held meanwhile.
+    t.restart();
+    double held = 0;
+    while (s.Memory.Model() == nullptr && t.elapsed() < 300000) {
+        QElapsedTimer one;
+        one.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        held = std::max(held, Ms(one));
+    }
+    if (s.Memory.Model() != nullptr) {
+        std::printf("learnt model in use: %.0f ms after the last code; the window's thread held "
+                    "at most %.1f ms meanwhile\n",
+                    Ms(t), held);
+        std::printf("next occupation with the model: median %.2f ms\n",
+                    timesOf([&] { w.findChild<QToolButton*>("BitBtn1")->click(); }).first);
+    }
+
     auto* edit1 = w.findChild<QLineEdit*>("Edit1");
     double worst = 0;
     for (const char* word : {"cat", "cate", "categ", "categor", "category", "word1", "word12"}) {
@@ -93,6 +151,12 @@ int main(int argc, char** argv) {
     t.restart();
     w.findChild<QAction*>("mainMenuZapisz")->trigger();
     std::printf("save results: %.0f ms\n", Ms(t));
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peak = static_cast<double>(usage.ru_maxrss) * 1024.0;
+    std::printf("peak memory: %.0f MB, %.2f x the data file\n", peak / 1e6,
+                peak / static_cast<double>(project.dataBytes));
 
     std::filesystem::remove_all(plan.folder);
     return 0;

@@ -46,7 +46,8 @@ void BackgroundWork::ConsiderModel() {
         s.Memory.AnswerCount() < SuggestionEngine::kModelAnswers) {
         return;
     }
-    auto source = std::make_shared<ModelSource>(s.Memory.ModelSnapshot());
+    auto source =
+        std::make_shared<ModelSource>(s.Memory.ModelSnapshot(SuggestionEngine::kModelMostAnswers));
     const SuggestionEngine* engine = s.Suggester.get();  // replaced only after StopModel
     stopModel_ = false;
     modelWorker_ = std::thread([this, source, engine] {

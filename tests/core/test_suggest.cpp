@@ -1,6 +1,7 @@
 // The suggestion engine and the coding memory, on a small classification written here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,35 @@ TEST(Suggest, ALargeMemoryWeighsItsCommonWordsInEveryAnswerConsidered) {
     // "clerk" is held by 4,800 answers, so it is sampled; the closest answers share it and the
     // context, and the reason shows one of them.
     EXPECT_NE(a[0].reason.find(" clerk | files papers w3"), std::string::npos) << a[0].reason;
+}
+
+// The model learns a large memory's most often given answers; the snapshot picks them by
+// counting, and must pick what a full sort would.
+TEST(Suggest, AModelSnapshotTakesTheMostOftenGivenAnswers) {
+    CodingMemory memory;
+    for (int i = 0; i < 300; ++i) {
+        const uint32_t times = i % 10 == 0 ? 70 + i % 3 : 1 + static_cast<uint32_t>(i % 4);
+        memory.Learn({"answer " + std::to_string(i)}, "1110", times);
+    }
+    ModelSource all = memory.ModelSnapshot();
+    ASSERT_EQ(all.answers.size(), 300u);
+    std::sort(all.answers.begin(), all.answers.end(), [](const auto& a, const auto& b) {
+        if (a.times != b.times) return a.times > b.times;
+        return a.key != b.key ? a.key < b.key : a.text < b.text;
+    });
+    for (size_t most : {5u, 30u, 95u, 299u}) {
+        ModelSource some = memory.ModelSnapshot(most);
+        ASSERT_EQ(some.answers.size(), most);
+        std::vector<std::string> got, want;
+        for (size_t i = 0; i < most; ++i) {
+            got.push_back(some.answers[i].text);
+            want.push_back(all.answers[i].text);
+        }
+        std::sort(got.begin(), got.end());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(got, want) << most;
+        EXPECT_EQ(some.coded.at("1110"), all.coded.at("1110"));
+    }
 }
 
 TEST(Suggest, MemoryFileRoundTripsAndADamagedOneSaysWhere) {

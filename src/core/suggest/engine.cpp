@@ -62,14 +62,15 @@ void ForEachTrigram(std::string_view term, F f) {
 // A word held by more of the memory's answers than this says little and costs most: passed over
 // (never in a small memory).
 // Postings of a memory's word read in full. A longer list (a large project's common words) is
-// read through a sample of about this many of its answers, those whose sample key falls below
+// read through a sample of about kSampled of its answers, those whose sample key falls below
 // the bar: the keys come from the answers' texts, so a sample is a pure function of what the
 // memory holds, and the answers sampled from a longer list are sampled from every shorter one.
 constexpr size_t kFullList = 4096;
+constexpr size_t kSampled = 1024;
 
 uint32_t SampleBar(size_t size) {
     if (size <= kFullList) return UINT32_MAX;
-    return static_cast<uint32_t>((uint64_t{1} << 31) * kFullList / size);
+    return static_cast<uint32_t>((uint64_t{1} << 31) * kSampled / size);
 }
 
 // In the ranking's flags of a slot: the slot is among those considered.
@@ -484,7 +485,8 @@ std::shared_ptr<const LearntModel> SuggestionEngine::BuildModel(
     if (learnt.size() > kModelMostAnswers) {
         std::nth_element(learnt.begin(), learnt.begin() + kModelMostAnswers, learnt.end(),
                          [](const auto* a, const auto* b) {
-                             return a->times != b->times ? a->times > b->times : a->text < b->text;
+                             if (a->times != b->times) return a->times > b->times;
+                             return a->key != b->key ? a->key < b->key : a->text < b->text;
                          });
         learnt.resize(kModelMostAnswers);
     }
@@ -521,7 +523,7 @@ std::shared_ptr<const LearntModel> SuggestionEngine::BuildModel(
 
 void SuggestionEngine::RefreshModel(CodingMemory& memory, const WorkProgress& progress) const {
     if (memory.Model() != nullptr || memory.AnswerCount() < kModelAnswers) return;
-    memory.KeepModel(BuildModel(memory.ModelSnapshot(), progress));
+    memory.KeepModel(BuildModel(memory.ModelSnapshot(kModelMostAnswers), progress));
 }
 
 std::vector<Suggestion> SuggestionEngine::Rank(const std::vector<std::string>& texts,

@@ -231,6 +231,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
             answers_.emplace_back();
             slotWeight_.push_back(0);
             slotCode_.push_back(0);
+            slotKey_.push_back(0);
         } else {
             freeSlots_.pop_back();
         }
@@ -239,6 +240,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         // The sample key: from the text, so that a long list's sample is the same answers
         // however the memory came about.
         const uint32_t mark = static_cast<uint32_t>(PairHash(found->first, {}) >> 33) << 1;
+        slotKey_[slot] = mark >> 1;
         float& termWeight = slotWeight_[slot];
         termWeight = 0;
         std::string scratch;
@@ -288,6 +290,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         if (added) {
             codeNames_.push_back(code);
             codeUnits_.push_back(0);
+            codeTimes_.push_back(0);
         }
         a.codes.push_back({code, 0, named->second});
         it = a.codes.end() - 1;
@@ -299,6 +302,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
     // Unsigned arithmetic wraps alike both ways, so that unlearning subtracts exactly.
     contentHash_ += (static_cast<uint64_t>(count) - before) * PairHash(*a.text, code);
     a.total = a.total - it->count + count;
+    codeTimes_[it->id] = codeTimes_[it->id] - before + count;
     it->count = count;
     if (count == 0) a.codes.erase(it);
     // The most frequent code's count stands in the Bayes figures for the answer.
@@ -457,15 +461,61 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
 
 namespace tarnwick {
 
-ModelSource CodingMemory::ModelSnapshot() const {
+ModelSource CodingMemory::ModelSnapshot(size_t most) const {
     ModelSource source;
     source.hash = contentHash_;
-    source.answers.reserve(index_.size());
-    for (const auto& [text, slot] : index_) {
+    for (size_t id = 0; id < codeNames_.size(); ++id) {
+        if (codeTimes_[id] > 0) {
+            source.coded[codeNames_[id]] =
+                static_cast<uint32_t>(std::min<uint64_t>(codeTimes_[id], UINT32_MAX));
+        }
+    }
+    // Taken on the window's thread from a memory of millions of answers: the answers chosen are
+    // found by counting, and only they are copied.
+    auto timesOf = [&](size_t slot) { return static_cast<uint32_t>(slotCode_[slot]); };
+    std::vector<uint32_t> chosen;
+    if (index_.size() <= most) {
+        for (size_t slot = 0; slot < answers_.size(); ++slot) {
+            if (slotCode_[slot] != 0) chosen.push_back(static_cast<uint32_t>(slot));
+        }
+    } else {
+        // The least times that still all go in, capped: more often than 64 counts as 64 here.
+        constexpr uint32_t kCap = 64;
+        std::array<size_t, kCap + 1> byTimes{};
+        for (size_t slot = 0; slot < answers_.size(); ++slot) {
+            if (slotCode_[slot] != 0) ++byTimes[std::min(timesOf(slot), kCap)];
+        }
+        uint32_t least = kCap;  // answers given more often than `least` all go in
+        size_t above = 0;
+        while (least > 1 && above + byTimes[least] < most) above += byTimes[least--];
+        // Of those given `least` times (or, at the cap, at least that often), the lowest keys.
+        std::vector<std::tuple<uint32_t, uint32_t, uint32_t>> edge;  // times, key, slot
+        for (size_t slot = 0; slot < answers_.size(); ++slot) {
+            if (slotCode_[slot] == 0) continue;
+            const uint32_t t = timesOf(slot);
+            if (std::min(t, kCap) > least) {
+                chosen.push_back(static_cast<uint32_t>(slot));
+            } else if (std::min(t, kCap) == least) {
+                edge.emplace_back(t, slotKey_[slot], static_cast<uint32_t>(slot));
+            }
+        }
+        const size_t room = most - chosen.size();
+        auto before = [&](const auto& a, const auto& b) {
+            if (std::get<0>(a) != std::get<0>(b)) return std::get<0>(a) > std::get<0>(b);
+            if (std::get<1>(a) != std::get<1>(b)) return std::get<1>(a) < std::get<1>(b);
+            return *answers_[std::get<2>(a)].text < *answers_[std::get<2>(b)].text;
+        };
+        if (edge.size() > room) {
+            std::nth_element(edge.begin(), edge.begin() + static_cast<std::ptrdiff_t>(room),
+                             edge.end(), before);
+            edge.resize(room);
+        }
+        for (const auto& e : edge) chosen.push_back(std::get<2>(e));
+    }
+    source.answers.reserve(chosen.size());
+    for (uint32_t slot : chosen) {
         const Answer& a = answers_[slot];
-        if (a.codes.empty()) continue;
-        source.answers.push_back({text, a.codes[0].code, a.codes[0].count});
-        for (const CodeCount& c : a.codes) source.coded[c.code] += c.count;
+        source.answers.push_back({*a.text, a.codes[0].code, a.codes[0].count, slotKey_[slot]});
     }
     return source;
 }

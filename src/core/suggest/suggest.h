@@ -101,6 +101,7 @@ struct ModelSource {
         std::string text;    // normalised
         std::string code;    // its most frequent
         uint32_t times = 0;  // given that code
+        uint32_t key = 0;    // the answer's sample key: of answers given as often, the lower first
     };
     uint64_t hash = 0;  // the memory's content hash
     std::vector<Answer> answers;
@@ -143,6 +144,7 @@ class CodingMemory {
         answers_.reserve(answers_.size() + more);
         slotWeight_.reserve(slotWeight_.size() + more);
         slotCode_.reserve(slotCode_.size() + more);
+        slotKey_.reserve(slotKey_.size() + more);
     }
 
     // Distinct normalised answers remembered.
@@ -166,7 +168,8 @@ class CodingMemory {
     // A number of what the memory holds, the same for equal contents however they came about
     // (an undo gives back the number of before).
     uint64_t ContentHash() const { return contentHash_; }
-    ModelSource ModelSnapshot() const;
+    // At most `most` answers: the most often given, ties by their sample keys, then texts.
+    ModelSource ModelSnapshot(size_t most = SIZE_MAX) const;
     // Keeps a model built from ModelSnapshot (the last two: an undo finds the one before);
     // Model() is the one built from the memory as it stands now, or nothing.
     void KeepModel(std::shared_ptr<const LearntModel> model);
@@ -209,6 +212,7 @@ class CodingMemory {
     // Each slot's most frequent code and its count (code id << 32 | count), 0 for a free slot:
     // what the naive Bayes estimate counts an answer as, read for many slots.
     std::vector<uint64_t> slotCode_;
+    std::vector<uint32_t> slotKey_;  // each slot's sample key (see Posting)
     std::vector<uint32_t> freeSlots_;
     std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
     std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
@@ -221,6 +225,7 @@ class CodingMemory {
     std::unordered_map<std::string, uint32_t> codeIds_;
     std::vector<std::string> codeNames_;  // by code id
     std::vector<int64_t> codeUnits_;      // by code id
+    std::vector<uint64_t> codeTimes_;     // by code id: times given
     uint64_t contentHash_ = 0;            // sum over answers and codes of count x their hash
     std::vector<std::shared_ptr<const LearntModel>> models_;  // newest last
 };
@@ -280,9 +285,9 @@ class SuggestionEngine {
 
     // The learnt model of a memory snapshot, or nothing when the memory holds fewer than
     // kModelAnswers answers (a model of a few answers ranks worse than the words alone). Of a
-    // larger memory it learns the kModelMostAnswers most often given (ties by the answer's
-    // text): a linear model has learnt what it can long before, and each answer costs time and
-    // memory. Any thread; reports progress, throws WorkCancelled.
+    // larger memory it learns the kModelMostAnswers most often given (ties as ModelSnapshot
+    // takes them): a linear model has learnt what it can long before, and each answer costs time
+    // and memory. Any thread; reports progress, throws WorkCancelled.
     static constexpr size_t kModelAnswers = 200;
     static constexpr size_t kModelMostAnswers = 50000;
     std::shared_ptr<const LearntModel> BuildModel(const ModelSource& source,
