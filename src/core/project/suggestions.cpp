@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "core/coding/suggestions.h"
 #include "core/io/files.h"
@@ -46,13 +47,25 @@ SuggestionSources BeginSuggestions(Session& s) {
         s.MemoryPath.empty() ? MemoryFileOf(s.ClassificationPath) : s.MemoryPath;
     if (FileExists(path)) sources.memoryPath = path;
     const auto& rs = s.Cases.Respondents;
+    std::unordered_map<std::string, uint32_t> numbers;
+    const std::string* last = nullptr;  // a key of `numbers`, which stays put
+    uint32_t lastNumber = 0;
     for (size_t r = 0; r < rs.size(); ++r) {
         const size_t fields = std::min(rs[r].Occupations.size(), s.Params.DokumList.size());
         for (size_t f = 0; f < fields; ++f) {
-            const std::string& code = rs[r].Occupations[f].Code;
-            if (IsLearntCode(s, code)) {
-                sources.coded.push_back({static_cast<int>(r), static_cast<int>(f), code});
+            const TZawod& z = rs[r].Occupations[f];
+            if (!IsLearntCode(s, z.Code)) {
+                if (z.ToCode && z.Code.empty()) ++sources.uncoded;
+                continue;
             }
+            if (last == nullptr || z.Code != *last) {
+                auto [it, added] =
+                    numbers.try_emplace(z.Code, static_cast<uint32_t>(sources.codes.size()));
+                if (added) sources.codes.push_back(z.Code);
+                last = &it->first;
+                lastNumber = it->second;
+            }
+            sources.coded.push_back({static_cast<int>(r), static_cast<uint32_t>(f), lastNumber});
         }
     }
     s.SuggestionsPending = true;
@@ -70,7 +83,9 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources, const Wor
         ReadMemoryFile(sources.memoryPath, prepared, progress.Part(30, 60));
     }
     ProgressMeter meter(progress.Part(60, 100), sources.coded.size());
-    prepared.memory.Reserve(sources.coded.size());
+    // With room for the codes still to give: growing a memory of millions of answers by one
+    // would copy them all while the coder waits on a code.
+    prepared.memory.Reserve(sources.coded.size() + sources.uncoded);
     size_t done = 0;
     CaseAnswerNormaliser normalise;
     // The records are read once, in file order: their pages go back behind the reading, so that
@@ -81,8 +96,8 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources, const Wor
     size_t passed = 0;
     for (const SuggestionSources::CodedCase& c : sources.coded) {
         const std::string_view record = s.Cases.Respondents[static_cast<size_t>(c.record)].Record;
-        const TDokumZaw& d = s.Params.DokumList[static_cast<size_t>(c.field)];
-        prepared.memory.LearnNormalised(normalise(d, record), c.code);
+        const TDokumZaw& d = s.Params.DokumList[c.field];
+        prepared.memory.LearnNormalised(normalise(d, record), sources.codes[c.code]);
         meter.Advance(++done);
         if (base != nullptr && record.data() >= base &&
             record.data() < base + file->View().size()) {

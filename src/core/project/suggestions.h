@@ -20,12 +20,15 @@ class Session;
 struct SuggestionSources {
     const Session* session = nullptr;  // read for its classification, parameters and records
     std::string memoryPath;            // the memory file beside the classification, if any
+    // Millions of them in a large project: the code is a number into `codes`.
     struct CodedCase {
         int record = 0;
-        int field = 0;
-        std::string code;
+        uint32_t field = 0;
+        uint32_t code = 0;
     };
     std::vector<CodedCase> coded;  // the codes of the cases when the preparation began
+    std::vector<std::string> codes;
+    size_t uncoded = 0;  // the cases still to code then, which the memory will learn next
 };
 
 struct PreparedSuggestions {

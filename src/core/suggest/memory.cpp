@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <functional>
+#include <string_view>
 #include <tuple>
 
 #include "core/classification/key_index.h"
@@ -221,6 +223,8 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         if (found == index_.end()) return 0;
     } else {
         // One look-up for a new answer as for a known one: a large project's are mostly new.
+        // The key keeps the text's room: none to spare for millions of answers.
+        if (normalised.capacity() > normalised.size() + 16) normalised.shrink_to_fit();
         const auto next =
             freeSlots_.empty() ? static_cast<uint32_t>(answers_.size()) : freeSlots_.back();
         std::tie(found, added) = index_.try_emplace(std::move(normalised), next);
@@ -239,7 +243,10 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         a.text = &found->first;
         // The sample key: from the text, so that a long list's sample is the same answers
         // however the memory came about.
-        const uint32_t mark = static_cast<uint32_t>(PairHash(found->first, {}) >> 33) << 1;
+        uint64_t h = std::hash<std::string_view>()(found->first);
+        h ^= h >> 31;
+        h *= 0x94d049bb133111ebull;
+        const uint32_t mark = static_cast<uint32_t>(h >> 33) << 1;
         slotKey_[slot] = mark >> 1;
         float& termWeight = slotWeight_[slot];
         termWeight = 0;
