@@ -6,6 +6,8 @@
 //
 //   window_bench [RECORDS]      (default 1000000; the project goes to a temporary folder)
 
+#include <sys/resource.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -14,8 +16,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -92,9 +92,10 @@ int main(int argc, char** argv) {
         QWidget* at = QApplication::focusWidget();
         QTest::keyClick(at != nullptr ? at : &w, Qt::Key_1, Qt::ControlModifier);
     });
-    std::printf("code with suggestion 1 (Ctrl+1): median %.2f ms, worst %.2f ms (%zu answers "
-                "learnt from the codes)\n",
-                codes.first, codes.second, s.Memory.AnswerCount() - learnt);
+    std::printf(
+        "code with suggestion 1 (Ctrl+1): median %.2f ms, worst %.2f ms (%zu answers "
+        "learnt from the codes)\n",
+        codes.first, codes.second, s.Memory.AnswerCount() - learnt);
 
     // The learnt model, built on a worker once the coder pauses; the window's thread only takes
     // the memory's snapshot. The longest the window's thread was held meanwhile.
@@ -107,9 +108,10 @@ int main(int argc, char** argv) {
         held = std::max(held, Ms(one));
     }
     if (s.Memory.Model() != nullptr) {
-        std::printf("learnt model in use: %.0f ms after the last code; the window's thread held "
-                    "at most %.1f ms meanwhile\n",
-                    Ms(t), held);
+        std::printf(
+            "learnt model in use: %.0f ms after the last code; the window's thread held "
+            "at most %.1f ms meanwhile\n",
+            Ms(t), held);
         std::printf("next occupation with the model: median %.2f ms\n",
                     timesOf([&] { w.findChild<QToolButton*>("BitBtn1")->click(); }).first);
     }
