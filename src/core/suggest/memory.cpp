@@ -5,7 +5,6 @@
 #include <string_view>
 #include <tuple>
 
-#include "core/classification/key_index.h"
 #include "core/suggest/analysis.h"
 #include "core/suggest/suggest.h"
 #include "core/text/interface_texts.h"
@@ -122,21 +121,20 @@ bool IsNormalisedAnswer(std::string_view answer) {
     return !start && !blank;
 }
 
-// A well-mixed 64-bit number of an answer and a code (FNV-1a, then SplitMix64's finaliser).
-uint64_t PairHash(std::string_view answer, std::string_view code) {
-    using namespace key_index_detail;
-    uint64_t h = kFnvOffset;
-    auto mix = [&](std::string_view text) {
-        for (char c : text) h = FnvStep(h, c);
-        h = FnvStep(h, '\xff');
-    };
-    mix(answer);
-    mix(code);
+// SplitMix64's finaliser: every bit of the result depends on every bit of `h`.
+uint64_t Mixed(uint64_t h) {
     h ^= h >> 30;
     h *= 0xbf58476d1ce4e5b9ull;
     h ^= h >> 27;
     h *= 0x94d049bb133111ebull;
     return h ^ (h >> 31);
+}
+
+// A well-mixed 64-bit number of an answer and a code. The standard string hash reads eight
+// bytes a step, and a large project's answers are long; the number never leaves the process.
+uint64_t PairHash(std::string_view answer, std::string_view code) {
+    const std::hash<std::string_view> hash;
+    return Mixed(Mixed(hash(answer)) + hash(code));
 }
 
 void SortCodes(std::vector<CodingMemory::CodeCount>& codes) {
@@ -243,9 +241,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         a.text = &found->first;
         // The sample key: from the text, so that a long list's sample is the same answers
         // however the memory came about.
-        uint64_t h = std::hash<std::string_view>()(found->first);
-        h ^= h >> 31;
-        h *= 0x94d049bb133111ebull;
+        const uint64_t h = Mixed(std::hash<std::string_view>()(found->first));
         const uint32_t mark = static_cast<uint32_t>(h >> 33) << 1;
         slotKey_[slot] = mark >> 1;
         float& termWeight = slotWeight_[slot];
