@@ -170,7 +170,8 @@ std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_vie
         std::find_if(fields_.begin(), fields_.end(), [&](const auto& f) { return f.first == &d; });
     if (field == fields_.end()) field = fields_.insert(fields_.end(), {&d, LabelTexts{}});
     LabelTexts& labelTexts = field->second;
-    std::string out;
+    std::string& out = scratch_;
+    out.clear();
     out.reserve(record.size());
     size_t kept = 0;
     for (int n = 1; n <= kInfoFields; ++n) {
@@ -196,7 +197,7 @@ std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_vie
         if (any) kept = out.size();
     }
     out.resize(kept);
-    return out;
+    return std::string(out);
 }
 
 std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record) {
@@ -221,8 +222,6 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         if (found == index_.end()) return 0;
     } else {
         // One look-up for a new answer as for a known one: a large project's are mostly new.
-        // The key keeps the text's room: none to spare for millions of answers.
-        if (normalised.capacity() > normalised.size() + 16) normalised.shrink_to_fit();
         const auto next =
             freeSlots_.empty() ? static_cast<uint32_t>(answers_.size()) : freeSlots_.back();
         std::tie(found, added) = index_.try_emplace(std::move(normalised), next);

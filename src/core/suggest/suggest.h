@@ -87,6 +87,7 @@ class CaseAnswerNormaliser {
     using LabelTexts = std::array<Labels, kInfoFields + 1>;
     std::vector<std::pair<const TDokumZaw*, LabelTexts>> fields_;
     bool textOnly_ = false;
+    std::string scratch_;  // the answer as it is put together; the result takes only its size
 };
 
 // The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
