@@ -4,7 +4,8 @@
 // letter by letter, the arrow buttons, refilling the respondent selector, and the peak memory
 // against the data file. Runs offscreen.
 //
-//   window_bench [RECORDS]      (default 1000000; the project goes to a temporary folder)
+//   window_bench [RECORDS] [open]   (default 1000000; the project goes to a temporary folder;
+//                                    "open" stops after the first case, for a profile of it)
 
 #include <sys/resource.h>
 
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -61,6 +63,10 @@ int main(int argc, char** argv) {
     if (!w.session().SessionStarted) {
         std::printf("the project did not open\n");
         return 1;
+    }
+    if (argc > 2 && std::string_view(argv[2]) == "open") {
+        std::filesystem::remove_all(plan.folder);
+        return 0;
     }
 
     tarnwick::Session& s = w.session();

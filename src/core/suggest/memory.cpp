@@ -490,18 +490,40 @@ ModelSource CodingMemory::ModelSnapshot(size_t most) const {
         uint32_t least = kCap;  // answers given more often than `least` all go in
         size_t above = 0;
         while (least > 1 && above + byTimes[least] < most) above += byTimes[least--];
-        // Of those given `least` times (or, at the cap, at least that often), the lowest keys.
-        std::vector<std::tuple<uint32_t, uint32_t, uint32_t>> edge;  // times, key, slot
+        // Of those given `least` times (or, at the cap, at least that often), the lowest keys:
+        // counted by the keys' top bits first, so that only the answers of one count of keys are
+        // ordered.
+        auto atEdge = [&](size_t slot) {
+            return slotCode_[slot] != 0 && std::min(timesOf(slot), kCap) == least;
+        };
         for (size_t slot = 0; slot < answers_.size(); ++slot) {
-            if (slotCode_[slot] == 0) continue;
-            const uint32_t t = timesOf(slot);
-            if (std::min(t, kCap) > least) {
+            if (slotCode_[slot] != 0 && std::min(timesOf(slot), kCap) > least) {
                 chosen.push_back(static_cast<uint32_t>(slot));
-            } else if (std::min(t, kCap) == least) {
-                edge.emplace_back(t, slotKey_[slot], static_cast<uint32_t>(slot));
             }
         }
-        const size_t room = most - chosen.size();
+        size_t room = most - chosen.size();
+        constexpr int kShift = 15;  // keys are below 2^31: 2^16 counts
+        std::vector<uint32_t> byKey(size_t{1} << (31 - kShift), 0);
+        if (least < kCap) {
+            for (size_t slot = 0; slot < answers_.size(); ++slot) {
+                if (atEdge(slot)) ++byKey[slotKey_[slot] >> kShift];
+            }
+        }
+        // Without the cap all answers at the edge are given alike: the keys alone order them.
+        uint32_t keyBar = 0;  // answers at the edge with a key below keyBar << kShift all go in
+        if (least < kCap) {
+            while (keyBar < byKey.size() && byKey[keyBar] <= room) room -= byKey[keyBar++];
+        }
+        std::vector<std::tuple<uint32_t, uint32_t, uint32_t>> edge;  // times, key, slot
+        for (size_t slot = 0; slot < answers_.size(); ++slot) {
+            if (!atEdge(slot)) continue;
+            const uint32_t high = slotKey_[slot] >> kShift;
+            if (least < kCap && high < keyBar) {
+                chosen.push_back(static_cast<uint32_t>(slot));
+            } else if (least == kCap || high == keyBar) {
+                edge.emplace_back(timesOf(slot), slotKey_[slot], static_cast<uint32_t>(slot));
+            }
+        }
         auto before = [&](const auto& a, const auto& b) {
             if (std::get<0>(a) != std::get<0>(b)) return std::get<0>(a) > std::get<0>(b);
             if (std::get<1>(a) != std::get<1>(b)) return std::get<1>(a) < std::get<1>(b);
