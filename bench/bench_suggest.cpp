@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -166,6 +167,14 @@ void BM_LearnProject(benchmark::State& state) {
     }
     state.counters["cases_learnt"] = static_cast<double>(learnt);
     state.counters["distinct_answers"] = static_cast<double>(memory.AnswerCount());
+    // What the window's thread does before the model is built on a worker: the snapshot of the
+    // answers the model learns.
+    const auto started = std::chrono::steady_clock::now();
+    const ModelSource source = memory.ModelSnapshot(SuggestionEngine::kModelMostAnswers);
+    state.counters["snapshot_ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+            .count();
+    state.counters["snapshot_answers"] = static_cast<double>(source.answers.size());
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_LearnProject)->Unit(benchmark::kMillisecond)->Iterations(3);

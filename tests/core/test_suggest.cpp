@@ -131,7 +131,7 @@ TEST(Suggest, MemoryRanksEarlierCodesFirstAndUnlearnLeavesNoTrace) {
 }
 
 // A large memory reads its common words through a sample; the ranking must still see those words
-// in every answer it considers, and rank alike whatever order the memory learnt in.
+// in every answer it considers, and rank alike whatever order the memory learnt and unlearnt in.
 TEST(Suggest, ALargeMemoryWeighsItsCommonWordsInEveryAnswerConsidered) {
     const Classification clf = Load();
     const SuggestionEngine engine(clf);
@@ -140,12 +140,16 @@ TEST(Suggest, ALargeMemoryWeighsItsCommonWordsInEveryAnswerConsidered) {
         std::string title = "w" + std::to_string(i) + (i % 5 == 0 ? " clerk" : "");
         return {title, "files papers w" + std::to_string(i % 37)};
     };
+    // Forward learns every answer and unlearns each 50th, out of lists kept in key order;
+    // backward never learns those.
     CodingMemory forward, backward;
     constexpr int kAnswers = 24000;
     for (int i = 0; i < kAnswers; ++i) forward.Learn(answerOf(i), codes[i % 7 == 0 ? 2 : i % 2]);
+    for (int i = 0; i < kAnswers; i += 50) forward.Unlearn(answerOf(i), codes[i % 7 == 0 ? 2 : 0]);
     for (int i = kAnswers - 1; i >= 0; --i) {
-        backward.Learn(answerOf(i), codes[i % 7 == 0 ? 2 : i % 2]);
+        if (i % 50 != 0) backward.Learn(answerOf(i), codes[i % 7 == 0 ? 2 : i % 2]);
     }
+    EXPECT_TRUE(forward == backward);
     const std::vector<std::string> answer = {"Clerk", "files papers w3"};
     const auto a = engine.Rank(answer, forward, 3);
     const auto b = engine.Rank(answer, backward, 3);

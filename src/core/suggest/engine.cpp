@@ -65,7 +65,7 @@ void ForEachTrigram(std::string_view term, F f) {
 // read through a sample of about kSampled of its answers, those whose sample key falls below
 // the bar: the keys come from the answers' texts, so a sample is a pure function of what the
 // memory holds, and the answers sampled from a longer list are sampled from every shorter one.
-constexpr size_t kFullList = 4096;
+constexpr size_t kFullList = CodingMemory::kKeyedList;
 constexpr size_t kSampled = 1024;
 
 uint32_t SampleBar(size_t size) {
@@ -383,23 +383,22 @@ class SuggestionIndex {
         const float logSmoothing = std::log(kBayesSmoothing);
         float features = 0;
         for (const QueryTerm& q : query) {
-            const auto* list = memory.PostingsOf(q.term);
+            const uint32_t term = memory.TermIdOf(q.term);
             // A word most answers hold says little and costs most: not a feature.
-            if (list == nullptr || list->size() > CommonWord(memory)) continue;
+            if (term == UINT32_MAX || memory.postings_[term].size() > CommonWord(memory)) continue;
             features += q.field;
             counted.clear();
             // A long list is counted from its sample, each answer of it standing for the rest.
-            const uint32_t bar = SampleBar(list->size());
+            const uint32_t bar = SampleBar(memory.postings_[term].size());
             const float share = bar == UINT32_MAX ? 1.0f : static_cast<float>(1u << 31) / bar;
-            for (const CodingMemory::Posting& p : *list) {
-                if (p.Key() >= bar) continue;
+            memory.ForEachBelow(term, bar, [&](const CodingMemory::Posting& p) {
                 // A job title's word counts 3 units, the next field's 1: see Answer::units.
                 const float unit = p.Titled() ? 3.0f * share : share;
                 const uint64_t code = memory.slotCode_[p.slot];
                 const auto id = static_cast<uint32_t>(code >> 32);
                 if (units[id] == 0) counted.push_back(id);
                 units[id] += unit * static_cast<float>(code & UINT32_MAX);
-            }
+            });
             for (uint32_t d : counted) {
                 if (evidence[d] == 0) seen.push_back(d);
                 evidence[d] +=
@@ -754,10 +753,8 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
             }
         }
         for (const LongList& l : longLists) {
-            const uint32_t bar = SampleBar(l.list->size());
-            for (const CodingMemory::Posting& p : *l.list) {
-                if (p.Key() < bar) consider(p.slot);
-            }
+            memory.ForEachBelow(l.term, SampleBar(l.list->size()),
+                                [&](const CodingMemory::Posting& p) { consider(p.slot); });
         }
         if (!longLists.empty()) {
             for (uint32_t slot : touched) {

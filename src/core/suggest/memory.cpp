@@ -255,7 +255,10 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
             if (it == wordIds_.end()) {
                 auto [term, fresh] = termIds_.try_emplace(suggest::Stem(word),
                                                           static_cast<uint32_t>(postings_.size()));
-                if (fresh) postings_.emplace_back();
+                if (fresh) {
+                    postings_.emplace_back();
+                    keyedUpTo_.push_back(0);
+                }
                 it = wordIds_.emplace(scratch, term->second).first;
             }
             const uint32_t id = it->second;
@@ -281,6 +284,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
                 }
             }
         }
+        for (uint32_t id : a.terms) KeepKeyed(id & ~kTitleTerm);
     }
     const uint32_t slot = found->second;
     Answer& a = answers_[slot];
@@ -320,14 +324,28 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
     // Nothing left: the answer goes, with its words. A term no answer holds any more keeps its
     // id and an empty list, which ranks and formats as if it had never been.
     for (uint32_t term : a.terms) {
-        auto& list = postings_[term & ~kTitleTerm];
-        auto at = std::find_if(list.begin(), list.end(),
-                               [&](const Posting& p) { return p.slot == slot; });
-        if (at != list.end()) {
-            *at = list.back();
+        const uint32_t id = term & ~kTitleTerm;
+        auto& list = postings_[id];
+        uint32_t& ordered = keyedUpTo_[id];
+        auto isSlot = [&](const Posting& p) { return p.slot == slot; };
+        // In the ordered part, among the postings of the answer's key; it keeps its order.
+        const auto orderedEnd = list.begin() + ordered;
+        const auto from = std::partition_point(
+            list.begin(), orderedEnd, [&](const Posting& p) { return p.Key() < slotKey_[slot]; });
+        auto at = std::find_if(from, orderedEnd, [&](const Posting& p) {
+            return p.Key() != slotKey_[slot] || p.slot == slot;
+        });
+        bool removed = true;
+        if (at != orderedEnd && at->slot == slot) {
+            list.erase(at);
+            --ordered;
+        } else if (auto tail = std::find_if(orderedEnd, list.end(), isSlot); tail != list.end()) {
+            *tail = list.back();
             list.pop_back();
-            if (list.empty()) --vocabulary_;
+        } else {
+            removed = false;
         }
+        if (removed && list.empty()) --vocabulary_;
     }
     index_.erase(found);
     a = Answer{};
@@ -360,6 +378,21 @@ const std::vector<CodingMemory::Posting>* CodingMemory::PostingsOf(const std::st
     auto it = termIds_.find(term);
     if (it == termIds_.end() || postings_[it->second].empty()) return nullptr;
     return &postings_[it->second];
+}
+
+void CodingMemory::KeepKeyed(uint32_t id) {
+    std::vector<Posting>& list = postings_[id];
+    if (list.size() <= kKeyedList) return;
+    uint32_t& ordered = keyedUpTo_[id];
+    // The tail is read whole by every ranking; ordering it costs a merge of the list, so it waits
+    // until it is an eighth of the list.
+    const size_t tail = list.size() - ordered;
+    if (ordered > 0 && tail <= std::max<size_t>(1024, list.size() / 8)) return;
+    auto byKey = [](const Posting& a, const Posting& b) { return a.mark < b.mark; };
+    const auto middle = list.begin() + ordered;
+    std::sort(middle, list.end(), byKey);
+    std::inplace_merge(list.begin(), middle, list.end(), byKey);
+    ordered = static_cast<uint32_t>(list.size());
 }
 
 uint32_t CodingMemory::TermIdOf(const std::string& term) const {

@@ -118,6 +118,10 @@ class CodingMemory {
         uint32_t id = 0;  // the memory's own number for the code
     };
 
+    // A word's list of answers longer than this is kept in the order of the answers' sample keys
+    // but for a short tail of the latest, so that a sample of it is read from its start.
+    static constexpr size_t kKeyedList = 4096;
+
     CodingMemory() = default;
     // Not copied: each answer points at its text, the key of the index, which a copy would not
     // take along (Merge into an empty memory makes an equal one). Moved, the texts stay put.
@@ -191,6 +195,23 @@ class CodingMemory {
     };
     // In Answer::terms, a term id with kTitleTerm set is a word of the job title.
     static constexpr uint32_t kTitleTerm = 0x80000000u;
+    // Calls f(posting) for the postings of term `id` whose key is below `bar` (all for
+    // UINT32_MAX), reading a long list's ordered part only up to the bar.
+    template <class F>
+    void ForEachBelow(uint32_t id, uint32_t bar, F f) const {
+        const std::vector<Posting>& list = postings_[id];
+        const size_t ordered = keyedUpTo_[id];
+        size_t i = 0;
+        if (bar != UINT32_MAX) {
+            for (; i < ordered && list[i].Key() < bar; ++i) f(list[i]);
+            i = ordered;
+        }
+        for (; i < list.size(); ++i) {
+            if (list[i].Key() < bar) f(list[i]);
+        }
+    }
+    // Puts a long list's tail in key order once it has grown long enough to cost a ranking.
+    void KeepKeyed(uint32_t id);
     struct Answer {
         const std::string* text = nullptr;  // normalised: the key in index_
         std::vector<CodeCount> codes;
@@ -219,6 +240,7 @@ class CodingMemory {
     std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
     std::unordered_map<std::string, uint32_t> wordIds_;  // written word -> term id
     std::vector<std::vector<Posting>> postings_;         // by term id: the answers holding it
+    std::vector<uint32_t> keyedUpTo_;  // by term id: its postings before this are in key order
     // For the ranking's naive Bayes estimate: how many terms some answer holds, and by code the
     // units of the words of the answers it is the most frequent code of, each answer counted as
     // often as it was given that code.
