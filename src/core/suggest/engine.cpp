@@ -59,8 +59,6 @@ void ForEachTrigram(std::string_view term, F f) {
     }
 }
 
-// A word held by more of the memory's answers than this says little and costs most: passed over
-// (never in a small memory).
 // Postings of a memory's word read in full. A longer list (a large project's common words) is
 // read through a sample of about kSampled of its answers, those whose sample key falls below
 // the bar: the keys come from the answers' texts, so a sample is a pure function of what the
@@ -76,6 +74,8 @@ uint32_t SampleBar(size_t size) {
 // In the ranking's flags of a slot: the slot is among those considered.
 constexpr uint8_t kConsidered = 2;
 
+// A word held by more of the memory's answers than this says little and costs most: passed over
+// (never in a small memory).
 size_t CommonWord(const CodingMemory& memory) {
     return memory.AnswerCount() < 2000 ? SIZE_MAX : memory.AnswerCount() / 4;
 }
@@ -484,8 +484,8 @@ std::shared_ptr<const LearntModel> SuggestionEngine::BuildModel(
     if (learnt.size() > kModelMostAnswers) {
         std::nth_element(learnt.begin(), learnt.begin() + kModelMostAnswers, learnt.end(),
                          [](const auto* a, const auto* b) {
-                             if (a->times != b->times) return a->times > b->times;
-                             return a->key != b->key ? a->key < b->key : a->text < b->text;
+                             return ModelSource::Before(a->times, a->key, a->text, b->times, b->key,
+                                                        b->text);
                          });
         learnt.resize(kModelMostAnswers);
     }
@@ -761,7 +761,7 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
                 for (const uint32_t held : memory.answers_[slot].terms) {
                     const uint32_t term = held & ~CodingMemory::kTitleTerm;
                     const float w =
-                        (held & CodingMemory::kTitleTerm) != 0 ? 1.0f : suggest::kOtherFieldWeight;
+                        CodingMemory::Posting::WeightOf((held & CodingMemory::kTitleTerm) != 0);
                     for (const LongList& l : longLists) {
                         if (l.term != term) continue;
                         weightOf[slot] += l.weight * w;

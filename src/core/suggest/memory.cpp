@@ -558,9 +558,9 @@ ModelSource CodingMemory::ModelSnapshot(size_t most) const {
             }
         }
         auto before = [&](const auto& a, const auto& b) {
-            if (std::get<0>(a) != std::get<0>(b)) return std::get<0>(a) > std::get<0>(b);
-            if (std::get<1>(a) != std::get<1>(b)) return std::get<1>(a) < std::get<1>(b);
-            return *answers_[std::get<2>(a)].text < *answers_[std::get<2>(b)].text;
+            return ModelSource::Before(std::get<0>(a), std::get<1>(a),
+                                       *answers_[std::get<2>(a)].text, std::get<0>(b),
+                                       std::get<1>(b), *answers_[std::get<2>(b)].text);
         };
         if (edge.size() > room) {
             std::nth_element(edge.begin(), edge.begin() + static_cast<std::ptrdiff_t>(room),

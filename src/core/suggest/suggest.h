@@ -104,6 +104,13 @@ struct ModelSource {
         uint32_t times = 0;  // given that code
         uint32_t key = 0;    // the answer's sample key: of answers given as often, the lower first
     };
+    // The order in which a large memory's answers go into the model: the most often given first,
+    // then by sample key, then by text.
+    static bool Before(uint32_t timesA, uint32_t keyA, std::string_view textA, uint32_t timesB,
+                       uint32_t keyB, std::string_view textB) {
+        if (timesA != timesB) return timesA > timesB;
+        return keyA != keyB ? keyA < keyB : textA < textB;
+    }
     uint64_t hash = 0;  // the memory's content hash
     std::vector<Answer> answers;
     std::unordered_map<std::string, uint32_t> coded;  // code -> coded answers
@@ -190,7 +197,8 @@ class CodingMemory {
         uint32_t mark;
         bool Titled() const { return (mark & 1) != 0; }
         // The job title's words weigh 1, the next field's less.
-        float Weight() const { return Titled() ? 1.0f : suggest::kOtherFieldWeight; }
+        static float WeightOf(bool titled) { return titled ? 1.0f : suggest::kOtherFieldWeight; }
+        float Weight() const { return WeightOf(Titled()); }
         uint32_t Key() const { return mark >> 1; }
     };
     // In Answer::terms, a term id with kTitleTerm set is a word of the job title.
