@@ -375,9 +375,8 @@ void CodingMemory::Unlearn(const std::vector<std::string>& texts, const std::str
 }
 
 const std::vector<CodingMemory::Posting>* CodingMemory::PostingsOf(const std::string& term) const {
-    auto it = termIds_.find(term);
-    if (it == termIds_.end() || postings_[it->second].empty()) return nullptr;
-    return &postings_[it->second];
+    const uint32_t id = TermIdOf(term);
+    return id == UINT32_MAX ? nullptr : &postings_[id];
 }
 
 void CodingMemory::KeepKeyed(uint32_t id) {
