@@ -63,7 +63,7 @@ class Connection {
 };
 
 // The schema's version that this program makes; Migrate brings an older one up to it.
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 // 0 when the database holds no team project.
 int SchemaVersion(Connection& db);
 // Makes or migrates the schema, in one transaction under an advisory lock, and the two group

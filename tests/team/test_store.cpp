@@ -208,6 +208,25 @@ TEST(TeamStore, ConcurrentCodersNeverShareATaskAndDisagreementsAreSettled) {
     EXPECT_EQ(coded->coder, states[static_cast<size_t>(single)].Code == "1111" ? "ann" : "bob");
 }
 
+TEST(TeamStore, ACodeTakenBackOffersTheCaseToTheNextClaim) {
+    NEED_SERVER();
+    const std::string info = FreshDatabase("DROP DATABASE IF EXISTS tw_back WITH (FORCE)",
+                                           "CREATE DATABASE tw_back", "tw_back");
+    Connection db(info);
+    InitProject(db, Files(), Cases(6), 0.0, 3);
+    const auto first = ClaimNext(db, "ann");
+    const auto ahead = ClaimNext(db, "bob");
+    ASSERT_TRUE(first && ahead);
+    RecordAction(db, {"b1", "bob", {ahead->Record, ahead->Field, true, "R", "5120"}, 500});
+    RecordAction(db, {"a1", "ann", {first->Record, first->Field, true, "R", "2310"}, 1000});
+    RecordAction(db, {"a2", "ann", {first->Record, first->Field, true, "R", ""}, 2000});
+    // Behind bob's position, yet his next claim.
+    const auto next = ClaimNext(db, "bob");
+    ASSERT_TRUE(next);
+    EXPECT_EQ(std::make_pair(next->Record, next->Field),
+              std::make_pair(first->Record, first->Field));
+}
+
 TEST(TeamStore, ActionsCountOnceAndChangesHideOwnAndDoubleCodedCases) {
     NEED_SERVER();
     const std::string info = FreshDatabase("DROP DATABASE IF EXISTS tw_changes WITH (FORCE)",
