@@ -40,7 +40,7 @@ size_t LearnCodedCases(const Session& session, CodingMemory& memory, const WorkP
             const TZawod& z = person.Occupations[d];
             // The engine never suggests the standard codes, so they teach it nothing.
             if (!IsLearntCode(session, z.Code)) continue;
-            memory.LearnNormalised(normalise(fields[d], person.Record), z.Code);
+            memory.LearnNormalised(normalise.View(fields[d], person.Record), z.Code);
             ++learnt;
         }
     }

@@ -97,7 +97,7 @@ PreparedSuggestions BuildSuggestions(const SuggestionSources& sources, const Wor
     for (const SuggestionSources::CodedCase& c : sources.coded) {
         const std::string_view record = s.Cases.Respondents[static_cast<size_t>(c.record)].Record;
         const TDokumZaw& d = s.Params.DokumList[c.field];
-        prepared.memory.LearnNormalised(normalise(d, record), sources.codes[c.code]);
+        prepared.memory.LearnNormalised(normalise.View(d, record), sources.codes[c.code]);
         meter.Advance(++done);
         if (base != nullptr && record.data() >= base &&
             record.data() < base + file->View().size()) {

@@ -889,7 +889,7 @@ std::vector<Suggestion> SuggestionEngine::Ranked(const std::vector<std::string>&
             s.reason = msg::LearntFrom(model->answersOf[c]);
         } else if (kMemoryWeight * learnt[c] > best[c] && learntFrom[c] != UINT32_MAX && !held[c]) {
             s.reason = msg::kSimilarCodedBefore;
-            s.reason += CodingMemory::ShownPart(*memory.answers_[learntFrom[c]].text);
+            s.reason += CodingMemory::ShownPart(memory.answers_[learntFrom[c]].text);
         } else {
             for (size_t qi = 0; qi < query.size() && qi < 32; ++qi) {
                 if ((matched[c] & (1u << qi)) == 0) continue;

@@ -165,7 +165,7 @@ std::string NormaliseCaseAnswer(const TDokumZaw& d, std::string_view record) {
     return CaseAnswerNormaliser()(d, record);
 }
 
-std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_view record) {
+std::string_view CaseAnswerNormaliser::View(const TDokumZaw& d, std::string_view record) {
     auto field =
         std::find_if(fields_.begin(), fields_.end(), [&](const auto& f) { return f.first == &d; });
     if (field == fields_.end()) field = fields_.insert(fields_.end(), {&d, LabelTexts{}});
@@ -197,7 +197,7 @@ std::string CaseAnswerNormaliser::operator()(const TDokumZaw& d, std::string_vie
         if (any) kept = out.size();
     }
     out.resize(kept);
-    return std::string(out);
+    return out;
 }
 
 std::vector<std::string> CaseInfoTexts(const TDokumZaw& d, std::string_view record) {
@@ -213,21 +213,21 @@ std::vector<std::string> AnswerTerms(std::string_view text) {
     return terms;
 }
 
-uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int64_t delta) {
+uint32_t CodingMemory::Add(std::string_view normalised, const std::string& code, int64_t delta) {
     if (normalised.empty() || code.empty() || delta == 0) return 0;
-    auto found = index_.end();
+    auto textOf = [this](uint32_t held) { return answers_[held].text; };
+    uint32_t slot = suggest::AnswerIndex::kNone;
     bool added = false;
     if (delta < 0) {
-        found = index_.find(normalised);
-        if (found == index_.end()) return 0;
+        slot = index_.Find(normalised, textOf);
+        if (slot == suggest::AnswerIndex::kNone) return 0;
     } else {
         // One look-up for a new answer as for a known one: a large project's are mostly new.
         const auto next =
             freeSlots_.empty() ? static_cast<uint32_t>(answers_.size()) : freeSlots_.back();
-        std::tie(found, added) = index_.try_emplace(std::move(normalised), next);
+        slot = index_.Insert(normalised, next, textOf, added);
     }
     if (added) {
-        const uint32_t slot = found->second;
         if (slot == answers_.size()) {
             answers_.emplace_back();
             slotWeight_.push_back(0);
@@ -237,10 +237,10 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
             freeSlots_.pop_back();
         }
         Answer& a = answers_[slot];
-        a.text = &found->first;
+        a.text = index_.Keep(normalised);
         // The sample key: from the text, so that a long list's sample is the same answers
         // however the memory came about.
-        const uint64_t h = Mixed(std::hash<std::string_view>()(found->first));
+        const uint64_t h = Mixed(std::hash<std::string_view>()(a.text));
         const uint32_t mark = static_cast<uint32_t>(h >> 33) << 1;
         slotKey_[slot] = mark >> 1;
         float& termWeight = slotWeight_[slot];
@@ -249,7 +249,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         // Gathered apart and then copied once: growing each answer's list costs allocations.
         thread_local std::vector<uint32_t> terms;
         terms.clear();
-        ForEachLearntWord(found->first, scratch, [&](std::string_view word, float weight) {
+        ForEachLearntWord(a.text, scratch, [&](std::string_view word, float weight) {
             // Each written word is stemmed and looked up once per memory.
             auto it = wordIds_.find(scratch);
             if (it == wordIds_.end()) {
@@ -286,7 +286,6 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         }
         for (uint32_t id : a.terms) KeepKeyed(id & ~kTitleTerm);
     }
-    const uint32_t slot = found->second;
     Answer& a = answers_[slot];
     auto it = std::find_if(a.codes.begin(), a.codes.end(),
                            [&](const CodeCount& c) { return c.code == code; });
@@ -306,7 +305,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
     const int64_t limit = UINT32_MAX - (a.total - it->count);
     const auto count = static_cast<uint32_t>(std::min(now, limit));
     // Unsigned arithmetic wraps alike both ways, so that unlearning subtracts exactly.
-    contentHash_ += (static_cast<uint64_t>(count) - before) * PairHash(*a.text, code);
+    contentHash_ += (static_cast<uint64_t>(count) - before) * PairHash(a.text, code);
     a.total = a.total - it->count + count;
     codeTimes_[it->id] = codeTimes_[it->id] - before + count;
     it->count = count;
@@ -347,7 +346,7 @@ uint32_t CodingMemory::Add(std::string normalised, const std::string& code, int6
         }
         if (removed && list.empty()) --vocabulary_;
     }
-    index_.erase(found);
+    index_.Erase(a.text, slot);
     a = Answer{};
     slotWeight_[slot] = 0;
     freeSlots_.push_back(slot);
@@ -402,24 +401,27 @@ uint32_t CodingMemory::TermIdOf(const std::string& term) const {
 
 std::vector<CodingMemory::CodeCount> CodingMemory::CodesOf(
     const std::vector<std::string>& texts) const {
-    auto found = index_.find(NormaliseAnswer(texts));
-    if (found == index_.end()) return {};
-    return answers_[found->second].codes;
+    const uint32_t slot =
+        index_.Find(NormaliseAnswer(texts), [this](uint32_t held) { return answers_[held].text; });
+    if (slot == suggest::AnswerIndex::kNone) return {};
+    return answers_[slot].codes;
 }
 
 void CodingMemory::Merge(const CodingMemory& other) {
-    for (const auto& [text, slot] : other.index_) {
-        for (const CodeCount& c : other.answers_[slot].codes) Add(text, c.code, c.count);
+    for (const Answer& a : other.answers_) {
+        for (const CodeCount& c : a.codes) Add(a.text, c.code, c.count);
     }
 }
 
 bool CodingMemory::operator==(const CodingMemory& other) const {
-    if (index_.size() != other.index_.size()) return false;
-    for (const auto& [text, slot] : index_) {
-        auto found = other.index_.find(text);
-        if (found == other.index_.end()) return false;
-        const auto& a = answers_[slot].codes;
-        const auto& b = other.answers_[found->second].codes;
+    if (index_.Size() != other.index_.Size()) return false;
+    auto otherText = [&](uint32_t held) { return other.answers_[held].text; };
+    for (const Answer& mine : answers_) {
+        if (mine.codes.empty()) continue;
+        const uint32_t slot = other.index_.Find(mine.text, otherText);
+        if (slot == suggest::AnswerIndex::kNone) return false;
+        const auto& a = mine.codes;
+        const auto& b = other.answers_[slot].codes;
         if (a.size() != b.size()) return false;
         for (size_t i = 0; i < a.size(); ++i) {
             if (a[i].code != b[i].code || a[i].count != b[i].count) return false;
@@ -429,14 +431,18 @@ bool CodingMemory::operator==(const CodingMemory& other) const {
 }
 
 std::string CodingMemory::Format() const {
-    std::vector<const std::string*> texts;
-    texts.reserve(index_.size());
-    for (const auto& entry : index_) texts.push_back(&entry.first);
-    std::sort(texts.begin(), texts.end(), [](const auto* a, const auto* b) { return *a < *b; });
+    std::vector<uint32_t> slots;
+    slots.reserve(index_.Size());
+    for (size_t slot = 0; slot < answers_.size(); ++slot) {
+        if (!answers_[slot].codes.empty()) slots.push_back(static_cast<uint32_t>(slot));
+    }
+    std::sort(slots.begin(), slots.end(),
+              [&](uint32_t a, uint32_t b) { return answers_[a].text < answers_[b].text; });
     std::string out(kHeading);
     out += "\r\n";
-    for (const std::string* text : texts) {
-        std::vector<CodeCount> codes = answers_[index_.at(*text)].codes;
+    for (const uint32_t slot : slots) {
+        const std::string_view text = answers_[slot].text;
+        std::vector<CodeCount> codes = answers_[slot].codes;
         std::sort(codes.begin(), codes.end(),
                   [](const auto& a, const auto& b) { return a.code < b.code; });
         for (const CodeCount& c : codes) {
@@ -444,7 +450,7 @@ std::string CodingMemory::Format() const {
             out += '\t';
             out += c.code;
             out += '\t';
-            out += *text;
+            out += text;
             out += "\r\n";
         }
     }
@@ -483,7 +489,7 @@ std::optional<CodingMemory> CodingMemory::Parse(std::string_view text, std::stri
         const std::string_view answer = line.substr(tab2 + 1);
         if (!IsNormalisedAnswer(answer)) return fail(i + 1, msg::kMemoryBadAnswer);
         // Added first and refused after: one look-up per line; a refused memory is dropped.
-        if (memory.Add(std::string(answer), std::string(code), count) != 0) {
+        if (memory.Add(answer, std::string(code), count) != 0) {
             return fail(i + 1, msg::kMemoryRepeated);
         }
     }
@@ -508,7 +514,7 @@ ModelSource CodingMemory::ModelSnapshot(size_t most) const {
     // found by counting, and only they are copied.
     auto timesOf = [&](size_t slot) { return static_cast<uint32_t>(slotCode_[slot]); };
     std::vector<uint32_t> chosen;
-    if (index_.size() <= most) {
+    if (index_.Size() <= most) {
         for (size_t slot = 0; slot < answers_.size(); ++slot) {
             if (slotCode_[slot] != 0) chosen.push_back(static_cast<uint32_t>(slot));
         }
@@ -558,8 +564,8 @@ ModelSource CodingMemory::ModelSnapshot(size_t most) const {
         }
         auto before = [&](const auto& a, const auto& b) {
             return ModelSource::Before(std::get<0>(a), std::get<1>(a),
-                                       *answers_[std::get<2>(a)].text, std::get<0>(b),
-                                       std::get<1>(b), *answers_[std::get<2>(b)].text);
+                                       answers_[std::get<2>(a)].text, std::get<0>(b),
+                                       std::get<1>(b), answers_[std::get<2>(b)].text);
         };
         if (edge.size() > room) {
             std::nth_element(edge.begin(), edge.begin() + static_cast<std::ptrdiff_t>(room),
@@ -571,7 +577,8 @@ ModelSource CodingMemory::ModelSnapshot(size_t most) const {
     source.answers.reserve(chosen.size());
     for (uint32_t slot : chosen) {
         const Answer& a = answers_[slot];
-        source.answers.push_back({*a.text, a.codes[0].code, a.codes[0].count, slotKey_[slot]});
+        source.answers.push_back(
+            {std::string(a.text), a.codes[0].code, a.codes[0].count, slotKey_[slot]});
     }
     return source;
 }

@@ -21,6 +21,7 @@
 #include "core/io/progress.h"
 #include "core/params/model.h"
 #include "core/suggest/analysis.h"
+#include "core/suggest/answer_index.h"
 #include "core/suggest/learnt_model.h"
 
 namespace tarnwick {
@@ -57,7 +58,11 @@ class CaseAnswerNormaliser {
   public:
     // `textFieldsOnly` leaves out the fields answered from a list of labels.
     explicit CaseAnswerNormaliser(bool textFieldsOnly = false) : textOnly_(textFieldsOnly) {}
-    std::string operator()(const TDokumZaw& d, std::string_view record);
+    std::string operator()(const TDokumZaw& d, std::string_view record) {
+        return std::string(View(d, record));
+    }
+    // The same, valid until the next call.
+    std::string_view View(const TDokumZaw& d, std::string_view record);
 
   private:
     // One information field's texts as written -> the normalised label (or code). Short texts,
@@ -87,7 +92,7 @@ class CaseAnswerNormaliser {
     using LabelTexts = std::array<Labels, kInfoFields + 1>;
     std::vector<std::pair<const TDokumZaw*, LabelTexts>> fields_;
     bool textOnly_ = false;
-    std::string scratch_;  // the answer as it is put together; the result takes only its size
+    std::string scratch_;  // the answer as it is put together, which View returns
 };
 
 // The terms a text is searched by: its words folded to unaccented lower case, stemmed, without
@@ -130,7 +135,7 @@ class CodingMemory {
     static constexpr size_t kKeyedList = 4096;
 
     CodingMemory() = default;
-    // Not copied: each answer points at its text, the key of the index, which a copy would not
+    // Not copied: each answer points at its text in the index's blocks, which a copy would not
     // take along (Merge into an empty memory makes an equal one). Moved, the texts stay put.
     CodingMemory(const CodingMemory&) = delete;
     CodingMemory& operator=(const CodingMemory&) = delete;
@@ -145,14 +150,14 @@ class CodingMemory {
                  uint32_t times = 1);
 
     // Learn for an answer already normalised (NormaliseAnswer, NormaliseCaseAnswer).
-    void LearnNormalised(std::string normalised, const std::string& code, uint32_t times = 1) {
-        Add(std::move(normalised), code, times);
+    void LearnNormalised(std::string_view normalised, const std::string& code, uint32_t times = 1) {
+        Add(normalised, code, times);
     }
 
     // Room for this many distinct answers more, so that learning a large project does not
     // rehash as it goes.
     void Reserve(size_t more) {
-        index_.reserve(index_.size() + more);
+        index_.Reserve(index_.Size() + more);
         answers_.reserve(answers_.size() + more);
         slotWeight_.reserve(slotWeight_.size() + more);
         slotCode_.reserve(slotCode_.size() + more);
@@ -160,7 +165,7 @@ class CodingMemory {
     }
 
     // Distinct normalised answers remembered.
-    size_t AnswerCount() const { return index_.size(); }
+    size_t AnswerCount() const { return index_.Size(); }
     // The codes given to this answer before, the most frequent first (ties: the smaller code).
     std::vector<CodeCount> CodesOf(const std::vector<std::string>& texts) const;
 
@@ -221,14 +226,14 @@ class CodingMemory {
     // Puts a long list's tail in key order once it has grown long enough to cost a ranking.
     void KeepKeyed(uint32_t id);
     struct Answer {
-        const std::string* text = nullptr;  // normalised: the key in index_
+        std::string_view text;  // normalised, kept by index_
         std::vector<CodeCount> codes;
         std::vector<uint32_t> terms;  // term ids of the words learnt from, with kTitleTerm
         uint32_t units = 0;  // its words: 3 for each of the job title, 1 for each of the next field
         uint32_t total = 0;  // sum of the counts
     };
     // Returns the code's count for the answer before.
-    uint32_t Add(std::string normalised, const std::string& code, int64_t delta);
+    uint32_t Add(std::string_view normalised, const std::string& code, int64_t delta);
     // What a learnt answer is shown as when it moves a code: the fields learnt from, the job
     // title and the next one, without the answer labels after them.
     static std::string ShownPart(std::string_view normalised);
@@ -244,7 +249,7 @@ class CodingMemory {
     std::vector<uint64_t> slotCode_;
     std::vector<uint32_t> slotKey_;  // each slot's sample key (see Posting)
     std::vector<uint32_t> freeSlots_;
-    std::unordered_map<std::string, uint32_t> index_;    // normalised answer -> slot
+    suggest::AnswerIndex index_;                         // normalised answer -> slot
     std::unordered_map<std::string, uint32_t> termIds_;  // stem -> term id
     std::unordered_map<std::string, uint32_t> wordIds_;  // written word -> term id
     std::vector<std::vector<Posting>> postings_;         // by term id: the answers holding it
