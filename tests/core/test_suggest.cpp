@@ -135,28 +135,30 @@ TEST(Suggest, TheAnswerTableFindsEveryAnswerThroughGrowthAndForgetting) {
     suggest::AnswerIndex index;
     std::vector<std::string_view> texts;
     auto textOf = [&](uint32_t slot) { return texts[slot]; };
+    auto hash = [](std::string_view text) { return std::hash<std::string_view>()(text); };
     auto add = [&](const std::string& text) {
         bool added = false;
         const auto slot = static_cast<uint32_t>(texts.size());
         texts.push_back(index.Keep(text));
-        EXPECT_EQ(index.Insert(text, slot, textOf, added), slot);
+        EXPECT_EQ(index.Insert(text, hash(text), slot, textOf, added), slot);
         EXPECT_TRUE(added);
     };
     for (int i = 0; i < 5000; ++i) add("answer " + std::to_string(i));
     for (int i = 1; i < 5000; i += 2) {
         const std::string text = "answer " + std::to_string(i);
-        index.Erase(text, static_cast<uint32_t>(i));
+        index.Erase(hash(text), static_cast<uint32_t>(i));
     }
     EXPECT_EQ(index.Size(), 2500u);
     for (int i = 1; i < 5000; i += 2) add("answer " + std::to_string(i));  // in new slots
     EXPECT_EQ(index.Size(), 5000u);
     for (int i = 0; i < 5000; ++i) {
-        const uint32_t slot = index.Find("answer " + std::to_string(i), textOf);
+        const std::string text = "answer " + std::to_string(i);
+        const uint32_t slot = index.Find(text, hash(text), textOf);
         ASSERT_NE(slot, suggest::AnswerIndex::kNone) << i;
-        EXPECT_EQ(texts[slot], "answer " + std::to_string(i));
+        EXPECT_EQ(texts[slot], text);
         EXPECT_EQ(slot >= 5000u, i % 2 == 1) << i;
     }
-    EXPECT_EQ(index.Find("answer 5000", textOf), suggest::AnswerIndex::kNone);
+    EXPECT_EQ(index.Find("answer 5000", hash("answer 5000"), textOf), suggest::AnswerIndex::kNone);
 }
 
 // A large memory reads its common words through a sample; the ranking must still see those words

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -18,11 +17,12 @@ class AnswerIndex {
   public:
     static constexpr uint32_t kNone = UINT32_MAX;
 
-    // The slot of `text`, or kNone. `slotText` gives a slot's text.
+    // The slot of `text`, or kNone. `hash` is the text's well-mixed hash (the caller has it
+    // already), `slotText` gives a slot's text.
     template <class SlotText>
-    uint32_t Find(std::string_view text, const SlotText& slotText) const {
+    uint32_t Find(std::string_view text, uint64_t hash, const SlotText& slotText) const {
         if (live_ == 0) return kNone;
-        const uint32_t tag = Tag(text);
+        const uint32_t tag = Tag(hash);
         const size_t mask = cells_.size() - 1;
         for (size_t at = tag & mask;; at = (at + 1) & mask) {
             const Cell& cell = cells_[at];
@@ -36,9 +36,10 @@ class AnswerIndex {
 
     // The slot of `text`; a text not held yet gets `slot` (and added is set).
     template <class SlotText>
-    uint32_t Insert(std::string_view text, uint32_t slot, const SlotText& slotText, bool& added) {
+    uint32_t Insert(std::string_view text, uint64_t hash, uint32_t slot, const SlotText& slotText,
+                    bool& added) {
         if ((live_ + gone_ + 1) * 10 > cells_.size() * 7) Rehash((live_ + 1) * 2);
-        const uint32_t tag = Tag(text);
+        const uint32_t tag = Tag(hash);
         const size_t mask = cells_.size() - 1;
         size_t free = SIZE_MAX;
         for (size_t at = tag & mask;; at = (at + 1) & mask) {
@@ -63,9 +64,9 @@ class AnswerIndex {
         }
     }
 
-    // Forgets `text`, which the index holds at `slot`.
-    void Erase(std::string_view text, uint32_t slot) {
-        const uint32_t tag = Tag(text);
+    // Forgets the text of this hash, which the index holds at `slot`.
+    void Erase(uint64_t hash, uint32_t slot) {
+        const uint32_t tag = Tag(hash);
         const size_t mask = cells_.size() - 1;
         for (size_t at = tag & mask; cells_[at].slotPlusOne != 0; at = (at + 1) & mask) {
             if (cells_[at].slotPlusOne == slot + 1) {
@@ -108,13 +109,7 @@ class AnswerIndex {
     // Texts of forgotten answers stay in their block: an undo is rare next to learning.
     static constexpr size_t kBlock = size_t{8} << 20;
 
-    static uint32_t Tag(std::string_view text) {
-        uint64_t h = std::hash<std::string_view>()(text);
-        h ^= h >> 31;
-        h *= 0x7fb5d329728ea185ULL;
-        h ^= h >> 27;
-        return static_cast<uint32_t>(h >> 32);
-    }
+    static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
     // Room for `count` at most seven tenths full, rebuilt from the tags alone without reading a
     // text.

@@ -130,6 +130,11 @@ uint64_t Mixed(uint64_t h) {
     return h ^ (h >> 31);
 }
 
+// A normalised answer's hash: its place in the answer index and its sample key.
+uint64_t AnswerHash(std::string_view answer) {
+    return Mixed(std::hash<std::string_view>()(answer));
+}
+
 // A well-mixed 64-bit number of an answer and a code. The standard string hash reads eight
 // bytes a step, and a large project's answers are long; the number never leaves the process.
 uint64_t PairHash(std::string_view answer, std::string_view code) {
@@ -215,17 +220,18 @@ std::vector<std::string> AnswerTerms(std::string_view text) {
 
 uint32_t CodingMemory::Add(std::string_view normalised, const std::string& code, int64_t delta) {
     if (normalised.empty() || code.empty() || delta == 0) return 0;
-    auto textOf = [this](uint32_t held) { return answers_[held].text; };
+    // One hash of the text finds it in the index and gives a new answer its sample key.
+    const uint64_t hash = AnswerHash(normalised);
     uint32_t slot = suggest::AnswerIndex::kNone;
     bool added = false;
     if (delta < 0) {
-        slot = index_.Find(normalised, textOf);
+        slot = index_.Find(normalised, hash, SlotText());
         if (slot == suggest::AnswerIndex::kNone) return 0;
     } else {
         // One look-up for a new answer as for a known one: a large project's are mostly new.
         const auto next =
             freeSlots_.empty() ? static_cast<uint32_t>(answers_.size()) : freeSlots_.back();
-        slot = index_.Insert(normalised, next, textOf, added);
+        slot = index_.Insert(normalised, hash, next, SlotText(), added);
     }
     if (added) {
         if (slot == answers_.size()) {
@@ -240,8 +246,7 @@ uint32_t CodingMemory::Add(std::string_view normalised, const std::string& code,
         a.text = index_.Keep(normalised);
         // The sample key: from the text, so that a long list's sample is the same answers
         // however the memory came about.
-        const uint64_t h = Mixed(std::hash<std::string_view>()(a.text));
-        const uint32_t mark = static_cast<uint32_t>(h >> 33) << 1;
+        const uint32_t mark = static_cast<uint32_t>(hash >> 33) << 1;
         slotKey_[slot] = mark >> 1;
         float& termWeight = slotWeight_[slot];
         termWeight = 0;
@@ -346,7 +351,7 @@ uint32_t CodingMemory::Add(std::string_view normalised, const std::string& code,
         }
         if (removed && list.empty()) --vocabulary_;
     }
-    index_.Erase(a.text, slot);
+    index_.Erase(hash, slot);
     a = Answer{};
     slotWeight_[slot] = 0;
     freeSlots_.push_back(slot);
@@ -401,8 +406,8 @@ uint32_t CodingMemory::TermIdOf(const std::string& term) const {
 
 std::vector<CodingMemory::CodeCount> CodingMemory::CodesOf(
     const std::vector<std::string>& texts) const {
-    const uint32_t slot =
-        index_.Find(NormaliseAnswer(texts), [this](uint32_t held) { return answers_[held].text; });
+    const std::string normalised = NormaliseAnswer(texts);
+    const uint32_t slot = index_.Find(normalised, AnswerHash(normalised), SlotText());
     if (slot == suggest::AnswerIndex::kNone) return {};
     return answers_[slot].codes;
 }
@@ -415,10 +420,9 @@ void CodingMemory::Merge(const CodingMemory& other) {
 
 bool CodingMemory::operator==(const CodingMemory& other) const {
     if (index_.Size() != other.index_.Size()) return false;
-    auto otherText = [&](uint32_t held) { return other.answers_[held].text; };
     for (const Answer& mine : answers_) {
         if (mine.codes.empty()) continue;
-        const uint32_t slot = other.index_.Find(mine.text, otherText);
+        const uint32_t slot = other.index_.Find(mine.text, AnswerHash(mine.text), other.SlotText());
         if (slot == suggest::AnswerIndex::kNone) return false;
         const auto& a = mine.codes;
         const auto& b = other.answers_[slot].codes;

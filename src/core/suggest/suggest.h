@@ -232,6 +232,10 @@ class CodingMemory {
         uint32_t units = 0;  // its words: 3 for each of the job title, 1 for each of the next field
         uint32_t total = 0;  // sum of the counts
     };
+    // What the answer index reads a slot's text with.
+    auto SlotText() const {
+        return [this](uint32_t slot) { return answers_[slot].text; };
+    }
     // Returns the code's count for the answer before.
     uint32_t Add(std::string_view normalised, const std::string& code, int64_t delta);
     // What a learnt answer is shown as when it moves a code: the fields learnt from, the job
